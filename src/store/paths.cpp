@@ -1,0 +1,109 @@
+#include "paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace zorv {
+
+namespace {
+
+QString withoutTrailingSlash(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+// The entry of `dir` whose name equals `name` without regard to letter case, or an
+// empty string. An exact match is preferred so two entries differing only in case
+// (possible here, impossible on Windows) resolve predictably.
+QString matchEntry(const QString &dir, const QString &name)
+{
+    const QStringList entries =
+        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &e : entries) {
+        if (e.compare(name, Qt::CaseInsensitive) == 0)
+            return e;
+    }
+    return {};
+}
+
+} // namespace
+
+Paths::Paths(const QString &exeDir, const QString &windowsDir)
+    : m_exeDir(withoutTrailingSlash(QDir::fromNativeSeparators(exeDir)) + QLatin1Char('/'))
+    , m_windowsDir(withoutTrailingSlash(QDir::fromNativeSeparators(windowsDir)))
+{
+}
+
+Paths Paths::forApplication()
+{
+    const QString windows = defaultWindowsDirectory();
+    QDir().mkpath(windows);
+    return Paths(QCoreApplication::applicationDirPath(), windows);
+}
+
+QString Paths::defaultWindowsDirectory()
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.config/zorv-desk");
+    return withoutTrailingSlash(base) + QStringLiteral("/windows");
+}
+
+QString Paths::resolve(const QString &relative) const
+{
+    return resolveUnder(m_exeDir, relative);
+}
+
+QString Paths::windowsFile(const QString &name) const
+{
+    return resolveUnder(m_windowsDir, name);
+}
+
+QString Paths::resolveUnder(const QString &base, const QString &relative)
+{
+    QString current = withoutTrailingSlash(base);
+    bool exists = QFileInfo(current).isDir();
+    const QStringList parts = QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/'))
+                                  .split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        if (part == QLatin1String(".") || part == QLatin1String(".."))
+            return {};
+        const QString exact = current + QLatin1Char('/') + part;
+        if (exists && !QFileInfo::exists(exact)) {
+            const QString found = matchEntry(current, part);
+            if (found.isEmpty()) {
+                exists = false;
+            } else {
+                current += QLatin1Char('/') + found;
+                continue;
+            }
+        }
+        current = exact;
+    }
+    return current;
+}
+
+QString WindowsDirectory()
+{
+    return Paths::defaultWindowsDirectory();
+}
+
+bool isSafeFileName(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
+        return false;
+    static const QString forbidden = QStringLiteral("<>:\"/\\|?*");
+    for (QChar c : name) {
+        if (c.unicode() < 0x20 || forbidden.contains(c))
+            return false;
+    }
+    return true;
+}
+
+} // namespace zorv

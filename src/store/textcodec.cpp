@@ -1,0 +1,148 @@
+#include "textcodec.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <array>
+
+namespace zorv {
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F. The undefined five map to the C1 control of the same value.
+constexpr std::array<char16_t, 32> kHighTable = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char encodeChar(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return char(c);
+    for (int i = 0; i < 32; ++i) {
+        if (kHighTable[i] == c)
+            return char(0x80 + i);
+    }
+    // The C1 controls without a glyph in the table still round-trip to their byte value.
+    if (c >= 0x80 && c <= 0x9F)
+        return char(c);
+    return '?';
+}
+
+QStringList splitLines(QStringView text)
+{
+    QStringList lines;
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines.append(text.mid(start, i - start).toString());
+            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(text.mid(start).toString());
+    return lines;
+}
+
+QString decodeWith(QStringConverter::Encoding enc, QByteArrayView bytes)
+{
+    QStringDecoder decoder(enc, QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
+} // namespace
+
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        dst[i] = (b >= 0x80 && b <= 0x9F) ? kHighTable[b - 0x80] : char16_t(b);
+    }
+    return out;
+}
+
+QByteArray encodeWindows1252(QStringView text)
+{
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *dst = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        dst[i] = encodeChar(text[i].unicode());
+    return out;
+}
+
+QStringList decodeLines(const QByteArray &bytes, TextEncoding *encoding)
+{
+    TextEncoding enc = TextEncoding::Ansi;
+    QString text;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        enc = TextEncoding::Utf8Bom;
+        text = decodeWith(QStringConverter::Utf8, QByteArrayView(bytes).sliced(3));
+    } else if (bytes.startsWith("\xFF\xFE")) {
+        enc = TextEncoding::Utf16LE;
+        text = decodeWith(QStringConverter::Utf16LE, QByteArrayView(bytes).sliced(2));
+    } else if (bytes.startsWith("\xFE\xFF")) {
+        enc = TextEncoding::Utf16BE;
+        text = decodeWith(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2));
+    } else {
+        // Cut at the first NUL before decoding: nothing after it is text.
+        const qsizetype nul = bytes.indexOf('\0');
+        text = decodeWindows1252(nul < 0 ? QByteArrayView(bytes) : QByteArrayView(bytes).first(nul));
+    }
+    if (encoding)
+        *encoding = enc;
+    const qsizetype nul = text.indexOf(QChar(0));
+    return splitLines(nul < 0 ? QStringView(text) : QStringView(text).first(nul));
+}
+
+QByteArray encodeLines(const QStringList &lines, TextEncoding encoding)
+{
+    QByteArray out;
+    if (lines.isEmpty())
+        return out;
+    if (encoding == TextEncoding::Ansi) {
+        qsizetype total = 0;
+        for (const QString &l : lines)
+            total += l.size() + 2;
+        out.resize(total);
+        char *dst = out.data();
+        for (const QString &l : lines) {
+            const char16_t *src = reinterpret_cast<const char16_t *>(l.constData());
+            for (qsizetype i = 0; i < l.size(); ++i)
+                *dst++ = encodeChar(src[i]);
+            *dst++ = '\r';
+            *dst++ = '\n';
+        }
+        return out;
+    }
+    QString text;
+    for (const QString &l : lines) {
+        text += l;
+        text += QLatin1String("\r\n");
+    }
+    switch (encoding) {
+    case TextEncoding::Utf8Bom:
+        out = QByteArrayLiteral("\xEF\xBB\xBF");
+        out += QStringEncoder(QStringConverter::Utf8).encode(text);
+        break;
+    case TextEncoding::Utf16LE:
+        out = QByteArrayLiteral("\xFF\xFE");
+        out += QStringEncoder(QStringConverter::Utf16LE).encode(text);
+        break;
+    case TextEncoding::Utf16BE:
+        out = QByteArrayLiteral("\xFE\xFF");
+        out += QStringEncoder(QStringConverter::Utf16BE).encode(text);
+        break;
+    case TextEncoding::Ansi:
+        break;
+    }
+    return out;
+}
+
+} // namespace zorv

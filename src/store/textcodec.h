@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace zorv {
+
+// How a text-list file is stored. Ansi is Windows-1252 without a byte-order mark; the
+// others carry their byte-order mark.
+enum class TextEncoding { Ansi, Utf8Bom, Utf16LE, Utf16BE };
+
+// Windows-1252 exactly as Windows maps it: the five bytes the code page leaves undefined
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+0081 ... U+009D and back, so an untouched file
+// round-trips byte for byte. Characters the code page cannot hold are written as '?'.
+QString decodeWindows1252(QByteArrayView bytes);
+QByteArray encodeWindows1252(QStringView text);
+
+// Splits file bytes into lines: a leading byte-order mark selects UTF-8 or UTF-16 (LE/BE),
+// else Windows-1252; a NUL character ends the text; lines end at CR LF, a lone CR or a
+// lone LF, and a break at the very end adds no empty line.
+QStringList decodeLines(const QByteArray &bytes, TextEncoding *encoding = nullptr);
+// Every line followed by CR LF, in `encoding` with its byte-order mark; no lines, no bytes.
+QByteArray encodeLines(const QStringList &lines, TextEncoding encoding = TextEncoding::Ansi);
+
+} // namespace zorv

@@ -1,0 +1,117 @@
+#include "store/records.h"
+
+#include <QTest>
+
+using namespace zorv;
+
+class TestRecords : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fieldRoutines_data();
+    void fieldRoutines();
+    void fieldAfterCutsAt255();
+    void lastPos_data();
+    void lastPos();
+    void extractFields_data();
+    void extractFields();
+    void prefixLookup_data();
+    void prefixLookup();
+};
+
+void TestRecords::fieldRoutines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("marker");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("marker missing") << "abc" << "<1>" << "abc" << "";
+    QTest::newRow("first occurrence") << "a<1>b<1>c" << "<1>" << "a" << "b<1>c";
+    QTest::newRow("marker at start") << "<1>x" << "<1>" << "" << "x";
+    QTest::newRow("marker at end") << "x<1>" << "<1>" << "x" << "";
+}
+
+void TestRecords::fieldRoutines()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, marker);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QCOMPARE(FieldBefore(text, marker), before);
+    QCOMPARE(FieldAfter(text, marker), after);
+}
+
+void TestRecords::fieldAfterCutsAt255()
+{
+    const QString tail(300, QLatin1Char('x'));
+    QCOMPARE(FieldAfter(QStringLiteral("a<3>") + tail, kMarker3), QString(255, QLatin1Char('x')));
+}
+
+void TestRecords::lastPos_data()
+{
+    QTest::addColumn<QString>("sub");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("pos");
+    QTest::newRow("last of two") << "ab" << "xabyab" << 5;
+    QTest::newRow("longer than text") << "abcd" << "ab" << 0;
+    QTest::newRow("none") << "z" << "abc" << 0;
+    QTest::newRow("whole text") << "abc" << "abc" << 1;
+    QTest::newRow("empty sub") << "" << "abc" << 4;
+    QTest::newRow("overlapping") << "aa" << "aaa" << 2;
+    QTest::newRow("case matters") << "A" << "abc" << 0;
+}
+
+void TestRecords::lastPos()
+{
+    QFETCH(QString, sub);
+    QFETCH(QString, text);
+    QFETCH(int, pos);
+    QCOMPARE(LastPos(sub, text), pos);
+}
+
+void TestRecords::extractFields_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("five fields") << "1.234,50<1>05/03/2013<2>Saída<3>Mercado<4>Cartão"
+                                 << QStringList{"1.234,50", "05/03/2013", "Saída", "Mercado", "Cartão"};
+    QTest::newRow("without <4>") << "10,00<1>06/03/2013<2>Entrada<3>Salário"
+                                 << QStringList{"10,00", "06/03/2013", "Entrada", "Salário", ""};
+    QTest::newRow("empty F4 keeps the marker in F3")
+        << "1<1>2<2>3<3>4<4>" << QStringList{"1", "2", "3", "4<4>", ""};
+    QTest::newRow("no markers") << "abc" << QStringList{"abc", "", "", "", ""};
+    QTest::newRow("blank line") << "" << QStringList{"", "", "", "", ""};
+}
+
+void TestRecords::extractFields()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, fields);
+    const TaggedFields f = zorv::extractFields(line);
+    QCOMPARE((QStringList{f.f0, f.f1, f.f2, f.f3, f.f4}), fields);
+}
+
+void TestRecords::prefixLookup_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("index");
+    QTest::newRow("second line before first") << QStringList{"Ana<>1", "ana<>2"} << "ANA<>" << 1;
+    QTest::newRow("first line last") << QStringList{"Ana<>1", "Bia<>2"} << "ana<>" << 0;
+    QTest::newRow("earliest after first") << QStringList{"x", "y", "Key 1", "key 2"} << "key" << 2;
+    QTest::newRow("accented letters ignore case") << QStringList{"x", "ÁGUA"} << "água" << 1;
+    QTest::newRow("none") << QStringList{"a", "b"} << "c" << -1;
+    QTest::newRow("empty list") << QStringList() << "c" << -1;
+}
+
+void TestRecords::prefixLookup()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, key);
+    QFETCH(int, index);
+    QCOMPARE(findLineByPrefix(lines, key), qsizetype(index));
+}
+
+QTEST_GUILESS_MAIN(TestRecords)
+#include "tst_records.moc"
