@@ -35,8 +35,7 @@ QString matchEntry(const QString &dir, const QString &name)
 Paths::Paths(const QString &exeDir, const QString &windowsDir)
     : m_exeDir(withoutTrailingSlash(QDir::fromNativeSeparators(exeDir)) + QLatin1Char('/'))
     , m_windowsDir(withoutTrailingSlash(QDir::fromNativeSeparators(windowsDir)))
-{
-}
+{}
 
 Paths Paths::forApplication()
 {
@@ -67,7 +66,8 @@ QString Paths::resolveUnder(const QString &base, const QString &relative)
 {
     QString current = withoutTrailingSlash(base);
     bool exists = QFileInfo(current).isDir();
-    const QStringList parts = QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/'))
+    const QStringList parts = QString(relative)
+                                  .replace(QLatin1Char('\\'), QLatin1Char('/'))
                                   .split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (const QString &part : parts) {
         if (part == QLatin1String(".") || part == QLatin1String(".."))

@@ -3,7 +3,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace zorv {
 
@@ -49,6 +51,59 @@ QStringList splitLines(QStringView text)
     return lines;
 }
 
+// Windows-1252 bytes straight into lines: each line is widened as Latin-1 (a fast bulk
+// copy) and only the 0x80..0x9F bytes, where the code page differs, are patched.
+// True when some byte lies in 0x80..0x9F, where Windows-1252 differs from Latin-1.
+bool hasWindowsOnlyBytes(const char *data, qsizetype n)
+{
+    unsigned char found = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        found |= static_cast<unsigned char>(static_cast<unsigned char>(data[i]) - 0x80) < 0x20;
+    return found != 0;
+}
+
+// Windows-1252 bytes straight into lines: each line is widened as Latin-1 (a fast bulk
+// copy) and only when the text holds bytes in 0x80..0x9F are those patched.
+QStringList splitAnsiLines(QByteArrayView bytes)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes = bytes.first(nul);
+    const char *data = bytes.data();
+    const char *const end = data + bytes.size();
+    const bool patch = hasWindowsOnlyBytes(data, bytes.size());
+
+    QStringList lines;
+    auto find = [end](const char *from, char c) {
+        const void *hit = std::memchr(from, c, size_t(end - from));
+        return hit ? static_cast<const char *>(hit) : end;
+    };
+    const char *pos = data;
+    const char *nextLf = find(pos, '\n');
+    const char *nextCr = find(pos, '\r');
+    while (pos < end) {
+        if (nextLf < pos)
+            nextLf = find(pos, '\n');
+        if (nextCr < pos)
+            nextCr = find(pos, '\r');
+        const char *stop = std::min(nextLf, nextCr);
+        QString line = QString::fromLatin1(pos, stop - pos);
+        if (patch) {
+            for (QChar &c : line) {
+                if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
+                    c = QChar(kHighTable[c.unicode() - 0x80]);
+            }
+        }
+        lines.append(std::move(line));
+        if (stop == end)
+            break;
+        pos = stop + 1;
+        if (*stop == '\r' && pos < end && *pos == '\n')
+            ++pos;
+    }
+    return lines;
+}
+
 QString decodeWith(QStringConverter::Encoding enc, QByteArrayView bytes)
 {
     QStringDecoder decoder(enc, QStringConverter::Flag::Stateless);
@@ -91,9 +146,9 @@ QStringList decodeLines(const QByteArray &bytes, TextEncoding *encoding)
         enc = TextEncoding::Utf16BE;
         text = decodeWith(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2));
     } else {
-        // Cut at the first NUL before decoding: nothing after it is text.
-        const qsizetype nul = bytes.indexOf('\0');
-        text = decodeWindows1252(nul < 0 ? QByteArrayView(bytes) : QByteArrayView(bytes).first(nul));
+        if (encoding)
+            *encoding = enc;
+        return splitAnsiLines(bytes);
     }
     if (encoding)
         *encoding = enc;
@@ -114,8 +169,18 @@ QByteArray encodeLines(const QStringList &lines, TextEncoding encoding)
         char *dst = out.data();
         for (const QString &l : lines) {
             const char16_t *src = reinterpret_cast<const char16_t *>(l.constData());
-            for (qsizetype i = 0; i < l.size(); ++i)
-                *dst++ = encodeChar(src[i]);
+            const qsizetype n = l.size();
+            // Narrow the line at once; only a character beyond Latin-1 needs the table.
+            char16_t wide = 0;
+            for (qsizetype i = 0; i < n; ++i) {
+                dst[i] = char(src[i]);
+                wide |= src[i] & 0xFF00;
+            }
+            if (wide) {
+                for (qsizetype i = 0; i < n; ++i)
+                    dst[i] = encodeChar(src[i]);
+            }
+            dst += n;
             *dst++ = '\r';
             *dst++ = '\n';
         }

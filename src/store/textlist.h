@@ -24,7 +24,9 @@ public:
     enum class LoadResult { Loaded, Missing, Failed };
 
     TextList() = default;
-    explicit TextList(QStringList lines) : m_lines(std::move(lines)) {}
+    explicit TextList(QStringList lines)
+        : m_lines(std::move(lines))
+    {}
 
     // Replaces the lines with the file's lines. A missing file is skipped (the lines stay
     // as they were) and reported as Missing; an unreadable one is reported as Failed.

@@ -26,10 +26,22 @@ void TestRecords::fieldRoutines_data()
     QTest::addColumn<QString>("marker");
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
-    QTest::newRow("marker missing") << "abc" << "<1>" << "abc" << "";
-    QTest::newRow("first occurrence") << "a<1>b<1>c" << "<1>" << "a" << "b<1>c";
-    QTest::newRow("marker at start") << "<1>x" << "<1>" << "" << "x";
-    QTest::newRow("marker at end") << "x<1>" << "<1>" << "x" << "";
+    QTest::newRow("marker missing") << "abc"
+                                    << "<1>"
+                                    << "abc"
+                                    << "";
+    QTest::newRow("first occurrence") << "a<1>b<1>c"
+                                      << "<1>"
+                                      << "a"
+                                      << "b<1>c";
+    QTest::newRow("marker at start") << "<1>x"
+                                     << "<1>"
+                                     << ""
+                                     << "x";
+    QTest::newRow("marker at end") << "x<1>"
+                                   << "<1>"
+                                   << "x"
+                                   << "";
 }
 
 void TestRecords::fieldRoutines()
@@ -53,13 +65,20 @@ void TestRecords::lastPos_data()
     QTest::addColumn<QString>("sub");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("pos");
-    QTest::newRow("last of two") << "ab" << "xabyab" << 5;
-    QTest::newRow("longer than text") << "abcd" << "ab" << 0;
-    QTest::newRow("none") << "z" << "abc" << 0;
-    QTest::newRow("whole text") << "abc" << "abc" << 1;
-    QTest::newRow("empty sub") << "" << "abc" << 4;
-    QTest::newRow("overlapping") << "aa" << "aaa" << 2;
-    QTest::newRow("case matters") << "A" << "abc" << 0;
+    QTest::newRow("last of two") << "ab"
+                                 << "xabyab" << 5;
+    QTest::newRow("longer than text") << "abcd"
+                                      << "ab" << 0;
+    QTest::newRow("none") << "z"
+                          << "abc" << 0;
+    QTest::newRow("whole text") << "abc"
+                                << "abc" << 1;
+    QTest::newRow("empty sub") << ""
+                               << "abc" << 4;
+    QTest::newRow("overlapping") << "aa"
+                                 << "aaa" << 2;
+    QTest::newRow("case matters") << "A"
+                                  << "abc" << 0;
 }
 
 void TestRecords::lastPos()

@@ -42,18 +42,25 @@ void TestTextList::decodeLines_data()
     QTest::newRow("LF CR is two breaks") << QByteArray("a\n\rb") << QStringList{"a", "", "b"} << ansi;
     QTest::newRow("lone CR at end") << QByteArray("a\r") << QStringList{"a"} << ansi;
     QTest::newRow("NUL ends the text") << QByteArray("a\r\nb\0c\r\nd", 10) << QStringList{"a", "b"} << ansi;
-    QTest::newRow("latin letters") << QByteArray("Cr\xe9" "dito\r\nS\xe3o") << QStringList{"Crédito", "São"}
-                                   << ansi;
+    QTest::newRow("latin letters") << QByteArray("Cr\xe9"
+                                                 "dito\r\nS\xe3o")
+                                   << QStringList{"Crédito", "São"} << ansi;
     QTest::newRow("euro and quotes") << QByteArray("\x80 \x93x\x94") << QStringList{"€ “x”"} << ansi;
-    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF" "Cr\xC3\xA9" "dito\r\n")
+    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF"
+                                             "Cr\xC3\xA9"
+                                             "dito\r\n")
                                << QStringList{"Crédito"} << int(TextEncoding::Utf8Bom);
     QTest::newRow("bom only") << QByteArray("\xEF\xBB\xBF") << QStringList() << int(TextEncoding::Utf8Bom);
-    QTest::newRow("utf-16 le") << QByteArray("\xFF\xFE" "a\0\r\0\n\0\xe9\0", 10) << QStringList{"a", "é"}
-                               << int(TextEncoding::Utf16LE);
+    QTest::newRow("utf-16 le") << QByteArray("\xFF\xFE"
+                                             "a\0\r\0\n\0\xe9\0",
+                                             10)
+                               << QStringList{"a", "é"} << int(TextEncoding::Utf16LE);
     QTest::newRow("utf-16 be") << QByteArray("\xFE\xFF\0a\0\n\0b", 8) << QStringList{"a", "b"}
                                << int(TextEncoding::Utf16BE);
-    QTest::newRow("utf-16 NUL ends") << QByteArray("\xFF\xFE" "a\0\0\0b\0", 8) << QStringList{"a"}
-                                     << int(TextEncoding::Utf16LE);
+    QTest::newRow("utf-16 NUL ends") << QByteArray("\xFF\xFE"
+                                                   "a\0\0\0b\0",
+                                                   8)
+                                     << QStringList{"a"} << int(TextEncoding::Utf16LE);
 }
 
 void TestTextList::decodeLines()
@@ -74,13 +81,16 @@ void TestTextList::encodeLines_data()
 
     QTest::newRow("empty list") << QStringList() << int(TextEncoding::Utf8Bom) << QByteArray();
     QTest::newRow("ansi") << QStringList{"Crédito", ""} << int(TextEncoding::Ansi)
-                          << QByteArray("Cr\xe9" "dito\r\n\r\n");
+                          << QByteArray("Cr\xe9"
+                                        "dito\r\n\r\n");
     QTest::newRow("utf-8 with mark") << QStringList{"é"} << int(TextEncoding::Utf8Bom)
                                      << QByteArray("\xEF\xBB\xBF\xC3\xA9\r\n");
     QTest::newRow("utf-16 le with mark") << QStringList{"a"} << int(TextEncoding::Utf16LE)
-                                         << QByteArray("\xFF\xFE" "a\0\r\0\n\0", 8);
-    QTest::newRow("utf-16 be with mark") << QStringList{"a"} << int(TextEncoding::Utf16BE)
-                                         << QByteArray("\xFE\xFF\0a\0\r\0\n", 8);
+                                         << QByteArray("\xFF\xFE"
+                                                       "a\0\r\0\n\0",
+                                                       8);
+    QTest::newRow("utf-16 be with mark")
+        << QStringList{"a"} << int(TextEncoding::Utf16BE) << QByteArray("\xFE\xFF\0a\0\r\0\n", 8);
 }
 
 void TestTextList::encodeLines()
@@ -113,10 +123,14 @@ void TestTextList::untouchedFileKeepsItsBytes_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("ledger lines with undefined bytes")
-        << QByteArray("1.234,50<1>05/03/2013<2>Sa\xed" "da<3>Mercado \x81\x8d\x8f\x90\x9d<4>Dinheiro\r\n"
+        << QByteArray("1.234,50<1>05/03/2013<2>Sa\xed"
+                      "da<3>Mercado \x81\x8d\x8f\x90\x9d<4>Dinheiro\r\n"
                       "10,00<1>06/03/2013<2>Entrada<3>Sal\xe1rio \x80\r\n");
-    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF" "S\xC3\xA3o Paulo\r\nx\r\n");
-    QTest::newRow("utf-16 le with mark") << QByteArray("\xFF\xFE" "a\0\r\0\n\0", 8);
+    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF"
+                                                   "S\xC3\xA3o Paulo\r\nx\r\n");
+    QTest::newRow("utf-16 le with mark") << QByteArray("\xFF\xFE"
+                                                       "a\0\r\0\n\0",
+                                                       8);
 }
 
 void TestTextList::untouchedFileKeepsItsBytes()

@@ -7,7 +7,8 @@ TempDataFolder::TempDataFolder()
     : m_paths(m_dir.path() + QStringLiteral("/app"), m_dir.path() + QStringLiteral("/windows"))
 {
     QDir root(m_dir.path());
-    for (const char *sub : {"app/dados/Finance", "app/dados/Notas", "app/dados/Diary", "app/dados/Media", "windows"})
+    for (const char *sub :
+         {"app/dados/Finance", "app/dados/Notas", "app/dados/Diary", "app/dados/Media", "windows"})
         root.mkpath(QString::fromLatin1(sub));
 }
 
