@@ -1,0 +1,18 @@
+#include "services.h"
+
+#include "identity.h"
+
+namespace zorv {
+
+RealServices::RealServices(SingleInstance &instance)
+    : m_companion(makeCompanionPresence(companionTitle()))
+    , m_services{.clock = m_clock,
+                 .dialogs = m_dialogs,
+                 .instance = instance,
+                 .companion = *m_companion,
+                 .programs = m_programs,
+                 .minimizer = m_minimizer,
+                 .memory = m_memory}
+{}
+
+} // namespace zorv

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "clock.h"
+#include "companion.h"
+#include "dialogs.h"
+#include "singleinstance.h"
+#include "system.h"
+
+namespace zorv {
+
+// Everything the program takes from the operating system, handed to each window and page
+// by reference. main() builds the real set (RealServices); tests build FakeServices.
+// The referenced objects outlive every window.
+struct Services
+{
+    Clock &clock;
+    Dialogs &dialogs;
+    SingleInstance &instance;
+    CompanionPresence &companion;
+    ProgramStarter &programs;
+    WindowMinimizer &minimizer;
+    MemoryTrimmer &memory;
+};
+
+// The real services of a running program. Build it after the QApplication: the companion
+// check depends on the platform the application runs on. `instance` is the guard main()
+// claimed before the application existed.
+class RealServices
+{
+public:
+    explicit RealServices(SingleInstance &instance);
+    RealServices(const RealServices &) = delete;
+    RealServices &operator=(const RealServices &) = delete;
+
+    Services &services() { return m_services; }
+
+private:
+    SystemClock m_clock;
+    WidgetDialogs m_dialogs;
+    std::unique_ptr<CompanionPresence> m_companion;
+    DetachedProgramStarter m_programs;
+    DesktopWindowMinimizer m_minimizer;
+    HeapTrimmer m_memory;
+    Services m_services;
+};
+
+} // namespace zorv

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QLocalServer;
+
+namespace zorv {
+
+// The guard that lets only one copy of the program run per user session.
+class SingleInstance
+{
+public:
+    enum class Claim {
+        First,          // this process holds the guard until it ends
+        AlreadyRunning, // another process holds it: this one must end quietly
+        Unguarded,      // the guard could not be set up; run without it
+    };
+
+    virtual ~SingleInstance() = default;
+
+    virtual Claim claim() = 0;
+    // From a second start: asks the running copy to show its suite window. False when the
+    // running copy does not take such requests (it has a tray icon, so it is left alone).
+    virtual bool requestShow() = 0;
+    // From the first copy: starts taking show requests; `onShow` runs on the event loop for
+    // each one. False when the request channel cannot be opened.
+    virtual bool serveShowRequests(std::function<void()> onShow) = 0;
+};
+
+// The guard as an exclusive lock on a file in a per-user folder (flock on Unix). The
+// kernel drops the lock when the process ends in any way, so a crash never locks the
+// user out. Show requests travel over a local socket beside the lock file.
+class FileLockInstance final : public SingleInstance
+{
+public:
+    explicit FileLockInstance(const QString &name, const QString &folder = {});
+    ~FileLockInstance() override;
+
+    Claim claim() override;
+    bool requestShow() override;
+    bool serveShowRequests(std::function<void()> onShow) override;
+
+    QString lockFilePath() const { return m_lockPath; }
+    QString requestSocketPath() const { return m_socketPath; }
+
+private:
+    struct Lock;
+
+    QString m_lockPath;
+    QString m_socketPath;
+    std::unique_ptr<Lock> m_lock;
+    std::unique_ptr<QLocalServer> m_server;
+    std::function<void()> m_onShow;
+};
+
+} // namespace zorv
