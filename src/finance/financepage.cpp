@@ -1,0 +1,643 @@
+#include "financepage.h"
+
+#include "controls/currencyedit.h"
+#include "controls/linklabel.h"
+#include "platform/services.h"
+#include "store/paths.h"
+#include "store/records.h"
+#include "store/textlist.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QRegularExpressionValidator>
+
+namespace zorv {
+
+namespace {
+
+const QString kPercentHelp =
+    QStringLiteral(" The percentage field is good for you to increase or to deduce a percentage: \n\n"
+                   " 1 - It presses F9 after typing a percentage to deduce of the Value base; \n\n"
+                   " 2 - It presses F10 to increase the percentage to the Value base of the calculation; \n\n"
+                   " 3 - or simply, leave the empty field and type Enter to attribute 0%. ");
+const QString kSourceHelp = QStringLiteral("The source is of who you paid or it received.");
+const QString kDefaultSymbol = QStringLiteral("R$");
+const QString kEmptyMonthSearch = QStringLiteral("  .    ");
+
+// A whole number typed into a digits-only field; empty when there is none.
+std::optional<qint64> wholeNumber(const QLineEdit *field)
+{
+    bool ok = false;
+    const qint64 n = field->text().toLongLong(&ok);
+    return ok ? std::optional<qint64>(n) : std::nullopt;
+}
+
+QLineEdit *digitsField(const char *name, QWidget *parent, bool centred)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), edit));
+    if (centred)
+        edit->setAlignment(Qt::AlignCenter);
+    return edit;
+}
+
+QComboBox *pickList(const char *name, const QStringList &items, QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->addItems(items);
+    box->setCurrentIndex(-1);
+    box->setFocusPolicy(Qt::ClickFocus); // reached through the Enter chain, not by Tab
+    return box;
+}
+
+QLabel *label(const QString &text, QWidget *parent, const char *name = nullptr)
+{
+    auto *l = new QLabel(text, parent);
+    if (name)
+        l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+QProgressBar *gauge(const char *name, const QColor &colour, QWidget *parent)
+{
+    auto *bar = new QProgressBar(parent);
+    bar->setObjectName(QLatin1String(name));
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    bar->setStyleSheet(
+        QStringLiteral("QProgressBar { border: 1px solid gray; background: white; height: 12px; }"
+                       "QProgressBar::chunk { background: %1; }")
+            .arg(colour.name()));
+    return bar;
+}
+
+} // namespace
+
+FinancePage::FinancePage(const Paths &paths, Services &services, QWidget *parent)
+    : QWidget(parent)
+    , m_paths(paths)
+    , m_services(services)
+    , m_ledgers(paths)
+{
+    setObjectName(QStringLiteral("TabSheet6"));
+    setWindowTitle(QStringLiteral("GF"));
+    buildUi();
+
+    TMPC.setObjectName(QStringLiteral("TMPC"));
+    TMPC.setInterval(300);
+    connect(&TMPC, &QTimer::timeout, this, &FinancePage::TMPCTimer);
+    tmcalc.setObjectName(QStringLiteral("tmcalc"));
+    tmcalc.setInterval(500);
+    tmcalc.setSingleShot(true);
+    connect(&tmcalc, &QTimer::timeout, this, &FinancePage::tmcalcTimer);
+
+    setWorkFromDate();
+    resetTotals();
+}
+
+void FinancePage::buildUi()
+{
+    auto *page = new QVBoxLayout(this);
+    page->addWidget(label(QStringLiteral("Organize its financial life in an easy way."), this));
+    page->addWidget(
+        label(QStringLiteral("Control its expenses and make better investments with its money..."), this));
+    page->addWidget(label(
+        QStringLiteral("Examples of releases: 1, 10, 100, 1000, 10000, 1500,50, 500,25, 10,90... + Enter."),
+        this));
+
+    // The entry row: captions above their fields.
+    auto *entry = new QGridLayout;
+    FN1 = new TzorvCurrency(this);
+    FN1->setObjectName(QStringLiteral("FN1"));
+    auto *valueCaption = label(QStringLiteral("&Value"), this);
+    valueCaption->setBuddy(FN1);
+    AL = digitsField("AL", this, true);
+    AL->setMaximumWidth(50);
+    Label111 = new LinkLabel(QStringLiteral("?"), this);
+    Label111->setObjectName(QStringLiteral("Label111"));
+    fn2 = new QDateEdit(this);
+    fn2->setObjectName(QStringLiteral("fn2"));
+    fn2->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    fn2->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    fn2->setFocusPolicy(Qt::ClickFocus);
+    fn3 = pickList("fn3", kOperations, this);
+    FN4 = new QComboBox(this);
+    FN4->setObjectName(QStringLiteral("FN4"));
+    FN4->setEditable(true);
+    FN4->setInsertPolicy(QComboBox::NoInsert);
+    FN4->setMinimumWidth(200);
+    FN4->setContextMenuPolicy(Qt::CustomContextMenu);
+    Label109 = new LinkLabel(QStringLiteral("?"), this);
+    Label109->setObjectName(QStringLiteral("Label109"));
+
+    entry->addWidget(valueCaption, 0, 0);
+    entry->addWidget(Label111, 0, 1);
+    entry->addWidget(label(QStringLiteral("Date"), this), 0, 2);
+    entry->addWidget(label(QStringLiteral("Operation"), this), 0, 3);
+    auto *sourceCaption = new QHBoxLayout;
+    sourceCaption->addWidget(label(QStringLiteral("Productis..."), this));
+    sourceCaption->addWidget(Label109);
+    sourceCaption->addStretch();
+    entry->addLayout(sourceCaption, 0, 4);
+    entry->addWidget(FN1, 1, 0);
+    entry->addWidget(AL, 1, 1);
+    entry->addWidget(fn2, 1, 2);
+    entry->addWidget(fn3, 1, 3);
+    entry->addWidget(FN4, 1, 4);
+
+    // The second row: installments, quantity, payment form and Save.
+    PCL = digitsField("PCL", this, true);
+    PCL->setMaximumWidth(50);
+    QT = digitsField("QT", this, false);
+    QT->setMaximumWidth(50);
+    FN5 = pickList("FN5", kPaymentForms, this);
+    pm1 = new LinkLabel(QStringLiteral("Save"), this);
+    pm1->setObjectName(QStringLiteral("pm1"));
+    auto *second = new QHBoxLayout;
+    second->addWidget(label(QStringLiteral("Portions, Qtde. and Coin |"), this));
+    second->addWidget(PCL);
+    second->addWidget(QT);
+    second->addWidget(FN5);
+    second->addWidget(pm1);
+    second->addStretch();
+    entry->addLayout(second, 2, 0, 1, 5);
+
+    // The currency symbol.
+    SBM = new QLineEdit(kDefaultSymbol, this);
+    SBM->setObjectName(QStringLiteral("SBM"));
+    SBM->setMaximumWidth(60);
+    Label128 = new LinkLabel(QStringLiteral("Apply"), this);
+    Label128->setObjectName(QStringLiteral("Label128"));
+    auto *symbolRow = new QHBoxLayout;
+    symbolRow->addWidget(label(QStringLiteral("Monetary symbol"), this));
+    symbolRow->addWidget(SBM);
+    symbolRow->addWidget(Label128);
+    symbolRow->addStretch();
+    entry->addLayout(symbolRow, 3, 0, 1, 5);
+    page->addLayout(entry);
+
+    // Months, totals and the corrections area side by side.
+    auto *lower = new QHBoxLayout;
+    auto *months = new QVBoxLayout;
+    MKD = new QLineEdit(this);
+    MKD->setObjectName(QStringLiteral("MKD"));
+    MKD->setInputMask(QStringLiteral("00.9999; "));
+    MKD->setMaximumWidth(90);
+    auto *searchCaption = label(QStringLiteral("&Locate month"), this);
+    searchCaption->setBuddy(MKD);
+    lvd1 = new QListWidget(this);
+    lvd1->setObjectName(QStringLiteral("lvd1"));
+    lvd1->setContextMenuPolicy(Qt::CustomContextMenu);
+    lvd1->setMaximumWidth(160);
+    PopupMenu8 = new QMenu(this);
+    PopupMenu8->setObjectName(QStringLiteral("PopupMenu8"));
+    Excluir7 = PopupMenu8->addAction(QStringLiteral("Excluir"));
+    Excluir7->setObjectName(QStringLiteral("Excluir7"));
+    PopupMenu8->addSeparator();
+    Atualizar3 = PopupMenu8->addAction(QStringLiteral("Atualizar"));
+    Atualizar3->setObjectName(QStringLiteral("Atualizar3"));
+    months->addWidget(searchCaption);
+    months->addWidget(MKD);
+    months->addWidget(lvd1, 1);
+    lower->addLayout(months);
+
+    auto *totals = new QGridLayout;
+    le = label(QString(), this, "le");
+    ls = label(QString(), this, "ls");
+    SD = label(QString(), this, "SD");
+    psd = label(QString(), this, "psd");
+    tot = label(QString(), this, "tot");
+    sq1 = gauge("sq1", QColor(0, 128, 0), this);
+    sq2 = gauge("sq2", QColor(128, 0, 0), this);
+    totals->addWidget(label(QStringLiteral("Entrances of the month"), this), 0, 0);
+    totals->addWidget(le, 0, 1);
+    totals->addWidget(label(QStringLiteral("It includes bills to receive."), this), 1, 0, 1, 2);
+    totals->addWidget(label(QStringLiteral("Exits of the month"), this), 2, 0);
+    totals->addWidget(ls, 2, 1);
+    totals->addWidget(label(QStringLiteral("It includes bills to pay."), this), 3, 0, 1, 2);
+    totals->addWidget(label(QStringLiteral("Balance"), this), 4, 0);
+    totals->addWidget(SD, 4, 1);
+    totals->addWidget(label(QStringLiteral("% of the exit x entrance."), this), 5, 0);
+    totals->addWidget(psd, 5, 1);
+    totals->addWidget(sq2, 6, 0, 1, 2);
+    totals->addWidget(label(QStringLiteral("% of the entrance x exit."), this), 7, 0);
+    totals->addWidget(tot, 7, 1);
+    totals->addWidget(sq1, 8, 0, 1, 2);
+    totals->setRowStretch(9, 1);
+    lower->addLayout(totals);
+
+    correctionsArea = new QWidget(this);
+    correctionsArea->setObjectName(QStringLiteral("correctionsArea"));
+    lower->addWidget(correctionsArea, 1);
+    page->addLayout(lower, 1);
+
+    reportsArea = new QWidget(this);
+    reportsArea->setObjectName(QStringLiteral("reportsArea"));
+    page->addWidget(reportsArea);
+
+    // Keys of the Enter chain are seen before the fields' own handling.
+    for (QWidget *w : {static_cast<QWidget *>(FN1), static_cast<QWidget *>(AL), static_cast<QWidget *>(fn2),
+                       static_cast<QWidget *>(fn3), static_cast<QWidget *>(FN4), static_cast<QWidget *>(PCL),
+                       static_cast<QWidget *>(QT), static_cast<QWidget *>(FN5), static_cast<QWidget *>(MKD)})
+        w->installEventFilter(this);
+    FN4->lineEdit()->installEventFilter(this);
+
+    connect(FN1, &TzorvCurrency::entered, FN1, [this] { FN1->clear(); });
+    connect(fn2, &QDateEdit::dateChanged, this, [this] { setWorkFromDate(); });
+    connect(pm1, &LinkLabel::clicked, this, &FinancePage::pm1Click);
+    connect(Label128, &LinkLabel::clicked, this, &FinancePage::Label128Click);
+    connect(Label111, &LinkLabel::clicked, this, &FinancePage::Label111Click);
+    connect(Label109, &LinkLabel::clicked, this, &FinancePage::Label109Click);
+    connect(SBM, &QLineEdit::textEdited, this, [this](const QString &text) {
+        const int cursor = SBM->cursorPosition();
+        SBM->setText(text.toUpper());
+        SBM->setCursorPosition(cursor);
+    });
+    connect(Atualizar3, &QAction::triggered, this, &FinancePage::Atualizar3Click);
+    connect(lvd1, &QListWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PopupMenu8->popup(lvd1->viewport()->mapToGlobal(pos)); });
+    connect(lvd1, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { lvd1Click(lvd1->row(item)); });
+    connect(lvd1, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!m_refreshing && row >= 0)
+            lvd1Click(row);
+    });
+}
+
+// ---- Keys --------------------------------------------------------------------------------
+
+bool FinancePage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == FN4 || watched == FN4->lineEdit())
+            loadSourceItems();
+        else if (watched == QT)
+            QT->clear();
+    } else if (event->type() == QEvent::KeyPress) {
+        if (handleKey(watched, static_cast<QKeyEvent *>(event)->key()))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool FinancePage::handleKey(QObject *watched, int key)
+{
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (watched == FN1 && enter) {
+        AL->setFocus(); // leaving FN1 commits the typed amount
+        return true;
+    }
+    if (watched == AL) {
+        if (enter) {
+            if (AL->text().isEmpty())
+                AL->setText(QStringLiteral("0"));
+            fn2->setFocus();
+            return true;
+        }
+        if (key == Qt::Key_F9 || key == Qt::Key_F10) {
+            applyPercentage(key == Qt::Key_F9);
+            return true;
+        }
+        return false;
+    }
+    if (!enter)
+        return false;
+    if (watched == fn2) {
+        fn3->setFocus();
+    } else if (watched == fn3) {
+        if (fn3->currentIndex() >= 0)
+            FN4->setFocus();
+    } else if (watched == FN4 || watched == FN4->lineEdit()) {
+        sourceEntered();
+    } else if (watched == PCL) {
+        if (PCL->text().isEmpty())
+            PCL->setText(QStringLiteral("1"));
+        QT->setFocus();
+    } else if (watched == QT) {
+        multiplyByQuantity();
+    } else if (watched == FN5) {
+        pm1Click();
+    } else if (watched == MKD) {
+        MKDEnter();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void FinancePage::applyPercentage(bool deduct)
+{
+    if (AL->text().isEmpty())
+        AL->setText(QStringLiteral("0"));
+    const auto percent = wholeNumber(AL);
+    if (!percent)
+        return;
+    FN1->CommitText();
+    const auto result = zorv::applyPercentage(FN1->Value(), *percent, deduct);
+    if (!result)
+        return;
+    FN1->setValue(*result);
+    fn2->setFocus();
+}
+
+void FinancePage::multiplyByQuantity()
+{
+    if (QT->text().isEmpty())
+        QT->setText(QStringLiteral("1"));
+    const auto quantity = wholeNumber(QT);
+    if (!quantity)
+        return;
+    const auto product = checkedMul(FN1->Value(), *quantity);
+    if (!product)
+        return;
+    FN1->setValue(*product);
+    FN5->setFocus();
+}
+
+void FinancePage::loadSourceItems()
+{
+    TextList sources;
+    if (sources.load(m_paths.resolve(kSourcesFile)) != TextList::LoadResult::Loaded)
+        return;
+    const QString typed = FN4->currentText();
+    const QSignalBlocker block(FN4);
+    FN4->clear();
+    FN4->addItems(sources.lines());
+    FN4->setCurrentIndex(-1);
+    FN4->setEditText(typed);
+}
+
+void FinancePage::sourceEntered()
+{
+    const QString text = FN4->currentText();
+    if (text.isEmpty())
+        return;
+    PCL->setFocus();
+    for (int i = 0; i < FN4->count(); ++i) {
+        if (FN4->itemText(i).compare(text, Qt::CaseInsensitive) == 0)
+            return;
+    }
+    {
+        const QSignalBlocker block(FN4);
+        FN4->addItem(text);
+        FN4->setEditText(text);
+    }
+    TextList sources;
+    sources.load(m_paths.resolve(kSourcesFile)); // keeps the file's encoding
+    sources.lines().clear();
+    for (int i = 0; i < FN4->count(); ++i)
+        sources.lines().append(FN4->itemText(i));
+    sources.save(m_paths.resolve(kSourcesFile));
+}
+
+// ---- Symbol and help ---------------------------------------------------------------------
+
+QString FinancePage::symbol() const
+{
+    return SBM->text();
+}
+
+void FinancePage::ReadSymbol()
+{
+    TextList file;
+    if (file.load(m_paths.resolve(kSymbolFile)) == TextList::LoadResult::Loaded && !file.lines().isEmpty())
+        SBM->setText(file.lines().first());
+}
+
+void FinancePage::Label128Click()
+{
+    TextList file;
+    file.load(m_paths.resolve(kSymbolFile));
+    file.lines() = QStringList{SBM->text()};
+    file.save(m_paths.resolve(kSymbolFile));
+}
+
+void FinancePage::Label111Click()
+{
+    m_services.dialogs.message(kPercentHelp);
+}
+
+void FinancePage::Label109Click()
+{
+    m_services.dialogs.message(kSourceHelp);
+}
+
+void FinancePage::SetDateToToday()
+{
+    fn2->setDate(m_services.clock.today());
+}
+
+void FinancePage::FocusValue()
+{
+    // Focus that was already in the field (the window's activation put it there) still
+    // counts as arriving: the field is emptied for the new amount.
+    if (FN1->hasFocus())
+        FN1->clear();
+    FN1->setFocus(Qt::OtherFocusReason);
+}
+
+// ---- Saving ------------------------------------------------------------------------------
+
+void FinancePage::setWorkFromDate()
+{
+    m_workMonth = monthKey(fn2->date());
+    m_workYear = yearKey(fn2->date());
+}
+
+void FinancePage::pm1Click()
+{
+    if (FN5->currentIndex() < 0)
+        return;
+    const auto installments = wholeNumber(PCL);
+    if (!installments)
+        return;
+    setWorkFromDate();
+    if (*installments > 1)
+        Mdata(int(qMin<qint64>(*installments, 1200)));
+    else
+        LDATA();
+}
+
+bool FinancePage::LDATA()
+{
+    if (FN1->text().isEmpty() || fn3->currentText().isEmpty() || FN4->currentText().isEmpty())
+        return false;
+    const LedgerEntry entry{FN1->Value(), fn2->date(), fn3->currentText(), FN4->currentText(),
+                            FN5->currentText()};
+    const bool toYear = yearKey(fn2->date()) == m_workYear;
+    if (!m_ledgers.appendEntry(m_workMonth, m_workYear, buildLedgerLine(entry), toYear))
+        return false; // nothing written: the fields stay for another try
+
+    const auto installments = wholeNumber(PCL);
+    if (!installments)
+        return true;
+    if (*installments < 2)
+        clearEntryAfterSave();
+    Atualizar3Click();
+    CalV();
+    if (*installments < 2)
+        FocusValue();
+    QT->clear();
+    PCL->clear();
+    AL->clear();
+    return true;
+}
+
+void FinancePage::clearEntryAfterSave()
+{
+    FN1->clear();
+    FN4->clear();
+    FN4->clearEditText();
+    FN5->setCurrentIndex(-1);
+}
+
+void FinancePage::Mdata(int installments)
+{
+    m_pending.clear();
+    for (int i = 0; i < installments; ++i)
+        m_pending.append(QStringLiteral("Parcela: ") + QString::number(i));
+    TMPC.start();
+}
+
+void FinancePage::TMPCTimer()
+{
+    if (m_pending.isEmpty()) {
+        TMPC.stop();
+        return;
+    }
+    fn2->setDate(nextInstallmentDate(fn2->date()));
+    setWorkFromDate();
+    LDATA();
+    Atualizar3Click();
+    m_pending.removeFirst();
+    if (!m_pending.isEmpty())
+        return;
+    TMPC.stop();
+    clearEntryAfterSave();
+    QT->clear();
+    PCL->clear();
+    AL->clear();
+    FocusValue();
+    Atualizar3Click();
+}
+
+// ---- Months and totals -------------------------------------------------------------------
+
+void FinancePage::Atualizar3Click()
+{
+    m_refreshing = true;
+    m_monthFiles = m_ledgers.monthFileNames();
+    lvd1->clear();
+    lvd1->addItems(m_monthFiles);
+    lvd1->setCurrentRow(-1);
+    m_refreshing = false;
+    Excluir7->setEnabled(lvd1->count() > 0);
+}
+
+void FinancePage::resetTotals()
+{
+    m_sums = {};
+    const QString zero = symbol() + QLatin1Char(' ') + formatAmount(Currency());
+    le->setText(zero);
+    ls->setText(zero);
+    SD->setText(zero);
+    sq1->setValue(0);
+    sq2->setValue(0);
+    psd->setText(QStringLiteral("0%"));
+    tot->setText(QStringLiteral("0%"));
+}
+
+void FinancePage::computeSumsOver(const QString &path)
+{
+    TextList month;
+    if (month.load(path) != TextList::LoadResult::Loaded)
+        return;
+    m_sums = computeMonthSums(month.lines());
+    showSums();
+}
+
+void FinancePage::showSums()
+{
+    le->setText(symbol() + QLatin1Char(' ') + formatAmount(m_sums.entrances));
+    ls->setText(symbol() + QLatin1Char(' ') + formatAmount(m_sums.exits));
+}
+
+void FinancePage::LoadFN(int row)
+{
+    if (row < 0 || row >= m_monthFiles.size())
+        return;
+    m_selectedMonthFile = m_ledgers.monthFilePath(m_monthFiles[row]);
+    pdel();
+}
+
+void FinancePage::pdel()
+{
+    emit monthShown();
+    resetTotals();
+    tmcalc.start();
+    if (QFileInfo::exists(m_selectedMonthFile))
+        computeSumsOver(m_selectedMonthFile);
+}
+
+void FinancePage::CalV()
+{
+    tmcalc.start();
+    const QString path = m_paths.resolve(monthLedgerName(m_workMonth));
+    if (QFileInfo::exists(path))
+        computeSumsOver(path);
+}
+
+void FinancePage::tmcalcTimer()
+{
+    tmcalc.stop();
+    const Currency entrances = m_sums.entrances.roundedToCents();
+    const Currency exits = m_sums.exits.roundedToCents();
+    if (const auto balance = checkedSub(entrances, exits))
+        SD->setText(symbol() + QLatin1Char(' ') + formatAmount(*balance));
+    const auto percent = exitPercentage(entrances, exits);
+    if (!percent)
+        return;
+    psd->setText(QString::number(*percent) + QLatin1Char('%'));
+    sq2->setValue(clampGauge(*percent));
+    sq1->setValue(clampGauge(100 - qint64(*percent)));
+    tot->setText(QString::number(sq1->value()) + QLatin1Char('%'));
+}
+
+void FinancePage::lvd1Click(int row)
+{
+    LoadFN(row);
+}
+
+void FinancePage::MKDEnter()
+{
+    const QString typed = MKD->displayText();
+    if (typed == kEmptyMonthSearch)
+        return;
+    const QString key = typed.trimmed();
+    if (key.isEmpty() || key == QLatin1String("."))
+        return;
+    QStringList items;
+    for (int i = 0; i < lvd1->count(); ++i)
+        items.append(lvd1->item(i)->text());
+    const qsizetype row = findLineByPrefix(items, key);
+    if (row < 0)
+        return;
+    m_refreshing = true;
+    lvd1->setCurrentRow(int(row));
+    m_refreshing = false;
+    LoadFN(int(row));
+}
+
+} // namespace zorv

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "controls/money.h"
+#include "finance/ledger.h"
+
+#include <QTimer>
+#include <QWidget>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QAction;
+class QProgressBar;
+
+namespace zorv {
+
+class LinkLabel;
+class Paths;
+struct Services;
+class TzorvCurrency;
+
+// The finance page ("GF"): the entry row that records money movements into the month and
+// year ledgers, the currency symbol, the month list and the chosen month's totals.
+// Widgets carry their component names as objectName and member name.
+class FinancePage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    FinancePage(const Paths &paths, Services &services, QWidget *parent = nullptr);
+
+    // What the suite window's show step does for this page: the symbol is read, the entry
+    // date becomes today, the month list is refreshed and the amount field takes the focus.
+    void ReadSymbol();
+    void SetDateToToday();
+    void FocusValue();
+
+    QString WorkMonth() const { return m_workMonth; }
+    QString WorkYear() const { return m_workYear; }
+    QString SelectedMonthFile() const { return m_selectedMonthFile; }
+    MonthSums shownSums() const { return m_sums; }
+    int pendingInstallments() const { return int(m_pending.size()); }
+
+    // Entry row
+    TzorvCurrency *FN1 = nullptr;
+    QLineEdit *AL = nullptr;
+    LinkLabel *Label111 = nullptr;
+    QDateEdit *fn2 = nullptr;
+    QComboBox *fn3 = nullptr;
+    QComboBox *FN4 = nullptr;
+    LinkLabel *Label109 = nullptr;
+    QLineEdit *PCL = nullptr;
+    QLineEdit *QT = nullptr;
+    QComboBox *FN5 = nullptr;
+    LinkLabel *pm1 = nullptr;
+    QLineEdit *SBM = nullptr;
+    LinkLabel *Label128 = nullptr;
+
+    // Months and totals
+    QListWidget *lvd1 = nullptr;
+    QMenu *PopupMenu8 = nullptr;
+    QAction *Excluir7 = nullptr;
+    QAction *Atualizar3 = nullptr;
+    QLineEdit *MKD = nullptr;
+    QLabel *le = nullptr;
+    QLabel *ls = nullptr;
+    QLabel *SD = nullptr;
+    QLabel *psd = nullptr;
+    QLabel *tot = nullptr;
+    QProgressBar *sq1 = nullptr;
+    QProgressBar *sq2 = nullptr;
+
+    // Room the corrections panel and the report links fill.
+    QWidget *correctionsArea = nullptr;
+    QWidget *reportsArea = nullptr;
+
+    QTimer TMPC;
+    QTimer tmcalc;
+
+public slots:
+    void pm1Click();
+    bool LDATA();
+    void Mdata(int installments);
+    void TMPCTimer();
+    void tmcalcTimer();
+    void Atualizar3Click();
+    void LoadFN(int row);
+    void pdel();
+    void CalV();
+    void lvd1Click(int row);
+    void MKDEnter();
+    void Label128Click();
+    void Label111Click();
+    void Label109Click();
+
+signals:
+    // A month is about to be shown again from its ledger (the corrections panel hides).
+    void monthShown();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildUi();
+    bool handleKey(QObject *watched, int key);
+    void applyPercentage(bool deduct);
+    void multiplyByQuantity();
+    void sourceEntered();
+    void loadSourceItems();
+    void setWorkFromDate();
+    void computeSumsOver(const QString &path);
+    void resetTotals();
+    void showSums();
+    void clearEntryAfterSave();
+    QString symbol() const;
+
+    const Paths &m_paths;
+    Services &m_services;
+    LedgerFiles m_ledgers;
+    QString m_workMonth;
+    QString m_workYear;
+    QString m_selectedMonthFile;
+    QStringList m_monthFiles; // the hidden file list behind lvd1, in the same order
+    QStringList m_pending;    // installments still to write
+    MonthSums m_sums;
+    bool m_refreshing = false;
+};
+
+} // namespace zorv

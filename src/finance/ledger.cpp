@@ -1,0 +1,143 @@
+#include "ledger.h"
+
+#include "store/records.h"
+#include "store/textlist.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+
+namespace zorv {
+
+QString monthKey(const QDate &date)
+{
+    return date.toString(QStringLiteral("MM.yyyy"));
+}
+
+QString yearKey(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyy"));
+}
+
+QString monthLedgerName(const QString &workMonth)
+{
+    return kFinanceFolder + QLatin1Char('\\') + workMonth + QStringLiteral(".fin");
+}
+
+QString yearLedgerName(const QString &workYear)
+{
+    return kFinanceFolder + QLatin1Char('\\') + workYear + QStringLiteral(".CX");
+}
+
+QString buildLedgerLine(const LedgerEntry &entry)
+{
+    return formatAmount(entry.value) + kMarker1 + formatShortDate(entry.date) + kMarker2 + entry.operation +
+           kMarker3 + entry.source + kMarker4 + entry.paymentForm;
+}
+
+std::optional<Currency> lineAmount(const QString &line)
+{
+    return parseAmount(FieldBefore(line, kMarker1));
+}
+
+QString lineOperation(const QString &line)
+{
+    return FieldBefore(FieldAfter(line, kMarker2), kMarker3);
+}
+
+QDate nextInstallmentDate(const QDate &date)
+{
+    return date.addMonths(1);
+}
+
+std::optional<Currency> applyPercentage(Currency value, qint64 percent, bool deduct)
+{
+    // r = v * (100 -/+ p) / 100, worked out exactly in raw units and then rounded to cents.
+    const __int128 factor = deduct ? __int128(100) - percent : __int128(100) + percent;
+    const __int128 scaled = __int128(value.raw()) * factor;  // raw units times 100
+    const __int128 perCent = 100 * (Currency::kScale / 100); // raw units of one cent, times 100
+    __int128 cents = scaled / perCent;
+    const __int128 rest = scaled % perCent;
+    if (2 * (rest < 0 ? -rest : rest) >= perCent)
+        cents += scaled < 0 ? -1 : 1;
+    const __int128 raw = cents * (Currency::kScale / 100);
+    if (raw > std::numeric_limits<std::int64_t>::max() || raw < std::numeric_limits<std::int64_t>::min())
+        return std::nullopt;
+    return Currency::fromRaw(std::int64_t(raw));
+}
+
+MonthSums computeMonthSums(const QStringList &lines)
+{
+    MonthSums sums;
+    for (const QString &line : lines) {
+        const std::optional<Currency> amount = lineAmount(line);
+        if (!amount)
+            continue;
+        const QString operation = lineOperation(line);
+        if (operation != kOperationExit) {
+            if (const auto sum = checkedAdd(sums.entrances, *amount))
+                sums.entrances = *sum;
+        }
+        if (operation != kOperationEntrance) {
+            if (const auto sum = checkedAdd(sums.exits, *amount))
+                sums.exits = *sum;
+        }
+    }
+    return sums;
+}
+
+std::optional<int> exitPercentage(Currency entrances, Currency exits)
+{
+    const Currency e = entrances.roundedToCents();
+    if (e.raw() == 0)
+        return std::nullopt;
+    const double p = std::round(exits.roundedToCents().toDouble() / e.toDouble() * 100.0);
+    if (!std::isfinite(p) || std::abs(p) > 1e9)
+        return std::nullopt;
+    return int(p);
+}
+
+int clampGauge(qint64 value)
+{
+    return int(std::clamp<qint64>(value, 0, 100));
+}
+
+bool LedgerFiles::appendEntry(const QString &workMonth, const QString &workYear, const QString &line,
+                              bool toYear) const
+{
+    QList<FileWrite> writes;
+    auto appended = [&](const QString &name) {
+        const QString path = m_paths.resolve(name);
+        TextList list;
+        if (list.load(path) == TextList::LoadResult::Failed)
+            return false;
+        list.lines().append(line);
+        writes.append({path, encodeLines(list.lines(), list.encoding())});
+        return true;
+    };
+    if (!appended(monthLedgerName(workMonth)))
+        return false;
+    if (toYear && !appended(yearLedgerName(workYear)))
+        return false;
+    return writeFilesTogether(writes);
+}
+
+QStringList LedgerFiles::monthFileNames() const
+{
+    QStringList names =
+        QDir(financeFolder()).entryList({QStringLiteral("*.fin")}, QDir::Files | QDir::Hidden | QDir::System);
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+QString LedgerFiles::monthFilePath(const QString &fileName) const
+{
+    return QDir(financeFolder()).filePath(fileName);
+}
+
+} // namespace zorv

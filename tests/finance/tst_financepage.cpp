@@ -1,0 +1,383 @@
+#include "controls/currencyedit.h"
+#include "controls/linklabel.h"
+#include "finance/financepage.h"
+#include "platform/fakes.h"
+#include "tempdatafolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTest>
+
+using namespace zorv;
+
+namespace {
+
+const QByteArray kMarch("1.000,00<1>01/03/2013<2>Entrance<3>Sal\xe1rio<4>Dinheiro\r\n"
+                        "250,00<1>02/03/2013<2>Exit<3>Mercado<4>Cart\xe3o\r\n"
+                        "\r\n"
+                        "100,00<1>05/03/2013<2>To pay<3>Luz<4>Boleto\r\n");
+
+// Types text key by key; letters beyond ASCII arrive as text-only key events.
+void typeText(QWidget *w, const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(w, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// A page on a temporary data folder, shown and active, on 15/03/2013.
+struct Fixture
+{
+    TempDataFolder data;
+    FakeServices fake;
+    std::unique_ptr<FinancePage> page;
+
+    Fixture() { fake.clock.set(QDate(2013, 3, 15)); }
+
+    bool open()
+    {
+        page = std::make_unique<FinancePage>(data.paths(), fake.services());
+        page->resize(1000, 700);
+        page->show();
+        QApplication::setActiveWindow(page.get());
+        if (!QTest::qWaitForWindowActive(page.get()))
+            return false;
+        page->ReadSymbol();
+        page->SetDateToToday();
+        page->Atualizar3Click();
+        page->FocusValue();
+        return page->FN1->hasFocus();
+    }
+
+    void enter(QWidget *w) { QTest::keyClick(w, Qt::Key_Return); }
+
+    // Walks the entry row with the keyboard as a user does.
+    void typeEntry(const QString &amount, int operation, const QString &source, const QString &installments,
+                   const QString &quantity, int form)
+    {
+        typeText(page->FN1, amount);
+        enter(page->FN1);
+        enter(page->AL);
+        enter(page->fn2);
+        page->fn3->setCurrentIndex(operation);
+        enter(page->fn3);
+        typeText(page->FN4->lineEdit(), source);
+        enter(page->FN4->lineEdit());
+        typeText(page->PCL, installments);
+        enter(page->PCL);
+        typeText(page->QT, quantity);
+        enter(page->QT);
+        page->FN5->setCurrentIndex(form);
+        enter(page->FN5);
+    }
+
+    void tickInstallments()
+    {
+        while (page->TMPC.isActive())
+            page->TMPCTimer();
+    }
+};
+
+} // namespace
+
+class TestFinancePage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void entryLandsAsLastLineOfBothLedgers();
+    void percentageKeys_data();
+    void percentageKeys();
+    void quantityMultiplies();
+    void installmentsMoveOneMonthEach();
+    void installmentsCrossTheYear();
+    void saveNeedsInstallmentCountAndForm();
+    void failedWriteKeepsTheFields();
+    void sourcesAddedOnceIgnoringCase();
+    void enterInEmptyValueSavesPreviousAmountAgain();
+    void monthTotals_data();
+    void monthTotals();
+    void symbolAppliesAndShows();
+    void monthSearch();
+    void helpMessages();
+};
+
+void TestFinancePage::entryLandsAsLastLineOfBothLedgers()
+{
+    Fixture f;
+    QVERIFY(f.data.write("dados/Finance/03.2013.fin", kMarch));
+    QVERIFY(f.data.write("dados/Finance/2013.CX", kMarch));
+    QVERIFY(f.open());
+    f.typeEntry("1234.5", 1, "Padaria São João", "", "", 1);
+
+    const QByteArray line("1.234,50<1>15/03/2013<2>Exit<3>Padaria S\xe3o Jo\xe3o<4>Cart\xe3o\r\n");
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), kMarch + line);
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), kMarch + line);
+    QCOMPARE(f.data.read("dados/Fontes.cad"), QByteArray("Padaria S\xe3o Jo\xe3o\r\n"));
+    // The row is cleared for the next entry, and the month's totals follow.
+    QVERIFY(f.page->FN1->hasFocus());
+    QCOMPARE(f.page->FN1->text(), QString());
+    QCOMPARE(f.page->FN4->currentText(), QString());
+    QCOMPARE(f.page->FN5->currentIndex(), -1);
+    QCOMPARE(f.page->PCL->text(), QString());
+    QCOMPARE(f.page->lvd1->count(), 1);
+    QCOMPARE(f.page->ls->text(), QStringLiteral("R$ 1.584,50"));
+}
+
+void TestFinancePage::percentageKeys_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("F9") << QList<int>{Qt::Key_F9} << "1350,00";
+    QTest::newRow("F10") << QList<int>{Qt::Key_F10} << "1650,00";
+    QTest::newRow("F9 twice") << QList<int>{Qt::Key_F9, Qt::Key_F9} << "1215,00";
+}
+
+void TestFinancePage::percentageKeys()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, shown);
+    Fixture f;
+    QVERIFY(f.open());
+    typeText(f.page->FN1, "1500");
+    f.enter(f.page->FN1);
+    typeText(f.page->AL, "10");
+    for (int key : keys) {
+        f.page->AL->setFocus();
+        QTest::keyClick(f.page->AL, Qt::Key(key));
+        QVERIFY(f.page->fn2->hasFocus());
+    }
+    QCOMPARE(f.page->FN1->text(), shown);
+    QCOMPARE(f.page->AL->text(), QStringLiteral("10"));
+}
+
+void TestFinancePage::quantityMultiplies()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    f.typeEntry("2,50", 1, "Pão", "", "3", 0);
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"),
+             QByteArray("7,50<1>15/03/2013<2>Exit<3>P\xe3o<4>Dinheiro\r\n"));
+}
+
+void TestFinancePage::installmentsMoveOneMonthEach()
+{
+    Fixture f;
+    f.fake.clock.set(QDate(2013, 1, 31));
+    QVERIFY(f.open());
+    f.typeEntry("100", 2, "Loja", "3", "", 3);
+    QCOMPARE(f.page->pendingInstallments(), 3);
+    QVERIFY(f.page->TMPC.isActive());
+    QCOMPARE(f.page->TMPC.interval(), 300);
+    f.tickInstallments();
+
+    QVERIFY(!QFile::exists(f.data.file("dados/Finance/01.2013.fin")));
+    QCOMPARE(f.data.read("dados/Finance/02.2013.fin"),
+             QByteArray("100,00<1>28/02/2013<2>To pay<3>Loja<4>Boleto\r\n"));
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"),
+             QByteArray("100,00<1>28/03/2013<2>To pay<3>Loja<4>Boleto\r\n"));
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"),
+             QByteArray("100,00<1>28/02/2013<2>To pay<3>Loja<4>Boleto\r\n"
+                        "100,00<1>28/03/2013<2>To pay<3>Loja<4>Boleto\r\n"
+                        "100,00<1>28/04/2013<2>To pay<3>Loja<4>Boleto\r\n"));
+    QCOMPARE(f.page->fn2->date(), QDate(2013, 4, 28));
+    QCOMPARE(f.page->lvd1->count(), 3);
+    QCOMPARE(f.page->FN4->currentText(), QString());
+    QVERIFY(f.page->FN1->hasFocus());
+}
+
+void TestFinancePage::installmentsCrossTheYear()
+{
+    Fixture f;
+    f.fake.clock.set(QDate(2013, 11, 15));
+    QVERIFY(f.open());
+    f.typeEntry("10", 1, "Escola", "2", "", 0);
+    f.tickInstallments();
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"),
+             QByteArray("10,00<1>15/12/2013<2>Exit<3>Escola<4>Dinheiro\r\n"));
+    QCOMPARE(f.data.read("dados/Finance/2014.CX"),
+             QByteArray("10,00<1>15/01/2014<2>Exit<3>Escola<4>Dinheiro\r\n"));
+}
+
+void TestFinancePage::saveNeedsInstallmentCountAndForm()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    typeText(f.page->FN1, "10");
+    f.enter(f.page->FN1);
+    f.page->fn3->setCurrentIndex(0);
+    f.page->FN4->setEditText("Venda");
+    f.page->FN5->setCurrentIndex(0);
+    f.page->pm1Click(); // the installment count was never passed with Enter
+    f.page->PCL->setText("1");
+    f.page->FN5->setCurrentIndex(-1);
+    f.page->pm1Click(); // no payment form
+    QVERIFY(QDir(f.data.file("dados/Finance")).isEmpty());
+    QCOMPARE(f.page->FN4->currentText(), QStringLiteral("Venda"));
+}
+
+void TestFinancePage::failedWriteKeepsTheFields()
+{
+    Fixture f;
+    QVERIFY(QDir(f.data.file("dados/Finance")).removeRecursively());
+    QVERIFY(f.open());
+    f.typeEntry("10", 0, "Venda", "", "", 0);
+    QVERIFY(!QFile::exists(f.data.file("dados/Finance")));
+    QCOMPARE(f.page->FN1->text(), QStringLiteral("10,00"));
+    QCOMPARE(f.page->FN4->currentText(), QStringLiteral("Venda"));
+    QCOMPARE(f.page->FN5->currentIndex(), 0);
+}
+
+void TestFinancePage::sourcesAddedOnceIgnoringCase()
+{
+    Fixture f;
+    QVERIFY(f.data.write("dados/Fontes.cad", "Market\r\n"));
+    QVERIFY(f.open());
+    f.page->FN4->setFocus();
+    QCOMPARE(f.page->FN4->count(), 1);
+    typeText(f.page->FN4->lineEdit(), "market");
+    f.enter(f.page->FN4->lineEdit());
+    QVERIFY(f.page->PCL->hasFocus());
+    QCOMPARE(f.data.read("dados/Fontes.cad"), QByteArray("Market\r\n"));
+
+    f.page->FN4->setFocus();
+    f.page->FN4->lineEdit()->clear();
+    typeText(f.page->FN4->lineEdit(), "Açougue");
+    f.enter(f.page->FN4->lineEdit());
+    QCOMPARE(f.data.read("dados/Fontes.cad"), QByteArray("Market\r\nA\xe7ougue\r\n"));
+
+    // An empty source stays where it is.
+    f.page->FN4->setFocus();
+    f.page->FN4->lineEdit()->clear();
+    f.enter(f.page->FN4->lineEdit());
+    QVERIFY(f.page->FN4->hasFocus());
+}
+
+void TestFinancePage::enterInEmptyValueSavesPreviousAmountAgain()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    f.typeEntry("42", 0, "Venda", "", "", 0);
+    QVERIFY(f.page->FN1->hasFocus());
+    f.typeEntry("", 0, "Venda", "", "", 0);
+    const QByteArray line("42,00<1>15/03/2013<2>Entrance<3>Venda<4>Dinheiro\r\n");
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), line + line);
+}
+
+void TestFinancePage::monthTotals_data()
+{
+    QTest::addColumn<QByteArray>("ledger");
+    QTest::addColumn<QStringList>("labels"); // le, ls, SD, psd, tot
+    QTest::addColumn<int>("green");
+    QTest::addColumn<int>("maroon");
+    QTest::newRow("example month with a blank line")
+        << kMarch << QStringList{"R$ 1.100,00", "R$ 350,00", "R$ 750,00", "32%", "68%"} << 68 << 32;
+    QTest::newRow("only exits") << QByteArray("250,00<1>02/03/2013<2>Exit<3>a<4>Dinheiro\r\n")
+                                << QStringList{"R$ 0,00", "R$ 250,00", "R$ -250,00", "0%", "0%"} << 0 << 0;
+    QTest::newRow("exits beyond entrances")
+        << QByteArray("100,00<1>02/03/2013<2>Entrance<3>a<4>Dinheiro\r\n150,00<1>02/03/"
+                      "2013<2>Exit<3>a<4>Dinheiro\r\n")
+        << QStringList{"R$ 100,00", "R$ 150,00", "R$ -50,00", "150%", "0%"} << 0 << 100;
+    QTest::newRow("empty month") << QByteArray() << QStringList{"R$ 0,00", "R$ 0,00", "R$ 0,00", "0%", "0%"}
+                                 << 0 << 0;
+}
+
+void TestFinancePage::monthTotals()
+{
+    QFETCH(QByteArray, ledger);
+    QFETCH(QStringList, labels);
+    QFETCH(int, green);
+    QFETCH(int, maroon);
+    Fixture f;
+    QVERIFY(f.data.write("dados/Finance/01.2013.fin", ""));
+    QVERIFY(f.data.write("dados/Finance/03.2013.fin", ledger));
+    QVERIFY(f.open());
+    QTest::mouseClick(f.page->lvd1->viewport(), Qt::LeftButton, {},
+                      f.page->lvd1->visualItemRect(f.page->lvd1->item(1)).center());
+    QCOMPARE(f.page->SelectedMonthFile(), f.data.file("dados/Finance/03.2013.fin"));
+    QVERIFY(f.page->tmcalc.isActive());
+    QCOMPARE(f.page->tmcalc.interval(), 500);
+    f.page->tmcalcTimer();
+    QVERIFY(!f.page->tmcalc.isActive());
+    const QStringList shown{f.page->le->text(), f.page->ls->text(), f.page->SD->text(), f.page->psd->text(),
+                            f.page->tot->text()};
+    QCOMPARE(shown, labels);
+    QCOMPARE(f.page->sq1->value(), green);
+    QCOMPARE(f.page->sq2->value(), maroon);
+}
+
+void TestFinancePage::symbolAppliesAndShows()
+{
+    Fixture f;
+    QVERIFY(f.data.write("dados/Finance/03.2013.fin", "1.234,50<1>02/03/2013<2>Entrance<3>a<4>Dinheiro\r\n"));
+    QVERIFY(f.open());
+    QCOMPARE(f.page->SBM->text(), QStringLiteral("R$"));
+    f.page->SBM->clear();
+    typeText(f.page->SBM, "us$");
+    QCOMPARE(f.page->SBM->text(), QStringLiteral("US$"));
+    QTest::mouseClick(f.page->Label128, Qt::LeftButton);
+    QCOMPARE(f.data.read("dados/Money.sbm"), QByteArray("US$\r\n"));
+    f.page->lvd1Click(0);
+    f.page->tmcalcTimer();
+    QCOMPARE(f.page->le->text(), QStringLiteral("US$ 1.234,50"));
+    QCOMPARE(f.page->SD->text(), QStringLiteral("US$ 1.234,50"));
+
+    // The next show reads the stored symbol back.
+    f.page->SBM->setText("R$");
+    f.page->ReadSymbol();
+    QCOMPARE(f.page->SBM->text(), QStringLiteral("US$"));
+}
+
+void TestFinancePage::monthSearch()
+{
+    Fixture f;
+    for (const char *name : {"01.2013.fin", "03.2012.fin", "03.2013.fin"})
+        QVERIFY(f.data.write(QStringLiteral("dados/Finance/") + QLatin1String(name),
+                             "5,00<1>02/03/2013<2>Entrance<3>a<4>Dinheiro\r\n"));
+    QVERIFY(f.open());
+    f.page->MKD->setFocus();
+    typeText(f.page->MKD, "032013");
+    f.enter(f.page->MKD);
+    QCOMPARE(f.page->lvd1->currentRow(), 2);
+    QCOMPARE(f.page->SelectedMonthFile(), f.data.file("dados/Finance/03.2013.fin"));
+    QCOMPARE(f.page->le->text(), QStringLiteral("R$ 5,00"));
+
+    // A month without a file changes nothing.
+    f.page->MKD->clear();
+    typeText(f.page->MKD, "072013");
+    f.enter(f.page->MKD);
+    QCOMPARE(f.page->lvd1->currentRow(), 2);
+    QCOMPARE(f.page->SelectedMonthFile(), f.data.file("dados/Finance/03.2013.fin"));
+    // An empty search does nothing either.
+    f.page->MKD->clear();
+    QCOMPARE(f.page->MKD->displayText(), QStringLiteral("  .    "));
+    f.enter(f.page->MKD);
+    QCOMPARE(f.page->lvd1->currentRow(), 2);
+}
+
+void TestFinancePage::helpMessages()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    QTest::mouseClick(f.page->Label109, Qt::LeftButton);
+    QTest::mouseClick(f.page->Label111, Qt::LeftButton);
+    const QStringList shown = f.fake.dialogs.messages();
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown[0], QStringLiteral("The source is of who you paid or it received."));
+    QVERIFY(
+        shown[1].startsWith(" The percentage field is good for you to increase or to deduce a percentage: "));
+    QVERIFY(shown[1].endsWith(" 3 - or simply, leave the empty field and type Enter to attribute 0%. "));
+}
+
+QTEST_MAIN(TestFinancePage)
+#include "tst_financepage.moc"
