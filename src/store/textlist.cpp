@@ -28,6 +28,38 @@ std::optional<QByteArray> readWholeFile(const QString &path)
     return file.readAll();
 }
 
+bool writeFilesTogether(const QList<FileWrite> &writes)
+{
+    struct Previous
+    {
+        QString path;
+        std::optional<QByteArray> bytes; // nullopt: the file did not exist
+    };
+    // Keep every file's current content first: what cannot be put back is not touched.
+    QList<Previous> previous;
+    for (const FileWrite &w : writes) {
+        Previous p{w.path, std::nullopt};
+        if (QFileInfo::exists(w.path)) {
+            p.bytes = readWholeFile(w.path);
+            if (!p.bytes)
+                return false;
+        }
+        previous.append(std::move(p));
+    }
+    for (qsizetype i = 0; i < writes.size(); ++i) {
+        if (writeFileAtomically(writes[i].path, writes[i].bytes))
+            continue;
+        for (qsizetype j = i - 1; j >= 0; --j) {
+            if (previous[j].bytes)
+                writeFileAtomically(previous[j].path, *previous[j].bytes);
+            else
+                QFile::remove(previous[j].path);
+        }
+        return false;
+    }
+    return true;
+}
+
 TextList::LoadResult TextList::load(const QString &path)
 {
     const QFileInfo info(path);

@@ -12,6 +12,18 @@ namespace zorv {
 // interrupted or failed write leaves the previous file as it was. False on any failure.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes);
 
+// One file's new content within a group written together.
+struct FileWrite
+{
+    QString path;
+    QByteArray bytes;
+};
+
+// Writes the files in order, each atomically. When one fails, the files already written
+// get their previous content back (or are removed again when they did not exist), so the
+// group lands whole or not at all. False when any write failed.
+bool writeFilesTogether(const QList<FileWrite> &writes);
+
 // Reads a whole file; std::nullopt when it is missing or cannot be read.
 std::optional<QByteArray> readWholeFile(const QString &path);
 
