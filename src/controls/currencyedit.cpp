@@ -1,0 +1,125 @@
+#include "controls/currencyedit.h"
+
+#include "controls/keyfilter_p.h"
+
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+namespace zorv {
+
+TzorvCurrency::TzorvCurrency(QWidget *parent)
+    : QLineEdit(parent)
+{
+    resize(120, 21);
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Text stays clear of a 20-pixel strip on the left and 5 pixels on the right.
+    setTextMargins(20, 0, 5, 0);
+    showValue();
+}
+
+void TzorvCurrency::setValue(Currency value)
+{
+    m_value = value;
+    showValue();
+    m_oldValue = m_value;
+    m_isValid = true;
+}
+
+void TzorvCurrency::CommitText()
+{
+    if (const auto parsed = parseCurrency(text())) {
+        m_value = *parsed;
+        showValue();
+        m_oldValue = m_value;
+        m_isValid = true;
+    } else {
+        m_value = m_oldValue;
+        showValue();
+        m_isValid = false;
+    }
+}
+
+void TzorvCurrency::showValue()
+{
+    setText(formatPlain(m_value));
+}
+
+void TzorvCurrency::keyPressEvent(QKeyEvent *event)
+{
+    const bool backspace = event->key() == Qt::Key_Backspace;
+    const bool enter = detail::isEnterKey(event);
+    const bool escape = event->key() == Qt::Key_Escape;
+    QChar c = detail::typedChar(event);
+    if (!backspace && !enter && !escape && c.isNull()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (backspace) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (text().size() > kMaxTypedLength) {
+        event->accept(); // dropped, Enter and Esc included
+        return;
+    }
+    if (enter) {
+        CommitText();
+        selectAll();
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (escape) {
+        m_value = m_oldValue;
+        showValue();
+        selectAll();
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const QChar decimal = activeNumberFormat().decimalSeparator;
+    if (c == QLatin1Char('.'))
+        c = decimal;
+    const bool allowed = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('+') ||
+                         c == QLatin1Char('-') || c == decimal;
+    if (!allowed) {
+        event->accept();
+        return;
+    }
+    QKeyEvent typed = detail::retyped(event, c);
+    QLineEdit::keyPressEvent(&typed);
+    event->setAccepted(typed.isAccepted());
+}
+
+void TzorvCurrency::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    if (!detail::movesBetweenControls(event))
+        return;
+    emit entered();
+    selectAll();
+}
+
+void TzorvCurrency::focusOutEvent(QFocusEvent *event)
+{
+    const bool leaving = detail::movesBetweenControls(event);
+    if (leaving)
+        CommitText();
+    QLineEdit::focusOutEvent(event);
+    if (leaving)
+        emit exited();
+}
+
+void TzorvCurrency::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    // Blank the left margin strip inside the frame with the field's own colour.
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const int frame = hasFrame() ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this) : 0;
+    const QRect client = rect().adjusted(frame, frame, -frame, -frame);
+    QPainter painter(this);
+    painter.fillRect(QRect(client.left() + 1, client.top() + 1, 17, client.height() - 2),
+                     palette().color(QPalette::Base));
+}
+
+} // namespace zorv

@@ -1,0 +1,75 @@
+#include "controls/linklabel.h"
+
+#include <QMouseEvent>
+
+namespace zorv {
+
+LinkLabel::LinkLabel(QWidget *parent)
+    : LinkLabel(QString(), parent)
+{}
+
+LinkLabel::LinkLabel(const QString &text, QWidget *parent, QColor normal)
+    : QLabel(text, parent)
+    , m_normal(normal)
+    , m_hover(QColor(kHoverBlue))
+{
+    applyColor();
+}
+
+void LinkLabel::setNormalColor(const QColor &color)
+{
+    m_normal = color;
+    applyColor();
+}
+
+void LinkLabel::setHoverColor(const QColor &color)
+{
+    m_hover = color;
+    applyColor();
+}
+
+QColor LinkLabel::currentColor() const
+{
+    return m_hovered ? m_hover : m_normal;
+}
+
+void LinkLabel::applyColor()
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, currentColor());
+    setPalette(pal);
+}
+
+void LinkLabel::enterEvent(QEnterEvent *event)
+{
+    m_hovered = true;
+    applyColor();
+    QLabel::enterEvent(event);
+}
+
+void LinkLabel::leaveEvent(QEvent *event)
+{
+    m_hovered = false;
+    applyColor();
+    QLabel::leaveEvent(event);
+}
+
+void LinkLabel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_pressed = true;
+    QLabel::mousePressEvent(event);
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click =
+        event->button() == Qt::LeftButton && m_pressed && rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        m_pressed = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click)
+        emit clicked();
+}
+
+} // namespace zorv
