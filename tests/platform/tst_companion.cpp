@@ -210,6 +210,7 @@ void TestCompanion::windowSearchNoticesWindowGone()
     REQUIRE_X_SERVER();
 #ifdef ZORV_HAVE_X11
     XWindows other;
+    QVERIFY(other.isOpen());
     X11TitlePresence presence(QStringLiteral("zorvoletps"));
     const Window first = other.createTitled(Placement::RootChild, Property::WmName, "zorvoletps");
     QVERIFY(presence.isPresent());
@@ -228,6 +229,7 @@ void TestCompanion::skipTaskbarStateIsSet()
     REQUIRE_X_SERVER();
 #ifdef ZORV_HAVE_X11
     XWindows other;
+    QVERIFY(other.isOpen());
     const Window w = other.create(other.root());
     X11Display display;
     QVERIFY(display.setSkipTaskbar(w));

@@ -8,9 +8,11 @@ XvfbServer::XvfbServer()
     if (xvfb.isEmpty())
         return;
     // -displayfd 1: the server chooses a free display and writes its number to stdout.
-    m_process.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                           QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                           QStringLiteral("640x480x24")});
+    // -noreset: a server resets when its last client leaves and refuses connections
+    // meanwhile; tests connect and leave again and again.
+    m_process.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                           QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
+                           QStringLiteral("0"), QStringLiteral("640x480x24")});
     if (!m_process.waitForStarted(5000))
         return;
     QByteArray out;

@@ -1,0 +1,73 @@
+// The suite's companion. While it runs, zorv-desk keeps running: it owns a top-level
+// window titled "zorvoletps" (created, never shown; zorv-desk finds it among the X
+// server's windows) and answers on a local socket for platforms where windows of other
+// programs cannot be searched. At start it launches zorv-desk from its own folder. It
+// ends when the user picks "Sair" in its tray menu, or with the session.
+
+#include "platform/companion.h"
+#include "platform/identity.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QProcess>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+namespace {
+
+QIcon companionIcon()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 65, 116));
+    painter.drawEllipse(2, 2, 28, 28);
+    painter.setBrush(QColor(242, 194, 48));
+    painter.drawEllipse(10, 10, 12, 12);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString title = zorv::companionTitle();
+
+    // The window the companion watch looks for. winId() creates it on the window system
+    // without mapping it.
+    QWidget window;
+    window.setWindowTitle(title);
+    window.winId();
+
+    zorv::PresenceBeacon beacon;
+    beacon.start(zorv::companionSocketPath(title));
+
+    QSystemTrayIcon tray(companionIcon());
+    QMenu menu;
+    QAction *quit = menu.addAction(QStringLiteral("Sair"));
+    QObject::connect(quit, &QAction::triggered, &app, [] { QCoreApplication::exit(0); });
+    tray.setToolTip(title);
+    tray.setContextMenu(&menu);
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        tray.show();
+
+    const QString desk = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zorv-desk"));
+    if (QFileInfo(desk).isExecutable())
+        QProcess::startDetached(desk, {}, QCoreApplication::applicationDirPath());
+
+    // Ending by a signal (the session closing) leaves the socket file behind; nobody answers
+    // on it, so it reads as "absent" and the next companion takes it over.
+    app.exec();
+    beacon.stop();
+    return 0;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/services.h"
+
+#include <QWidget>
+
+namespace zorv {
+
+// The task bar window: created third, never shown. Its only operation in use is Mini.
+class Taa1 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Taa1(Services &services, QWidget *parent = nullptr);
+
+public slots:
+    // Minimises every window on the desktop.
+    void Mini();
+
+private:
+    Services &m_services;
+};
+
+} // namespace zorv

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/services.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+class QListWidget;
+
+namespace zorv {
+
+// A label carrying one integer beside its text, for state other windows read.
+class TagLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    int tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
+
+private:
+    int m_tag = 0;
+};
+
+// The main window: created first so it anchors the application, never visible, no
+// task-bar entry. It hosts a few hidden components other windows use, runs the
+// working-set trim and owns the exit operation Sai.
+class TOPS : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int memInterval = 20 * 60 * 1000;
+
+    explicit TOPS(Services &services, QWidget *parent = nullptr);
+
+    QListWidget *LBS = nullptr; // scrambled access password read from the password file
+    TagLabel *FC = nullptr;     // tag: program filter on (5) or off (0)
+    QLabel *Comp = nullptr;     // appointment indicator
+    QLabel *a2 = nullptr;       // empty picture for the vertical dividers
+    QLabel *a10 = nullptr;      // empty picture for the horizontal dividers
+
+    QTimer MEM; // working-set trim, every 20 minutes from the show step
+
+    // What Sai does to end the process; tests replace the application's exit.
+    void setHaltHandler(std::function<void(int)> halt) { m_halt = std::move(halt); }
+
+public slots:
+    // The show step, run once when the event loop starts (the window itself stays hidden).
+    void FormShow();
+    void MEMTimer();
+    // Ends the program at once with exit code 0. Windows are destroyed without their
+    // close steps: a caller that wants them closes the suite window first.
+    void Sai();
+
+signals:
+    void halting();
+
+private:
+    Services &m_services;
+    std::function<void(int)> m_halt;
+};
+
+} // namespace zorv

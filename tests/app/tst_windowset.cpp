@@ -1,0 +1,274 @@
+#include "app/windowset.h"
+#include "platform/fakes.h"
+#include "tempdatafolder.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QSystemTrayIcon>
+#include <QtTest>
+
+#include <stdexcept>
+
+using namespace zorv;
+
+// The window set on fakes; Sai records its exit code instead of ending the test.
+struct Fixture
+{
+    FakeServices fake;
+    TempDataFolder data;
+    WindowSet windows{fake, data.paths()};
+    QList<int> halts;
+    QStringList log; // close steps and halts, in the order they happened
+
+    Fixture()
+    {
+        windows.tops.setHaltHandler([this](int code) {
+            halts << code;
+            log << QStringLiteral("halt");
+        });
+    }
+};
+
+class TestWindowSet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void threeWindowsHiddenWithoutTaskbarEntries();
+    void mainWindowHostsItsComponentsAndNeverShows();
+    void memTrimsEveryTwentyMinutesFromTheShowStep();
+    void trayIconShowsSuiteOnFinancePage();
+    void escapeHidesSuiteAndRunsCloseStepsInOrder();
+    void failingCloseStepDoesNotStopTheNext();
+    void financePageTakesSheetSix();
+
+    void companionWatch_data();
+    void companionWatch();
+    void companionGoneEndsProgramWithinOneTick();
+
+    void withoutTrayTheSuiteShowsAndAnswersSecondStarts();
+};
+
+void TestWindowSet::threeWindowsHiddenWithoutTaskbarEntries()
+{
+    Fixture f;
+    const QList<QWidget *> windows = {&f.windows.tops, &f.windows.tats, &f.windows.taa1};
+    const QStringList titles = {"Zorv Ledger Pro", "Zorv Desk Plus", "Zorv Dockbar"};
+    for (int i = 0; i < windows.size(); ++i) {
+        QVERIFY(windows[i]->isWindow());
+        QCOMPARE(windows[i]->windowTitle(), titles[i]);
+        QVERIFY(!windows[i]->isVisible());
+        // Tool windows get no task-bar button.
+        QCOMPARE(windows[i]->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    }
+    QVERIFY(f.windows.tats.windowFlags() & Qt::FramelessWindowHint);
+
+    QSystemTrayIcon *tray = f.windows.tats.TrayIcon1;
+    QCOMPARE(tray->toolTip(), QStringLiteral("Zorv Desk - Finance"));
+    QVERIFY(!tray->icon().isNull());
+    QVERIFY(!tray->contextMenu());
+
+    QVERIFY(f.windows.tats.Timer2.isActive());
+    QCOMPARE(f.windows.tats.Timer2.interval(), 1000);
+}
+
+void TestWindowSet::mainWindowHostsItsComponentsAndNeverShows()
+{
+    Fixture f;
+    TOPS &tops = f.windows.tops;
+    for (const char *name : {"LBS", "FC", "Comp", "a2", "a10"}) {
+        QWidget *w = tops.findChild<QWidget *>(QLatin1String(name));
+        QVERIFY2(w, name);
+        QVERIFY(w->isHidden());
+    }
+    QCOMPARE(tops.FC->tag(), 0);
+    QVERIFY(tops.a2->pixmap().isNull() && tops.a10->pixmap().isNull());
+
+    tops.FormShow();
+    f.windows.tats.ShowSuite();
+    QVERIFY(!tops.isVisible());
+    QVERIFY(!tops.windowHandle() || !tops.windowHandle()->isExposed());
+}
+
+void TestWindowSet::memTrimsEveryTwentyMinutesFromTheShowStep()
+{
+    Fixture f;
+    TOPS &tops = f.windows.tops;
+    QVERIFY(!tops.MEM.isActive());
+    tops.FormShow();
+    QVERIFY(tops.MEM.isActive());
+    QVERIFY(!tops.MEM.isSingleShot());
+    QCOMPARE(tops.MEM.interval(), 1200000);
+    QVERIFY(tops.MEM.remainingTime() > 1190000); // first trim 20 minutes after the show step
+    QCOMPARE(f.fake.memory.calls, 0);
+    tops.MEMTimer();
+    QCOMPARE(f.fake.memory.calls, 1);
+}
+
+void TestWindowSet::trayIconShowsSuiteOnFinancePage()
+{
+    Fixture f;
+    TATS &tats = f.windows.tats;
+    int showSteps = 0;
+    tats.addShowStep([&] { ++showSteps; });
+
+    emit tats.TrayIcon1->activated(QSystemTrayIcon::Context); // not a left click
+    QVERIFY(!tats.isVisible());
+
+    emit tats.TrayIcon1->activated(QSystemTrayIcon::Trigger);
+    QVERIFY(tats.isVisible());
+    QCOMPARE(tats.currentPage(), TATS::financePage);
+    QCOMPARE(tats.xPG->currentWidget()->objectName(), QStringLiteral("TabSheet6"));
+    QCOMPARE(tats.geometry(), tats.screen()->geometry());
+    QCOMPARE(showSteps, 1);
+
+    // A click while it shows runs the show step again.
+    tats.xPG->setCurrentIndex(0);
+    emit tats.TrayIcon1->activated(QSystemTrayIcon::Trigger);
+    QCOMPARE(showSteps, 2);
+    QCOMPARE(tats.currentPage(), TATS::financePage);
+}
+
+void TestWindowSet::escapeHidesSuiteAndRunsCloseStepsInOrder()
+{
+    Fixture f;
+    TATS &tats = f.windows.tats;
+    tats.addCloseStep([&] { f.log << QStringLiteral("notes"); });
+    tats.addCloseStep([&] { f.log << QStringLiteral("diary"); });
+    auto *field = new QLineEdit;
+    tats.setFinancePage(field);
+
+    tats.ShowSuite();
+    // Key preview: Escape typed into a control of the window closes the window.
+    QTest::keyClick(field, Qt::Key_Escape);
+    QVERIFY(!tats.isVisible());
+    QCOMPARE(f.log, (QStringList{"notes", "diary"}));
+    QVERIFY(f.halts.isEmpty()); // closing only hides; the program goes on
+
+    tats.ShowSuite();
+    QVERIFY(tats.isVisible());
+    tats.close();
+    QCOMPARE(f.log.size(), 4);
+}
+
+void TestWindowSet::failingCloseStepDoesNotStopTheNext()
+{
+    Fixture f;
+    TATS &tats = f.windows.tats;
+    tats.addCloseStep([] { throw std::runtime_error("disk full"); });
+    tats.addCloseStep([&] { f.log << QStringLiteral("diary"); });
+    tats.ShowSuite();
+    tats.close();
+    QVERIFY(!tats.isVisible());
+    QCOMPARE(f.log, QStringList{"diary"});
+}
+
+void TestWindowSet::financePageTakesSheetSix()
+{
+    Fixture f;
+    TATS &tats = f.windows.tats;
+    QWidget *sheet = tats.sheet(TATS::financePage);
+    QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("financePlaceholder")));
+
+    QPointer<QWidget> page = new QWidget;
+    page->setObjectName(QStringLiteral("financePage"));
+    tats.setFinancePage(page);
+    QCOMPARE(page->parentWidget(), sheet);
+    QTRY_VERIFY(!sheet->findChild<QLabel *>(QStringLiteral("financePlaceholder")));
+
+    tats.ShowSuite();
+    QVERIFY(page->isVisible());
+    QVERIFY(!tats.sheet(TATS::pageCount));
+}
+
+// One Timer2 tick. "showing": whether the suite window is open when the companion goes.
+void TestWindowSet::companionWatch_data()
+{
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<bool>("showing");
+    QTest::addColumn<QStringList>("log");
+
+    QTest::newRow("companion there") << true << false << QStringList{"backup hour"};
+    QTest::newRow("companion there, suite showing") << true << true << QStringList{"backup hour"};
+    QTest::newRow("companion gone") << false << false << QStringList{"halt"};
+    // The suite window closes first, so typed text is saved before the program ends.
+    QTest::newRow("companion gone, suite showing") << false << true << QStringList{"notes", "halt"};
+}
+
+void TestWindowSet::companionWatch()
+{
+    QFETCH(bool, present);
+    QFETCH(bool, showing);
+    QFETCH(QStringList, log);
+
+    Fixture f;
+    TATS &tats = f.windows.tats;
+    tats.addCloseStep([&] { f.log << QStringLiteral("notes"); });
+    tats.addTimer2Step([&] { f.log << QStringLiteral("backup hour"); });
+    if (showing)
+        tats.ShowSuite();
+    f.fake.companion.present = present;
+
+    tats.Timer2Timer();
+    QCOMPARE(f.fake.companion.checks, 1);
+    QCOMPARE(f.log, log);
+    QCOMPARE(f.halts, present ? QList<int>{} : QList<int>{0});
+    QCOMPARE(tats.isVisible(), showing && present);
+}
+
+void TestWindowSet::companionGoneEndsProgramWithinOneTick()
+{
+    Fixture f;
+    f.fake.companion.present = false;
+    QSignalSpy halting(&f.windows.tops, &TOPS::halting);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(halting.wait(2000));
+    QVERIFY2(clock.elapsed() < 1500, QByteArray::number(clock.elapsed()).constData());
+    QCOMPARE(f.halts, QList<int>{0});
+}
+
+// Offscreen there is no notification area: the whole start-up runs, the suite window
+// shows at once, show requests are served, and Sai ends the event loop with exit code 0.
+void TestWindowSet::withoutTrayTheSuiteShowsAndAnswersSecondStarts()
+{
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+    FakeServices fake;
+    TempDataFolder data;
+    fake.companion.present = true;
+
+    bool shownAtStart = false, memStarted = false, shownOnRequest = false;
+    QTimer::singleShot(50, [&] {
+        QWidget *tats = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == QLatin1String("TATS"))
+                tats = w;
+            if (auto *tops = qobject_cast<TOPS *>(w))
+                memStarted = tops->MEM.isActive();
+        }
+        shownAtStart = tats && tats->isVisible();
+        if (tats)
+            tats->close();
+        if (fake.instance.onShow)
+            fake.instance.onShow(); // a second start asks for the window
+        shownOnRequest = tats && tats->isVisible();
+        fake.companion.present = false; // the next Timer2 tick ends the program
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const int code = runDesk(*qApp, fake, data.paths());
+    QCOMPARE(code, 0);
+    QVERIFY(clock.elapsed() < 2500);
+    QVERIFY(fake.instance.serving);
+    QVERIFY(shownAtStart);
+    QVERIFY(memStarted);
+    QVERIFY(shownOnRequest);
+}
+
+QTEST_MAIN(TestWindowSet)
+#include "tst_windowset.moc"
