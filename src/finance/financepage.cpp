@@ -561,10 +561,10 @@ void FinancePage::resetTotals()
 
 void FinancePage::computeSumsOver(const QString &path)
 {
-    TextList month;
-    if (month.load(path) != TextList::LoadResult::Loaded)
+    const auto sums = monthSumsOfFile(path);
+    if (!sums)
         return;
-    m_sums = computeMonthSums(month.lines());
+    m_sums = *sums;
     showSums();
 }
 

@@ -37,14 +37,21 @@ QString buildLedgerLine(const LedgerEntry &entry)
            kMarker3 + entry.source + kMarker4 + entry.paymentForm;
 }
 
-std::optional<Currency> lineAmount(const QString &line)
+std::optional<Currency> lineAmount(QStringView line)
 {
-    return parseAmount(FieldBefore(line, kMarker1));
+    const qsizetype end = line.indexOf(kMarker1);
+    return parseAmount(end < 0 ? line : line.first(end));
 }
 
-QString lineOperation(const QString &line)
+QStringView lineOperation(QStringView line)
 {
-    return FieldBefore(FieldAfter(line, kMarker2), kMarker3);
+    const qsizetype start = line.indexOf(kMarker2);
+    if (start < 0)
+        return {};
+    const QStringView after = line.sliced(start + kMarker2.size())
+                                  .first(qMin<qsizetype>(255, line.size() - start - kMarker2.size()));
+    const qsizetype end = after.indexOf(kMarker3);
+    return end < 0 ? after : after.first(end);
 }
 
 QDate nextInstallmentDate(const QDate &date)
@@ -68,24 +75,45 @@ std::optional<Currency> applyPercentage(Currency value, qint64 percent, bool ded
     return Currency::fromRaw(std::int64_t(raw));
 }
 
+namespace {
+void addLine(MonthSums &sums, QStringView line)
+{
+    const std::optional<Currency> amount = lineAmount(line);
+    if (!amount)
+        return;
+    const QStringView operation = lineOperation(line);
+    if (operation != kOperationExit) {
+        if (const auto sum = checkedAdd(sums.entrances, *amount))
+            sums.entrances = *sum;
+    }
+    if (operation != kOperationEntrance) {
+        if (const auto sum = checkedAdd(sums.exits, *amount))
+            sums.exits = *sum;
+    }
+}
+} // namespace
+
 MonthSums computeMonthSums(const QStringList &lines)
 {
     MonthSums sums;
-    for (const QString &line : lines) {
-        const std::optional<Currency> amount = lineAmount(line);
-        if (!amount)
-            continue;
-        const QString operation = lineOperation(line);
-        if (operation != kOperationExit) {
-            if (const auto sum = checkedAdd(sums.entrances, *amount))
-                sums.entrances = *sum;
-        }
-        if (operation != kOperationEntrance) {
-            if (const auto sum = checkedAdd(sums.exits, *amount))
-                sums.exits = *sum;
-        }
-    }
+    for (const QString &line : lines)
+        addLine(sums, line);
     return sums;
+}
+
+MonthSums computeMonthSums(QStringView text)
+{
+    MonthSums sums;
+    forEachLine(text, [&](QStringView line) { addLine(sums, line); });
+    return sums;
+}
+
+std::optional<MonthSums> monthSumsOfFile(const QString &path)
+{
+    const auto bytes = readWholeFile(path);
+    if (!bytes)
+        return std::nullopt;
+    return computeMonthSums(QStringView(decodeText(*bytes)));
 }
 
 std::optional<int> exitPercentage(Currency entrances, Currency exits)

@@ -45,9 +45,10 @@ struct LedgerEntry
 // value <1> dd/mm/yyyy <2> operation <3> source <4> payment form, the value in "0.0,0".
 QString buildLedgerLine(const LedgerEntry &entry);
 // The amount of a line (the text before "<1>", read leniently); empty when it does not parse.
-std::optional<Currency> lineAmount(const QString &line);
-// The operation of a line: the text between "<2>" and "<3>".
-QString lineOperation(const QString &line);
+std::optional<Currency> lineAmount(QStringView line);
+// The operation of a line: the text between "<2>" and "<3>" (at most 255 characters after
+// "<2>" are looked at, as the field routines do).
+QStringView lineOperation(QStringView line);
 
 // The date one calendar month later; a day beyond the new month's length becomes its last day.
 QDate nextInstallmentDate(const QDate &date);
@@ -65,6 +66,10 @@ struct MonthSums
     Currency exits;
 };
 MonthSums computeMonthSums(const QStringList &lines);
+// The same over a ledger's whole text, walking its lines without copying them.
+MonthSums computeMonthSums(QStringView text);
+// The sums of a ledger file; empty when it is missing or unreadable.
+std::optional<MonthSums> monthSumsOfFile(const QString &path);
 
 // Exits as a whole percentage of entrances, halves away from zero; empty when there are
 // no entrances (the division has no result).

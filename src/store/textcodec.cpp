@@ -32,27 +32,6 @@ char encodeChar(char16_t c)
     return '?';
 }
 
-QStringList splitLines(QStringView text)
-{
-    QStringList lines;
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines.append(text.mid(start, i - start).toString());
-            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
-                ++i;
-            start = i + 1;
-        }
-    }
-    if (start < n)
-        lines.append(text.mid(start).toString());
-    return lines;
-}
-
-// Windows-1252 bytes straight into lines: each line is widened as Latin-1 (a fast bulk
-// copy) and only the 0x80..0x9F bytes, where the code page differs, are patched.
 // True when some byte lies in 0x80..0x9F, where Windows-1252 differs from Latin-1.
 bool hasWindowsOnlyBytes(const char *data, qsizetype n)
 {
@@ -114,11 +93,12 @@ QString decodeWith(QStringConverter::Encoding enc, QByteArrayView bytes)
 
 QString decodeWindows1252(QByteArrayView bytes)
 {
-    QString out(bytes.size(), Qt::Uninitialized);
-    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        dst[i] = (b >= 0x80 && b <= 0x9F) ? kHighTable[b - 0x80] : char16_t(b);
+    QString out = QString::fromLatin1(bytes.data(), bytes.size());
+    if (hasWindowsOnlyBytes(bytes.data(), bytes.size())) {
+        for (QChar &c : out) {
+            if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
+                c = QChar(kHighTable[c.unicode() - 0x80]);
+        }
     }
     return out;
 }
@@ -132,7 +112,7 @@ QByteArray encodeWindows1252(QStringView text)
     return out;
 }
 
-QStringList decodeLines(const QByteArray &bytes, TextEncoding *encoding)
+QString decodeText(const QByteArray &bytes, TextEncoding *encoding)
 {
     TextEncoding enc = TextEncoding::Ansi;
     QString text;
@@ -146,14 +126,29 @@ QStringList decodeLines(const QByteArray &bytes, TextEncoding *encoding)
         enc = TextEncoding::Utf16BE;
         text = decodeWith(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2));
     } else {
-        if (encoding)
-            *encoding = enc;
-        return splitAnsiLines(bytes);
+        const qsizetype nul = bytes.indexOf('\0');
+        text = decodeWindows1252(nul < 0 ? QByteArrayView(bytes) : QByteArrayView(bytes).first(nul));
     }
     if (encoding)
         *encoding = enc;
     const qsizetype nul = text.indexOf(QChar(0));
-    return splitLines(nul < 0 ? QStringView(text) : QStringView(text).first(nul));
+    if (nul >= 0)
+        text.truncate(nul);
+    return text;
+}
+
+QStringList decodeLines(const QByteArray &bytes, TextEncoding *encoding)
+{
+    const bool marked =
+        bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    if (!marked) {
+        if (encoding)
+            *encoding = TextEncoding::Ansi;
+        return splitAnsiLines(bytes);
+    }
+    QStringList lines;
+    forEachLine(decodeText(bytes, encoding), [&](QStringView line) { lines.append(line.toString()); });
+    return lines;
 }
 
 QByteArray encodeLines(const QStringList &lines, TextEncoding encoding)

@@ -20,6 +20,28 @@ QByteArray encodeWindows1252(QStringView text);
 // else Windows-1252; a NUL character ends the text; lines end at CR LF, a lone CR or a
 // lone LF, and a break at the very end adds no empty line.
 QStringList decodeLines(const QByteArray &bytes, TextEncoding *encoding = nullptr);
+// The whole text of file bytes, decoded as decodeLines does (mark detected, cut at the
+// first NUL) but left in one piece, for readers that walk the lines without keeping them.
+QString decodeText(const QByteArray &bytes, TextEncoding *encoding = nullptr);
+
+// Calls `f` with each line of `text` as a view, breaking lines exactly as decodeLines does.
+template<typename F> void forEachLine(QStringView text, F &&f)
+{
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r' || c == u'\n') {
+            f(text.sliced(start, i - start));
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        f(text.sliced(start));
+}
+
 // Every line followed by CR LF, in `encoding` with its byte-order mark; no lines, no bytes.
 QByteArray encodeLines(const QStringList &lines, TextEncoding encoding = TextEncoding::Ansi);
 

@@ -36,8 +36,8 @@ void TestLedger::ledgerLineAndNames()
     QCOMPARE(buildLedgerLine(e), QStringLiteral("1.234,50<1>05/03/2013<2>Exit<3>Market<4>Cartão"));
     QCOMPARE(monthLedgerName(monthKey(QDate(2013, 3, 5))), QStringLiteral("dados\\Finance\\03.2013.fin"));
     QCOMPARE(yearLedgerName(yearKey(QDate(2013, 3, 5))), QStringLiteral("dados\\Finance\\2013.CX"));
-    QCOMPARE(lineAmount("1.234,50<1>x").value(), money(1234.5));
-    QCOMPARE(lineOperation("1<1>2<2>To pay<3>x<4>y"), QStringLiteral("To pay"));
+    QCOMPARE(lineAmount(u"1.234,50<1>x").value(), money(1234.5));
+    QCOMPARE(lineOperation(u"1<1>2<2>To pay<3>x<4>y"), QStringLiteral("To pay"));
 }
 
 void TestLedger::percentage_data()

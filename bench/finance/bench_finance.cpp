@@ -1,0 +1,142 @@
+// Month sums over the largest month ledger and the month-list refresh over the whole
+// synthetic finance folder, against reading the same bytes; one ledger save into a
+// 5 000-line year ledger, against rewriting the same bytes with QSaveFile.
+#include "benchdata.h"
+
+#include "finance/ledger.h"
+#include "store/paths.h"
+#include "store/textlist.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void BM_ReadLargestMonth(benchmark::State &state)
+{
+    const QString path = zorv::bench::largestMonthLedger();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readAll(path).size());
+}
+
+void BM_MonthSumsLargestMonth(benchmark::State &state)
+{
+    const QString path = zorv::bench::largestMonthLedger();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(zorv::monthSumsOfFile(path)->entrances.raw());
+}
+
+void BM_ReadFinanceFolderNames(benchmark::State &state)
+{
+    // The baseline of the refresh: reading the folder's file names.
+    const QString folder = zorv::bench::benchFile(QStringLiteral("dados/Finance"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QDir(folder).entryList(QDir::Files).size());
+}
+
+// The read baseline of the month-list step as a whole: the bytes of every month ledger.
+void BM_ReadAllMonthFiles(benchmark::State &state)
+{
+    const QDir folder(zorv::bench::benchFile(QStringLiteral("dados/Finance")));
+    const QStringList names = folder.entryList({QStringLiteral("*.fin")}, QDir::Files);
+    for (auto _ : state) {
+        qsizetype total = 0;
+        for (const QString &name : names)
+            total += readAll(folder.filePath(name)).size();
+        benchmark::DoNotOptimize(total);
+    }
+}
+
+// What a month choice after a save costs: the list refreshed and one month summed.
+void BM_RefreshAndMonthSums(benchmark::State &state)
+{
+    const zorv::Paths paths(zorv::bench::benchRoot(), QDir::tempPath());
+    const zorv::LedgerFiles ledgers(paths);
+    const QString path = zorv::bench::largestMonthLedger();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ledgers.monthFileNames().size());
+        benchmark::DoNotOptimize(zorv::monthSumsOfFile(path)->entrances.raw());
+    }
+}
+
+void BM_MonthListRefresh(benchmark::State &state)
+{
+    const zorv::Paths paths(zorv::bench::benchRoot(), QDir::tempPath());
+    const zorv::LedgerFiles ledgers(paths);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ledgers.monthFileNames().size());
+}
+
+// A copy of the largest year ledger cut to 5 000 lines, in a folder of its own.
+struct YearLedgerCopy
+{
+    QTemporaryDir dir;
+    QByteArray bytes;
+    YearLedgerCopy()
+    {
+        QDir(dir.path()).mkpath(QStringLiteral("dados/Finance"));
+        zorv::TextList year;
+        year.load(zorv::bench::largestYearLedger());
+        while (year.lines().size() < 5000)
+            year.lines() += year.lines().mid(0, 5000 - year.lines().size());
+        year.lines() = year.lines().mid(0, 5000);
+        bytes = zorv::encodeLines(year.lines());
+    }
+    QString path(const QString &name) const { return dir.path() + QStringLiteral("/dados/Finance/") + name; }
+    void reset() const
+    {
+        zorv::writeFileAtomically(path(QStringLiteral("2013.CX")), bytes);
+        QFile::remove(path(QStringLiteral("03.2013.fin")));
+    }
+};
+
+void BM_RewriteYearLedgerBytes(benchmark::State &state)
+{
+    YearLedgerCopy copy;
+    copy.reset();
+    for (auto _ : state) {
+        QSaveFile out(copy.path(QStringLiteral("2013.CX")));
+        out.open(QIODevice::WriteOnly);
+        out.write(copy.bytes);
+        out.commit();
+    }
+}
+
+void BM_SaveEntryIntoYearLedger(benchmark::State &state)
+{
+    YearLedgerCopy copy;
+    const zorv::Paths paths(copy.dir.path(), QDir::tempPath());
+    const zorv::LedgerFiles ledgers(paths);
+    const QString line = zorv::buildLedgerLine({*zorv::Currency::fromDouble(1234.5), QDate(2013, 3, 15),
+                                                QStringLiteral("Exit"), QStringLiteral("Padaria São João"),
+                                                QStringLiteral("Cartão")});
+    for (auto _ : state) {
+        state.PauseTiming();
+        copy.reset();
+        state.ResumeTiming();
+        ledgers.appendEntry(QStringLiteral("03.2013"), QStringLiteral("2013"), line, true);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_ReadLargestMonth)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MonthSumsLargestMonth)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadFinanceFolderNames)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MonthListRefresh)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadAllMonthFiles)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RefreshAndMonthSums)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RewriteYearLedgerBytes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveEntryIntoYearLedger)->Unit(benchmark::kMicrosecond);
+BENCHMARK_MAIN();
