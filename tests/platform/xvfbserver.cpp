@@ -2,11 +2,16 @@
 
 #include <QStandardPaths>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 XvfbServer::XvfbServer()
 {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     if (xvfb.isEmpty())
         return;
+    // The server goes with this process even when a test crashes.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     // -displayfd 1: the server chooses a free display and writes its number to stdout.
     // -noreset: a server resets when its last client leaves and refuses connections
     // meanwhile; tests connect and leave again and again.
