@@ -1,5 +1,6 @@
 #include "windowset.h"
 
+#include "finance/financepage.h"
 #include "platform/identity.h"
 
 #include <QApplication>
@@ -14,6 +15,15 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     , taa1(services)
 {
     tats.setTaskBarWindow(&taa1);
+    finance = new FinancePage(paths, services);
+    tats.setFinancePage(finance);
+    // Each show reloads what the finance page shows: nothing is cached between shows.
+    tats.addShowStep([this] {
+        finance->Atualizar3Click();
+        finance->ReadSymbol();
+        finance->SetDateToToday();
+        finance->FocusValue();
+    });
 }
 
 int runDesk(QApplication &app, Services &services, const Paths &paths)

@@ -8,6 +8,8 @@ class QApplication;
 
 namespace zorv {
 
+class FinancePage;
+
 // The three windows, created in this order and alive until the program ends: the main
 // window TOPS first (so it is the application's main window), the suite window TATS,
 // the task bar window Taa1.
@@ -19,6 +21,7 @@ public:
     TOPS tops;
     TATS tats;
     Taa1 taa1;
+    FinancePage *finance = nullptr; // on page 6 of the suite window, which owns it
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

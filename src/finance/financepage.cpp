@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QRegularExpressionValidator>
+#include <QTreeWidget>
 
 namespace zorv {
 
@@ -32,6 +33,19 @@ const QString kPercentHelp =
 const QString kSourceHelp = QStringLiteral("The source is of who you paid or it received.");
 const QString kDefaultSymbol = QStringLiteral("R$");
 const QString kEmptyMonthSearch = QStringLiteral("  .    ");
+const QString kDeleteMonthQuestion =
+    QStringLiteral("Este procedimento excluirá o mês do relatório anual.\nVocê deseja realmente fazer isso?");
+const QString kNothingSelected = QStringLiteral("...");
+
+// Letters typed into the field show in upper case.
+void keepUpperCase(QLineEdit *edit)
+{
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString &text) {
+        const int cursor = edit->cursorPosition();
+        edit->setText(text.toUpper());
+        edit->setCursorPosition(cursor);
+    });
+}
 
 // A whole number typed into a digits-only field; empty when there is none.
 std::optional<qint64> wholeNumber(const QLineEdit *field)
@@ -90,6 +104,7 @@ FinancePage::FinancePage(const Paths &paths, Services &services, QWidget *parent
     , m_paths(paths)
     , m_services(services)
     , m_ledgers(paths)
+    , m_corrections(paths)
 {
     setObjectName(QStringLiteral("TabSheet6"));
     setWindowTitle(QStringLiteral("GF"));
@@ -242,15 +257,36 @@ void FinancePage::buildUi()
     correctionsArea->setObjectName(QStringLiteral("correctionsArea"));
     lower->addWidget(correctionsArea, 1);
     page->addLayout(lower, 1);
+    buildCorrections();
 
+    PO = new QLineEdit(this);
+    PO->setObjectName(QStringLiteral("PO"));
+    PO->setMaximumWidth(200);
+    keepUpperCase(PO);
     reportsArea = new QWidget(this);
     reportsArea->setObjectName(QStringLiteral("reportsArea"));
-    page->addWidget(reportsArea);
+    auto *reportsRow = new QHBoxLayout;
+    reportsRow->addWidget(PO);
+    reportsRow->addWidget(reportsArea, 1);
+    page->addLayout(reportsRow);
+
+    PopupMenu12 = new QMenu(this);
+    PopupMenu12->setObjectName(QStringLiteral("PopupMenu12"));
+    Excluir12 = PopupMenu12->addAction(QStringLiteral("Excluir"));
+    Excluir12->setObjectName(QStringLiteral("Excluir12"));
+    connect(Excluir12, &QAction::triggered, this, &FinancePage::Excluir12Click);
+    connect(PopupMenu12, &QMenu::aboutToShow, this,
+            [this] { Excluir12->setEnabled(!FN4->currentText().isEmpty()); });
+    connect(FN4, &QComboBox::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PopupMenu12->popup(FN4->mapToGlobal(pos)); });
+    connect(Excluir7, &QAction::triggered, this, &FinancePage::Excluir7Click);
+    connect(PopupMenu8, &QMenu::aboutToShow, this, [this] { Excluir7->setEnabled(lvd1->count() > 0); });
 
     // Keys of the Enter chain are seen before the fields' own handling.
     for (QWidget *w : {static_cast<QWidget *>(FN1), static_cast<QWidget *>(AL), static_cast<QWidget *>(fn2),
                        static_cast<QWidget *>(fn3), static_cast<QWidget *>(FN4), static_cast<QWidget *>(PCL),
-                       static_cast<QWidget *>(QT), static_cast<QWidget *>(FN5), static_cast<QWidget *>(MKD)})
+                       static_cast<QWidget *>(QT), static_cast<QWidget *>(FN5), static_cast<QWidget *>(MKD),
+                       static_cast<QWidget *>(LVF), static_cast<QWidget *>(LLC)})
         w->installEventFilter(this);
     FN4->lineEdit()->installEventFilter(this);
 
@@ -260,11 +296,7 @@ void FinancePage::buildUi()
     connect(Label128, &LinkLabel::clicked, this, &FinancePage::Label128Click);
     connect(Label111, &LinkLabel::clicked, this, &FinancePage::Label111Click);
     connect(Label109, &LinkLabel::clicked, this, &FinancePage::Label109Click);
-    connect(SBM, &QLineEdit::textEdited, this, [this](const QString &text) {
-        const int cursor = SBM->cursorPosition();
-        SBM->setText(text.toUpper());
-        SBM->setCursorPosition(cursor);
-    });
+    keepUpperCase(SBM);
     connect(Atualizar3, &QAction::triggered, this, &FinancePage::Atualizar3Click);
     connect(lvd1, &QListWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PopupMenu8->popup(lvd1->viewport()->mapToGlobal(pos)); });
@@ -274,6 +306,65 @@ void FinancePage::buildUi()
         if (!m_refreshing && row >= 0)
             lvd1Click(row);
     });
+}
+
+void FinancePage::buildCorrections()
+{
+    auto *area = new QVBoxLayout(correctionsArea);
+    area->setContentsMargins(0, 0, 0, 0);
+    area->addWidget(label(QStringLiteral("Alter release"), correctionsArea));
+    Label30 = new LinkLabel(
+        QStringLiteral("Select one month and click here (soon after he/she gives double click to alter)..."),
+        correctionsArea);
+    Label30->setObjectName(QStringLiteral("Label30"));
+    area->addWidget(Label30);
+
+    PVF = new QWidget(correctionsArea);
+    PVF->setObjectName(QStringLiteral("PVF"));
+    auto *panel = new QVBoxLayout(PVF);
+    panel->setContentsMargins(0, 0, 0, 0);
+    LVF = new QTreeWidget(PVF);
+    LVF->setObjectName(QStringLiteral("LVF"));
+    LVF->setColumnCount(4);
+    LVF->setHeaderHidden(true);
+    LVF->setRootIsDecorated(false);
+    LVF->setSelectionMode(QAbstractItemView::SingleSelection);
+    LVF->setSelectionBehavior(QAbstractItemView::SelectRows);
+    LVF->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LVF->setContextMenuPolicy(Qt::CustomContextMenu);
+    const int widths[] = {100, 100, 100, 250};
+    for (int c = 0; c < 4; ++c)
+        LVF->setColumnWidth(c, widths[c]);
+    LLC = new QLineEdit(PVF);
+    LLC->setObjectName(QStringLiteral("LLC"));
+    auto *searchCaption = label(QStringLiteral("Lo&cate for name (partial)"), PVF);
+    searchCaption->setBuddy(LLC);
+    NNM = label(kNothingSelected, PVF, "NNM");
+    auto *search = new QHBoxLayout;
+    search->addWidget(searchCaption);
+    search->addWidget(LLC);
+    panel->addLayout(search);
+    panel->addWidget(LVF, 1);
+    panel->addWidget(NNM);
+    area->addWidget(PVF, 1);
+    area->addStretch();
+    PVF->hide();
+
+    PPF = new QMenu(this);
+    PPF->setObjectName(QStringLiteral("PPF"));
+    Excluir10 = PPF->addAction(QStringLiteral("Excluir"));
+    Excluir10->setObjectName(QStringLiteral("Excluir10"));
+
+    connect(Label30, &LinkLabel::clicked, this, &FinancePage::Label30Click);
+    connect(LVF, &QTreeWidget::currentItemChanged, this, [this] {
+        if (const auto row = selectedRow())
+            NNM->setText(row->joined());
+    });
+    connect(LVF, &QTreeWidget::itemDoubleClicked, this, [this] { AltD(); });
+    connect(LVF, &QTreeWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PPF->popup(LVF->viewport()->mapToGlobal(pos)); });
+    connect(PPF, &QMenu::aboutToShow, this, [this] { Excluir10->setEnabled(selectedRow().has_value()); });
+    connect(Excluir10, &QAction::triggered, this, &FinancePage::Excluir10Click);
 }
 
 // ---- Keys --------------------------------------------------------------------------------
@@ -331,6 +422,10 @@ bool FinancePage::handleKey(QObject *watched, int key)
         pm1Click();
     } else if (watched == MKD) {
         MKDEnter();
+    } else if (watched == LVF) {
+        AltD();
+    } else if (watched == LLC) {
+        LLCEnter();
     } else {
         return false;
     }
@@ -379,6 +474,16 @@ void FinancePage::loadSourceItems()
     FN4->setEditText(typed);
 }
 
+void FinancePage::saveSourceItems()
+{
+    TextList sources;
+    sources.load(m_paths.resolve(kSourcesFile)); // keeps the file's encoding
+    sources.lines().clear();
+    for (int i = 0; i < FN4->count(); ++i)
+        sources.lines().append(FN4->itemText(i));
+    sources.save(m_paths.resolve(kSourcesFile));
+}
+
 void FinancePage::sourceEntered()
 {
     const QString text = FN4->currentText();
@@ -394,12 +499,7 @@ void FinancePage::sourceEntered()
         FN4->addItem(text);
         FN4->setEditText(text);
     }
-    TextList sources;
-    sources.load(m_paths.resolve(kSourcesFile)); // keeps the file's encoding
-    sources.lines().clear();
-    for (int i = 0; i < FN4->count(); ++i)
-        sources.lines().append(FN4->itemText(i));
-    sources.save(m_paths.resolve(kSourcesFile));
+    saveSourceItems();
 }
 
 // ---- Symbol and help ---------------------------------------------------------------------
@@ -561,10 +661,12 @@ void FinancePage::resetTotals()
 
 void FinancePage::computeSumsOver(const QString &path)
 {
-    const auto sums = monthSumsOfFile(path);
-    if (!sums)
+    TextList month;
+    if (month.load(path) != TextList::LoadResult::Loaded)
         return;
-    m_sums = *sums;
+    m_held = month;
+    m_heldPath = path;
+    m_sums = computeMonthSums(m_held.lines());
     showSums();
 }
 
@@ -584,7 +686,7 @@ void FinancePage::LoadFN(int row)
 
 void FinancePage::pdel()
 {
-    emit monthShown();
+    PVF->hide();
     resetTotals();
     tmcalc.start();
     if (QFileInfo::exists(m_selectedMonthFile))
@@ -617,6 +719,7 @@ void FinancePage::tmcalcTimer()
 
 void FinancePage::lvd1Click(int row)
 {
+    NNM->setText(kNothingSelected);
     LoadFN(row);
 }
 
@@ -638,6 +741,121 @@ void FinancePage::MKDEnter()
     lvd1->setCurrentRow(int(row));
     m_refreshing = false;
     LoadFN(int(row));
+}
+
+// ---- Corrections -------------------------------------------------------------------------
+
+void FinancePage::Label30Click()
+{
+    LVF->clear();
+    const QString filter = PO->text();
+    for (const QString &line : m_held.lines()) {
+        if (!sourceBeginsWith(line, filter))
+            continue;
+        const EntryRow row = entryRowOf(line);
+        new QTreeWidgetItem(LVF, {row.amount, row.date, row.operation, row.source});
+    }
+    if (LVF->topLevelItemCount() > 0)
+        PVF->show();
+}
+
+std::optional<EntryRow> FinancePage::selectedRow() const
+{
+    const QTreeWidgetItem *item = LVF->currentItem();
+    if (!item || !item->isSelected())
+        return std::nullopt;
+    return EntryRow{item->text(0), item->text(1), item->text(2), item->text(3)};
+}
+
+bool FinancePage::removeHeldEntry(const EntryRow &row)
+{
+    const qsizetype index = findMatchingLine(m_held.lines(), row);
+    if (index < 0)
+        return false;
+    // The line goes back to the ledger it was read from, so a file whose name is not its
+    // entries' month never receives another month's lines.
+    const auto removal =
+        m_corrections.removeEntry(m_heldPath, m_held.lines(), m_held.encoding(), index, row.yearKey());
+    if (removal == LedgerCorrections::Removal::Failed)
+        return false;
+    PVF->hide();
+    if (removal == LedgerCorrections::Removal::MonthAndYear)
+        pdel();
+    return true;
+}
+
+void FinancePage::AltD()
+{
+    if (m_held.lines().isEmpty())
+        return;
+    NNM->setText(kNothingSelected);
+    const auto row = selectedRow();
+    if (!row)
+        return;
+    m_services.dialogs.message(
+        QStringLiteral("To alter, the current registration was excluded.\n"
+                       "Dont forget to save (the current value is: ") +
+        symbol() + QLatin1Char(' ') + row->amount +
+        QStringLiteral(").\n\nDont forget to verify the date before saving the alteration!"));
+    if (findMatchingLine(m_held.lines(), *row) < 0)
+        return;
+    FN1->setText(row->amount);
+    fn2->setDate(parseShortDate(row->date));
+    fn3->setCurrentIndex(fn3->findText(row->operation));
+    FN4->setEditText(row->source);
+    m_workMonth = row->monthKey();
+    m_workYear = row->yearKey();
+    if (!removeHeldEntry(*row))
+        return;
+    FocusValue();
+}
+
+void FinancePage::Excluir10Click()
+{
+    if (const auto row = selectedRow())
+        removeHeldEntry(*row);
+}
+
+void FinancePage::LLCEnter()
+{
+    const QString wanted = asciiUpper(LLC->text());
+    for (int i = 0; i < LVF->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = LVF->topLevelItem(i);
+        if (LastPos(wanted, asciiUpper(item->text(3))) == 0)
+            continue;
+        LVF->setCurrentItem(item);
+        LVF->setFocus();
+        LVF->scrollToItem(item, QAbstractItemView::PositionAtTop);
+    }
+}
+
+void FinancePage::Excluir7Click()
+{
+    const QListWidgetItem *item = lvd1->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    if (!m_services.dialogs.question(kDeleteMonthQuestion, QStringLiteral("Zorv Desk")))
+        return;
+    const int row = lvd1->row(item);
+    if (!m_corrections.deleteMonth(item->text()))
+        return;
+    m_refreshing = true;
+    delete lvd1->takeItem(row);
+    m_monthFiles.removeAt(row);
+    m_refreshing = false;
+    resetTotals();
+}
+
+void FinancePage::Excluir12Click()
+{
+    if (FN4->currentText().isEmpty())
+        return;
+    const int chosen = FN4->currentIndex();
+    if (chosen >= 0 && FN4->itemText(chosen) == FN4->currentText())
+        FN4->removeItem(chosen);
+    FN4->setCurrentIndex(-1);
+    FN4->clearEditText();
+    saveSourceItems();
 }
 
 } // namespace zorv

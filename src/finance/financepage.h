@@ -1,7 +1,9 @@
 #pragma once
 
 #include "controls/money.h"
+#include "finance/corrections.h"
 #include "finance/ledger.h"
+#include "store/textlist.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -14,6 +16,7 @@ class QListWidget;
 class QMenu;
 class QAction;
 class QProgressBar;
+class QTreeWidget;
 
 namespace zorv {
 
@@ -42,6 +45,9 @@ public:
     QString WorkYear() const { return m_workYear; }
     QString SelectedMonthFile() const { return m_selectedMonthFile; }
     MonthSums shownSums() const { return m_sums; }
+    // The lines of the month shown, as last read for its totals.
+    const QStringList &heldLines() const { return m_held.lines(); }
+    QString heldFile() const { return m_heldPath; }
     int pendingInstallments() const { return int(m_pending.size()); }
 
     // Entry row
@@ -73,8 +79,21 @@ public:
     QProgressBar *sq1 = nullptr;
     QProgressBar *sq2 = nullptr;
 
-    // Room the corrections panel and the report links fill.
+    QMenu *PopupMenu12 = nullptr;
+    QAction *Excluir12 = nullptr;
+
+    // Corrections
     QWidget *correctionsArea = nullptr;
+    LinkLabel *Label30 = nullptr;
+    QWidget *PVF = nullptr;
+    QTreeWidget *LVF = nullptr;
+    QLineEdit *LLC = nullptr;
+    QLabel *NNM = nullptr;
+    QMenu *PPF = nullptr;
+    QAction *Excluir10 = nullptr;
+    QLineEdit *PO = nullptr;
+
+    // Room the report links fill.
     QWidget *reportsArea = nullptr;
 
     QTimer TMPC;
@@ -95,21 +114,30 @@ public slots:
     void Label128Click();
     void Label111Click();
     void Label109Click();
-
-signals:
-    // A month is about to be shown again from its ledger (the corrections panel hides).
-    void monthShown();
+    void Label30Click();
+    void AltD();
+    void Excluir10Click();
+    void LLCEnter();
+    void Excluir7Click();
+    void Excluir12Click();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildUi();
+    void buildCorrections();
+    // The row chosen in the entry list; empty when none.
+    std::optional<EntryRow> selectedRow() const;
+    // Removes the held line matching `row` from its month and year ledgers; true when
+    // the month ledger lost it.
+    bool removeHeldEntry(const EntryRow &row);
     bool handleKey(QObject *watched, int key);
     void applyPercentage(bool deduct);
     void multiplyByQuantity();
     void sourceEntered();
     void loadSourceItems();
+    void saveSourceItems();
     void setWorkFromDate();
     void computeSumsOver(const QString &path);
     void resetTotals();
@@ -120,6 +148,9 @@ private:
     const Paths &m_paths;
     Services &m_services;
     LedgerFiles m_ledgers;
+    LedgerCorrections m_corrections;
+    TextList m_held;    // the lines of the month shown
+    QString m_heldPath; // the ledger they came from
     QString m_workMonth;
     QString m_workYear;
     QString m_selectedMonthFile;

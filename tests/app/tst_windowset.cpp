@@ -1,8 +1,10 @@
 #include "app/windowset.h"
+#include "finance/financepage.h"
 #include "platform/fakes.h"
 #include "tempdatafolder.h"
 
 #include <QApplication>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -173,16 +175,14 @@ void TestWindowSet::financePageTakesSheetSix()
     Fixture f;
     TATS &tats = f.windows.tats;
     QWidget *sheet = tats.sheet(TATS::financePage);
-    QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("financePlaceholder")));
-
-    QPointer<QWidget> page = new QWidget;
-    page->setObjectName(QStringLiteral("financePage"));
-    tats.setFinancePage(page);
+    FinancePage *page = f.windows.finance;
+    QVERIFY(page);
     QCOMPARE(page->parentWidget(), sheet);
     QTRY_VERIFY(!sheet->findChild<QLabel *>(QStringLiteral("financePlaceholder")));
 
     tats.ShowSuite();
     QVERIFY(page->isVisible());
+    QCOMPARE(page->fn2->date(), f.fake.clock.today());
     QVERIFY(!tats.sheet(TATS::pageCount));
 }
 

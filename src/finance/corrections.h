@@ -1,0 +1,69 @@
+#pragma once
+
+#include "finance/ledger.h"
+#include "store/textcodec.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace zorv {
+
+// One row of the entry list: the first four fields of a ledger line, as stored.
+struct EntryRow
+{
+    QString amount;
+    QString date;
+    QString operation;
+    QString source;
+
+    bool operator==(const EntryRow &) const = default;
+    // "1.234,50 | 05/03/2013 | Exit | Market"
+    QString joined() const;
+    // "mm.yyyy" and "yyyy" of the row's date ("05/03/2013" gives "03.2013" and "2013").
+    QString monthKey() const;
+    QString yearKey() const;
+};
+
+EntryRow entryRowOf(const QString &line);
+
+// Letters a to z turned to upper case; every other character kept as it is.
+QString asciiUpper(QString text);
+
+// True when the line's text after "<3>" begins with `filter` (a to z compared without
+// regard to case); an empty filter lets every line through.
+bool sourceBeginsWith(const QString &line, const QString &filter);
+
+// Index of the first line whose four first fields equal the row's; -1 when none.
+qsizetype findMatchingLine(const QStringList &lines, const EntryRow &row);
+
+// True when the line's date field lies in month `mm` of year `yyyy`.
+bool lineDatedIn(const QString &line, const QString &mm, const QString &yyyy);
+
+// Removal of entries and months, keeping each month ledger and its year ledger in step.
+class LedgerCorrections
+{
+public:
+    explicit LedgerCorrections(const Paths &paths)
+        : m_paths(paths)
+    {}
+
+    enum class Removal {
+        Failed,       // nothing changed
+        MonthOnly,    // the month ledger lost the line; the year ledger had no such line
+        MonthAndYear, // both lost one line
+    };
+    // Removes lines[index] from the month ledger at `monthPath` (which held `lines`, saved
+    // with `encoding`) and the first year-ledger line that begins with it (letter case
+    // ignored, from the second line on, then the first). On success `lines` loses it too.
+    Removal removeEntry(const QString &monthPath, QStringList &lines, TextEncoding encoding, qsizetype index,
+                        const QString &yearKey) const;
+
+    // Deletes the month ledger `fileName` ("03.2013.fin") and every year-ledger line dated
+    // in that month. False when the month ledger is still there afterwards.
+    bool deleteMonth(const QString &fileName) const;
+
+private:
+    const Paths &m_paths;
+};
+
+} // namespace zorv
