@@ -124,6 +124,11 @@ FinancePage::FinancePage(const Paths &paths, Services &services, QWidget *parent
 
 void FinancePage::buildUi()
 {
+    // Captions stand on the suite window's dark colour: light text keeps them readable.
+    QPalette captions = palette();
+    captions.setColor(QPalette::WindowText, Qt::white);
+    setPalette(captions);
+
     auto *page = new QVBoxLayout(this);
     page->addWidget(label(QStringLiteral("Organize its financial life in an easy way."), this));
     page->addWidget(
@@ -136,6 +141,7 @@ void FinancePage::buildUi()
     auto *entry = new QGridLayout;
     FN1 = new TzorvCurrency(this);
     FN1->setObjectName(QStringLiteral("FN1"));
+    FN1->setFixedWidth(120);
     auto *valueCaption = label(QStringLiteral("&Value"), this);
     valueCaption->setBuddy(FN1);
     AL = digitsField("AL", this, true);
@@ -147,12 +153,13 @@ void FinancePage::buildUi()
     fn2->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     fn2->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     fn2->setFocusPolicy(Qt::ClickFocus);
+    fn2->setMinimumWidth(110);
     fn3 = pickList("fn3", kOperations, this);
     FN4 = new QComboBox(this);
     FN4->setObjectName(QStringLiteral("FN4"));
     FN4->setEditable(true);
     FN4->setInsertPolicy(QComboBox::NoInsert);
-    FN4->setMinimumWidth(200);
+    FN4->setMinimumWidth(260);
     FN4->setContextMenuPolicy(Qt::CustomContextMenu);
     Label109 = new LinkLabel(QStringLiteral("?"), this);
     Label109->setObjectName(QStringLiteral("Label109"));
@@ -171,6 +178,7 @@ void FinancePage::buildUi()
     entry->addWidget(fn2, 1, 2);
     entry->addWidget(fn3, 1, 3);
     entry->addWidget(FN4, 1, 4);
+    entry->setColumnStretch(5, 1);
 
     // The second row: installments, quantity, payment form and Save.
     PCL = digitsField("PCL", this, true);
@@ -232,10 +240,17 @@ void FinancePage::buildUi()
     le = label(QString(), this, "le");
     ls = label(QString(), this, "ls");
     SD = label(QString(), this, "SD");
+    for (QLabel *amount : {le, ls, SD}) {
+        QFont bold = amount->font();
+        bold.setBold(true);
+        amount->setFont(bold);
+    }
     psd = label(QString(), this, "psd");
     tot = label(QString(), this, "tot");
     sq1 = gauge("sq1", QColor(0, 128, 0), this);
     sq2 = gauge("sq2", QColor(128, 0, 0), this);
+    sq1->setFixedWidth(220);
+    sq2->setFixedWidth(220);
     totals->addWidget(label(QStringLiteral("Entrances of the month"), this), 0, 0);
     totals->addWidget(le, 0, 1);
     totals->addWidget(label(QStringLiteral("It includes bills to receive."), this), 1, 0, 1, 2);
@@ -541,10 +556,9 @@ void FinancePage::SetDateToToday()
 
 void FinancePage::FocusValue()
 {
-    // Focus that was already in the field (the window's activation put it there) still
-    // counts as arriving: the field is emptied for the new amount.
-    if (FN1->hasFocus())
-        FN1->clear();
+    // Arriving in the field empties it for the new amount, also when the focus was already
+    // there or comes with the window's activation (which does not count as entering).
+    FN1->clear();
     FN1->setFocus(Qt::OtherFocusReason);
 }
 
