@@ -159,7 +159,7 @@ void FinancePage::buildUi()
     FN4->setObjectName(QStringLiteral("FN4"));
     FN4->setEditable(true);
     FN4->setInsertPolicy(QComboBox::NoInsert);
-    FN4->setMinimumWidth(260);
+    FN4->setMinimumWidth(220);
     FN4->setContextMenuPolicy(Qt::CustomContextMenu);
     Label109 = new LinkLabel(QStringLiteral("?"), this);
     Label109->setObjectName(QStringLiteral("Label109"));
@@ -332,6 +332,7 @@ void FinancePage::buildCorrections()
         QStringLiteral("Select one month and click here (soon after he/she gives double click to alter)..."),
         correctionsArea);
     Label30->setObjectName(QStringLiteral("Label30"));
+    Label30->setWordWrap(true);
     area->addWidget(Label30);
 
     PVF = new QWidget(correctionsArea);
