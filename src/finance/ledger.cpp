@@ -101,21 +101,6 @@ MonthSums computeMonthSums(const QStringList &lines)
     return sums;
 }
 
-MonthSums computeMonthSums(QStringView text)
-{
-    MonthSums sums;
-    forEachLine(text, [&](QStringView line) { addLine(sums, line); });
-    return sums;
-}
-
-std::optional<MonthSums> monthSumsOfFile(const QString &path)
-{
-    const auto bytes = readWholeFile(path);
-    if (!bytes)
-        return std::nullopt;
-    return computeMonthSums(QStringView(decodeText(*bytes)));
-}
-
 std::optional<int> exitPercentage(Currency entrances, Currency exits)
 {
     const Currency e = entrances.roundedToCents();

@@ -66,10 +66,6 @@ struct MonthSums
     Currency exits;
 };
 MonthSums computeMonthSums(const QStringList &lines);
-// The same over a ledger's whole text, walking its lines without copying them.
-MonthSums computeMonthSums(QStringView text);
-// The sums of a ledger file; empty when it is missing or unreadable.
-std::optional<MonthSums> monthSumsOfFile(const QString &path);
 
 // Exits as a whole percentage of entrances, halves away from zero; empty when there are
 // no entrances (the division has no result).
