@@ -1,19 +1,35 @@
 #include "tats.h"
 
+#include "controls/linklabel.h"
 #include "guarded.h"
+#include "interfacecolour.h"
+#include "platform/x11windows.h"
+#include "store/flagfile.h"
+#include "store/textlist.h"
+#include "taa1.h"
 #include "tops.h"
+#include "wavesound.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <QWindow>
 
 namespace zorv {
 
@@ -25,31 +41,41 @@ const char *const sheetNames[TATS::pageCount] = {
     "TabSheet6", "TabSheet10", "Tel",       "TabSheet11", "TabSheet13", "TabSheet7",
 };
 
-QColor fromWindowsColour(unsigned bgr)
-{
-    return QColor(int(bgr & 0xff), int((bgr >> 8) & 0xff), int((bgr >> 16) & 0xff));
-}
+// Pages whose sheets keep their content hidden even when selected: shortcut center,
+// aliases, word lookup, personal trainer, settings.
+constexpr int unusedSheets[] = {0, 1, 9, 10, 11};
 
-// The close picture of the header: a click closes the window.
-class ClosePicture : public QLabel
-{
-public:
-    explicit ClosePicture(QWidget *window, QWidget *parent)
-        : QLabel(parent)
-        , m_window(window)
-    {
-        setText(QStringLiteral("\u2715"));
-        setAlignment(Qt::AlignCenter);
-        setFixedSize(39, 21);
-        setCursor(Qt::PointingHandCursor);
-    }
+// Lists that never show scroll bars; keys and the wheel still scroll them.
+const char *const hookedLists[] = {"FL2",  "LVx", "LVA", "LVC", "LVL", "LV", "PN",
+                                   "lvd1", "LBD", "lts", "LFC", "LVF", "LTA"};
 
-protected:
-    void mouseReleaseEvent(QMouseEvent *) override { m_window->close(); }
+// Controls that a wheel notch anywhere over the window scrolls by a page while they hold
+// the focus.
+const char *const wheelScrolled[] = {"LFC", "LTA", "LVF", "lts", "LBD", "lvd1", "PN",  "LV", "LVL",
+                                     "rst", "FL2", "MC",  "RE",  "AN",  "LVC",  "LVx", "LVA"};
 
-private:
-    QWidget *m_window;
-};
+// Decorative one-pixel dividers: vertical ones take the main window's picture a2,
+// horizontal ones a10.
+const char *const verticalDividers[] = {"q60", "q61", "q3",  "q7",  "q10", "q11", "q14", "q16",
+                                        "q18", "q23", "wqw", "q26", "q29", "q33", "q35", "Q38",
+                                        "q42", "q44", "q45", "q48", "q50", "q51"};
+const char *const horizontalDividers[] = {"q2",  "q222", "q211", "q4",   "q5",  "q6",  "q8",  "q9",
+                                          "q12", "q13",  "q15",  "q17",  "q19", "q20", "q21", "q22",
+                                          "q27", "q270", "q271", "q272", "q31", "q34", "q36", "q39",
+                                          "q40", "q41",  "q43",  "q46",  "q47", "q49"};
+
+// Shapes and gauges that take the window's colour along with the window.
+const char *const colouredShapes[] = {"sa1", "sa2", "sa3", "sa4", "sa5", "sa6", "sa7", "sa8"};
+const char *const colouredGauges[] = {"sq1", "sq2"};
+
+const QString kColourFile = QStringLiteral("dados\\interface.col");
+const QString kSoundFile = QStringLiteral("Dados\\Media\\Typing.wav");
+const QString kNoFadeFile = QStringLiteral("Dados\\Open.imd");
+const QString kProgramFilterFile = QStringLiteral("\\MSDriver.dat");
+const QString kMailProgram = QStringLiteral("Aplicativos\\MD.exe");
+const QString kContactProgram = QStringLiteral("zorvContact.exe");
+const QString kHelpPage = QStringLiteral("https://www.brevance.example/zorv-desk/ajuda");
+const QString kFeedbackPage = QStringLiteral("https://www.brevance.example/zorv-desk/feedback");
 
 QRect screenRect(const QWidget *w)
 {
@@ -57,7 +83,74 @@ QRect screenRect(const QWidget *w)
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
+// Tahoma 8 pt where the font is installed, else the platform's own sans font at 8 pt.
+QFont suiteFont()
+{
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive))
+        return QFont(QStringLiteral("Tahoma"), 8);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(8);
+    return font;
+}
+
+// The close picture of the header: a click closes the window.
+class ClosePicture : public QLabel
+{
+public:
+    ClosePicture(QWidget *window, QWidget *parent)
+        : QLabel(parent)
+        , m_window(window)
+    {
+        setPixmap(QPixmap(QStringLiteral(":/zorv/close.png")));
+        setFixedSize(21, 39);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+            m_window->close();
+    }
+
+private:
+    QWidget *m_window;
+};
+
+// The header picture, stretched over the full width; it keeps the close picture at its
+// right edge.
+class HeaderPicture : public QLabel
+{
+public:
+    explicit HeaderPicture(QWidget *parent)
+        : QLabel(parent)
+    {}
+    QWidget *rightPicture = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLabel::resizeEvent(event);
+        if (rightPicture)
+            rightPicture->move(width() - rightPicture->width() - 8, 6);
+    }
+};
+
 } // namespace
+
+bool ForceForeground(QWidget *window)
+{
+    if (!window)
+        return false;
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    if (window->isActiveWindow())
+        return true;
+    window->raise();
+    window->activateWindow();
+    return window->isActiveWindow();
+}
 
 TATS::TATS(Services &services, const Paths &paths, TOPS &tops, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
@@ -68,6 +161,7 @@ TATS::TATS(Services &services, const Paths &paths, TOPS &tops, QWidget *parent)
     setObjectName(QStringLiteral("TATS"));
     setWindowTitle(QStringLiteral("Zorv Desk Plus"));
     buildLayout();
+    buildPageMenu();
 
     TrayIcon1 = new QSystemTrayIcon(QIcon(QStringLiteral(":/zorv/zorv-desk.png")), this);
     TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
@@ -80,47 +174,63 @@ TATS::TATS(Services &services, const Paths &paths, TOPS &tops, QWidget *parent)
     Timer2.setObjectName(QStringLiteral("Timer2"));
     Timer2.setInterval(timer2Interval);
     connect(&Timer2, &QTimer::timeout, this, &TATS::Timer2Timer);
+    Alpha.setObjectName(QStringLiteral("Alpha"));
+    Alpha.setInterval(alphaInterval);
+    connect(&Alpha, &QTimer::timeout, this, &TATS::AlphaTimer);
+    TMF.setObjectName(QStringLiteral("TMF"));
+    TMF.setInterval(followUpInterval);
+    TMF.setSingleShot(true);
+    connect(&TMF, &QTimer::timeout, this, &TATS::TMFTimer);
+    TMTT.setObjectName(QStringLiteral("TMTT"));
+    TMTT.setInterval(followUpInterval);
+    TMTT.setSingleShot(true);
+    connect(&TMTT, &QTimer::timeout, this, &TATS::TMTTTimer);
 
+    // The page guard: a page chosen by any means but the program's goes back to page 6.
+    connect(xPG, &QStackedWidget::currentChanged, this, [this](int index) {
+        if (!m_selectingPage && index != financePage)
+            selectPage(financePage);
+    });
+
+    registerOwnSteps();
     if (qApp)
         qApp->installEventFilter(this);
-    FormCreate();
 }
 
 TATS::~TATS() = default;
 
 void TATS::buildLayout()
 {
-    QPalette pal = palette();
-    const QColor colour = fromWindowsColour(windowColour);
-    pal.setColor(QPalette::Window, colour);
-    pal.setColor(QPalette::WindowText, colour);
-    setPalette(pal);
+    setFont(suiteFont());
     setAutoFillBackground(true);
+    applyColour(colourFromBgr(windowColour));
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
 
-    auto *Topo = new QWidget(this);
+    auto *header = new HeaderPicture(this);
+    Topo = header;
     Topo->setObjectName(QStringLiteral("Topo"));
+    Topo->setPixmap(QPixmap(QStringLiteral(":/zorv/header.png")));
+    Topo->setScaledContents(true);
     Topo->setFixedHeight(49);
-    auto *header = new QHBoxLayout(Topo);
-    header->setContentsMargins(14, 6, 6, 0);
-    auto *Logo = new QLabel(Topo);
+    Topo->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    Logo = new QLabel(Topo);
     Logo->setObjectName(QStringLiteral("Logo"));
-    Logo->setPixmap(QIcon(QStringLiteral(":/zorv/zorv-desk.png")).pixmap(32, 32));
-    header->addWidget(Logo, 0, Qt::AlignLeft | Qt::AlignTop);
-    header->addStretch(1);
-    auto *IBT = new ClosePicture(this, Topo);
+    Logo->setPixmap(QPixmap(QStringLiteral(":/zorv/logo.png")));
+    Logo->adjustSize();
+    Logo->move(14, 10);
+    IBT = new ClosePicture(this, Topo);
     IBT->setObjectName(QStringLiteral("IBT"));
-    IBT->setStyleSheet(QStringLiteral("color: white;"));
-    header->addWidget(IBT, 0, Qt::AlignRight | Qt::AlignTop);
+    header->rightPicture = IBT;
     outer->addWidget(Topo);
 
-    auto *PDG = new QWidget(this);
+    PDG = new QWidget(this);
     PDG->setObjectName(QStringLiteral("PDG"));
     auto *content = new QVBoxLayout(PDG);
-    content->setContentsMargins(0, 0, 0, 0);
+    // The pages begin below the strip PNN, where the row of page buttons would be.
+    content->setContentsMargins(0, 30, 0, 0);
     xPG = new QStackedWidget(PDG);
     xPG->setObjectName(QStringLiteral("xPG"));
     xPG->setFocusPolicy(Qt::NoFocus);
@@ -138,17 +248,114 @@ void TATS::buildLayout()
     placeholder->setStyleSheet(QStringLiteral("color: #c0c0c0; font-size: 18pt;"));
     sheet(financePage)->layout()->addWidget(placeholder);
     content->addWidget(xPG);
+
+    PNN = new QWidget(PDG); // made after xPG, so it lies over it
+    PNN->setObjectName(QStringLiteral("PNN"));
+    PNN->setAutoFillBackground(true);
+    auto *strip = new QVBoxLayout(PNN);
+    strip->setContentsMargins(0, 0, 0, 0);
+    strip->setSpacing(0);
+    strip->addStretch(1);
+    q2 = new QLabel(PNN);
+    q2->setObjectName(QStringLiteral("q2"));
+    q2->setFixedHeight(1);
+    q2->setScaledContents(true);
+    QPixmap line(1, 1);
+    line.fill(QColor(0x2a, 0x6a, 0xa6));
+    q2->setPixmap(line);
+    strip->addWidget(q2);
+    PNN->setGeometry(0, -4, screenRect(this).width(), 34);
     outer->addWidget(PDG, 1);
 
-    auto *Panel10 = new QWidget(this);
+    Panel10 = new QWidget(this);
     Panel10->setObjectName(QStringLiteral("Panel10"));
     Panel10->setFixedHeight(37);
+    auto *bottom = new QHBoxLayout(Panel10);
+    bottom->setContentsMargins(0, 0, 0, 0);
+    pm2 = new LinkLabel(QStringLiteral("Sess\u00f5es"), Panel10);
+    pm2->setObjectName(QStringLiteral("pm2"));
+    pm2->hide(); // kept out of the layout: nothing ever shows it
+    connect(pm2, &LinkLabel::clicked, this, &TATS::pm2Click);
     outer->addWidget(Panel10);
 }
 
-void TATS::FormCreate()
+void TATS::buildPageMenu()
 {
-    guarded([&] {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    auto entry = [this](QMenu *menu, const char *name, const QString &caption, bool hidden,
+                        std::function<void()> act) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setVisible(!hidden);
+        connect(action, &QAction::triggered, this, [act = std::move(act)] { guarded(act); });
+        return action;
+    };
+    auto page = [this](int index) { return [this, index] { openPage(index); }; };
+
+    readetrabalho1 = entry(PopupMenu1, "readetrabalho1", QStringLiteral("Centro de atalhos"), true, page(0));
+    Visualdoambiente1 =
+        entry(PopupMenu1, "Visualdoambiente1", QStringLiteral("Centro de apelidos"), true, page(1));
+    Ferramentasdetrabalho1 =
+        entry(PopupMenu1, "Ferramentasdetrabalho1", QStringLiteral("Minhas finan\u00e7as"), false, page(6));
+    Visualizadordeimagens1 = entry(PopupMenu1, "Visualizadordeimagens1",
+                                   QStringLiteral("Anota\u00e7\u00f5es r\u00e1pidas"), false, page(3));
+    Compromissoseanotaes1 =
+        entry(PopupMenu1, "Compromissoseanotaes1", QStringLiteral("Compromissos..."), false, page(5));
+    Algosobremim1 = entry(PopupMenu1, "Algosobremim1", QStringLiteral("Mapa de atividades"), false, page(7));
+    Meudiriopessoal1 =
+        entry(PopupMenu1, "Meudiriopessoal1", QStringLiteral("Meu di\u00e1rio pessoal"), false, page(4));
+    Agendatelefnica1 =
+        entry(PopupMenu1, "Agendatelefnica1", QStringLiteral("Agenda telef\u00f4nica"), false, page(8));
+
+    QMenu *help = PopupMenu1->addMenu(QStringLiteral("Ajuda"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    help->menuAction()->setVisible(false);
+    Ajuda1 = entry(help, "Ajuda1", QStringLiteral("Ajuda"), true, [this] {
+        if (m_launch)
+            m_launch(kHelpPage);
+    });
+
+    udioplayer1 = entry(PopupMenu1, "udioplayer1", QStringLiteral("Player de \u00e1udio"), true, page(2));
+    Maladireta1 = entry(PopupMenu1, "Maladireta1", QStringLiteral("Enviar mala direta"), false, [this] {
+        // Closed, not just hidden: typed notes are saved before the next show reloads them.
+        close();
+        if (m_taa1)
+            m_taa1->Mini();
+        const QString program = m_paths.resolve(kMailProgram);
+        if (QFileInfo(program).isFile())
+            m_services.programs.startHidden(program, {QStringLiteral("DeL")});
+    });
+    Dicionrioetradutor1 =
+        entry(PopupMenu1, "Dicionrioetradutor1", QStringLiteral("Consulta de palavras"), true, page(9));
+    Personaltrainer1 =
+        entry(PopupMenu1, "Personaltrainer1", QStringLiteral("Personal trainer"), true, page(10));
+    Daroseufeedback1 =
+        entry(PopupMenu1, "Daroseufeedback1", QStringLiteral("Dar o meu feedback"), false, [this] {
+            if (m_launch)
+                m_launch(kFeedbackPage);
+        });
+    ContatocomaBrevance1 =
+        entry(PopupMenu1, "ContatocomaBrevance1", QStringLiteral("Contato com a Brevance"), false, [this] {
+            if (m_taa1)
+                m_taa1->Mini();
+            close();
+            if (m_launch)
+                m_launch(m_paths.resolve(kContactProgram));
+        });
+    Finalizaroprograma1 =
+        entry(PopupMenu1, "Finalizaroprograma1", QStringLiteral("Finalizar o Zorv Ledger"), false, [this] {
+            close(); // the close step saves first
+            m_tops.Sai();
+        });
+}
+
+// The window's own share of the steps. Pages add theirs into the same slots later, so
+// within a slot the window's work comes first.
+void TATS::registerOwnSteps()
+{
+    addCreateStep(CreateStep::InterfaceColour, [this] { applyInterfaceColourFile(); });
+    addCreateStep(CreateStep::Geometry, [this] {
         const QRect screen = screenRect(this);
         setGeometry(screen.x(), 0, screen.width(), qMax(1, screen.height() - 54));
         hide();
@@ -156,8 +363,54 @@ void TATS::FormCreate()
         // set as well before the window is first mapped.
         if (QGuiApplication::platformName() == QLatin1String("xcb"))
             X11Display().setSkipTaskbar(winId());
-        xPG->setCurrentIndex(0);
     });
+    addCreateStep(CreateStep::Panels, [this] { PNN->resize(screenRect(this).width(), 34); });
+    addCreateStep(CreateStep::ProgramFilter, [this] {
+        m_tops.FC->setTag(flagFileExists(m_paths.windowsFile(kProgramFilterFile)) ? 5 : 0);
+    });
+    addCreateStep(CreateStep::PageStrip, [this] {
+        PNN->move(0, -4);
+        PNN->raise();
+        selectPage(0);
+    });
+    addCreateStep(CreateStep::ListHooks, [this] { hookLists(this); });
+
+    addShowStep(ShowStep::FullScreen, [this] { setGeometry(screenRect(this)); });
+    addShowStep(ShowStep::Foreground, [this] { ForceForeground(this); });
+    addShowStep(ShowStep::UnusedSheets, [this] {
+        for (int index : unusedSheets) {
+            for (QWidget *w : sheet(index)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                w->hide();
+        }
+    });
+    addShowStep(ShowStep::Dividers, [this] { Colors(); });
+    addShowStep(ShowStep::InterfaceColour, [this] { applyInterfaceColourFile(); });
+    addShowStep(ShowStep::Sound, [this] {
+        const QString path = m_paths.resolve(kSoundFile);
+        if (QFileInfo(path).isFile())
+            playSound(path);
+    });
+    addShowStep(ShowStep::FinanceInFront, [this] { selectPage(financePage); });
+    addShowStep(ShowStep::FadeIn, [this] {
+        setAlpha(0);
+        Alpha.start();
+    });
+    // ShowStep::ContentPanel needs nothing of the window: PDG's place in the layout keeps
+    // it between the header and the bottom panel, full width, at every size.
+    addShowStep(ShowStep::MinimiseAll, [this] {
+        if (m_taa1)
+            m_taa1->Mini();
+    });
+
+    addAfterFadeStep(AfterFadeStep::Foreground, [this] { ForceForeground(this); });
+}
+
+void TATS::FormCreate()
+{
+    if (m_created)
+        return;
+    m_created = true;
+    m_createSteps.run();
     // The tray icon is there from creation; the companion watch starts with it. On X11 it
     // is shown even while no tray host runs yet: it docks as soon as one appears.
     guarded([&] {
@@ -186,6 +439,8 @@ void TATS::setPage(int index, QWidget *page)
     }
     page->setParent(target);
     layout->addWidget(page);
+    if (m_created) // placed after the create step: its lists are hooked now
+        hookLists(page);
 }
 
 int TATS::currentPage() const
@@ -193,14 +448,32 @@ int TATS::currentPage() const
     return xPG->currentIndex();
 }
 
-void TATS::addCloseStep(std::function<void()> step)
+void TATS::selectPage(int index)
 {
-    m_closeSteps.append(std::move(step));
+    const bool wasSelecting = m_selectingPage;
+    m_selectingPage = true;
+    xPG->setCurrentIndex(index);
+    m_selectingPage = wasSelecting;
 }
 
-void TATS::addShowStep(std::function<void()> step)
+void TATS::addCreateStep(CreateStep slot, std::function<void()> step)
 {
-    m_showSteps.append(std::move(step));
+    m_createSteps.add(slot, std::move(step));
+}
+
+void TATS::addShowStep(ShowStep slot, std::function<void()> step)
+{
+    m_showSteps.add(slot, std::move(step));
+}
+
+void TATS::addAfterFadeStep(AfterFadeStep slot, std::function<void()> step)
+{
+    m_afterFadeSteps.add(slot, std::move(step));
+}
+
+void TATS::addCloseStep(CloseStep slot, std::function<void()> step)
+{
+    m_closeSteps.add(slot, std::move(step));
 }
 
 void TATS::addTimer2Step(std::function<void()> step)
@@ -208,11 +481,46 @@ void TATS::addTimer2Step(std::function<void()> step)
     m_timer2Steps.append(std::move(step));
 }
 
+void TATS::addMenuRule(QMenu *menu, QAction *action, std::function<bool()> enabled)
+{
+    if (!menu || !action || !enabled)
+        return;
+    bool known = false;
+    for (const MenuRule &rule : std::as_const(m_menuRules))
+        known = known || rule.menu == menu;
+    m_menuRules.append({menu, action, std::move(enabled)});
+    if (!known)
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { enableMenuEntries(menu); });
+}
+
+void TATS::enableMenuEntries(QMenu *menu)
+{
+    for (const MenuRule &rule : std::as_const(m_menuRules)) {
+        if (rule.menu != menu || !rule.action)
+            continue;
+        bool enabled = false;
+        guarded([&] { enabled = rule.enabled(); });
+        rule.action->setEnabled(enabled);
+    }
+}
+
+void TATS::showWindow()
+{
+    if (!isVisible()) {
+        // Invisible until the fade-in starts, and already in place: nothing flashes.
+        setAlpha(0);
+        setGeometry(screenRect(this));
+        show();
+    }
+    FormShow();
+}
+
 void TATS::ShowSuite()
 {
+    guarded([&] { showWindow(); });
     guarded([&] {
-        show();
-        FormShow();
+        selectPage(financePage);
+        TMF.start();
     });
 }
 
@@ -221,16 +529,143 @@ void TATS::TrayIcon1Click()
     ShowSuite();
 }
 
+void TATS::openPage(int index)
+{
+    ForceForeground(this);
+    if (!isVisible())
+        showWindow();
+    selectPage(index);
+}
+
+void TATS::pm2Click()
+{
+    PopupMenu1->popup(QCursor::pos() - QPoint(105, 15));
+}
+
 void TATS::FormShow()
 {
+    m_showSteps.run();
+}
+
+void TATS::LoadAll()
+{
+    m_showSteps.run(ShowStep::LoadFirst, ShowStep::LoadLast);
+}
+
+void TATS::Colors()
+{
+    const QPixmap vertical = m_tops.a2->pixmap();
+    const QPixmap horizontal = m_tops.a10->pixmap();
+    for (const char *name : verticalDividers) {
+        for (QLabel *divider : findChildren<QLabel *>(QLatin1String(name)))
+            divider->setPixmap(vertical);
+    }
+    for (const char *name : horizontalDividers) {
+        for (QLabel *divider : findChildren<QLabel *>(QLatin1String(name)))
+            divider->setPixmap(horizontal);
+    }
+}
+
+void TATS::applyInterfaceColourFile()
+{
+    TextList file;
+    if (file.load(m_paths.resolve(kColourFile)) != TextList::LoadResult::Loaded || file.lines().isEmpty())
+        return;
+    // A line that names no colour keeps the colour there is.
+    if (const auto colour = colourFromText(file.lines().first(), QGuiApplication::palette()))
+        applyColour(*colour);
+}
+
+void TATS::applyColour(const QColor &colour)
+{
+    m_colour = colour;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, colour);
+    pal.setColor(QPalette::WindowText, colour);
+    setPalette(pal);
+    for (const char *name : colouredShapes) {
+        for (QWidget *shape : findChildren<QWidget *>(QLatin1String(name))) {
+            QPalette p = shape->palette();
+            p.setColor(QPalette::Window, colour);
+            p.setColor(QPalette::Button, colour);
+            shape->setPalette(p);
+            shape->setAutoFillBackground(true);
+        }
+    }
+    // The gauges draw their background from their own style sheet: the colour is added as
+    // a last rule over the sheet they were built with.
+    static const char baseSheet[] = "zorvBaseStyleSheet";
+    for (const char *name : colouredGauges) {
+        for (QProgressBar *gauge : findChildren<QProgressBar *>(QLatin1String(name))) {
+            if (!gauge->property(baseSheet).isValid())
+                gauge->setProperty(baseSheet, gauge->styleSheet());
+            gauge->setStyleSheet(gauge->property(baseSheet).toString() +
+                                 QStringLiteral("\nQProgressBar { background: %1; }").arg(colour.name()));
+        }
+    }
+}
+
+void TATS::hookLists(QWidget *root)
+{
+    for (const char *name : hookedLists) {
+        QList<QAbstractScrollArea *> lists = root->findChildren<QAbstractScrollArea *>(QLatin1String(name));
+        if (auto *self = qobject_cast<QAbstractScrollArea *>(root);
+            self && root->objectName() == QLatin1String(name))
+            lists.append(self);
+        for (QAbstractScrollArea *list : lists) {
+            list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        }
+    }
+}
+
+void TATS::setAlpha(int alpha)
+{
+    m_alpha = qBound(0, alpha, 255);
+    setWindowOpacity(m_alpha / 255.0);
+}
+
+void TATS::playSound(const QString &path)
+{
+    if (m_playSound) {
+        m_playSound(path);
+        return;
+    }
+    if (!m_wave)
+        m_wave = new WaveSound(this);
+    m_wave->play(path);
+}
+
+void TATS::AlphaTimer()
+{
     guarded([&] {
-        setGeometry(screenRect(this));
+        if (flagFileExists(m_paths.resolve(kNoFadeFile)) || m_alpha >= alphaFinal) {
+            Alpha.stop();
+            setAlpha(alphaFinal);
+            if (currentPage() == financePage && m_focusField)
+                m_focusField->setFocus(Qt::OtherFocusReason);
+            TMTT.start();
+            TMF.start();
+            return;
+        }
+        setAlpha(m_alpha + alphaStep);
+    });
+}
+
+void TATS::TMFTimer()
+{
+    TMF.stop();
+    // Foreground and active, so typing goes to the focused field straight away.
+    guarded([&] {
         raise();
         activateWindow();
-        xPG->setCurrentIndex(financePage);
     });
-    for (const auto &step : m_showSteps)
-        guarded(step);
+}
+
+void TATS::TMTTTimer()
+{
+    TMTT.stop();
+    m_afterFadeSteps.run();
 }
 
 void TATS::Timer2Timer()
@@ -251,8 +686,11 @@ void TATS::Timer2Timer()
 
 void TATS::FormClose()
 {
-    for (const auto &step : m_closeSteps)
-        guarded(step);
+    // Nothing of the fade-in or its follow-ups runs on for a hidden window.
+    Alpha.stop();
+    TMF.stop();
+    TMTT.stop();
+    m_closeSteps.run();
 }
 
 void TATS::closeEvent(QCloseEvent *event)
@@ -261,8 +699,38 @@ void TATS::closeEvent(QCloseEvent *event)
     event->accept(); // hidden, not destroyed
 }
 
+void TATS::scrollFocusedList(int angleDelta)
+{
+    if ((angleDelta < 0) != (m_wheelRemainder < 0))
+        m_wheelRemainder = 0;
+    m_wheelRemainder += angleDelta;
+    const int notches = m_wheelRemainder / 120;
+    m_wheelRemainder %= 120;
+    if (notches == 0)
+        return;
+    auto *list = qobject_cast<QAbstractScrollArea *>(QApplication::focusWidget());
+    if (!list || list->window() != this)
+        return;
+    bool scrolled = false;
+    for (const char *name : wheelScrolled)
+        scrolled = scrolled || list->objectName() == QLatin1String(name);
+    if (!scrolled)
+        return;
+    // A downward notch turns the wheel towards the user: negative angle, a page down.
+    const auto action = notches < 0 ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub;
+    for (int i = 0; i < qAbs(notches); ++i)
+        list->verticalScrollBar()->triggerAction(action);
+}
+
 bool TATS::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Wheel) {
+        // Seen here once per notch, where it reaches the window, before the control under
+        // the pointer; left unhandled so that control scrolls as well.
+        if (watched == windowHandle())
+            guarded([&] { scrollFocusedList(static_cast<QWheelEvent *>(event)->angleDelta().y()); });
+        return false;
+    }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     if (static_cast<QWidget *>(watched)->window() != this)

@@ -2,30 +2,43 @@
 
 #include "platform/services.h"
 #include "store/paths.h"
+#include "suitesteps.h"
 
+#include <QColor>
 #include <QList>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
 
+class QAction;
 class QLabel;
+class QMenu;
 class QStackedWidget;
 class QSystemTrayIcon;
 
 namespace zorv {
 
+class LinkLabel;
 class TOPS;
 class Taa1;
+class WaveSound;
+
+// Brings `window` to the front and asks for it to become the active window, restoring it
+// first when it is minimised. True when it is the active window afterwards (activation is
+// asynchronous on most platforms, so false does not mean it failed).
+bool ForceForeground(QWidget *window);
 
 // The suite window: frameless, full screen when shown, created hidden and only ever
-// hidden again on close, never destroyed before the program ends. Owns the tray icon
-// and the one-second timer whose first step is the companion watch.
+// hidden again on close, never destroyed before the program ends. Owns the tray icon,
+// the one-second timer whose first step is the companion watch, the fade-in and the
+// page menu.
 //
 // Pages live on the twelve sheets of xPG (objectName TabSheet1, TabSheet9, ... in page
-// order); a feature puts its page widget on its sheet with setPage(), the finance page
-// with setFinancePage(). Work that must happen on every close (saving typed text) is
-// registered with addCloseStep() and runs in registration order.
+// order); a page is put on its sheet with setPage() and puts its share of the create,
+// show, after-fade and close steps into the slots of suitesteps.h. Once every page is
+// placed, FormCreate() runs the create step.
 class TATS : public QWidget
 {
     Q_OBJECT
@@ -34,6 +47,10 @@ public:
     static constexpr int financePage = 6;
     static constexpr int timer2Interval = 1000;
     static constexpr unsigned windowColour = 0x744100; // 0x00BBGGRR: red 0, green 65, blue 116
+    static constexpr int alphaInterval = 10;
+    static constexpr int alphaStep = 30;         // opacity added per tick, out of 255
+    static constexpr int alphaFinal = 230;       // opacity once faded in
+    static constexpr int followUpInterval = 200; // TMF and TMTT
 
     TATS(Services &services, const Paths &paths, TOPS &tops, QWidget *parent = nullptr);
     ~TATS() override;
@@ -44,52 +61,146 @@ public:
     void setPage(int index, QWidget *page);
     void setFinancePage(QWidget *page) { setPage(financePage, page); }
     int currentPage() const;
+    // Selects a page on the program's behalf; the page guard lets such a choice stand.
+    void selectPage(int index);
 
-    // Steps of the close step, run in the order added, each on its own: one failing does
-    // not stop the next.
-    void addCloseStep(std::function<void()> step);
-    // Steps of the show step, run after the window is placed and page 6 selected.
-    void addShowStep(std::function<void()> step);
-    // Steps of every Timer2 tick that follow the companion watch.
+    void addCreateStep(CreateStep slot, std::function<void()> step);
+    void addShowStep(ShowStep slot, std::function<void()> step);
+    void addAfterFadeStep(AfterFadeStep slot, std::function<void()> step);
+    void addCloseStep(CloseStep slot, std::function<void()> step);
+    // Steps of every Timer2 tick that follow the companion watch, in the order added.
     void addTimer2Step(std::function<void()> step);
 
-    // The task bar window, whose Mini the show step will use.
+    // One row of the table that enables context-menu entries: just before `menu` opens,
+    // `action` is enabled exactly when `enabled` answers true.
+    void addMenuRule(QMenu *menu, QAction *action, std::function<bool()> enabled);
+
+    // The field of the finance page that takes the focus when the fade-in ends.
+    void setFocusField(QWidget *field) { m_focusField = field; }
+    // The task bar window, whose Mini the show step uses.
     void setTaskBarWindow(Taa1 *taa1) { m_taa1 = taa1; }
+    // Hands a page address or a file to the companion launcher (the page menu's help,
+    // feedback and contact entries). Nothing is handed over until one is set.
+    void setLauncher(std::function<void(const QString &)> launch) { m_launch = std::move(launch); }
+    // Plays a wave file without waiting; by default through the audio output, silent
+    // without one. Tests put a recorder here.
+    void setSoundPlayer(std::function<void(const QString &)> play) { m_playSound = std::move(play); }
 
     const Paths &paths() const { return m_paths; }
     Services &services() const { return m_services; }
+    // The opacity of the fade-in, out of 255.
+    int alpha() const { return m_alpha; }
+    // The window's colour: the built-in one or that of "dados\interface.col".
+    QColor colour() const { return m_colour; }
 
+    QLabel *Topo = nullptr; // header picture
+    QLabel *Logo = nullptr; // picture on the header
+    QLabel *IBT = nullptr;  // close picture
+    QWidget *PDG = nullptr; // content panel: xPG under the strip PNN
     QStackedWidget *xPG = nullptr;
+    QWidget *PNN = nullptr; // strip over the top of xPG
+    QLabel *q2 = nullptr;   // divider along the bottom of PNN
+    // Bottom panel, 37 pixels high: an empty horizontal layout the backup bar goes into.
+    QWidget *Panel10 = nullptr;
+    LinkLabel *pm2 = nullptr; // "Sessões": opens the page menu; hidden, nothing shows it
+
+    // The page menu, the only means of selecting a page other than 6.
+    QMenu *PopupMenu1 = nullptr;
+    QAction *readetrabalho1 = nullptr;
+    QAction *Visualdoambiente1 = nullptr;
+    QAction *Ferramentasdetrabalho1 = nullptr;
+    QAction *Visualizadordeimagens1 = nullptr;
+    QAction *Compromissoseanotaes1 = nullptr;
+    QAction *Algosobremim1 = nullptr;
+    QAction *Meudiriopessoal1 = nullptr;
+    QAction *Agendatelefnica1 = nullptr;
+    QAction *Ajuda1 = nullptr;
+    QAction *udioplayer1 = nullptr;
+    QAction *Maladireta1 = nullptr;
+    QAction *Dicionrioetradutor1 = nullptr;
+    QAction *Personaltrainer1 = nullptr;
+    QAction *Daroseufeedback1 = nullptr;
+    QAction *ContatocomaBrevance1 = nullptr;
+    QAction *Finalizaroprograma1 = nullptr;
+
     QSystemTrayIcon *TrayIcon1 = nullptr;
     QTimer Timer2;
+    QTimer Alpha; // fade-in, every 10 ms while it runs
+    QTimer TMF;   // one shot: foreground and active
+    QTimer TMTT;  // one shot: the refreshes after the fade-in
 
 public slots:
-    // Shows the window (or runs the show step again when it already shows) on page 6.
+    // The create step; once, after every page has been placed.
+    void FormCreate();
+    // Shows the window on page 6 (running the show step again when it already shows)
+    // and starts TMF.
     void ShowSuite();
     // A left click on the tray icon.
     void TrayIcon1Click();
     // Companion watch first: without the companion the program ends. Then the other steps.
     void Timer2Timer();
-    // The show step: full screen, page 6 in front, the registered show steps.
+    // The show step.
     void FormShow();
+    // The reload part of the show step.
+    void LoadAll();
+    // Blanks the decorative dividers.
+    void Colors();
+    void AlphaTimer();
+    void TMFTimer();
+    void TMTTTimer();
+    void pm2Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    // Key preview: sees the keys of every control of this window before the control does.
+    // Key preview: sees the keys of every control of this window before the control does;
+    // also sees each wheel notch over the window once.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void FormCreate();
-    void FormClose();
+    struct MenuRule
+    {
+        QPointer<QMenu> menu;
+        QPointer<QAction> action;
+        std::function<bool()> enabled;
+    };
+
     void buildLayout();
+    void buildPageMenu();
+    void registerOwnSteps();
+    void FormClose();
+    // Shows the window when hidden (faded out, so nothing flashes), then the show step.
+    void showWindow();
+    // A page entry of the page menu.
+    void openPage(int index);
+    void setAlpha(int alpha);
+    void applyInterfaceColourFile();
+    void applyColour(const QColor &colour);
+    void hookLists(QWidget *root);
+    void scrollFocusedList(int notches);
+    void enableMenuEntries(QMenu *menu);
+    void playSound(const QString &path);
 
     Services &m_services;
     const Paths &m_paths;
     TOPS &m_tops;
     Taa1 *m_taa1 = nullptr;
-    QList<std::function<void()>> m_closeSteps;
-    QList<std::function<void()>> m_showSteps;
+    QPointer<QWidget> m_focusField;
+    std::function<void(const QString &)> m_launch;
+    std::function<void(const QString &)> m_playSound;
+    WaveSound *m_wave = nullptr;
+
+    StepSequence<CreateStep> m_createSteps;
+    StepSequence<ShowStep> m_showSteps;
+    StepSequence<AfterFadeStep> m_afterFadeSteps;
+    StepSequence<CloseStep> m_closeSteps;
     QList<std::function<void()>> m_timer2Steps;
+    QList<MenuRule> m_menuRules;
+
+    QColor m_colour;
+    int m_alpha = 255;
+    int m_wheelRemainder = 0; // part of a notch left over from fine-grained wheels
+    bool m_selectingPage = false;
+    bool m_created = false;
 };
 
 } // namespace zorv

@@ -1,13 +1,52 @@
 #include "windowset.h"
 
+#include "controls/currencyedit.h"
 #include "finance/financepage.h"
 #include "platform/identity.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace zorv {
+
+namespace {
+
+// The finance page's share of the suite window: its steps in their slots, the field that
+// takes the focus, and the rows of its context menus in the table of "Excluir" entries.
+// The page may be replaced later (tests put other widgets on its sheet), so every step
+// checks it is still there.
+void wireFinancePage(TATS &tats, FinancePage *page)
+{
+    QPointer<FinancePage> finance(page);
+    auto on = [finance](void (FinancePage::*operation)()) {
+        return [finance, operation] {
+            if (finance)
+                (finance.data()->*operation)();
+        };
+    };
+    tats.addShowStep(ShowStep::FinanceInFront, on(&FinancePage::FocusValue));
+    tats.addShowStep(ShowStep::Today, on(&FinancePage::SetDateToToday));
+    tats.addShowStep(ShowStep::LoadMonthList, on(&FinancePage::Atualizar3Click));
+    tats.addShowStep(ShowStep::Symbol, on(&FinancePage::ReadSymbol));
+    tats.addAfterFadeStep(AfterFadeStep::MonthList, on(&FinancePage::Atualizar3Click));
+    tats.setFocusField(page->FN1);
+
+    tats.addMenuRule(page->PopupMenu8, page->Excluir7,
+                     [finance] { return finance && finance->lvd1->count() > 0; });
+    tats.addMenuRule(page->PPF, page->Excluir10, [finance] {
+        const QTreeWidgetItem *item = finance ? finance->LVF->currentItem() : nullptr;
+        return item && item->isSelected();
+    });
+    tats.addMenuRule(page->PopupMenu12, page->Excluir12,
+                     [finance] { return finance && !finance->FN4->currentText().isEmpty(); });
+}
+
+} // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
     : tops(services)
@@ -17,13 +56,9 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     tats.setTaskBarWindow(&taa1);
     finance = new FinancePage(paths, services);
     tats.setFinancePage(finance);
-    // Each show reloads what the finance page shows: nothing is cached between shows.
-    tats.addShowStep([this] {
-        finance->Atualizar3Click();
-        finance->ReadSymbol();
-        finance->SetDateToToday();
-        finance->FocusValue();
-    });
+    wireFinancePage(tats, finance);
+    // Every page is in place: the suite window's create step runs now.
+    tats.FormCreate();
 }
 
 int runDesk(QApplication &app, Services &services, const Paths &paths)

@@ -117,7 +117,7 @@ void TestWindowSet::trayIconShowsSuiteOnFinancePage()
     Fixture f;
     TATS &tats = f.windows.tats;
     int showSteps = 0;
-    tats.addShowStep([&] { ++showSteps; });
+    tats.addShowStep(ShowStep::Symbol, [&] { ++showSteps; });
 
     emit tats.TrayIcon1->activated(QSystemTrayIcon::Context); // not a left click
     QVERIFY(!tats.isVisible());
@@ -140,8 +140,9 @@ void TestWindowSet::escapeHidesSuiteAndRunsCloseStepsInOrder()
 {
     Fixture f;
     TATS &tats = f.windows.tats;
-    tats.addCloseStep([&] { f.log << QStringLiteral("notes"); });
-    tats.addCloseStep([&] { f.log << QStringLiteral("diary"); });
+    // Added out of order: the close step runs them in the order of their slots.
+    tats.addCloseStep(CloseStep::SaveDiaryPage, [&] { f.log << QStringLiteral("diary"); });
+    tats.addCloseStep(CloseStep::SaveQuickNotes, [&] { f.log << QStringLiteral("notes"); });
     auto *field = new QLineEdit;
     tats.setFinancePage(field);
 
@@ -162,8 +163,8 @@ void TestWindowSet::failingCloseStepDoesNotStopTheNext()
 {
     Fixture f;
     TATS &tats = f.windows.tats;
-    tats.addCloseStep([] { throw std::runtime_error("disk full"); });
-    tats.addCloseStep([&] { f.log << QStringLiteral("diary"); });
+    tats.addCloseStep(CloseStep::SaveQuickNotes, [] { throw std::runtime_error("disk full"); });
+    tats.addCloseStep(CloseStep::SaveDiaryPage, [&] { f.log << QStringLiteral("diary"); });
     tats.ShowSuite();
     tats.close();
     QVERIFY(!tats.isVisible());
@@ -208,7 +209,7 @@ void TestWindowSet::companionWatch()
 
     Fixture f;
     TATS &tats = f.windows.tats;
-    tats.addCloseStep([&] { f.log << QStringLiteral("notes"); });
+    tats.addCloseStep(CloseStep::SaveQuickNotes, [&] { f.log << QStringLiteral("notes"); });
     tats.addTimer2Step([&] { f.log << QStringLiteral("backup hour"); });
     if (showing)
         tats.ShowSuite();

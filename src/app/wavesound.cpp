@@ -1,0 +1,26 @@
+#include "wavesound.h"
+
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QSoundEffect>
+#include <QUrl>
+
+namespace zorv {
+
+WaveSound::WaveSound(QObject *parent)
+    : QObject(parent)
+{}
+
+void WaveSound::play(const QString &path)
+{
+    if (QMediaDevices::audioOutputs().isEmpty())
+        return;
+    if (!m_effect)
+        m_effect = new QSoundEffect(this);
+    const QUrl source = QUrl::fromLocalFile(path);
+    if (m_effect->source() != source)
+        m_effect->setSource(source); // loads in the background; play() waits for it
+    m_effect->play();
+}
+
+} // namespace zorv
