@@ -1,0 +1,148 @@
+// The suite window's show step over the 20-year synthetic installation, offscreen, against
+// reading what it loads:
+//   BM_ShowStep            the whole show step (LoadAll and the finance refresh included;
+//                          the fade-in timer is started, its ticks are not run)
+//   BM_LoadAll             the reload part alone
+//   BM_ReadShowStepFiles   the baseline: list the finance folder's month files and read the
+//                          symbol and colour files, as plain file access
+//   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
+// The files of pages not built yet (shortcuts, aliases, notes, diary) join both sides as
+// those pages add their loads.
+
+#include "benchdata.h"
+
+#include "app/windowset.h"
+#include "finance/financepage.h"
+#include "platform/fakes.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Installation
+{
+    zorv::FakeServices fake;
+    QTemporaryDir windowsDir;
+    zorv::Paths paths{zorv::bench::benchRoot(), windowsDir.path()};
+    zorv::WindowSet windows{fake, paths};
+
+    Installation()
+    {
+        windows.tats.setSoundPlayer([](const QString &) {});
+        windows.tats.ShowSuite(); // the first show lays the window out; the runs measure the next ones
+    }
+};
+
+Installation &installation()
+{
+    static Installation *one = new Installation; // lives until the process ends, as the window does
+    return *one;
+}
+
+qint64 readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().size() : 0;
+}
+
+// Everything the show step reads from disk, read plainly.
+qint64 readShowStepFiles(const zorv::Paths &paths)
+{
+    qint64 total = QDir(paths.resolve(QStringLiteral("dados\\Finance")))
+                       .entryList({QStringLiteral("*.fin")}, QDir::Files)
+                       .size();
+    total += readFile(paths.resolve(QStringLiteral("dados\\Money.sbm")));
+    total += readFile(paths.resolve(QStringLiteral("dados\\interface.col")));
+    return total;
+}
+
+void BM_ShowStep(benchmark::State &state)
+{
+    zorv::TATS &tats = installation().windows.tats;
+    for (auto _ : state)
+        tats.FormShow();
+    state.counters["months"] = installation().windows.finance->lvd1->count();
+}
+
+void BM_LoadAll(benchmark::State &state)
+{
+    zorv::TATS &tats = installation().windows.tats;
+    for (auto _ : state)
+        tats.LoadAll();
+}
+
+void BM_ReadShowStepFiles(benchmark::State &state)
+{
+    const zorv::Paths &paths = installation().paths;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readShowStepFiles(paths));
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void BM_ShowStepAgainstRead(benchmark::State &state)
+{
+    Installation &inst = installation();
+    std::vector<double> show, read;
+    QElapsedTimer clock;
+    for (auto _ : state) {
+        for (int round = 0; round < 50; ++round) {
+            clock.start();
+            inst.windows.tats.FormShow();
+            show.push_back(clock.nsecsElapsed() / 1e6);
+            clock.start();
+            benchmark::DoNotOptimize(readShowStepFiles(inst.paths));
+            read.push_back(clock.nsecsElapsed() / 1e6);
+        }
+    }
+    const double showMs = median(show), readMs = median(read);
+    state.counters["show_ms"] = showMs;
+    state.counters["read_ms"] = readMs;
+    state.counters["ratio"] = readMs > 0 ? showMs / readMs : 0;
+}
+
+} // namespace
+
+BENCHMARK(BM_ShowStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadAll)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadShowStepFiles)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ShowStepAgainstRead)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+// The offscreen platform warns on every opacity and raise request; printing them would be
+// timed along with the show step.
+void quietPlatformWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+int main(int argc, char **argv)
+{
+    qInstallMessageHandler(quietPlatformWarnings);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
