@@ -1,0 +1,270 @@
+#include "backupbar.h"
+
+#include "backupcopy.h"
+#include "backupsettings.h"
+
+#include "controls/linklabel.h"
+#include "store/filetree.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+namespace zorv {
+
+namespace {
+
+QLabel *namedLabel(const char *name, const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+LinkLabel *namedLink(const char *name, const QString &text, QWidget *parent)
+{
+    auto *link = new LinkLabel(text, parent);
+    link->setObjectName(QString::fromLatin1(name));
+    link->setCursor(Qt::PointingHandCursor);
+    return link;
+}
+
+QLabel *barLabel(QWidget *parent)
+{
+    auto *label = new QLabel(QStringLiteral("|"), parent);
+    label->setObjectName(QStringLiteral("barSeparator"));
+    return label;
+}
+
+} // namespace
+
+BackupBar::BackupBar(const Paths &paths, Services &services, QWidget *parent)
+    : QWidget(parent)
+    , m_paths(paths)
+    , m_services(services)
+{
+    setObjectName(QStringLiteral("Panel10"));
+    setFixedHeight(kHeight);
+    buildLayout();
+
+    TMWS.setObjectName(QStringLiteral("TMWS"));
+    TMWS.setInterval(kStatusInterval);
+    connect(&TMWS, &QTimer::timeout, this, &BackupBar::TMWSTimer);
+    Timer7.setObjectName(QStringLiteral("Timer7"));
+    Timer7.setInterval(kStatusSweepInterval);
+    connect(&Timer7, &QTimer::timeout, this, &BackupBar::Timer7Timer);
+    connect(&m_runner, &BackupRunner::finished, this, &BackupBar::jobFinished);
+
+    loadSettings();
+    Timer7.start();
+}
+
+BackupBar::~BackupBar() = default;
+
+void BackupBar::buildLayout()
+{
+    Label70 = namedLabel("Label70", QStringLiteral("Backup"), this);
+    Label71 = namedLabel("Label71", QStringLiteral("Hour"), this);
+
+    CS = new QLineEdit(this);
+    CS->setObjectName(QStringLiteral("CS"));
+    CS->setInputMask(QString::fromLatin1(kHourMask));
+    CS->setFixedWidth(CS->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
+
+    pma = namedLink("pma", QStringLiteral("Apply"), this);
+    pma1 = namedLink("pma1", QStringLiteral("Now!"), this);
+    Label99 = namedLabel("Label99", QStringLiteral("(it will be saved with the name data)"), this);
+    pmo = namedLink("pmo", QStringLiteral("Restore Backup"), this);
+    Label76 = namedLabel("Label76", QStringLiteral("Status:"), this);
+
+    wst = namedLabel("wst", QString(), this);
+    QFont bold = wst->font();
+    bold.setBold(true);
+    wst->setFont(bold);
+
+    LC = new QLineEdit(this);
+    LC->setObjectName(QStringLiteral("LC"));
+    connect(LC, &QLineEdit::textChanged, this, &BackupBar::applyFolderCase);
+
+    connect(pma, &LinkLabel::clicked, this, &BackupBar::pmaClick);
+    connect(pma1, &LinkLabel::clicked, this, &BackupBar::pma1Click);
+    connect(pmo, &LinkLabel::clicked, this, &BackupBar::pmoClick);
+
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 0, 8, 0);
+    row->setSpacing(6);
+    row->addWidget(Label70);
+    row->addWidget(Label71);
+    row->addWidget(CS);
+    row->addWidget(barLabel(this));
+    row->addWidget(pma);
+    row->addWidget(barLabel(this));
+    row->addWidget(pma1);
+    row->addWidget(Label99);
+    row->addWidget(barLabel(this));
+    row->addWidget(pmo);
+    row->addWidget(barLabel(this));
+    row->addWidget(Label76);
+    row->addWidget(wst);
+    row->addWidget(LC, 1);
+}
+
+bool BackupBar::folderNamesIgnoreCase()
+{
+#if defined(Q_OS_WIN)
+    return true;
+#else
+    return false;
+#endif
+}
+
+void BackupBar::setFolderUpperCase(bool upper)
+{
+    m_upperCase = upper;
+    applyFolderCase();
+}
+
+void BackupBar::applyFolderCase()
+{
+    if (!m_upperCase)
+        return;
+    const QString upper = LC->text().toUpper();
+    if (upper == LC->text())
+        return;
+    const int cursor = LC->cursorPosition();
+    const QSignalBlocker block(LC);
+    LC->setText(upper);
+    LC->setCursorPosition(cursor);
+}
+
+QString BackupBar::hourText() const
+{
+    // The display text holds every place; an unfilled one shows the mask's blank.
+    return CS->displayText().replace(QLatin1Char('_'), QLatin1Char(' '));
+}
+
+void BackupBar::setHourText(const QString &text)
+{
+    // The mask takes its blank character as "leave this place unfilled"; a space would
+    // instead shift the digits that follow into the wrong places.
+    QString masked = text;
+    for (int i = 0; i < masked.size(); ++i) {
+        if (masked.at(i) == QLatin1Char(' ') && i != 2 && i != 5)
+            masked[i] = QLatin1Char('_');
+    }
+    CS->setText(masked);
+}
+
+QString BackupBar::folderText() const
+{
+    return LC->text();
+}
+
+void BackupBar::loadSettings()
+{
+    const std::optional<BackupSettings> settings = loadBackupSettings(m_paths);
+    if (!settings)
+        return;
+    m_settingsEncoding = settings->encoding;
+    setHourText(settings->hour);
+    if (settings->folder)
+        LC->setText(*settings->folder);
+}
+
+void BackupBar::setStatus(const QString &text)
+{
+    wst->setText(text);
+}
+
+void BackupBar::pmaClick()
+{
+    const QString chosen = m_services.dialogs.chooseFolder(
+        QStringLiteral("Selecionar nova pasta para pesquisa..."), QDir::toNativeSeparators(QDir::rootPath()));
+    if (chosen.isEmpty())
+        return;
+    LC->setText(chosen);
+    // A file that cannot be written leaves the fields in effect for this run only.
+    saveBackupSettings(m_paths, hourText(), LC->text(), m_settingsEncoding);
+}
+
+void BackupBar::pma1Click()
+{
+    CopyD();
+}
+
+void BackupBar::CopyD()
+{
+    if (m_runner.isBusy())
+        return;
+    wst->show();
+    EnableAllPrivileges();
+    setStatus(QString());
+    const QString dataDir = m_paths.dataDir();
+    const QString folder = LC->text();
+    m_runner.start(BackupRunner::Job::Backup, [dataDir, folder](const std::atomic<bool> &cancel) {
+        TreeCopyOptions options;
+        options.cancel = &cancel;
+        return backupDataFolder(dataDir, folder, options);
+    });
+}
+
+void BackupBar::pmoClick()
+{
+    if (m_runner.isBusy())
+        return;
+    EnableAllPrivileges();
+    wst->show();
+    setStatus(QString());
+    const QString dataDir = m_paths.dataDir();
+    const QString folder = LC->text();
+    const QDateTime now = m_services.clock.now();
+    m_runner.start(BackupRunner::Job::Restore, [dataDir, folder, now](const std::atomic<bool> &cancel) {
+        TreeCopyOptions options;
+        options.cancel = &cancel;
+        return restoreDataFolder(dataDir, folder, now, options);
+    });
+}
+
+void BackupBar::jobFinished(BackupRunner::Job job, bool ok)
+{
+    setStatus(ok ? QStringLiteral("OK!") : QStringLiteral("Falha!"));
+    wst->show();
+    if (job == BackupRunner::Job::Backup) {
+        TMWS.start();
+        emit backupFinished(ok);
+    } else {
+        emit restoreFinished(ok);
+    }
+}
+
+void BackupBar::Timer2Timer()
+{
+    if (m_schedule.tick(hourText(), m_services.clock.now()))
+        m_dailyPending = true;
+    // A daily backup that fell due while another copy ran starts at the first free tick.
+    if (m_dailyPending && !m_runner.isBusy()) {
+        m_dailyPending = false;
+        CopyD();
+    }
+}
+
+void BackupBar::TMWSTimer()
+{
+    TMWS.stop();
+    wst->hide();
+}
+
+void BackupBar::Timer7Timer()
+{
+    if (!wst->isHidden())
+        wst->hide();
+}
+
+void BackupBar::FormShow()
+{
+    setStatus(QString());
+}
+
+} // namespace zorv

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "backuprunner.h"
+#include "backupschedule.h"
+
+#include "platform/services.h"
+#include "store/paths.h"
+#include "store/textcodec.h"
+
+#include <QTimer>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+
+namespace zorv {
+
+class LinkLabel;
+
+// The backup bar along the bottom of the suite window (objectName "Panel10"): the daily
+// backup hour, the backup folder, and the links that store them, back up at once and
+// restore. The copies run on a worker thread; the status text wst shows "OK!" or
+// "Falha!" when one ends.
+//
+// The suite window places the bar and calls Timer2Timer() from its one-second tick (after
+// the companion watch) and FormShow() from its show step.
+class BackupBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kHeight = 37;
+    static constexpr int kStatusInterval = 1000;      // TMWS
+    static constexpr int kStatusSweepInterval = 4000; // Timer7
+    // The hour field accepts an optional first digit and five required ones, with the
+    // colons kept in the text: "hh:mm:ss", '_' marking an unfilled place while editing.
+    static constexpr char kHourMask[] = "09:99:99;_";
+    static constexpr char kEmptyHour[] = "  :  :  ";
+
+    // Reads "dados\Back.auto" into the hour and folder fields.
+    BackupBar(const Paths &paths, Services &services, QWidget *parent = nullptr);
+    ~BackupBar() override;
+
+    // True where folder names ignore letter case (Windows); there the folder field shows
+    // capitals. Elsewhere upper-casing would name another folder, so the case is kept.
+    static bool folderNamesIgnoreCase();
+    void setFolderUpperCase(bool upper);
+    bool folderUpperCase() const { return m_upperCase; }
+
+    // The hour field's text in its stored form: 8 characters, blanks where nothing was
+    // typed (kEmptyHour when empty).
+    QString hourText() const;
+    void setHourText(const QString &text);
+    QString folderText() const;
+
+    bool isBusy() const { return m_runner.isBusy(); }
+    BackupRunner &runner() { return m_runner; }
+
+    QLabel *Label70 = nullptr; // "Backup"
+    QLabel *Label71 = nullptr; // "Hour"
+    QLineEdit *CS = nullptr;   // backup hour
+    LinkLabel *pma = nullptr;  // "Apply"
+    LinkLabel *pma1 = nullptr; // "Now!"
+    QLabel *Label99 = nullptr; // "(it will be saved with the name data)"
+    LinkLabel *pmo = nullptr;  // "Restore Backup"
+    QLabel *Label76 = nullptr; // "Status:"
+    QLabel *wst = nullptr;     // "OK!" / "Falha!"
+    QLineEdit *LC = nullptr;   // backup folder
+
+    QTimer TMWS;   // hides the status a second after a backup
+    QTimer Timer7; // hides a visible status every four seconds
+
+public slots:
+    // "Apply": choose the folder, then store hour and folder in "dados\Back.auto".
+    void pmaClick();
+    // "Now!".
+    void pma1Click();
+    // "Restore Backup".
+    void pmoClick();
+    // Backs the data folder up to the folder field's folder, on the worker thread.
+    void CopyD();
+    // The backup-hour step of the suite window's one-second tick.
+    void Timer2Timer();
+    void TMWSTimer();
+    void Timer7Timer();
+    // The suite window's show step: empties the status text.
+    void FormShow();
+
+signals:
+    void backupFinished(bool ok);
+    void restoreFinished(bool ok);
+
+private:
+    void buildLayout();
+    void loadSettings();
+    void applyFolderCase();
+    void setStatus(const QString &text);
+    void jobFinished(BackupRunner::Job job, bool ok);
+
+    Paths m_paths;
+    Services &m_services;
+    BackupSchedule m_schedule;
+    BackupRunner m_runner;
+    TextEncoding m_settingsEncoding = TextEncoding::Ansi;
+    bool m_upperCase = folderNamesIgnoreCase();
+    bool m_dailyPending = false;
+};
+
+} // namespace zorv

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+
+namespace zorv {
+
+struct TreeCopyOptions
+{
+    // Set from another thread to stop a copy between two files; the copy then fails.
+    const std::atomic<bool> *cancel = nullptr;
+    // Called with each copied file's path after it is written and closed, before it is
+    // read back and compared. Only tests set it, to damage a copy on purpose.
+    std::function<void(const QString &copiedFile)> afterFileWritten;
+};
+
+// Copies everything inside the folder `source` into the existing, empty folder
+// `destination`: sub-folders, files (with their modification times) and symbolic links
+// (as links). Each file is read back after it is written and compared with the bytes read
+// from the source, so true means every file is present in the copy with the same size
+// and content. A folder that cannot be listed, a file that cannot be read or written, or
+// anything that is neither folder, file nor link (a pipe, a socket) makes it fail.
+bool copyTreeVerified(const QString &source, const QString &destination, const TreeCopyOptions &options = {});
+
+// Where the backup copy of the data folder `dataDir` lives for the backup-folder text
+// `folder`: that folder's sub-folder "dados" (an existing one spelt in another letter
+// case counts). Empty when the text cannot serve as a backup folder: empty or blank, not
+// an absolute path, or one whose copy would overlap the data folder (the data folder
+// itself, a folder inside it, or the data folder's own parent, whose "dados" is the data
+// folder).
+QString backupCopyPath(const QString &dataDir, const QString &folder);
+
+// Backs the data folder up into `folder`: copies it into a temporary folder beside the
+// previous copy, verifies it, and only then replaces the previous copy with it. On any
+// failure the previous copy stays exactly as it was and the temporary folder is removed.
+bool backupDataFolder(const QString &dataDir, const QString &folder, const TreeCopyOptions &options = {});
+
+// Prefix of the name under which a restore keeps the data folder it replaced, followed by
+// the date and time of the restore ("dados-anterior-2013-03-15_10-00-00").
+inline constexpr char kReplacedDataPrefix[] = "dados-anterior-";
+
+// Restores the data folder from the copy in `folder`: copies the backup into a temporary
+// folder beside the data folder, verifies it, then swaps it in. The data folder it
+// replaces is kept beside it under kReplacedDataPrefix + the time `now`, until the next
+// successful restore removes it. On any failure the data folder stays as it was.
+bool restoreDataFolder(const QString &dataDir, const QString &folder, const QDateTime &now,
+                       const TreeCopyOptions &options = {});
+
+} // namespace zorv

@@ -1,0 +1,350 @@
+#include "settings/backupbar.h"
+
+#include "controls/linklabel.h"
+#include "platform/fakes.h"
+
+#include "tempdatafolder.h"
+#include "treesnapshot.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace zorv;
+
+namespace {
+
+// A suite-window stand-in: the bar on a temporary installation with fake services.
+struct Fixture
+{
+    Fixture()
+    {
+        data.write("dados/Finance/03.2013.fin",
+                   "1.234,56<1>15/03/2013<2>Entrada<3>Sal\xe1rio<4>Dinheiro\r\n");
+        data.write("dados/Notas/Ana.tel", "Ana\r\n");
+        fake.clock.set(QDate(2013, 3, 15), QTime(10, 0));
+    }
+    BackupBar &make()
+    {
+        bar = std::make_unique<BackupBar>(data.paths(), fake.services());
+        return *bar;
+    }
+    QString backupFolder() const { return data.root() + "/backup"; }
+
+    TempDataFolder data;
+    FakeServices fake;
+    std::unique_ptr<BackupBar> bar;
+};
+
+void clickLink(LinkLabel *link)
+{
+    QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+}
+
+} // namespace
+
+class TestBackupBar : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void barCarriesItsControls();
+    void settingsReadAtCreation_data();
+    void settingsReadAtCreation();
+    void folderCapitalsWhereNamesIgnoreCase();
+    void hourTypedThroughTheMask();
+    void applyStoresHourAndFolder();
+    void applyCancelledStoresNothing();
+    void nowBacksUpAndShowsStatus();
+    void nowWithoutFolderFails();
+    void restoreReportsAndKeepsStatus();
+    void dailyBackupAtTheSetHour();
+    void dailyBackupWaitsForRunningCopy();
+    void statusTimers();
+};
+
+void TestBackupBar::barCarriesItsControls()
+{
+    Fixture f;
+    BackupBar &bar = f.make();
+    QCOMPARE(bar.objectName(), QStringLiteral("Panel10"));
+    QCOMPARE(bar.height(), 37);
+    const QList<std::pair<const char *, QString>> captions = {
+        {"Label70", "Backup"},
+        {"Label71", "Hour"},
+        {"pma", "Apply"},
+        {"pma1", "Now!"},
+        {"Label99", "(it will be saved with the name data)"},
+        {"pmo", "Restore Backup"},
+        {"Label76", "Status:"},
+        {"wst", ""},
+    };
+    for (const auto &[name, caption] : captions) {
+        auto *label = bar.findChild<QLabel *>(name);
+        QVERIFY2(label, name);
+        QCOMPARE(label->text(), caption);
+    }
+    for (LinkLabel *link : {bar.pma, bar.pma1, bar.pmo}) {
+        QCOMPARE(bar.findChild<LinkLabel *>(link->objectName()), link);
+        QCOMPARE(link->currentColor(), QColor(LinkLabel::kSilver));
+    }
+    QVERIFY(bar.wst->font().bold());
+    QCOMPARE(bar.findChild<QLineEdit *>("CS"), bar.CS);
+    QCOMPARE(bar.findChild<QLineEdit *>("LC"), bar.LC);
+    QCOMPARE(bar.CS->inputMask(), QStringLiteral("09:99:99;_"));
+    QCOMPARE(bar.hourText(), QStringLiteral("  :  :  "));
+    QCOMPARE(bar.folderText(), QString());
+    QCOMPARE(bar.TMWS.interval(), 1000);
+    QVERIFY(!bar.TMWS.isActive());
+    QCOMPARE(bar.Timer7.interval(), 4000);
+    QVERIFY(bar.Timer7.isActive());
+}
+
+void TestBackupBar::settingsReadAtCreation_data()
+{
+    QTest::addColumn<QByteArray>("file"); // empty: no file
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("folder");
+
+    QTest::newRow("no file") << QByteArray() << "  :  :  "
+                             << "";
+    QTest::newRow("hour and folder") << QByteArray("07:30:00\r\n/media/Backup\r\n") << "07:30:00"
+                                     << "/media/Backup";
+    QTest::newRow("blank first digit") << QByteArray(" 7:30:00\r\n/media/x\r\n") << " 7:30:00"
+                                       << "/media/x";
+    QTest::newRow("blank places") << QByteArray("07:3 :  \r\n\r\n") << "07:3 :  "
+                                  << "";
+    QTest::newRow("empty hour, no folder line") << QByteArray("  :  :  \r\n") << "  :  :  "
+                                                << "";
+    QTest::newRow("root folder") << QByteArray("23:00:00\r\n/\r\n") << "23:00:00"
+                                 << "/";
+}
+
+void TestBackupBar::settingsReadAtCreation()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, hour);
+    QFETCH(QString, folder);
+    Fixture f;
+    if (!file.isEmpty())
+        QVERIFY(f.data.write("dados/Back.auto", file));
+    BackupBar &bar = f.make();
+    QCOMPARE(bar.hourText(), hour);
+    QCOMPARE(bar.folderText(), folder); // letter case kept where names are case-sensitive
+}
+
+void TestBackupBar::folderCapitalsWhereNamesIgnoreCase()
+{
+    Fixture f;
+    QVERIFY(f.data.write("dados/Back.auto", "07:30:00\r\nd:\\Seguran\xe7"
+                                            "a\r\n"));
+    BackupBar &bar = f.make();
+    bar.setFolderUpperCase(true);
+    QCOMPARE(bar.folderText(), QString::fromUtf8("D:\\SEGURAN\xc3\x87"
+                                                 "A"));
+    bar.LC->clear();
+    QTest::keyClicks(bar.LC, "e:\\copias");
+    QCOMPARE(bar.folderText(), QStringLiteral("E:\\COPIAS"));
+}
+
+void TestBackupBar::hourTypedThroughTheMask()
+{
+    Fixture f;
+    BackupBar &bar = f.make();
+    bar.CS->setFocus();
+    bar.CS->setCursorPosition(0);
+    QTest::keyClicks(bar.CS, "073000");
+    QCOMPARE(bar.hourText(), QStringLiteral("07:30:00"));
+    // Skipping the optional first digit leaves it blank.
+    bar.CS->clear();
+    bar.CS->setCursorPosition(1);
+    QTest::keyClicks(bar.CS, "73000");
+    QCOMPARE(bar.hourText(), QStringLiteral(" 7:30:00"));
+    QTest::keyClicks(bar.CS, "99"); // the field is full
+    QCOMPARE(bar.hourText(), QStringLiteral(" 7:30:00"));
+}
+
+void TestBackupBar::applyStoresHourAndFolder()
+{
+    Fixture f;
+    BackupBar &bar = f.make();
+    bar.setHourText("07:30:00");
+    f.fake.dialogs.folders.enqueue("/media/Backup");
+    clickLink(bar.pma);
+    QCOMPARE(f.fake.dialogs.shown.size(), 1);
+    QCOMPARE(f.fake.dialogs.shown[0].kind, FakeDialogs::Kind::ChooseFolder);
+    QCOMPARE(f.fake.dialogs.shown[0].caption, QStringLiteral("Selecionar nova pasta para pesquisa..."));
+    QCOMPARE(f.fake.dialogs.shown[0].folder, QStringLiteral("/"));
+    QCOMPARE(bar.folderText(), QStringLiteral("/media/Backup"));
+    QCOMPARE(f.data.read("dados/Back.auto"), QByteArray("07:30:00\r\n/media/Backup\r\n"));
+
+    // An unfilled hour is stored as the field shows it.
+    bar.CS->clear();
+    f.fake.dialogs.folders.enqueue("/");
+    bar.pmaClick();
+    QCOMPARE(f.data.read("dados/Back.auto"), QByteArray("  :  :  \r\n/\r\n"));
+}
+
+void TestBackupBar::applyCancelledStoresNothing()
+{
+    Fixture f;
+    BackupBar &bar = f.make();
+    bar.setHourText("07:30:00");
+    bar.LC->setText("/typed");
+    bar.pmaClick(); // no folder scripted: the dialog is cancelled
+    QVERIFY(!QFileInfo::exists(f.data.file("dados/Back.auto")));
+    QCOMPARE(bar.folderText(), QStringLiteral("/typed"));
+
+    const QByteArray before("06:00:00\r\n/media/old\r\n");
+    QVERIFY(f.data.write("dados/Back.auto", before));
+    bar.pmaClick();
+    QCOMPARE(f.data.read("dados/Back.auto"), before);
+}
+
+void TestBackupBar::nowBacksUpAndShowsStatus()
+{
+    Fixture f;
+    BackupBar &bar = f.make();
+    bar.LC->setText(f.backupFolder());
+    QSignalSpy done(&bar, &BackupBar::backupFinished);
+    clickLink(bar.pma1);
+    QVERIFY(bar.isBusy());
+    QVERIFY(!bar.wst->isHidden());
+    QCOMPARE(bar.wst->text(), QString());
+    QVERIFY(done.wait());
+    QCOMPARE(done[0][0].toBool(), true);
+    QCOMPARE(bar.wst->text(), QStringLiteral("OK!"));
+    QVERIFY(!bar.wst->isHidden());
+    QVERIFY(bar.TMWS.isActive());
+    QCOMPARE(snapshot(f.backupFolder() + "/dados"), snapshot(f.data.file("dados")));
+
+    bar.TMWSTimer();
+    QVERIFY(bar.wst->isHidden());
+    QVERIFY(!bar.TMWS.isActive());
+}
+
+void TestBackupBar::nowWithoutFolderFails()
+{
+    Fixture f;
+    BackupBar &bar = f.make();
+    const auto live = snapshot(f.data.file("dados"));
+    const QStringList install = entryNames(f.data.root() + "/app");
+    for (const QString &folder : {QString(), QStringLiteral("   "), f.data.file("dados/Notas")}) {
+        bar.LC->setText(folder);
+        QSignalSpy done(&bar, &BackupBar::backupFinished);
+        bar.pma1Click();
+        QVERIFY(done.wait());
+        QCOMPARE(done[0][0].toBool(), false);
+        QCOMPARE(bar.wst->text(), QStringLiteral("Falha!"));
+        QVERIFY(!bar.wst->isHidden());
+    }
+    QCOMPARE(snapshot(f.data.file("dados")), live);
+    QCOMPARE(entryNames(f.data.root() + "/app"), install);
+}
+
+void TestBackupBar::restoreReportsAndKeepsStatus()
+{
+    Fixture f;
+    BackupBar &bar = f.make();
+    bar.LC->setText(f.backupFolder());
+    QSignalSpy restored(&bar, &BackupBar::restoreFinished);
+
+    // No copy yet.
+    const auto live = snapshot(f.data.file("dados"));
+    clickLink(bar.pmo);
+    QVERIFY(restored.wait());
+    QCOMPARE(restored.takeFirst()[0].toBool(), false);
+    QCOMPARE(bar.wst->text(), QStringLiteral("Falha!"));
+    QVERIFY(!bar.wst->isHidden());
+    QVERIFY(!bar.TMWS.isActive());
+    QCOMPARE(snapshot(f.data.file("dados")), live);
+
+    QSignalSpy backedUp(&bar, &BackupBar::backupFinished);
+    bar.CopyD();
+    QVERIFY(backedUp.wait());
+    QVERIFY(f.data.write("dados/Finance/03.2013.fin", "estragado\r\n"));
+    f.fake.clock.set(QDate(2013, 3, 16), QTime(9, 5, 7));
+    clickLink(bar.pmo);
+    QVERIFY(restored.wait());
+    QCOMPARE(restored.takeFirst()[0].toBool(), true);
+    QCOMPARE(bar.wst->text(), QStringLiteral("OK!"));
+    QVERIFY(!bar.wst->isHidden());
+    QCOMPARE(snapshot(f.data.file("dados")), live);
+    QCOMPARE(f.data.read("dados-anterior-2013-03-16_09-05-07/Finance/03.2013.fin"),
+             QByteArray("estragado\r\n"));
+}
+
+void TestBackupBar::dailyBackupAtTheSetHour()
+{
+    Fixture f;
+    BackupBar &bar = f.make();
+    bar.LC->setText(f.backupFolder());
+    QSignalSpy done(&bar, &BackupBar::backupFinished);
+
+    // A blank first digit never matches, at the second or after it.
+    bar.setHourText(" 7:30:00");
+    for (const QTime &t : {QTime(7, 29, 59), QTime(7, 30, 0), QTime(7, 30, 1)}) {
+        f.fake.clock.set(QDate(2013, 3, 15), t);
+        bar.Timer2Timer();
+        QVERIFY(!bar.isBusy());
+    }
+
+    bar.setHourText("07:30:00");
+    f.fake.clock.set(QDate(2013, 3, 16), QTime(7, 29, 59, 400));
+    bar.Timer2Timer();
+    QVERIFY(!bar.isBusy());
+    // The window was busy across 07:30:00: the next tick catches up.
+    f.fake.clock.set(QDate(2013, 3, 16), QTime(7, 30, 2, 100));
+    bar.Timer2Timer();
+    QVERIFY(bar.isBusy());
+    QVERIFY(done.wait());
+    QCOMPARE(done[0][0].toBool(), true);
+    QCOMPARE(bar.wst->text(), QStringLiteral("OK!"));
+    QVERIFY(QFileInfo::exists(f.backupFolder() + "/dados/Finance/03.2013.fin"));
+
+    f.fake.clock.set(QDate(2013, 3, 16), QTime(7, 30, 3));
+    bar.Timer2Timer();
+    QVERIFY(!bar.isBusy());
+}
+
+void TestBackupBar::dailyBackupWaitsForRunningCopy()
+{
+    Fixture f;
+    BackupBar &bar = f.make();
+    bar.LC->setText(f.backupFolder());
+    bar.setHourText("07:30:00");
+    QSemaphore release;
+    QVERIFY(bar.runner().start(BackupRunner::Job::Restore, [&](const std::atomic<bool> &) {
+        release.acquire();
+        return false;
+    }));
+    f.fake.clock.set(QDate(2013, 3, 15), QTime(7, 30, 0));
+    bar.Timer2Timer(); // due, but the other copy still runs
+    release.release();
+    QVERIFY(bar.runner().waitForFinished());
+    QVERIFY(!QFileInfo::exists(f.backupFolder()));
+
+    QSignalSpy done(&bar, &BackupBar::backupFinished);
+    f.fake.clock.set(QDate(2013, 3, 15), QTime(7, 30, 1));
+    bar.Timer2Timer();
+    QVERIFY(done.wait());
+    QCOMPARE(done[0][0].toBool(), true);
+    QVERIFY(QFileInfo::exists(f.backupFolder() + "/dados"));
+}
+
+void TestBackupBar::statusTimers()
+{
+    Fixture f;
+    BackupBar &bar = f.make();
+    bar.wst->setText("OK!");
+    bar.wst->show();
+    bar.Timer7Timer();
+    QVERIFY(bar.wst->isHidden());
+    bar.FormShow();
+    QCOMPARE(bar.wst->text(), QString());
+}
+
+QTEST_MAIN(TestBackupBar)
+#include "tst_backupbar.moc"

@@ -1,0 +1,546 @@
+#include "settings/backupcopy.h"
+#include "settings/backuprunner.h"
+#include "settings/backupschedule.h"
+#include "settings/backupsettings.h"
+
+#include "tempdatafolder.h"
+#include "treesnapshot.h"
+
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+using namespace zorv;
+
+namespace {
+
+// A live data folder with a bit of everything a backup must carry.
+void fillDataFolder(const TempDataFolder &data)
+{
+    QVERIFY(data.write("dados/Finance/03.2013.fin", "1.234,56<1>15/03/2013<2>Sa\xed"
+                                                    "da<3>Mercado<4>Dinheiro\r\n"));
+    QVERIFY(data.write("dados/Finance/2013.CX", QByteArray("linha\r\n").repeated(500)));
+    QVERIFY(data.write("dados/Notas/Jo\xe3o.tel", "Jo\xe3o\r\n(11) 5555-0101\r\n"));
+    QVERIFY(data.write("dados/Back.auto", "07:30:00\r\n/tmp/x\r\n"));
+    QVERIFY(data.write("dados/.oculto", "hidden"));
+    QVERIFY(data.write("dados/vazio.txt", ""));
+    QVERIFY(QDir().mkpath(data.file("dados/Diary/sub/deeper")));
+    std::filesystem::create_symlink("Finance/03.2013.fin",
+                                    QFile::encodeName(data.file("dados")).toStdString() + "/atalho");
+}
+
+bool damage(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadWrite) || f.size() == 0)
+        return false;
+    f.seek(0);
+    char c = 0;
+    f.getChar(&c);
+    f.seek(0);
+    return f.putChar(char(c ^ 0x20));
+}
+
+bool makeFifo(const QString &path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+}
+
+bool permissionsEnforced()
+{
+    return ::geteuid() != 0;
+}
+
+QDateTime at(const QString &text)
+{
+    return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+}
+
+} // namespace
+
+class TestBackupLogic : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void settingsFile_data();
+    void settingsFile();
+    void settingsFileMissingOrShort();
+
+    void schedule_data();
+    void schedule();
+
+    void copyPath_data();
+    void copyPath();
+
+    void backupMakesVerifiedCopy_data();
+    void backupMakesVerifiedCopy();
+    void secondBackupReplacesFirst();
+    void failedBackupKeepsPreviousCopy_data();
+    void failedBackupKeepsPreviousCopy();
+    void copyStoppedBetweenRenamesIsRecovered();
+
+    void restoreSwapsInCopyAndKeepsReplacedData();
+    void failedRestoreLeavesDataFolder_data();
+    void failedRestoreLeavesDataFolder();
+    void restoreRecreatesMissingDataFolder();
+
+    void runnerDeliversOnItsThreadOneJobAtATime();
+    void runnerDestructionStopsTheJob();
+};
+
+void TestBackupLogic::settingsFile_data()
+{
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("time and folder") << "07:30:00"
+                                     << "/media/seguranca" << QByteArray("07:30:00\r\n/media/seguranca\r\n");
+    QTest::newRow("nothing chosen") << "  :  :  "
+                                    << "" << QByteArray("  :  :  \r\n\r\n");
+    QTest::newRow("root keeps its slash") << " 7:30:00"
+                                          << "/" << QByteArray(" 7:30:00\r\n/\r\n");
+    QTest::newRow("accents in Windows-1252") << "23:59:59" << QString::fromUtf8("/media/C\xc3\xb3pias")
+                                             << QByteArray("23:59:59\r\n/media/C\xf3pias\r\n");
+    QTest::newRow("name beyond Windows-1252 in UTF-8")
+        << "07:30:00" << QString::fromUtf8("/media/\xe5\xa4\x87\xe4\xbb\xbd")
+        << QByteArray("\xef\xbb\xbf"
+                      "07:30:00\r\n/media/\xe5\xa4\x87\xe4\xbb\xbd\r\n");
+}
+
+void TestBackupLogic::settingsFile()
+{
+    QFETCH(QString, hour);
+    QFETCH(QString, folder);
+    QFETCH(QByteArray, bytes);
+    TempDataFolder data;
+    QVERIFY(saveBackupSettings(data.paths(), hour, folder));
+    QCOMPARE(data.read("dados/Back.auto"), bytes);
+    const auto loaded = loadBackupSettings(data.paths());
+    QVERIFY(loaded);
+    QCOMPARE(loaded->hour, hour);
+    QCOMPARE(loaded->folder, std::optional<QString>(folder));
+}
+
+void TestBackupLogic::settingsFileMissingOrShort()
+{
+    TempDataFolder data;
+    QVERIFY(!loadBackupSettings(data.paths()));
+    QVERIFY(data.write("Dados/BACK.AUTO", "07:30:00\r\n"));
+    const auto loaded = loadBackupSettings(data.paths());
+    QVERIFY(loaded);
+    QCOMPARE(loaded->hour, QStringLiteral("07:30:00"));
+    QVERIFY(!loaded->folder);
+
+    // Without the data folder nothing is written (the program never creates it).
+    QVERIFY(QDir(data.file("dados")).removeRecursively());
+    QVERIFY(!saveBackupSettings(data.paths(), "07:30:00", "/x"));
+    QVERIFY(!QFileInfo::exists(data.file("dados")));
+}
+
+void TestBackupLogic::schedule_data()
+{
+    QTest::addColumn<QStringList>("hours"); // one for every tick, or one per tick
+    QTest::addColumn<QStringList>("ticks");
+    QTest::addColumn<QString>("due"); // '1' where the tick starts a backup
+
+    const QString d1 = QStringLiteral("2013-03-15 ");
+    const QString d2 = QStringLiteral("2013-03-16 ");
+    QTest::newRow("the set second") << QStringList{"07:30:00"}
+                                    << QStringList{d1 + "07:29:59.200", d1 + "07:30:00.200",
+                                                   d1 + "07:30:01.200"}
+                                    << "010";
+    QTest::newRow("two ticks in the set second")
+        << QStringList{"07:30:00"}
+        << QStringList{d1 + "07:29:59.990", d1 + "07:30:00.010", d1 + "07:30:00.990"} << "010";
+    QTest::newRow("a skipped second is caught up once")
+        << QStringList{"07:30:00"}
+        << QStringList{d1 + "07:29:59.500", d1 + "07:30:03.100", d1 + "07:30:04.100", d1 + "09:00:00.000"}
+        << "0100";
+    QTest::newRow("again the next day")
+        << QStringList{"07:30:00"}
+        << QStringList{d1 + "07:30:00.000", d1 + "07:30:01.000", d2 + "07:29:59.000", d2 + "07:30:00.000"}
+        << "1001";
+    QTest::newRow("a start after the hour waits for the next day")
+        << QStringList{"07:30:00"} << QStringList{d1 + "07:30:05.000", d1 + "07:30:06.000"} << "00";
+    QTest::newRow("midnight across the day change")
+        << QStringList{"00:00:00"} << QStringList{d1 + "23:59:59.600", d2 + "00:00:01.100"} << "01";
+    QTest::newRow("blank first hour digit never")
+        << QStringList{" 7:30:00"}
+        << QStringList{d1 + "07:29:59.000", d1 + "07:30:00.000", d1 + "07:30:09.000"} << "000";
+    QTest::newRow("empty field never")
+        << QStringList{"  :  :  "} << QStringList{d1 + "00:00:00.000", d1 + "12:00:00.000"} << "00";
+    QTest::newRow("no such time never")
+        << QStringList{"24:00:00"} << QStringList{d1 + "23:59:59.000", d2 + "00:00:01.000"} << "00";
+    QTest::newRow("a new hour the same day runs too")
+        << QStringList{"07:30:00", "07:30:00", "07:30:00", "08:00:00", "08:00:00"}
+        << QStringList{d1 + "07:29:59.000", d1 + "07:30:00.000", d1 + "07:59:59.000", d1 + "07:59:59.500",
+                       d1 + "08:00:00.000"}
+        << "01001";
+}
+
+void TestBackupLogic::schedule()
+{
+    QFETCH(QStringList, hours);
+    QFETCH(QStringList, ticks);
+    QFETCH(QString, due);
+    BackupSchedule schedule;
+    QString got;
+    for (int i = 0; i < ticks.size(); ++i) {
+        const QDateTime now = at(ticks[i]);
+        QVERIFY2(now.isValid(), qPrintable(ticks[i]));
+        got += schedule.tick(hours.size() == 1 ? hours[0] : hours[i], now) ? '1' : '0';
+    }
+    QCOMPARE(got, due);
+}
+
+void TestBackupLogic::copyPath_data()
+{
+    QTest::addColumn<QString>("folder"); // "@" stands for the temporary root
+    QTest::addColumn<QString>("dataDir");
+    QTest::addColumn<QString>("copy"); // empty: refused
+
+    QTest::newRow("named folder") << "@/backup"
+                                  << "@/app/dados"
+                                  << "@/backup/dados";
+    QTest::newRow("named folder with a slash") << "@/backup/"
+                                               << "@/app/dados"
+                                               << "@/backup/dados";
+    QTest::newRow("file-system root") << "/"
+                                      << "@/app/dados"
+                                      << "/dados";
+    QTest::newRow("copy in another letter case") << "@/old"
+                                                 << "@/app/dados"
+                                                 << "@/old/DADOS";
+    QTest::newRow("empty") << ""
+                           << "@/app/dados"
+                           << "";
+    QTest::newRow("blank") << "   "
+                           << "@/app/dados"
+                           << "";
+    QTest::newRow("relative") << "backup"
+                              << "@/app/dados"
+                              << "";
+    QTest::newRow("the data folder") << "@/app/dados"
+                                     << "@/app/dados"
+                                     << "";
+    QTest::newRow("inside the data folder") << "@/app/dados/Notas/"
+                                            << "@/app/dados"
+                                            << "";
+    QTest::newRow("through a link into the data folder") << "@/link"
+                                                         << "@/app/dados"
+                                                         << "";
+    QTest::newRow("beside the data folder") << "@/app"
+                                            << "@/app/dados"
+                                            << "";
+    QTest::newRow("copy would hold the data folder") << "@/nest"
+                                                     << "@/nest/dados/app/dados"
+                                                     << "";
+}
+
+void TestBackupLogic::copyPath()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, dataDir);
+    QFETCH(QString, copy);
+    TempDataFolder data;
+    const QString root = data.root();
+    QVERIFY(QDir().mkpath(root + "/old/DADOS"));
+    QVERIFY(QDir().mkpath(root + "/nest/dados/app/dados"));
+    QVERIFY(QFile::link(root + "/app/dados/Notas", root + "/link"));
+    QCOMPARE(backupCopyPath(QString(dataDir).replace('@', root), QString(folder).replace('@', root)),
+             QString(copy).replace('@', root));
+}
+
+void TestBackupLogic::backupMakesVerifiedCopy_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("without a slash") << "/backup";
+    QTest::newRow("with a slash") << "/backup/";
+}
+
+void TestBackupLogic::backupMakesVerifiedCopy()
+{
+    QFETCH(QString, folder);
+    TempDataFolder data;
+    fillDataFolder(data);
+    // One file above the size that is held in memory, to take the piecewise path.
+    QFile big(data.file("dados/Media/musica.wav"));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    QVERIFY(big.resize(qint64(65) * 1024 * 1024));
+    QVERIFY(big.seek(big.size() - 4));
+    big.write("fim!");
+    big.close();
+    const QDateTime stamp(QDate(2013, 3, 15), QTime(10, 0));
+    {
+        QFile f(data.file("dados/Finance/2013.CX"));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(stamp, QFileDevice::FileModificationTime));
+    }
+    const auto live = snapshot(data.file("dados"));
+
+    QVERIFY(backupDataFolder(data.file("dados"), data.root() + folder));
+    const QString copy = data.root() + "/backup/dados";
+    QCOMPARE(snapshot(copy), live);
+    QCOMPARE(snapshot(data.file("dados")), live);
+    QCOMPARE(entryNames(data.root() + "/backup"), QStringList{"dados"});
+    QCOMPARE(QFileInfo(copy + "/Finance/2013.CX").lastModified(), stamp);
+}
+
+void TestBackupLogic::secondBackupReplacesFirst()
+{
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString folder = data.root() + "/backup";
+    QVERIFY(backupDataFolder(data.file("dados"), folder));
+
+    // A read-only file in the previous copy does not stop the next backup.
+    QVERIFY(QFile::setPermissions(folder + "/dados/Finance/2013.CX", QFileDevice::ReadOwner));
+    QVERIFY(data.write("dados/Finance/04.2013.fin", "novo\r\n"));
+    QVERIFY(data.write("dados/Finance/2013.CX", "mudou\r\n"));
+    QVERIFY(QFile::remove(data.file("dados/.oculto")));
+    QVERIFY(backupDataFolder(data.file("dados"), folder));
+
+    QCOMPARE(snapshot(folder + "/dados"), snapshot(data.file("dados")));
+    QCOMPARE(entryNames(folder), QStringList{"dados"});
+}
+
+enum class BackupFault { PipeInSource, DamagedCopy, ShortCopy, Cancelled, UnwritableFolder, NoDataFolder };
+Q_DECLARE_METATYPE(BackupFault)
+
+void TestBackupLogic::failedBackupKeepsPreviousCopy_data()
+{
+    QTest::addColumn<BackupFault>("fault");
+    QTest::newRow("a source entry that cannot be read") << BackupFault::PipeInSource;
+    QTest::newRow("copy differs from the source") << BackupFault::DamagedCopy;
+    QTest::newRow("copy is short") << BackupFault::ShortCopy;
+    QTest::newRow("stopped midway") << BackupFault::Cancelled;
+    QTest::newRow("backup folder not writable") << BackupFault::UnwritableFolder;
+    QTest::newRow("no data folder") << BackupFault::NoDataFolder;
+}
+
+void TestBackupLogic::failedBackupKeepsPreviousCopy()
+{
+    QFETCH(BackupFault, fault);
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString folder = data.root() + "/backup";
+    QVERIFY(backupDataFolder(data.file("dados"), folder));
+    const auto previous = snapshot(folder + "/dados");
+
+    QVERIFY(data.write("dados/Finance/05.2013.fin", "mais\r\n"));
+    std::atomic<bool> cancel{false};
+    TreeCopyOptions options;
+    options.cancel = &cancel;
+    switch (fault) {
+    case BackupFault::PipeInSource:
+        QVERIFY(makeFifo(data.file("dados/Notas/fila")));
+        break;
+    case BackupFault::DamagedCopy:
+        options.afterFileWritten = [](const QString &file) {
+            if (file.endsWith("2013.CX"))
+                damage(file);
+        };
+        break;
+    case BackupFault::ShortCopy:
+        options.afterFileWritten = [](const QString &file) {
+            if (file.endsWith("2013.CX"))
+                QFile::resize(file, 10);
+        };
+        break;
+    case BackupFault::Cancelled:
+        options.afterFileWritten = [&cancel](const QString &) { cancel = true; };
+        break;
+    case BackupFault::UnwritableFolder:
+        if (!permissionsEnforced())
+            QSKIP("file permissions do not bind this user");
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        break;
+    case BackupFault::NoDataFolder:
+        QVERIFY(QDir(data.file("dados")).removeRecursively());
+        break;
+    }
+    const auto live = snapshot(data.file("dados"));
+
+    QVERIFY(!backupDataFolder(data.file("dados"), folder, options));
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(snapshot(folder + "/dados"), previous);
+    QCOMPARE(entryNames(folder), QStringList{"dados"});
+    QCOMPARE(snapshot(data.file("dados")), live);
+}
+
+void TestBackupLogic::copyStoppedBetweenRenamesIsRecovered()
+{
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString folder = data.root() + "/backup";
+    QVERIFY(backupDataFolder(data.file("dados"), folder));
+    const auto previous = snapshot(folder + "/dados");
+    // What a backup stopped between its two renames leaves: the previous copy moved
+    // aside, the new one unfinished.
+    QVERIFY(QDir().rename(folder + "/dados", folder + "/.dados.old-crash"));
+    QVERIFY(QDir().mkpath(folder + "/.dados.partial-crash/Finance"));
+
+    // Even a backup that then fails puts the previous copy back and clears the rest.
+    QVERIFY(makeFifo(data.file("dados/fila")));
+    QVERIFY(!backupDataFolder(data.file("dados"), folder));
+    QCOMPARE(entryNames(folder), QStringList{"dados"});
+    QCOMPARE(snapshot(folder + "/dados"), previous);
+}
+
+void TestBackupLogic::restoreSwapsInCopyAndKeepsReplacedData()
+{
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString folder = data.root() + "/backup/";
+    QVERIFY(backupDataFolder(data.file("dados"), folder));
+    const auto backup = snapshot(folder + "dados");
+
+    QVERIFY(data.write("dados/Finance/03.2013.fin", "errado\r\n"));
+    QVERIFY(data.write("dados/Notas/novo.tel", "x\r\n"));
+    const auto beforeFirst = snapshot(data.file("dados"));
+    QVERIFY(restoreDataFolder(data.file("dados"), folder, at("2013-03-15 10:00:00.000")));
+    QCOMPARE(snapshot(data.file("dados")), backup);
+    const QString kept1 = data.root() + "/app/dados-anterior-2013-03-15_10-00-00";
+    QCOMPARE(snapshot(kept1), beforeFirst);
+    QCOMPARE(entryNames(data.root() + "/app"), (QStringList{"dados", "dados-anterior-2013-03-15_10-00-00"}));
+
+    // The next restore keeps only the folder it replaced.
+    QVERIFY(data.write("dados/Fontes.cad", "Mercado\r\n"));
+    const auto beforeSecond = snapshot(data.file("dados"));
+    QVERIFY(restoreDataFolder(data.file("dados"), folder, at("2013-03-16 08:15:30.000")));
+    QCOMPARE(snapshot(data.file("dados")), backup);
+    QCOMPARE(entryNames(data.root() + "/app"), (QStringList{"dados", "dados-anterior-2013-03-16_08-15-30"}));
+    QCOMPARE(snapshot(data.root() + "/app/dados-anterior-2013-03-16_08-15-30"), beforeSecond);
+}
+
+enum class RestoreFault { NoCopy, EmptyFolder, RelativeFolder, DamagedCopy, PipeInCopy, Cancelled };
+Q_DECLARE_METATYPE(RestoreFault)
+
+void TestBackupLogic::failedRestoreLeavesDataFolder_data()
+{
+    QTest::addColumn<RestoreFault>("fault");
+    QTest::newRow("no copy in the folder") << RestoreFault::NoCopy;
+    QTest::newRow("empty folder field") << RestoreFault::EmptyFolder;
+    QTest::newRow("relative folder") << RestoreFault::RelativeFolder;
+    QTest::newRow("copy differs from the backup") << RestoreFault::DamagedCopy;
+    QTest::newRow("backup entry that cannot be read") << RestoreFault::PipeInCopy;
+    QTest::newRow("stopped midway") << RestoreFault::Cancelled;
+}
+
+void TestBackupLogic::failedRestoreLeavesDataFolder()
+{
+    QFETCH(RestoreFault, fault);
+    TempDataFolder data;
+    fillDataFolder(data);
+    QString folder = data.root() + "/backup";
+    QVERIFY(backupDataFolder(data.file("dados"), folder));
+    QVERIFY(data.write("dados/Finance/03.2013.fin", "depois do backup\r\n"));
+
+    std::atomic<bool> cancel{false};
+    TreeCopyOptions options;
+    options.cancel = &cancel;
+    switch (fault) {
+    case RestoreFault::NoCopy:
+        folder = data.root() + "/elsewhere";
+        QVERIFY(QDir().mkpath(folder));
+        break;
+    case RestoreFault::EmptyFolder:
+        folder.clear();
+        break;
+    case RestoreFault::RelativeFolder:
+        folder = "backup";
+        break;
+    case RestoreFault::DamagedCopy:
+        options.afterFileWritten = [](const QString &file) {
+            if (file.endsWith("03.2013.fin"))
+                damage(file);
+        };
+        break;
+    case RestoreFault::PipeInCopy:
+        QVERIFY(makeFifo(folder + "/dados/Notas/fila"));
+        break;
+    case RestoreFault::Cancelled:
+        options.afterFileWritten = [&cancel](const QString &) { cancel = true; };
+        break;
+    }
+    const auto live = snapshot(data.file("dados"));
+    const QStringList install = entryNames(data.root() + "/app");
+
+    QVERIFY(!restoreDataFolder(data.file("dados"), folder, at("2013-03-15 10:00:00.000"), options));
+    QCOMPARE(snapshot(data.file("dados")), live);
+    QCOMPARE(entryNames(data.root() + "/app"), install);
+}
+
+void TestBackupLogic::restoreRecreatesMissingDataFolder()
+{
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString folder = data.root() + "/backup";
+    QVERIFY(backupDataFolder(data.file("dados"), folder));
+    const QString dataDir = data.file("dados");
+    QVERIFY(QDir(dataDir).removeRecursively());
+    QVERIFY(restoreDataFolder(dataDir, folder, at("2013-03-15 10:00:00.000")));
+    QCOMPARE(snapshot(dataDir), snapshot(folder + "/dados"));
+    QCOMPARE(entryNames(data.root() + "/app"), QStringList{"dados"});
+}
+
+void TestBackupLogic::runnerDeliversOnItsThreadOneJobAtATime()
+{
+    BackupRunner runner;
+    QSignalSpy finished(&runner, &BackupRunner::finished);
+    QThread *receivedOn = nullptr;
+    connect(&runner, &BackupRunner::finished, this, [&] { receivedOn = QThread::currentThread(); });
+    QSemaphore release;
+    QThread *workedOn = nullptr;
+    QVERIFY(runner.start(BackupRunner::Job::Restore, [&](const std::atomic<bool> &) {
+        workedOn = QThread::currentThread();
+        release.acquire();
+        return true;
+    }));
+    QVERIFY(runner.isBusy());
+    QVERIFY(!runner.start(BackupRunner::Job::Backup, [](const std::atomic<bool> &) { return true; }));
+    release.release();
+    QVERIFY(finished.wait());
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished[0][0].value<BackupRunner::Job>(), BackupRunner::Job::Restore);
+    QCOMPARE(finished[0][1].toBool(), true);
+    QVERIFY(workedOn != QThread::currentThread());
+    QCOMPARE(receivedOn, QThread::currentThread());
+    QVERIFY(!runner.isBusy());
+
+    // A job that throws reports failure; the runner takes the next one.
+    QVERIFY(runner.start(BackupRunner::Job::Backup,
+                         [](const std::atomic<bool> &) -> bool { throw std::runtime_error("disk gone"); }));
+    QVERIFY(runner.waitForFinished());
+    QCOMPARE(finished.size(), 2);
+    QCOMPARE(finished[1][1].toBool(), false);
+}
+
+void TestBackupLogic::runnerDestructionStopsTheJob()
+{
+    std::atomic<bool> sawCancel{false};
+    QSemaphore started;
+    {
+        BackupRunner runner;
+        QVERIFY(runner.start(BackupRunner::Job::Backup, [&](const std::atomic<bool> &cancel) {
+            started.release();
+            while (!cancel)
+                QThread::msleep(1);
+            sawCancel = true;
+            return false;
+        }));
+        started.acquire();
+    }
+    QVERIFY(sawCancel);
+}
+
+QTEST_GUILESS_MAIN(TestBackupLogic)
+#include "tst_backuplogic.moc"
