@@ -655,7 +655,9 @@ void TATS::AlphaTimer()
 void TATS::TMFTimer()
 {
     TMF.stop();
-    // Foreground and active, so typing goes to the focused field straight away.
+    // Foreground and active, so typing goes to the focused field straight away. Nothing is
+    // typed into that field on the user's behalf: the amount field drops a typed space, so
+    // a Backspace after it would take the user's own last character.
     guarded([&] {
         raise();
         activateWindow();
