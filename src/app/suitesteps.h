@@ -49,7 +49,7 @@ enum class ShowStep {
     Sound,                // window: "Dados\Media\Typing.wav"
     FinanceInFront,       // window: page 6; finance: the focus in FN1
     FadeIn,               // window: opacity 0, Alpha started
-    ContentPanel,         // window: PDG between header and bottom panel
+    ContentPanel,         // window: PDG between header and bottom panel (its layout keeps it there)
     ResetFields,          // folder history: edn "Desktop"; word lookup: prt; settings: esh, DBF
     MinimiseAll,          // window: Mini of the task bar window
     Today,                // finance: fn2; appointments: DC; diary: cal; activity map: z2; aliases: LNA, ina
