@@ -3,9 +3,11 @@
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
 #include "platform/identity.h"
+#include "settings/backupbar.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLayout>
 #include <QListWidget>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -46,6 +48,22 @@ void wireFinancePage(TATS &tats, FinancePage *page)
                      [finance] { return finance && !finance->FN4->currentText().isEmpty(); });
 }
 
+// The backup bar along the bottom: its status cleared on each show, its daily hour checked
+// on every Timer2 tick after the companion watch.
+void wireBackupBar(TATS &tats, BackupBar *bar)
+{
+    tats.Panel10->layout()->addWidget(bar);
+    QPointer<BackupBar> b(bar);
+    tats.addShowStep(ShowStep::BackupStatus, [b] {
+        if (b)
+            b->FormShow();
+    });
+    tats.addTimer2Step([b] {
+        if (b)
+            b->Timer2Timer();
+    });
+}
+
 } // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
@@ -57,6 +75,8 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     finance = new FinancePage(paths, services);
     tats.setFinancePage(finance);
     wireFinancePage(tats, finance);
+    backup = new BackupBar(paths, services);
+    wireBackupBar(tats, backup);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

@@ -8,6 +8,7 @@ class QApplication;
 
 namespace zorv {
 
+class BackupBar;
 class FinancePage;
 
 // The three windows, created in this order and alive until the program ends: the main
@@ -22,6 +23,7 @@ public:
     TATS tats;
     Taa1 taa1;
     FinancePage *finance = nullptr; // on page 6 of the suite window, which owns it
+    BackupBar *backup = nullptr;    // in the suite window's bottom panel, which owns it
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

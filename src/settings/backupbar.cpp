@@ -45,7 +45,7 @@ BackupBar::BackupBar(const Paths &paths, Services &services, QWidget *parent)
     , m_paths(paths)
     , m_services(services)
 {
-    setObjectName(QStringLiteral("Panel10"));
+    setObjectName(QStringLiteral("backupBar"));
     setFixedHeight(kHeight);
     buildLayout();
 

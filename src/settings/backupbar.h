@@ -17,7 +17,7 @@ namespace zorv {
 
 class LinkLabel;
 
-// The backup bar along the bottom of the suite window (objectName "Panel10"): the daily
+// The backup bar inside the suite window's bottom panel Panel10: the daily
 // backup hour, the backup folder, and the links that store them, back up at once and
 // restore. The copies run on a worker thread; the status text wst shows "OK!" or
 // "Falha!" when one ends.

@@ -1,10 +1,13 @@
 #include "app/windowset.h"
 #include "finance/financepage.h"
 #include "platform/fakes.h"
+#include "settings/backupbar.h"
 #include "tempdatafolder.h"
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -54,6 +57,7 @@ private slots:
     void companionGoneEndsProgramWithinOneTick();
 
     void withoutTrayTheSuiteShowsAndAnswersSecondStarts();
+    void backupRunsAtItsHourFromTimer2();
 };
 
 void TestWindowSet::threeWindowsHiddenWithoutTaskbarEntries()
@@ -269,6 +273,28 @@ void TestWindowSet::withoutTrayTheSuiteShowsAndAnswersSecondStarts()
     QVERIFY(shownAtStart);
     QVERIFY(memStarted);
     QVERIFY(shownOnRequest);
+}
+
+void TestWindowSet::backupRunsAtItsHourFromTimer2()
+{
+    FakeServices fake;
+    TempDataFolder data;
+    const QString target = data.root() + QStringLiteral("/backup");
+    QVERIFY(QDir().mkpath(target));
+    QVERIFY(data.write("dados/Back.auto", "12:00:00\r\n" + target.toUtf8() + "\r\n"));
+    QVERIFY(data.write("dados/Finance/03.2013.fin", "1,00<1>01/03/2013<2>Exit<3>a<4>Dinheiro\r\n"));
+    WindowSet windows(fake, data.paths());
+    QVERIFY(windows.tats.Panel10->isAncestorOf(windows.backup));
+
+    QSignalSpy finished(windows.backup, &BackupBar::backupFinished);
+    fake.clock.set(QDate(2013, 3, 15), QTime(11, 59, 59));
+    windows.tats.Timer2Timer();
+    QCOMPARE(finished.count(), 0);
+    fake.clock.set(QDate(2013, 3, 15), QTime(12, 0, 0));
+    windows.tats.Timer2Timer();
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.first().first().toBool(), true);
+    QVERIFY(QFile::exists(target + QStringLiteral("/dados/Finance/03.2013.fin")));
 }
 
 QTEST_MAIN(TestWindowSet)

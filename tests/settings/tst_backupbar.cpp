@@ -69,7 +69,7 @@ void TestBackupBar::barCarriesItsControls()
 {
     Fixture f;
     BackupBar &bar = f.make();
-    QCOMPARE(bar.objectName(), QStringLiteral("Panel10"));
+    QCOMPARE(bar.objectName(), QStringLiteral("backupBar"));
     QCOMPARE(bar.height(), 37);
     const QList<std::pair<const char *, QString>> captions = {
         {"Label70", "Backup"},
