@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QSignalBlocker>
 
 namespace zorv {
@@ -47,6 +48,10 @@ BackupBar::BackupBar(const Paths &paths, Services &services, QWidget *parent)
 {
     setObjectName(QStringLiteral("backupBar"));
     setFixedHeight(kHeight);
+    // Captions stand on the suite window's dark colour: light text keeps them readable.
+    QPalette captions = palette();
+    captions.setColor(QPalette::WindowText, Qt::white);
+    setPalette(captions);
     buildLayout();
 
     TMWS.setObjectName(QStringLiteral("TMWS"));
