@@ -1,0 +1,40 @@
+// The companion launcher: opens the one target named in "Dados/Web.start" beside it with
+// whatever the desktop associates with it, then ends. Started hidden, without arguments,
+// each time the program hands something off.
+#include "opentarget.h"
+#include "reports/launcher.h"
+#include "store/paths.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTimer>
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    const zorv::Paths paths(QCoreApplication::applicationDirPath(), QString());
+
+    // A missing or empty hand-off file: nothing to open.
+    const std::optional<QString> target = zorv::readHandOffTarget(paths);
+    if (!target)
+        return 0;
+
+    const zorv::OpenAction action = zorv::classifyTarget(*target, paths);
+    switch (action.kind) {
+    case zorv::OpenAction::Nothing:
+        return 0;
+    case zorv::OpenAction::Start:
+        QProcess::startDetached(action.program, {}, QFileInfo(action.program).absolutePath());
+        return 0;
+    case zorv::OpenAction::Open:
+        if (!QDesktopServices::openUrl(action.url))
+            return 0;
+        break;
+    }
+    // The desktop's handler may be asked over the session bus: give the request a moment to
+    // leave before the process ends.
+    QTimer::singleShot(1000, &app, &QCoreApplication::quit);
+    return app.exec();
+}
