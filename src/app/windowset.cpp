@@ -3,11 +3,15 @@
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
 #include "platform/identity.h"
+#include "reports/launcher.h"
+#include "reports/reportlinks.h"
 #include "settings/backupbar.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLayout>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -48,6 +52,20 @@ void wireFinancePage(TATS &tats, FinancePage *page)
                      [finance] { return finance && !finance->FN4->currentText().isEmpty(); });
 }
 
+// The report links under the finance page, reading what the page shows at each click, and
+// the hand-off of pages and documents to the companion launcher.
+void wireReports(TATS &tats, FinancePage *page, const Paths &paths, Services &services)
+{
+    auto *layout = new QHBoxLayout(page->reportsArea);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *links =
+        new ReportLinks([page] { return pageReportInputs(*page); }, paths, services, page->reportsArea);
+    layout->addWidget(links);
+    QObject::connect(page->PO, &QLineEdit::returnPressed, links, &ReportLinks::rpoClick);
+    tats.setLauncher(
+        [&paths, &services](const QString &target) { OpenThroughLauncher(paths, services, target); });
+}
+
 // The backup bar along the bottom: its status cleared on each show, its daily hour checked
 // on every Timer2 tick after the companion watch.
 void wireBackupBar(TATS &tats, BackupBar *bar)
@@ -75,6 +93,7 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     finance = new FinancePage(paths, services);
     tats.setFinancePage(finance);
     wireFinancePage(tats, finance);
+    wireReports(tats, finance, paths, services);
     backup = new BackupBar(paths, services);
     wireBackupBar(tats, backup);
     // Every page is in place: the suite window's create step runs now.

@@ -58,6 +58,7 @@ private slots:
 
     void withoutTrayTheSuiteShowsAndAnswersSecondStarts();
     void backupRunsAtItsHourFromTimer2();
+    void enterInReportSourceWritesAndOpensTheReport();
 };
 
 void TestWindowSet::threeWindowsHiddenWithoutTaskbarEntries()
@@ -295,6 +296,25 @@ void TestWindowSet::backupRunsAtItsHourFromTimer2()
     QVERIFY(finished.wait(10000));
     QCOMPARE(finished.first().first().toBool(), true);
     QVERIFY(QFile::exists(target + QStringLiteral("/dados/Finance/03.2013.fin")));
+}
+
+void TestWindowSet::enterInReportSourceWritesAndOpensTheReport()
+{
+    Fixture f;
+    QVERIFY(f.data.write("dados/Finance/03.2013.fin", "12,50<1>05/03/2013<2>Exit<3>Mercado<4>Dinheiro\r\n"));
+    f.windows.tats.ShowSuite();
+    FinancePage *page = f.windows.finance;
+    page->lvd1Click(0);
+    page->PO->setFocus();
+    QTest::keyClicks(page->PO, "mer");
+    QTest::keyClick(page->PO, Qt::Key_Return);
+
+    const QByteArray report = f.data.read("dados/Relatorio.html");
+    QVERIFY(report.contains("Mercado"));
+    QCOMPARE(f.data.read("dados/Web.start"), QFile::encodeName(f.data.file("dados/Relatorio.html")) + "\r\n");
+    QCOMPARE(f.fake.programs.started.size(), 1);
+    QVERIFY(f.fake.programs.started.first().program.endsWith(QStringLiteral("Web")));
+    QVERIFY(f.windows.tats.isVisible()); // Enter in the field does not close the window
 }
 
 QTEST_MAIN(TestWindowSet)
