@@ -39,9 +39,23 @@ QString asciiUpper(QString text)
     return text;
 }
 
+bool beginsWithFilter(QStringView text, QStringView filter)
+{
+    if (text.size() < filter.size())
+        return false;
+    for (qsizetype i = 0; i < filter.size(); ++i) {
+        char16_t c = text[i].unicode();
+        if (c >= u'a' && c <= u'z')
+            c = char16_t(c - u'a' + u'A');
+        if (c != filter[i].unicode())
+            return false;
+    }
+    return true;
+}
+
 bool sourceBeginsWith(const QString &line, const QString &filter)
 {
-    return asciiUpper(FieldAfter(line, kMarker3).left(filter.size())) == filter;
+    return beginsWithFilter(FieldAfter(line, kMarker3), filter);
 }
 
 qsizetype findMatchingLine(const QStringList &lines, const EntryRow &row)

@@ -29,8 +29,12 @@ EntryRow entryRowOf(const QString &line);
 // Letters a to z turned to upper case; every other character kept as it is.
 QString asciiUpper(QString text);
 
-// True when the line's text after "<3>" begins with `filter` (a to z compared without
-// regard to case); an empty filter lets every line through.
+// True when `text` begins with `filter` once its letters a to z are turned to upper case
+// (the filter fields show and keep their text in upper case, so only a to z fold: "ação"
+// does not match "AÇÃO"). An empty filter always matches.
+bool beginsWithFilter(QStringView text, QStringView filter);
+
+// True when the line's text after "<3>" begins with `filter` as above.
 bool sourceBeginsWith(const QString &line, const QString &filter);
 
 // Index of the first line whose four first fields equal the row's; -1 when none.

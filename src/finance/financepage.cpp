@@ -1,5 +1,6 @@
 #include "financepage.h"
 
+#include "controls/captions.h"
 #include "controls/currencyedit.h"
 #include "controls/linklabel.h"
 #include "platform/services.h"
@@ -124,10 +125,7 @@ FinancePage::FinancePage(const Paths &paths, Services &services, QWidget *parent
 
 void FinancePage::buildUi()
 {
-    // Captions stand on the suite window's dark colour: light text keeps them readable.
-    QPalette captions = palette();
-    captions.setColor(QPalette::WindowText, Qt::white);
-    setPalette(captions);
+    useLightCaptions(this);
 
     auto *page = new QVBoxLayout(this);
     page->addWidget(label(QStringLiteral("Organize its financial life in an easy way."), this));

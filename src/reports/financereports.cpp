@@ -2,6 +2,7 @@
 
 #include "controls/money.h"
 #include "controls/numberformat.h"
+#include "finance/corrections.h"
 #include "finance/ledger.h"
 #include "platform/services.h"
 #include "store/paths.h"
@@ -276,20 +277,6 @@ ReportDates reportDates(const QDate &today)
     return {day, day.mid(3), day.mid(6)};
 }
 
-bool sourceMatchesFilter(QStringView source, QStringView filter)
-{
-    if (source.size() < filter.size())
-        return false;
-    for (qsizetype i = 0; i < filter.size(); ++i) {
-        char16_t c = source[i].unicode();
-        if (c >= u'a' && c <= u'z')
-            c = char16_t(c - u'a' + u'A');
-        if (c != filter[i].unicode())
-            return false;
-    }
-    return true;
-}
-
 std::optional<ReportPage> buildFinanceReport(FinanceReport report, const FinanceReportInputs &in,
                                              const QDate &today)
 {
@@ -325,7 +312,7 @@ std::optional<ReportPage> buildFinanceReport(FinanceReport report, const Finance
         ReportPage page = financePage(financial);
         Sums sums;
         collect(page, sums, in.monthLines, false,
-                [&](const LineFields &f) { return sourceMatchesFilter(f.source, in.filter); });
+                [&](const LineFields &f) { return beginsWithFilter(f.source, in.filter); });
         strictTotals(page, sums, in.symbol);
         return page;
     }

@@ -68,10 +68,6 @@ struct ReportDates
 };
 ReportDates reportDates(const QDate &today);
 
-// The first `filter.size()` characters of `source`, with a to z in upper case, equal the
-// filter (other letters keep their case: "ação" does not begin with "AÇÃO").
-bool sourceMatchesFilter(QStringView source, QStringView filter);
-
 // The report's page, or nothing when its condition does not hold (the source report with
 // an empty filter, the payment-form report without a payment form). Lines whose amount
 // does not parse are left out of the rows and the sums.

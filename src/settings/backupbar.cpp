@@ -3,6 +3,7 @@
 #include "backupcopy.h"
 #include "backupsettings.h"
 
+#include "controls/captions.h"
 #include "controls/linklabel.h"
 #include "store/filetree.h"
 
@@ -10,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QSignalBlocker>
 
 namespace zorv {
@@ -48,10 +48,7 @@ BackupBar::BackupBar(const Paths &paths, Services &services, QWidget *parent)
 {
     setObjectName(QStringLiteral("backupBar"));
     setFixedHeight(kHeight);
-    // Captions stand on the suite window's dark colour: light text keeps them readable.
-    QPalette captions = palette();
-    captions.setColor(QPalette::WindowText, Qt::white);
-    setPalette(captions);
+    useLightCaptions(this);
     buildLayout();
 
     TMWS.setObjectName(QStringLiteral("TMWS"));

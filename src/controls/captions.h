@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QPalette>
+#include <QWidget>
+
+namespace zorv {
+
+// Pages stand on the suite window's dark colour, whose font colour is that same colour:
+// a page gives its captions light text so they stay readable. Fields keep their own
+// text colour on their light background.
+inline void useLightCaptions(QWidget *page)
+{
+    QPalette captions = page->palette();
+    captions.setColor(QPalette::WindowText, Qt::white);
+    page->setPalette(captions);
+}
+
+} // namespace zorv
