@@ -57,8 +57,10 @@ void TestTextList::decodeLines_data()
                                << QStringList{"a", "é"} << int(TextEncoding::Utf16LE);
     QTest::newRow("utf-16 be") << QByteArray("\xFE\xFF\0a\0\n\0b", 8) << QStringList{"a", "b"}
                                << int(TextEncoding::Utf16BE);
-    QTest::newRow("utf-16 odd byte count") << QByteArray("\xFF\xFE" "a\0\n\0b", 7) << QStringList{"a", "\uFFFD"}
-                                           << int(TextEncoding::Utf16LE);
+    QTest::newRow("utf-16 odd byte count") << QByteArray("\xFF\xFE"
+                                                         "a\0\n\0b",
+                                                         7)
+                                           << QStringList{"a", "\uFFFD"} << int(TextEncoding::Utf16LE);
     QTest::newRow("utf-16 NUL ends") << QByteArray("\xFF\xFE"
                                                    "a\0\0\0b\0",
                                                    8)
