@@ -121,20 +121,24 @@ bool LedgerFiles::appendEntry(const QString &workMonth, const QString &workYear,
                               bool toYear) const
 {
     QList<FileWrite> writes;
+    QList<std::optional<QByteArray>> previous;
     auto appended = [&](const QString &name) {
         const QString path = m_paths.resolve(name);
-        TextList list;
-        if (list.load(path) == TextList::LoadResult::Failed)
-            return false;
-        list.lines().append(line);
-        writes.append({path, encodeLines(list.lines(), list.encoding())});
+        std::optional<QByteArray> bytes;
+        if (QFileInfo::exists(path)) {
+            bytes = readWholeFile(path);
+            if (!bytes)
+                return false;
+        }
+        writes.append({path, appendLineToFileBytes(bytes.value_or(QByteArray()), line)});
+        previous.append(std::move(bytes));
         return true;
     };
     if (!appended(monthLedgerName(workMonth)))
         return false;
     if (toYear && !appended(yearLedgerName(workYear)))
         return false;
-    return writeFilesTogether(writes);
+    return writeFilesTogether(writes, previous);
 }
 
 QStringList LedgerFiles::monthFileNames() const

@@ -205,4 +205,41 @@ QByteArray encodeLines(const QStringList &lines, TextEncoding encoding)
     return out;
 }
 
+namespace {
+
+// True when saving the lines of these Windows-1252 bytes gives the same bytes back: no
+// mark, no NUL, every line ended by CR LF and no lone CR or LF.
+bool isCanonicalAnsi(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return true;
+    if (!bytes.endsWith("\r\n") || bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
+        bytes.startsWith("\xFE\xFF") || bytes.contains('\0'))
+        return false;
+    const char *data = bytes.constData();
+    const char *end = data + bytes.size();
+    for (const char *p = data; (p = static_cast<const char *>(std::memchr(p, '\r', size_t(end - p))));
+         p += 2) {
+        if (p + 1 >= end || p[1] != '\n')
+            return false;
+    }
+    for (const char *p = data; (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p) {
+        if (p == data || p[-1] != '\r')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QByteArray appendLineToFileBytes(const QByteArray &bytes, const QString &line)
+{
+    if (isCanonicalAnsi(bytes))
+        return bytes + encodeWindows1252(line) + QByteArrayLiteral("\r\n");
+    TextEncoding encoding = TextEncoding::Ansi;
+    QStringList lines = decodeLines(bytes, &encoding);
+    lines.append(line);
+    return encodeLines(lines, encoding);
+}
+
 } // namespace zorv

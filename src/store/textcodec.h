@@ -45,4 +45,10 @@ template<typename F> void forEachLine(QStringView text, F &&f)
 // Every line followed by CR LF, in `encoding` with its byte-order mark; no lines, no bytes.
 QByteArray encodeLines(const QStringList &lines, TextEncoding encoding = TextEncoding::Ansi);
 
+// The bytes a file holding `bytes` has after its lines are loaded, `line` is appended and
+// the lines are saved again: the same as encodeLines(decodeLines(bytes) + line) in the
+// file's own encoding. A plain Windows-1252 file already in that shape (CR LF after every
+// line, no NUL) only gains the new line's bytes, without decoding the rest.
+QByteArray appendLineToFileBytes(const QByteArray &bytes, const QString &line);
+
 } // namespace zorv

@@ -30,30 +30,33 @@ std::optional<QByteArray> readWholeFile(const QString &path)
 
 bool writeFilesTogether(const QList<FileWrite> &writes)
 {
-    struct Previous
-    {
-        QString path;
-        std::optional<QByteArray> bytes; // nullopt: the file did not exist
-    };
     // Keep every file's current content first: what cannot be put back is not touched.
-    QList<Previous> previous;
+    QList<std::optional<QByteArray>> previous;
     for (const FileWrite &w : writes) {
-        Previous p{w.path, std::nullopt};
-        if (QFileInfo::exists(w.path)) {
-            p.bytes = readWholeFile(w.path);
-            if (!p.bytes)
-                return false;
+        if (!QFileInfo::exists(w.path)) {
+            previous.append(std::nullopt);
+            continue;
         }
-        previous.append(std::move(p));
+        auto bytes = readWholeFile(w.path);
+        if (!bytes)
+            return false;
+        previous.append(std::move(bytes));
     }
+    return writeFilesTogether(writes, previous);
+}
+
+bool writeFilesTogether(const QList<FileWrite> &writes, const QList<std::optional<QByteArray>> &previous)
+{
+    if (previous.size() != writes.size())
+        return false;
     for (qsizetype i = 0; i < writes.size(); ++i) {
         if (writeFileAtomically(writes[i].path, writes[i].bytes))
             continue;
         for (qsizetype j = i - 1; j >= 0; --j) {
-            if (previous[j].bytes)
-                writeFileAtomically(previous[j].path, *previous[j].bytes);
+            if (previous[j])
+                writeFileAtomically(writes[j].path, *previous[j]);
             else
-                QFile::remove(previous[j].path);
+                QFile::remove(writes[j].path);
         }
         return false;
     }

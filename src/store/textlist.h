@@ -23,6 +23,9 @@ struct FileWrite
 // get their previous content back (or are removed again when they did not exist), so the
 // group lands whole or not at all. False when any write failed.
 bool writeFilesTogether(const QList<FileWrite> &writes);
+// The same when the caller already read what each file holds now: previous[i] is the
+// content of writes[i].path, or nullopt when that file does not exist.
+bool writeFilesTogether(const QList<FileWrite> &writes, const QList<std::optional<QByteArray>> &previous);
 
 // Reads a whole file; std::nullopt when it is missing or cannot be read.
 std::optional<QByteArray> readWholeFile(const QString &path);

@@ -15,6 +15,8 @@ private slots:
     void decodeLines();
     void encodeLines_data();
     void encodeLines();
+    void appendLineMatchesLoadAppendSave_data();
+    void appendLineMatchesLoadAppendSave();
     void windows1252RoundTripsEveryByte();
     void unrepresentableCharacterBecomesQuestionMark();
     void untouchedFileKeepsItsBytes_data();
@@ -103,6 +105,32 @@ void TestTextList::encodeLines()
     QFETCH(int, encoding);
     QFETCH(QByteArray, bytes);
     QCOMPARE(zorv::encodeLines(lines, TextEncoding(encoding)), bytes);
+}
+
+void TestTextList::appendLineMatchesLoadAppendSave_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("clean ledger") << QByteArray("1,00<1>x\r\n\x80 \x81\r\n");
+    QTest::newRow("no final break") << QByteArray("a\r\nb");
+    QTest::newRow("lone LF") << QByteArray("a\nb\r\n");
+    QTest::newRow("lone CR") << QByteArray("a\rb\r\n");
+    QTest::newRow("CR at the end") << QByteArray("a\r");
+    QTest::newRow("NUL inside") << QByteArray("a\r\nb\0c\r\n", 8);
+    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBFa\r\n");
+    QTest::newRow("utf-16 with mark") << QByteArray("\xFF\xFE"
+                                                    "a\0\r\0\n\0",
+                                                    8);
+}
+
+void TestTextList::appendLineMatchesLoadAppendSave()
+{
+    QFETCH(QByteArray, bytes);
+    const QString line = QStringLiteral("2,00<1>15/03/2013<2>Exit<3>Padaria São João €<4>Cartão");
+    TextEncoding encoding = TextEncoding::Ansi;
+    QStringList lines = zorv::decodeLines(bytes, &encoding);
+    lines.append(line);
+    QCOMPARE(appendLineToFileBytes(bytes, line), zorv::encodeLines(lines, encoding));
 }
 
 void TestTextList::windows1252RoundTripsEveryByte()
