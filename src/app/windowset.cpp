@@ -8,15 +8,12 @@
 #include "settings/backupbar.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <QTreeWidget>
 
 namespace zorv {
 
@@ -43,13 +40,10 @@ void wireFinancePage(TATS &tats, FinancePage *page)
     tats.setFocusField(page->FN1);
 
     tats.addMenuRule(page->PopupMenu8, page->Excluir7,
-                     [finance] { return finance && finance->lvd1->count() > 0; });
-    tats.addMenuRule(page->PPF, page->Excluir10, [finance] {
-        const QTreeWidgetItem *item = finance ? finance->LVF->currentItem() : nullptr;
-        return item && item->isSelected();
-    });
+                     [finance] { return finance && finance->canDeleteMonth(); });
+    tats.addMenuRule(page->PPF, page->Excluir10, [finance] { return finance && finance->canDeleteEntry(); });
     tats.addMenuRule(page->PopupMenu12, page->Excluir12,
-                     [finance] { return finance && !finance->FN4->currentText().isEmpty(); });
+                     [finance] { return finance && finance->canDeleteSource(); });
 }
 
 // The report links under the finance page, reading what the page shows at each click, and

@@ -288,12 +288,11 @@ void FinancePage::buildUi()
     Excluir12 = PopupMenu12->addAction(QStringLiteral("Excluir"));
     Excluir12->setObjectName(QStringLiteral("Excluir12"));
     connect(Excluir12, &QAction::triggered, this, &FinancePage::Excluir12Click);
-    connect(PopupMenu12, &QMenu::aboutToShow, this,
-            [this] { Excluir12->setEnabled(!FN4->currentText().isEmpty()); });
+    connect(PopupMenu12, &QMenu::aboutToShow, this, [this] { Excluir12->setEnabled(canDeleteSource()); });
     connect(FN4, &QComboBox::customContextMenuRequested, this,
             [this](const QPoint &pos) { PopupMenu12->popup(FN4->mapToGlobal(pos)); });
     connect(Excluir7, &QAction::triggered, this, &FinancePage::Excluir7Click);
-    connect(PopupMenu8, &QMenu::aboutToShow, this, [this] { Excluir7->setEnabled(lvd1->count() > 0); });
+    connect(PopupMenu8, &QMenu::aboutToShow, this, [this] { Excluir7->setEnabled(canDeleteMonth()); });
 
     // Keys of the Enter chain are seen before the fields' own handling.
     for (QWidget *w : {static_cast<QWidget *>(FN1), static_cast<QWidget *>(AL), static_cast<QWidget *>(fn2),
@@ -377,7 +376,7 @@ void FinancePage::buildCorrections()
     connect(LVF, &QTreeWidget::itemDoubleClicked, this, [this] { AltD(); });
     connect(LVF, &QTreeWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PPF->popup(LVF->viewport()->mapToGlobal(pos)); });
-    connect(PPF, &QMenu::aboutToShow, this, [this] { Excluir10->setEnabled(selectedRow().has_value()); });
+    connect(PPF, &QMenu::aboutToShow, this, [this] { Excluir10->setEnabled(canDeleteEntry()); });
     connect(Excluir10, &QAction::triggered, this, &FinancePage::Excluir10Click);
 }
 
@@ -770,6 +769,21 @@ void FinancePage::Label30Click()
     }
     if (LVF->topLevelItemCount() > 0)
         PVF->show();
+}
+
+bool FinancePage::canDeleteMonth() const
+{
+    return lvd1->count() > 0;
+}
+
+bool FinancePage::canDeleteEntry() const
+{
+    return selectedRow().has_value();
+}
+
+bool FinancePage::canDeleteSource() const
+{
+    return !FN4->currentText().isEmpty();
 }
 
 std::optional<EntryRow> FinancePage::selectedRow() const

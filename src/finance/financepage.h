@@ -50,6 +50,12 @@ public:
     QString heldFile() const { return m_heldPath; }
     int pendingInstallments() const { return int(m_pending.size()); }
 
+    // Whether the "Excluir" entry of the month list, the entry list and the sources field
+    // has something to delete.
+    bool canDeleteMonth() const;
+    bool canDeleteEntry() const;
+    bool canDeleteSource() const;
+
     // Entry row
     TzorvCurrency *FN1 = nullptr;
     QLineEdit *AL = nullptr;
