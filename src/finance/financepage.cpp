@@ -385,6 +385,11 @@ void FinancePage::buildCorrections()
 bool FinancePage::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusIn) {
+        // Focus coming back from the field's own drop-down or context menu, or with the
+        // window's activation, is not the user arriving in the field.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+            return QWidget::eventFilter(watched, event);
         if (watched == FN4 || watched == FN4->lineEdit())
             loadSourceItems();
         else if (watched == QT)

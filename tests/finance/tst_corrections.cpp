@@ -283,6 +283,10 @@ void TestCorrections::deleteSource()
     QCOMPARE(f.data.read("dados/Fontes.cad"), QByteArray("Market\r\nPadaria\r\n"));
 
     f.page->FN4->setCurrentIndex(0);
+    // Coming back from the drop-down keeps the chosen item.
+    QFocusEvent back(QEvent::FocusIn, Qt::PopupFocusReason);
+    QApplication::sendEvent(f.page->FN4, &back);
+    QCOMPARE(f.page->FN4->currentIndex(), 0);
     f.page->Excluir12->trigger();
     QCOMPARE(f.data.read("dados/Fontes.cad"), QByteArray("Padaria\r\n"));
 }
