@@ -39,19 +39,12 @@ QString buildLedgerLine(const LedgerEntry &entry)
 
 std::optional<Currency> lineAmount(QStringView line)
 {
-    const qsizetype end = line.indexOf(kMarker1);
-    return parseAmount(end < 0 ? line : line.first(end));
+    return parseAmount(extractFieldViews(line).f0);
 }
 
 QStringView lineOperation(QStringView line)
 {
-    const qsizetype start = line.indexOf(kMarker2);
-    if (start < 0)
-        return {};
-    const QStringView after = line.sliced(start + kMarker2.size())
-                                  .first(qMin<qsizetype>(255, line.size() - start - kMarker2.size()));
-    const qsizetype end = after.indexOf(kMarker3);
-    return end < 0 ? after : after.first(end);
+    return extractFieldViews(line).f2;
 }
 
 QDate nextInstallmentDate(const QDate &date)
@@ -78,10 +71,11 @@ std::optional<Currency> applyPercentage(Currency value, qint64 percent, bool ded
 namespace {
 void addLine(MonthSums &sums, QStringView line)
 {
-    const std::optional<Currency> amount = lineAmount(line);
+    const TaggedFieldViews fields = extractFieldViews(line);
+    const std::optional<Currency> amount = parseAmount(fields.f0);
     if (!amount)
         return;
-    const QStringView operation = lineOperation(line);
+    const QStringView operation = fields.f2;
     if (operation != kOperationExit) {
         if (const auto sum = checkedAdd(sums.entrances, *amount))
             sums.entrances = *sum;

@@ -6,13 +6,8 @@
 #include "finance/ledger.h"
 #include "platform/services.h"
 #include "store/paths.h"
+#include "store/records.h"
 #include "store/textlist.h"
-
-#include <bit>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace zorv {
 
@@ -55,111 +50,16 @@ QString amountText(const QString &symbol, Currency amount)
     return symbol + QLatin1Char(' ') + formatAmount(amount);
 }
 
-// The standard reading of a ledger line (the cuts of extractFields: at most 255 characters
-// after a marker), as views into the line so a long ledger is read without copies.
+// The fields of a ledger line, as views into it so a long ledger is read without copies.
 struct LineFields
 {
     QStringView value, date, operation, source, paymentForm;
 };
 
-// Position of the first marker "<digit>" in the text, -1 when none.
-qsizetype findMarker(QStringView text, char16_t digit)
-{
-    for (qsizetype i = text.indexOf(u'<'); i >= 0 && i + 2 < text.size(); i = text.indexOf(u'<', i + 1)) {
-        if (text[i + 1].unicode() == digit && text[i + 2].unicode() == u'>')
-            return i;
-    }
-    return -1;
-}
-
-QStringView viewAfter(QStringView text, char16_t marker)
-{
-    const qsizetype pos = findMarker(text, marker);
-    return pos < 0 ? QStringView() : text.sliced(pos + 3).left(255);
-}
-
-QStringView viewBefore(QStringView text, char16_t marker)
-{
-    const qsizetype pos = findMarker(text, marker);
-    return pos < 0 ? text : text.first(pos);
-}
-
-// Any line, marker by marker.
-LineFields readLineInFull(QStringView line)
-{
-    LineFields f;
-    f.value = viewBefore(line, u'1');
-    f.date = viewBefore(viewAfter(line, u'1'), u'2');
-    f.operation = viewBefore(viewAfter(line, u'2'), u'3');
-    const QStringView rest = viewAfter(line, u'3');
-    const QStringView form = viewAfter(rest, u'4');
-    if (form.isEmpty()) {
-        f.source = rest;
-    } else {
-        f.source = viewBefore(rest, u'4');
-        f.paymentForm = form;
-    }
-    return f;
-}
-
 LineFields readLine(QStringView line)
 {
-    // A line of the usual shape, in one pass: short enough that no field is cut, each
-    // marker's first occurrence after the one before it (or missing), so every field lies
-    // between two first occurrences. Anything else is read marker by marker.
-    if (line.size() > 255 + 3)
-        return readLineInFull(line);
-    qsizetype at[5] = {-1, -1, -1, -1, -1};
-    const char16_t *units = reinterpret_cast<const char16_t *>(line.utf16());
-    const qsizetype n = line.size();
-    auto markerAt = [&](qsizetype i) {
-        if (i + 2 >= n || units[i + 2] != u'>')
-            return;
-        const char16_t d = units[i + 1];
-        if (d >= u'1' && d <= u'4' && at[d - u'0'] < 0)
-            at[d - u'0'] = i;
-    };
-    qsizetype i = 0;
-#if defined(__SSE2__)
-    // Eight units at a time: only the positions holding '<' are looked at.
-    const __m128i open = _mm_set1_epi16('<');
-    for (; i + 8 <= n; i += 8) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(units + i));
-        unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(v, open)));
-        while (mask != 0) {
-            markerAt(i + std::countr_zero(mask) / 2);
-            mask &= mask - 1; // the two bits of one unit
-            mask &= mask - 1;
-        }
-    }
-#endif
-    for (; i < n; ++i) {
-        if (units[i] == u'<')
-            markerAt(i);
-    }
-    for (int k = 2; k <= 4; ++k) {
-        if (at[k] >= 0 && at[k - 1] >= 0 && at[k] < at[k - 1])
-            return readLineInFull(line);
-    }
-    // The text from the end of marker k to marker `next` (or to the end of the line).
-    auto between = [&](int k, qsizetype next) {
-        if (at[k] < 0)
-            return QStringView();
-        const qsizetype from = at[k] + 3;
-        return next >= 0 ? line.sliced(from, next - from) : line.sliced(from);
-    };
-    LineFields f;
-    f.value = at[1] < 0 ? line : line.first(at[1]);
-    f.date = between(1, at[2]);
-    f.operation = between(2, at[3]);
-    const QStringView form = at[3] >= 0 ? between(4, -1) : QStringView();
-    if (form.isEmpty()) {
-        f.source = between(3, -1);
-    } else {
-        f.source = between(3, at[4]);
-        f.paymentForm = form;
-    }
-    return f;
+    const TaggedFieldViews f = extractFieldViews(line);
+    return {f.f0, f.f1, f.f2, f.f3, f.f4};
 }
 
 // The rows of the lines `include` accepts, in the order read, and their sums. A line

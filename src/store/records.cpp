@@ -29,21 +29,87 @@ int LastPos(const QString &sub, const QString &text)
     return 0;
 }
 
-TaggedFields extractFields(const QString &line)
+namespace {
+
+QStringView viewBefore(QStringView text, QStringView marker)
 {
-    TaggedFields f;
-    f.f0 = FieldBefore(line, kMarker1);
-    f.f1 = FieldBefore(FieldAfter(line, kMarker1), kMarker2);
-    f.f2 = FieldBefore(FieldAfter(line, kMarker2), kMarker3);
-    const QString rest = FieldAfter(line, kMarker3);
-    const QString after4 = FieldAfter(rest, kMarker4);
+    const qsizetype pos = text.indexOf(marker);
+    return pos < 0 ? text : text.first(pos);
+}
+
+QStringView viewAfter(QStringView text, QStringView marker)
+{
+    const qsizetype pos = text.indexOf(marker);
+    if (pos < 0)
+        return {};
+    const QStringView after = text.sliced(pos + marker.size());
+    return after.first(qMin(after.size(), kFieldAfterLimit));
+}
+
+// The reading marker by marker, each field cut as FieldBefore and FieldAfter cut it.
+TaggedFieldViews extractFieldViewsInFull(QStringView line)
+{
+    TaggedFieldViews f;
+    f.f0 = viewBefore(line, kMarker1);
+    f.f1 = viewBefore(viewAfter(line, kMarker1), kMarker2);
+    f.f2 = viewBefore(viewAfter(line, kMarker2), kMarker3);
+    const QStringView rest = viewAfter(line, kMarker3);
+    const QStringView after4 = viewAfter(rest, kMarker4);
     if (!after4.isEmpty()) {
         f.f4 = after4;
-        f.f3 = FieldBefore(rest, kMarker4);
+        f.f3 = viewBefore(rest, kMarker4);
     } else {
         f.f3 = rest;
     }
     return f;
+}
+
+} // namespace
+
+TaggedFieldViews extractFieldViews(QStringView line)
+{
+    // A line of the usual shape is read in one pass over its '<' characters: short enough
+    // that no field is cut, and each marker's first occurrence after the previous one's
+    // (or missing). Then every field lies between two first occurrences. Any other line
+    // is read marker by marker.
+    if (line.size() > kFieldAfterLimit + 3)
+        return extractFieldViewsInFull(line);
+    qsizetype at[5] = {-1, -1, -1, -1, -1};
+    const qsizetype n = line.size();
+    for (qsizetype i = line.indexOf(u'<'); i >= 0 && i + 2 < n; i = line.indexOf(u'<', i + 1)) {
+        const char16_t d = line[i + 1].unicode();
+        if (line[i + 2] == u'>' && d >= u'1' && d <= u'4' && at[d - u'0'] < 0)
+            at[d - u'0'] = i;
+    }
+    for (int k = 2; k <= 4; ++k) {
+        if (at[k] >= 0 && at[k - 1] >= 0 && at[k] < at[k - 1])
+            return extractFieldViewsInFull(line);
+    }
+    // The text from the end of marker k to marker `next` (or to the end of the line).
+    auto between = [&](int k, qsizetype next) {
+        if (at[k] < 0)
+            return QStringView();
+        const qsizetype from = at[k] + 3;
+        return next >= 0 ? line.sliced(from, next - from) : line.sliced(from);
+    };
+    TaggedFieldViews f;
+    f.f0 = at[1] < 0 ? line : line.first(at[1]);
+    f.f1 = between(1, at[2]);
+    f.f2 = between(2, at[3]);
+    const QStringView after4 = at[3] >= 0 ? between(4, -1) : QStringView();
+    if (!after4.isEmpty()) {
+        f.f4 = after4;
+        f.f3 = between(3, at[4]);
+    } else {
+        f.f3 = between(3, -1);
+    }
+    return f;
+}
+
+TaggedFields extractFields(const QString &line)
+{
+    const TaggedFieldViews v = extractFieldViews(line);
+    return {v.f0.toString(), v.f1.toString(), v.f2.toString(), v.f3.toString(), v.f4.toString()};
 }
 
 qsizetype findLineByPrefix(const QStringList &lines, const QString &key)

@@ -29,6 +29,14 @@ struct TaggedFields
 // anything more than 255 characters after a marker is lost, as the field routines cut it.
 TaggedFields extractFields(const QString &line);
 
+// The same reading as views into the line, for readers that walk many lines without
+// copying their fields.
+struct TaggedFieldViews
+{
+    QStringView f0, f1, f2, f3, f4;
+};
+TaggedFieldViews extractFieldViews(QStringView line);
+
 // Index of the first line that begins with `key`, letters compared without regard to
 // case, searching from the second line to the last and then the first; -1 when none.
 // Every delete from a list mirrored in a file looks its line up this way.

@@ -100,6 +100,12 @@ void TestRecords::extractFields_data()
     QTest::newRow("empty F4 keeps the marker in F3")
         << "1<1>2<2>3<3>4<4>" << QStringList{"1", "2", "3", "4<4>", ""};
     QTest::newRow("no markers") << "abc" << QStringList{"abc", "", "", "", ""};
+    QTest::newRow("markers out of order")
+        << "<2>a<1>b<2>c<3>d" << QStringList{"<2>a", "b", "a<1>b<2>c", "d", ""};
+    QTest::newRow("later marker first, one missing")
+        << "x<3>y<1>z" << QStringList{"x<3>y", "z", "", "y<1>z", ""};
+    QTest::newRow("field cut at 255")
+        << "1<1>" + QString(300, 'x') + "<2>Exit<3>s" << QStringList{"1", QString(255, 'x'), "Exit", "s", ""};
     QTest::newRow("blank line") << "" << QStringList{"", "", "", "", ""};
 }
 
