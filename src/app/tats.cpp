@@ -481,6 +481,12 @@ void TATS::addTimer2Step(std::function<void()> step)
     m_timer2Steps.append(std::move(step));
 }
 
+void TATS::setFocusField(int page, QWidget *field)
+{
+    if (page >= 0 && page < pageCount)
+        m_focusFields[size_t(page)] = field;
+}
+
 void TATS::addMenuRule(QMenu *menu, QAction *action, std::function<bool()> enabled)
 {
     if (!menu || !action || !enabled)
@@ -642,8 +648,9 @@ void TATS::AlphaTimer()
         if (flagFileExists(m_paths.resolve(kNoFadeFile)) || m_alpha >= alphaFinal) {
             Alpha.stop();
             setAlpha(alphaFinal);
-            if (currentPage() == financePage && m_focusField)
-                m_focusField->setFocus(Qt::OtherFocusReason);
+            const int page = currentPage();
+            if (page >= 0 && page < pageCount && m_focusFields[size_t(page)])
+                m_focusFields[size_t(page)]->setFocus(Qt::OtherFocusReason);
             TMTT.start();
             TMF.start();
             return;

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 
 class QAction;
@@ -75,8 +76,8 @@ public:
     // `action` is enabled exactly when `enabled` answers true.
     void addMenuRule(QMenu *menu, QAction *action, std::function<bool()> enabled);
 
-    // The field of the finance page that takes the focus when the fade-in ends.
-    void setFocusField(QWidget *field) { m_focusField = field; }
+    // The field that takes the focus when the fade-in ends while page `page` is in front.
+    void setFocusField(int page, QWidget *field);
     // The task bar window, whose Mini the show step uses.
     void setTaskBarWindow(Taa1 *taa1) { m_taa1 = taa1; }
     // Hands a page address or a file to the companion launcher (the page menu's help,
@@ -184,7 +185,7 @@ private:
     const Paths &m_paths;
     TOPS &m_tops;
     Taa1 *m_taa1 = nullptr;
-    QPointer<QWidget> m_focusField;
+    std::array<QPointer<QWidget>, pageCount> m_focusFields;
     std::function<void(const QString &)> m_launch;
     std::function<void(const QString &)> m_playSound;
     WaveSound *m_wave = nullptr;

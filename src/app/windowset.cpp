@@ -37,7 +37,7 @@ void wireFinancePage(TATS &tats, FinancePage *page)
     tats.addShowStep(ShowStep::LoadMonthList, on(&FinancePage::Atualizar3Click));
     tats.addShowStep(ShowStep::Symbol, on(&FinancePage::ReadSymbol));
     tats.addAfterFadeStep(AfterFadeStep::MonthList, on(&FinancePage::Atualizar3Click));
-    tats.setFocusField(page->FN1);
+    tats.setFocusField(TATS::financePage, page->FN1);
 
     tats.addMenuRule(page->PopupMenu8, page->Excluir7,
                      [finance] { return finance && finance->canDeleteMonth(); });

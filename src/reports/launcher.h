@@ -22,9 +22,6 @@ QString launcherProgram(const Paths &paths);
 // Text in Windows-1252; characters the code page cannot hold become '?'. Empty in, empty out.
 QByteArray ToAnsi(const QString &text);
 
-// True when the text survives a round trip through Windows-1252 unchanged.
-bool fitsWindows1252(QStringView text);
-
 // The hand-off file's content: the target as its only line, followed by CR LF, in
 // Windows-1252. A target the code page cannot hold (a folder name in another script) is
 // written in UTF-8 with its byte-order mark instead, so the companion still reads it whole.

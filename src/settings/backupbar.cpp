@@ -5,6 +5,7 @@
 
 #include "controls/captions.h"
 #include "controls/linklabel.h"
+#include "controls/maskedtext.h"
 #include "store/filetree.h"
 
 #include <QDir>
@@ -143,20 +144,12 @@ void BackupBar::applyFolderCase()
 
 QString BackupBar::hourText() const
 {
-    // The display text holds every place; an unfilled one shows the mask's blank.
-    return CS->displayText().replace(QLatin1Char('_'), QLatin1Char(' '));
+    return maskedText(*CS);
 }
 
 void BackupBar::setHourText(const QString &text)
 {
-    // The mask takes its blank character as "leave this place unfilled"; a space would
-    // instead shift the digits that follow into the wrong places.
-    QString masked = text;
-    for (int i = 0; i < masked.size(); ++i) {
-        if (masked.at(i) == QLatin1Char(' ') && i != 2 && i != 5)
-            masked[i] = QLatin1Char('_');
-    }
-    CS->setText(masked);
+    setMaskedText(*CS, text);
 }
 
 QString BackupBar::folderText() const

@@ -4,15 +4,6 @@
 
 namespace zorv {
 
-namespace {
-
-bool fitsWindows1252(const QString &text)
-{
-    return decodeWindows1252(encodeWindows1252(text)) == text;
-}
-
-} // namespace
-
 std::optional<BackupSettings> loadBackupSettings(const Paths &paths)
 {
     TextList list;
@@ -31,9 +22,8 @@ std::optional<BackupSettings> loadBackupSettings(const Paths &paths)
 bool saveBackupSettings(const Paths &paths, const QString &hour, const QString &folder, TextEncoding encoding)
 {
     TextList list({hour, folder});
-    if (encoding == TextEncoding::Ansi && !(fitsWindows1252(hour) && fitsWindows1252(folder)))
-        encoding = TextEncoding::Utf8Bom;
     list.setEncoding(encoding);
+    list.setSavePolicy(TextList::SavePolicy::Utf8WhenNeeded);
     return list.save(paths.resolve(QString::fromLatin1(kBackupSettingsFile)));
 }
 

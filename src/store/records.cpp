@@ -112,15 +112,39 @@ TaggedFields extractFields(const QString &line)
     return {v.f0.toString(), v.f1.toString(), v.f2.toString(), v.f3.toString(), v.f4.toString()};
 }
 
-qsizetype findLineByPrefix(const QStringList &lines, const QString &key)
+namespace {
+
+// The shared search order: the second line to the last, then the first.
+template<typename Match> qsizetype findLine(const QStringList &lines, Match matches)
 {
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (lines[i].startsWith(key, Qt::CaseInsensitive))
+        if (matches(lines[i]))
             return i;
     }
-    if (!lines.isEmpty() && lines[0].startsWith(key, Qt::CaseInsensitive))
+    if (!lines.isEmpty() && matches(lines[0]))
         return 0;
     return -1;
+}
+
+} // namespace
+
+qsizetype findLineByPrefix(const QStringList &lines, const QString &key)
+{
+    return findLine(lines, [&key](const QString &l) { return l.startsWith(key, Qt::CaseInsensitive); });
+}
+
+qsizetype findWholeLine(const QStringList &lines, const QString &line)
+{
+    return findLine(lines, [&line](const QString &l) { return l.compare(line, Qt::CaseInsensitive) == 0; });
+}
+
+QString oneLineText(QString text)
+{
+    for (QChar &c : text) {
+        if (c == u'\r' || c == u'\n' || c == u'\0')
+            c = u' ';
+    }
+    return text;
 }
 
 } // namespace zorv

@@ -41,5 +41,13 @@ TaggedFieldViews extractFieldViews(QStringView line);
 // case, searching from the second line to the last and then the first; -1 when none.
 // Every delete from a list mirrored in a file looks its line up this way.
 qsizetype findLineByPrefix(const QStringList &lines, const QString &key);
+// The same search for the line equal to `line` as a whole, letters compared without regard
+// to case: a delete that must not take a longer line sharing the key's beginning
+// ("/usr/bin/gimp" is not "/usr/bin/gimp-2.10").
+qsizetype findWholeLine(const QStringList &lines, const QString &line);
+
+// Typed text made safe to store as one line: CR, LF and NUL become spaces (a pasted line
+// break would otherwise split the record in two).
+QString oneLineText(QString text);
 
 } // namespace zorv

@@ -242,4 +242,17 @@ QByteArray appendLineToFileBytes(const QByteArray &bytes, const QString &line)
     return encodeLines(lines, encoding);
 }
 
+bool fitsWindows1252(QStringView text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+            continue;
+        // The C1 range and everything above Latin-1: only the code page's own few characters.
+        if (decodeWindows1252(encodeWindows1252(QStringView(&c, 1))) != QStringView(&c, 1))
+            return false;
+    }
+    return true;
+}
+
 } // namespace zorv

@@ -15,6 +15,8 @@ enum class TextEncoding { Ansi, Utf8Bom, Utf16LE, Utf16BE };
 // round-trips byte for byte. Characters the code page cannot hold are written as '?'.
 QString decodeWindows1252(QByteArrayView bytes);
 QByteArray encodeWindows1252(QStringView text);
+// True when the text survives a round trip through Windows-1252 unchanged.
+bool fitsWindows1252(QStringView text);
 
 // Splits file bytes into lines: a leading byte-order mark selects UTF-8 or UTF-16 (LE/BE),
 // else Windows-1252; a NUL character ends the text; lines end at CR LF, a lone CR or a

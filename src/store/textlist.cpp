@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace zorv {
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes)
@@ -79,7 +81,17 @@ TextList::LoadResult TextList::load(const QString &path)
 
 bool TextList::save(const QString &path) const
 {
-    return writeFileAtomically(path, encodeLines(m_lines, m_encoding));
+    TextEncoding encoding = m_encoding;
+    if (encoding == TextEncoding::Ansi && m_policy == SavePolicy::Utf8WhenNeeded) {
+        const bool fits = std::all_of(m_lines.cbegin(), m_lines.cend(),
+                                      [](const QString &l) { return fitsWindows1252(l); });
+        if (!fits)
+            encoding = TextEncoding::Utf8Bom;
+    }
+    if (!writeFileAtomically(path, encodeLines(m_lines, encoding)))
+        return false;
+    m_encoding = encoding;
+    return true;
 }
 
 } // namespace zorv

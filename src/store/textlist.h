@@ -37,16 +37,25 @@ class TextList
 {
 public:
     enum class LoadResult { Loaded, Missing, Failed };
+    // What a save does with lines Windows-1252 cannot hold while the list is in that code
+    // page: KeepEncoding writes them as '?' (files whose bytes other readers depend on);
+    // Utf8WhenNeeded writes the whole file in UTF-8 with its mark instead, and the list
+    // keeps that encoding from then on (the loader reads either).
+    enum class SavePolicy { KeepEncoding, Utf8WhenNeeded };
 
     TextList() = default;
     explicit TextList(QStringList lines)
         : m_lines(std::move(lines))
     {}
+    explicit TextList(SavePolicy policy)
+        : m_policy(policy)
+    {}
 
     // Replaces the lines with the file's lines. A missing file is skipped (the lines stay
     // as they were) and reported as Missing; an unreadable one is reported as Failed.
     LoadResult load(const QString &path);
-    // Replaces the file's content with the lines, each followed by CR LF.
+    // Replaces the file's content with the lines, each followed by CR LF, in the list's
+    // encoding (see SavePolicy).
     bool save(const QString &path) const;
 
     QStringList &lines() { return m_lines; }
@@ -54,10 +63,14 @@ public:
     void clear() { m_lines.clear(); }
     TextEncoding encoding() const { return m_encoding; }
     void setEncoding(TextEncoding encoding) { m_encoding = encoding; }
+    SavePolicy savePolicy() const { return m_policy; }
+    void setSavePolicy(SavePolicy policy) { m_policy = policy; }
 
 private:
     QStringList m_lines;
-    TextEncoding m_encoding = TextEncoding::Ansi;
+    // A save under Utf8WhenNeeded may move the list to UTF-8 for good.
+    mutable TextEncoding m_encoding = TextEncoding::Ansi;
+    SavePolicy m_policy = SavePolicy::KeepEncoding;
 };
 
 } // namespace zorv

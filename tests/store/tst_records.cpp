@@ -18,6 +18,9 @@ private slots:
     void extractFields();
     void prefixLookup_data();
     void prefixLookup();
+    void wholeLineLookup_data();
+    void wholeLineLookup();
+    void oneLineTextBlanksLineBreaks();
 };
 
 void TestRecords::fieldRoutines_data()
@@ -136,6 +139,34 @@ void TestRecords::prefixLookup()
     QFETCH(QString, key);
     QFETCH(int, index);
     QCOMPARE(findLineByPrefix(lines, key), qsizetype(index));
+}
+
+void TestRecords::wholeLineLookup_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("index");
+    QTest::newRow("longer line sharing the beginning is not taken")
+        << QStringList{"x", "/usr/bin/gimp-2.10", "/usr/bin/gimp"} << "/usr/bin/gimp" << 2;
+    QTest::newRow("case ignored, second line first")
+        << QStringList{"Agenda<>/a", "AGENDA<>/A"} << "agenda<>/a" << 1;
+    QTest::newRow("first line last") << QStringList{"Docs<>/h", "y"} << "docs<>/h" << 0;
+    QTest::newRow("prefix only") << QStringList{"Docs<>/h/Docs antigo"} << "Docs<>/h/Docs" << -1;
+}
+
+void TestRecords::wholeLineLookup()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, line);
+    QFETCH(int, index);
+    QCOMPARE(findWholeLine(lines, line), qsizetype(index));
+}
+
+void TestRecords::oneLineTextBlanksLineBreaks()
+{
+    QCOMPARE(oneLineText(QStringLiteral("a\r\nb\nc\rd")), QStringLiteral("a  b c d"));
+    QCOMPARE(oneLineText(QString(QStringLiteral("x")) + QChar(0) + u'y'), QStringLiteral("x y"));
+    QCOMPARE(oneLineText(QStringLiteral("Reunião | <>")), QStringLiteral("Reunião | <>"));
 }
 
 QTEST_GUILESS_MAIN(TestRecords)

@@ -27,6 +27,7 @@ private slots:
     void failedSaveKeepsPreviousFile();
     void saveIntoMissingFolderFails();
     void loadOfFolderFails();
+    void utf8WhenNeededPolicy();
 };
 
 void TestTextList::decodeLines_data()
@@ -242,6 +243,35 @@ void TestTextList::loadOfFolderFails()
     TextList list(QStringList{"kept"});
     QCOMPARE(list.load(data.file("dados\\Finance")), TextList::LoadResult::Failed);
     QCOMPARE(list.lines(), QStringList{"kept"});
+}
+
+void TestTextList::utf8WhenNeededPolicy()
+{
+    TempDataFolder data;
+    // Text the code page holds stays byte-exact Windows-1252.
+    TextList list(TextList::SavePolicy::Utf8WhenNeeded);
+    list.lines() << QStringLiteral("Reunião €");
+    QVERIFY(list.save(data.file("dados/a.txt")));
+    QCOMPARE(data.read("dados/a.txt"), QByteArray("Reuni\xE3o \x80\r\n"));
+    QCOMPARE(list.encoding(), TextEncoding::Ansi);
+
+    // A line beyond it moves the whole file to UTF-8 with its mark, and the list stays there.
+    list.lines() << QStringLiteral("Ωmega");
+    QVERIFY(list.save(data.file("dados/a.txt")));
+    QCOMPARE(data.read("dados/a.txt"),
+             QByteArray("\xEF\xBB\xBFReuni\xC3\xA3o \xE2\x82\xAC\r\n\xCE\xA9mega\r\n"));
+    list.lines().removeLast();
+    QVERIFY(list.save(data.file("dados/a.txt")));
+    QVERIFY(data.read("dados/a.txt").startsWith("\xEF\xBB\xBF"));
+
+    // The default keeps the code page and writes '?'.
+    TextList plain(QStringList{QStringLiteral("Ωmega")});
+    QVERIFY(plain.save(data.file("dados/b.txt")));
+    QCOMPARE(data.read("dados/b.txt"), QByteArray("?mega\r\n"));
+
+    QVERIFY(fitsWindows1252(u"Ação € ‰ Ÿ"));
+    QVERIFY(!fitsWindows1252(u"Ω"));
+    QVERIFY(fitsWindows1252(u"\u0081")); // an undefined byte of the code page round-trips
 }
 
 QTEST_GUILESS_MAIN(TestTextList)
