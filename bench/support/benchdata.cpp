@@ -124,7 +124,16 @@ bool generateDataFolder(const QString &root, const GeneratedData &shape)
                   {QStringLiteral("{\\rtf1\\ansi Dia tranquilo.\\par}")}) &&
              ok;
     }
+    ok = generateAccessPassword(root) && ok;
     return ok;
+}
+
+bool generateAccessPassword(const QString &root)
+{
+    // "20130305" scrambled (each character XOR 0x6F) as the password file's one line.
+    const QString windows = root + QStringLiteral("/windows");
+    return QDir().mkpath(windows) &&
+           save(windows + QStringLiteral("/MSDoc.dat"), {QStringLiteral("]_^\\_\\_Z")});
 }
 
 QString benchRoot()

@@ -4,12 +4,16 @@
 #include "tats.h"
 #include "tops.h"
 
+#include "security/password.h"
+#include "store/flagfile.h"
+
 class QApplication;
 
 namespace zorv {
 
 class BackupBar;
 class FinancePage;
+class SettingsPage;
 
 // The three windows, created in this order and alive until the program ends: the main
 // window TOPS first (so it is the application's main window), the suite window TATS,
@@ -19,11 +23,17 @@ class WindowSet
 public:
     WindowSet(Services &services, const Paths &paths);
 
+    // The run's access password (its copy mirrored in TOPS's LBS) and the staging list
+    // every switch writes its flag file from. Built before the windows that use them.
+    PasswordStore password;
+    FlagStaging LB;
+
     TOPS tops;
     TATS tats;
     Taa1 taa1;
-    FinancePage *finance = nullptr; // on page 6 of the suite window, which owns it
-    BackupBar *backup = nullptr;    // in the suite window's bottom panel, which owns it
+    FinancePage *finance = nullptr;   // on page 6 of the suite window, which owns it
+    BackupBar *backup = nullptr;      // in the suite window's bottom panel, which owns it
+    SettingsPage *settings = nullptr; // on page 11 of the suite window, which owns it
 };
 
 // The whole start of the program after the single-instance guard was claimed: the
