@@ -18,6 +18,12 @@ struct GeneratedData
 // Deterministic: the same call always writes the same bytes.
 bool generateDataFolder(const QString &root, const GeneratedData &shape = {});
 
+// The appointments of that installation: "dados/Notas/Tasks.go" with 5 000 records over
+// twenty years in file order (some without a time, accented texts up to 300 characters)
+// and "dados/notas/Music.comp". Deterministic; generateDataFolder writes them too.
+inline constexpr int kAppointmentRecords = 5000;
+bool generateAppointments(const QString &root);
+
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.
 QString benchRoot();
