@@ -4,7 +4,7 @@
 //                          the fade-in timer is started, its ticks are not run)
 //   BM_LoadAll             the reload part alone
 //   BM_ReadShowStepFiles   the baseline: list the finance folder's month files and read the
-//                          symbol and colour files, as plain file access
+//                          symbol, colour and appointments files, as plain file access
 //   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
 // The files of pages not built yet (shortcuts, aliases, notes, diary) join both sides as
 // those pages add their loads.
@@ -65,6 +65,7 @@ qint64 readShowStepFiles(const zorv::Paths &paths)
                        .size();
     total += readFile(paths.resolve(QStringLiteral("dados\\Money.sbm")));
     total += readFile(paths.resolve(QStringLiteral("dados\\interface.col")));
+    total += readFile(paths.resolve(QStringLiteral("dados\\Notas\\Tasks.go")));
     return total;
 }
 

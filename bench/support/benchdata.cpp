@@ -119,6 +119,7 @@ bool generateDataFolder(const QString &root, const GeneratedData &shape)
               {QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Tahoma;}}"),
                QStringLiteral("\\f0\\fs16 Lembrar de pagar a conta de luz.\\par"), QStringLiteral("}")}) &&
          ok;
+    ok = generateAppointments(root) && ok;
     for (int d = 1; d <= 28; ++d) {
         ok = save(QStringLiteral("%1/Diary/%2.03.2013").arg(dados).arg(d, 2, 10, QLatin1Char('0')),
                   {QStringLiteral("{\\rtf1\\ansi Dia tranquilo.\\par}")}) &&
@@ -136,6 +137,35 @@ bool generateAccessPassword(const QString &root)
            save(windows + QStringLiteral("/MSDoc.dat"), {QStringLiteral("]_^\\_\\_Z")});
 }
 
+bool generateAppointments(const QString &root)
+{
+    static const QStringList subjects = {
+        QStringLiteral("Reunião com o contador"),         QStringLiteral("Consulta no dentista"),
+        QStringLiteral("Pagar a conta de luz"),           QStringLiteral("Aniversário da Conceição"),
+        QStringLiteral("Levar o carro à revisão"),        QStringLiteral("Aula de inglês"),
+        QStringLiteral("Entregar relatório à diretoria"), QStringLiteral("Buscar as crianças na escola")};
+    std::mt19937 rng(20130306);
+    QStringList lines;
+    lines.reserve(kAppointmentRecords);
+    const QDate first(2006, 1, 1);
+    for (int i = 0; i < kAppointmentRecords; ++i) {
+        const QDate day = first.addDays(qint64(i) * 7305 / kAppointmentRecords + int(rng() % 3));
+        const QString time = rng() % 10 == 0 ? QStringLiteral("  :  :  ")
+                                             : QStringLiteral("%1:%2:00")
+                                                   .arg(int(rng() % 24), 2, 10, QLatin1Char('0'))
+                                                   .arg(int(rng() % 60), 2, 10, QLatin1Char('0'));
+        QString text = subjects[rng() % subjects.size()];
+        const int extra = int(rng() % 8);
+        for (int k = 0; k < extra && text.size() < 300; ++k)
+            text += QStringLiteral(", ") + subjects[rng() % subjects.size()];
+        lines.append(day.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral("<>") + time +
+                     QLatin1Char('|') + text.left(300));
+    }
+    const QString notas = root + QStringLiteral("/dados/Notas");
+    return QDir().mkpath(notas) && save(notas + QStringLiteral("/Tasks.go"), lines) &&
+           save(notas + QStringLiteral("/Music.comp"), {QStringLiteral("/home/usuario/Música/alerta.wav")});
+}
+
 QString benchRoot()
 {
     QString root = qEnvironmentVariable("ZORV_BENCH_DATA");
@@ -143,6 +173,8 @@ QString benchRoot()
         root = QDir::tempPath() + QStringLiteral("/zorv-bench-data");
     if (!QFileInfo::exists(root + QStringLiteral("/dados/Finance")))
         generateDataFolder(root);
+    else if (!QFileInfo::exists(root + QStringLiteral("/dados/Notas/Tasks.go")))
+        generateAppointments(root); // a folder generated before the appointments existed
     return root;
 }
 

@@ -21,6 +21,11 @@ bool generateDataFolder(const QString &root, const GeneratedData &shape = {});
 // The Windows-directory stand-in beside the data folder (root/windows) with an access
 // password file. Part of generateDataFolder; callable alone for a folder generated before.
 bool generateAccessPassword(const QString &root);
+// The appointments of that installation: "dados/Notas/Tasks.go" with 5 000 records over
+// twenty years in file order (some without a time, accented texts up to 300 characters)
+// and "dados/notas/Music.comp". Deterministic; generateDataFolder writes them too.
+inline constexpr int kAppointmentRecords = 5000;
+bool generateAppointments(const QString &root);
 
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.

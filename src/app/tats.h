@@ -64,6 +64,9 @@ public:
     int currentPage() const;
     // Selects a page on the program's behalf; the page guard lets such a choice stand.
     void selectPage(int index);
+    // What a page entry of the page menu does: the window to the front, shown (its show
+    // step runs) when it is hidden, then page `index` selected.
+    void openPage(int index);
 
     void addCreateStep(CreateStep slot, std::function<void()> step);
     void addShowStep(ShowStep slot, std::function<void()> step);
@@ -171,8 +174,6 @@ private:
     void FormClose();
     // Shows the window when hidden (faded out, so nothing flashes), then the show step.
     void showWindow();
-    // A page entry of the page menu.
-    void openPage(int index);
     void setAlpha(int alpha);
     void applyInterfaceColourFile();
     void applyColour(const QColor &colour);

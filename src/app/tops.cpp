@@ -40,7 +40,7 @@ TOPS::TOPS(Services &services, QWidget *parent)
     LBS->setObjectName(QStringLiteral("LBS"));
     FC = new TagLabel(this);
     FC->setObjectName(QStringLiteral("FC"));
-    Comp = new QLabel(this);
+    Comp = new TagLabel(this);
     Comp->setObjectName(QStringLiteral("Comp"));
     a2 = new QLabel(this);
     a2->setObjectName(QStringLiteral("a2"));

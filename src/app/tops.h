@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/taglabel.h"
 #include "platform/services.h"
 
 #include <QLabel>
@@ -11,19 +12,6 @@
 class QListWidget;
 
 namespace zorv {
-
-// A label carrying one integer beside its text, for state other windows read.
-class TagLabel : public QLabel
-{
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-    int tag() const { return m_tag; }
-    void setTag(int tag) { m_tag = tag; }
-
-private:
-    int m_tag = 0;
-};
 
 // The main window: created first so it anchors the application, never visible, no
 // task-bar entry. It hosts a few hidden components other windows use, runs the
@@ -38,7 +26,7 @@ public:
 
     QListWidget *LBS = nullptr; // scrambled access password read from the password file
     TagLabel *FC = nullptr;     // tag: program filter on (5) or off (0)
-    QLabel *Comp = nullptr;     // appointment indicator
+    TagLabel *Comp = nullptr;   // appointment indicator: a click opens the appointments
     QLabel *a2 = nullptr;       // empty picture for the vertical dividers
     QLabel *a10 = nullptr;      // empty picture for the horizontal dividers
 

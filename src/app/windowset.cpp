@@ -2,6 +2,7 @@
 
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
+#include "organizer/appointmentspage.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
@@ -9,6 +10,7 @@
 #include "settings/settingspage.h"
 
 #include <QApplication>
+#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
@@ -110,6 +112,29 @@ void mirrorPasswordInto(PasswordStore &password, TOPS &tops)
         lbs->clear();
         lbs->addItems(lines);
     });
+// The appointments page: its date set to today at creation and on every show, its
+// notification music and records loaded at creation, its records again on every show,
+// its details cleared on close; DC takes the focus after the fade-in.
+void wireAppointmentsPage(TATS &tats, AppointmentsPage *page)
+{
+    tats.setPage(AppointmentsPage::pageIndex, page);
+    QPointer<AppointmentsPage> appointments(page);
+    auto on = [appointments](void (AppointmentsPage::*operation)()) {
+        return [appointments, operation] {
+            if (appointments)
+                (appointments.data()->*operation)();
+        };
+    };
+    page->setPageSelector([&tats](int index) { tats.selectPage(index); });
+    tats.addCreateStep(CreateStep::Today, on(&AppointmentsPage::SetDateToToday));
+    tats.addCreateStep(CreateStep::ShortcutsAndDates, on(&AppointmentsPage::LoadMusic));
+    tats.addCreateStep(CreateStep::ShortcutsAndDates, on(&AppointmentsPage::LoadAppointments));
+    tats.addShowStep(ShowStep::Today, on(&AppointmentsPage::SetDateToToday));
+    tats.addShowStep(ShowStep::LoadAppointments, on(&AppointmentsPage::LoadAppointments));
+    tats.addCloseStep(CloseStep::StopFolderTimer, on(&AppointmentsPage::ClearDetails));
+    tats.setFocusField(AppointmentsPage::pageIndex, page->DC);
+    tats.addMenuRule(page->PopupMenu4, page->Excluir3,
+                     [appointments] { return appointments && appointments->hasSelectedRow(); });
 }
 
 } // namespace
@@ -130,8 +155,19 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     mirrorPasswordInto(password, tops);
     settings = new SettingsPage(paths, services, password, LB);
     wireSettingsPage(tats, settings);
+    appointments = new AppointmentsPage(paths, services);
+    wireAppointmentsPage(tats, appointments);
+    QObject::connect(tops.Comp, &TagLabel::clicked, &tats, [this] { CompClick(); });
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
+}
+
+void WindowSet::CompClick()
+{
+    tops.Comp->hide();
+    tats.openPage(AppointmentsPage::pageIndex);
+    if (appointments)
+        appointments->tmch.start();
 }
 
 int runDesk(QApplication &app, Services &services, const Paths &paths)

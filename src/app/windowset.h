@@ -11,6 +11,7 @@ class QApplication;
 
 namespace zorv {
 
+class AppointmentsPage;
 class BackupBar;
 class FinancePage;
 class SettingsPage;
@@ -31,9 +32,14 @@ public:
     TOPS tops;
     TATS tats;
     Taa1 taa1;
-    FinancePage *finance = nullptr;   // on page 6 of the suite window, which owns it
-    BackupBar *backup = nullptr;      // in the suite window's bottom panel, which owns it
-    SettingsPage *settings = nullptr; // on page 11 of the suite window, which owns it
+    FinancePage *finance = nullptr;           // on page 6 of the suite window, which owns it
+    BackupBar *backup = nullptr;              // in the suite window's bottom panel, which owns it
+    SettingsPage *settings = nullptr;         // on page 11 of the suite window, which owns it
+    AppointmentsPage *appointments = nullptr; // on page 5 of the suite window
+
+    // A click on the main window's appointment icon: the icon hides, the suite window
+    // opens on the appointments page and, a second later, lists today's appointments.
+    void CompClick();
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

@@ -1,0 +1,23 @@
+#include "controls/taglabel.h"
+
+#include <QMouseEvent>
+
+namespace zorv {
+
+void TagLabel::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(event);
+}
+
+void TagLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click =
+        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click)
+        emit clicked();
+}
+
+} // namespace zorv
