@@ -25,6 +25,16 @@ namespace {
 
 constexpr int settingsPage = 11; // sheet TabSheet7
 
+// A step that runs `operation` on `page` while the page exists: a page may be replaced
+// later (tests put other widgets on its sheet), so every step checks it is still there.
+template<typename Page> std::function<void()> pageStep(Page *page, void (Page::*operation)())
+{
+    return [p = QPointer<Page>(page), operation] {
+        if (p)
+            (p.data()->*operation)();
+    };
+}
+
 // The finance page's share of the suite window: its steps in their slots, the field that
 // takes the focus, and the rows of its context menus in the table of "Excluir" entries.
 // The page may be replaced later (tests put other widgets on its sheet), so every step
@@ -32,12 +42,7 @@ constexpr int settingsPage = 11; // sheet TabSheet7
 void wireFinancePage(TATS &tats, FinancePage *page)
 {
     QPointer<FinancePage> finance(page);
-    auto on = [finance](void (FinancePage::*operation)()) {
-        return [finance, operation] {
-            if (finance)
-                (finance.data()->*operation)();
-        };
-    };
+    auto on = [page](void (FinancePage::*operation)()) { return pageStep(page, operation); };
     tats.addShowStep(ShowStep::FinanceInFront, on(&FinancePage::FocusValue));
     tats.addShowStep(ShowStep::Today, on(&FinancePage::SetDateToToday));
     tats.addShowStep(ShowStep::LoadMonthList, on(&FinancePage::Atualizar3Click));
@@ -71,15 +76,8 @@ void wireReports(TATS &tats, FinancePage *page, const Paths &paths, Services &se
 void wireBackupBar(TATS &tats, BackupBar *bar)
 {
     tats.Panel10->layout()->addWidget(bar);
-    QPointer<BackupBar> b(bar);
-    tats.addShowStep(ShowStep::BackupStatus, [b] {
-        if (b)
-            b->FormShow();
-    });
-    tats.addTimer2Step([b] {
-        if (b)
-            b->Timer2Timer();
-    });
+    tats.addShowStep(ShowStep::BackupStatus, pageStep(bar, &BackupBar::FormShow));
+    tats.addTimer2Step(pageStep(bar, &BackupBar::Timer2Timer));
 }
 
 // The settings page on sheet 11: its switches read in the create step, TMCHK armed with the
@@ -88,13 +86,7 @@ void wireBackupBar(TATS &tats, BackupBar *bar)
 void wireSettingsPage(TATS &tats, SettingsPage *page)
 {
     tats.setPage(settingsPage, page);
-    QPointer<SettingsPage> settings(page);
-    auto on = [settings](void (SettingsPage::*operation)()) {
-        return [settings, operation] {
-            if (settings)
-                (settings.data()->*operation)();
-        };
-    };
+    auto on = [page](void (SettingsPage::*operation)()) { return pageStep(page, operation); };
     tats.addCreateStep(CreateStep::DeferredTimers, on(&SettingsPage::DeferredTimers));
     tats.addCreateStep(CreateStep::AutostartFlag, on(&SettingsPage::AutostartFlag));
     tats.addCreateStep(CreateStep::SoundFlag, on(&SettingsPage::SoundFlag));
@@ -112,6 +104,8 @@ void mirrorPasswordInto(PasswordStore &password, TOPS &tops)
         lbs->clear();
         lbs->addItems(lines);
     });
+}
+
 // The appointments page: its date set to today at creation and on every show, its
 // notification music and records loaded at creation, its records again on every show,
 // its details cleared on close; DC takes the focus after the fade-in.
@@ -119,12 +113,7 @@ void wireAppointmentsPage(TATS &tats, AppointmentsPage *page)
 {
     tats.setPage(AppointmentsPage::pageIndex, page);
     QPointer<AppointmentsPage> appointments(page);
-    auto on = [appointments](void (AppointmentsPage::*operation)()) {
-        return [appointments, operation] {
-            if (appointments)
-                (appointments.data()->*operation)();
-        };
-    };
+    auto on = [page](void (AppointmentsPage::*operation)()) { return pageStep(page, operation); };
     page->setPageSelector([&tats](int index) { tats.selectPage(index); });
     tats.addCreateStep(CreateStep::Today, on(&AppointmentsPage::SetDateToToday));
     tats.addCreateStep(CreateStep::ShortcutsAndDates, on(&AppointmentsPage::LoadMusic));
