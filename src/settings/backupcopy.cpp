@@ -68,11 +68,38 @@ QString joined(const QString &folder, const QString &name)
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
-bool readAllChecked(QFile &file, QByteArray &bytes)
+// Reads the whole file into `into`, reusing its memory: a buffer kept from file to file
+// is already mapped, where a fresh one costs a page fault for every page read into it.
+bool readAllChecked(QFile &file, QByteArray &into)
 {
-    bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    const qint64 expected = file.size();
+    into.resize(expected);
+    qint64 got = 0;
+    while (got < expected) {
+        const qint64 n = file.read(into.data() + got, expected - got);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    into.resize(got);
+    // A file that grew while it was read is read to its end.
+    const QByteArray rest = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    if (!rest.isEmpty())
+        into += rest;
+    return true;
 }
+
+// The buffers one copying thread reads files and their copies into.
+struct CopyBuffers
+{
+    QByteArray source;
+    QByteArray copy;
+};
+thread_local CopyBuffers t_buffers;
 
 // Compares two open files piece by piece.
 bool sameContent(QFile &a, QFile &b)
@@ -98,7 +125,7 @@ bool copyFile(const QFileInfo &from, const QString &to, const TreeCopyOptions &o
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
 
-    QByteArray bytes;
+    QByteArray &bytes = t_buffers.source;
     const bool whole = in.size() <= kWholeFileLimit;
     if (whole) {
         if (!readAllChecked(in, bytes) || out.write(bytes) != bytes.size())
@@ -129,7 +156,7 @@ bool copyFile(const QFileInfo &from, const QString &to, const TreeCopyOptions &o
     if (!check.open(QIODevice::ReadOnly))
         return false;
     if (whole) {
-        QByteArray back;
+        QByteArray &back = t_buffers.copy;
         return readAllChecked(check, back) && back == bytes;
     }
     in.seek(0);
