@@ -1,12 +1,14 @@
-// A backup of the generated 20-year data folder (copy, verification and the swap into
-// place) against `cp -r` of the same folder, in the same run and on the same disk.
+// A backup of the generated 20-year data folder (copy, verification, flush to the disk and
+// the swap into place) against `cp -r` + `sync` and against `cp -r` of the same folder, in
+// the same run and on the same disk.
 //
 // Every copy goes into a fresh folder and nothing is deleted until the run ends: on a file
 // system that avoids reusing recently freed inodes (ext4 without a journal), creating files
 // right after deleting hundreds of others costs far more, and whichever copy ran second in
 // a loop that deletes would pay for the other's deletions. A daily backup never meets that
-// state, since the previous copy was removed a day earlier. BM_BackupVsCpR alternates the
-// two copies, swapping which goes first, and reports backup time / cp -r time as "ratio".
+// state, since the previous copy was removed a day earlier. BM_BackupVsCpR rotates the
+// copies and reports backup time / (cp -r + sync) time as "ratio_sync" and backup time /
+// cp -r time as "ratio".
 // The Replacing pair measures the steady state of replacing the previous copy, deletion
 // included, and is subject to the effect above.
 #include "benchdata.h"
@@ -90,36 +92,58 @@ void BM_Backup(benchmark::State &state)
     describeData(state);
 }
 
-// Time per iteration is the backup's; "ratio" is total backup time / total cp -r time.
+// sync -f <folder>: flushes the file system holding the folder, as the backup's own flush
+// does before it renames its copy into place.
+bool syncFileSystemOf(const QString &folder)
+{
+    return QProcess::execute(QStringLiteral("sync"), {QStringLiteral("-f"), folder}) == 0;
+}
+
+// Time per iteration is the backup's (copy, verification, flush to the disk, rename, flush
+// of the folder). Each iteration also runs `cp -r` followed by `sync -f` of the copied
+// folder, and `cp -r` alone; the order of the three rotates. "ratio_sync" is total backup
+// time / total cp -r + sync time, "ratio" total backup time / total cp -r time. What cp -r
+// alone leaves unwritten is flushed outside the timing, so the next flush does not pay for it.
 void BM_BackupVsCpR(benchmark::State &state)
 {
-    double cpSeconds = 0, backupSeconds = 0;
-    bool backupFirst = false;
+    double cpSeconds = 0, cpSyncSeconds = 0, backupSeconds = 0;
+    int first = 0;
     for (auto _ : state) {
         const QString cpTarget = freshFolder("vs-cp");
+        const QString cpSyncTarget = freshFolder("vs-cp-sync");
         const QString backupTarget = freshFolder("vs-backup");
+        syncFileSystemOf(runFolder());
         double backup = 0;
         bool ok = true;
-        for (int turn = 0; turn < 2; ++turn) {
+        for (int turn = 0; turn < 3; ++turn) {
+            const int which = (first + turn) % 3;
             QElapsedTimer timer;
             timer.start();
-            if ((turn == 0) == backupFirst) {
+            if (which == 0) {
                 ok = zorv::backupDataFolder(dataFolder(), backupTarget) && ok;
                 backup = double(timer.nsecsElapsed()) / 1e9;
+            } else if (which == 1) {
+                ok = copyWithCp(cpSyncTarget) && syncFileSystemOf(cpSyncTarget + QStringLiteral("/dados")) &&
+                     ok;
+                cpSyncSeconds += double(timer.nsecsElapsed()) / 1e9;
             } else {
                 ok = copyWithCp(cpTarget) && ok;
                 cpSeconds += double(timer.nsecsElapsed()) / 1e9;
+                syncFileSystemOf(cpTarget);
             }
         }
-        backupFirst = !backupFirst;
+        first = (first + 1) % 3;
         backupSeconds += backup;
         state.SetIterationTime(backup);
         if (!ok)
             state.SkipWithError("a copy failed");
     }
     state.counters["cp_ms"] = benchmark::Counter(cpSeconds * 1e3, benchmark::Counter::kAvgIterations);
+    state.counters["cp_sync_ms"] =
+        benchmark::Counter(cpSyncSeconds * 1e3, benchmark::Counter::kAvgIterations);
     state.counters["backup_ms"] = benchmark::Counter(backupSeconds * 1e3, benchmark::Counter::kAvgIterations);
     state.counters["ratio"] = cpSeconds > 0 ? backupSeconds / cpSeconds : 0;
+    state.counters["ratio_sync"] = cpSyncSeconds > 0 ? backupSeconds / cpSyncSeconds : 0;
 }
 
 void BM_CpRReplacing(benchmark::State &state)

@@ -52,7 +52,8 @@ void wireFinancePage(TATS &tats, FinancePage *page)
 
     tats.addMenuRule(page->PopupMenu8, page->Excluir7,
                      [finance] { return finance && finance->canDeleteMonth(); });
-    tats.addMenuRule(page->PPF, page->Excluir10, [finance] { return finance && finance->canDeleteEntry(); });
+    tats.addMenuRule(page->corrections->PPF, page->corrections->Excluir10,
+                     [finance] { return finance && finance->canDeleteEntry(); });
     tats.addMenuRule(page->PopupMenu12, page->Excluir12,
                      [finance] { return finance && finance->canDeleteSource(); });
 }
@@ -66,18 +67,31 @@ void wireReports(TATS &tats, FinancePage *page, const Paths &paths, Services &se
     auto *links =
         new ReportLinks([page] { return pageReportInputs(*page); }, paths, services, page->reportsArea);
     layout->addWidget(links);
-    QObject::connect(page->PO, &QLineEdit::returnPressed, links, &ReportLinks::rpoClick);
+    QObject::connect(page->corrections->PO, &QLineEdit::returnPressed, links, &ReportLinks::rpoClick);
     tats.setLauncher(
         [&paths, &services](const QString &target) { OpenThroughLauncher(paths, services, target); });
 }
 
 // The backup bar along the bottom: its status cleared on each show, its daily hour checked
-// on every Timer2 tick after the companion watch.
-void wireBackupBar(TATS &tats, BackupBar *bar)
+// on every Timer2 tick after the companion watch. While a restore replaces the data folder
+// the finance page writes nothing into it; once it has replaced it, the window reads every
+// list it holds again from the restored folder, as its show step does.
+void wireBackupBar(TATS &tats, BackupBar *bar, FinancePage *page)
 {
     tats.Panel10->layout()->addWidget(bar);
     tats.addShowStep(ShowStep::BackupStatus, pageStep(bar, &BackupBar::FormShow));
     tats.addTimer2Step(pageStep(bar, &BackupBar::Timer2Timer));
+
+    QPointer<BackupBar> b(bar);
+    QPointer<FinancePage> finance(page);
+    page->setWriteGate([b] { return !b || !b->isRestoring(); });
+    QObject::connect(bar, &BackupBar::restoreFinished, &tats, [&tats, finance](bool ok) {
+        if (!ok)
+            return;
+        tats.LoadAll();
+        if (finance)
+            finance->dataFolderReplaced();
+    });
 }
 
 // The settings page on sheet 11: its switches read in the create step, TMCHK armed with the
@@ -140,7 +154,7 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     wireFinancePage(tats, finance);
     wireReports(tats, finance, paths, services);
     backup = new BackupBar(paths, services);
-    wireBackupBar(tats, backup);
+    wireBackupBar(tats, backup, finance);
     mirrorPasswordInto(password, tops);
     settings = new SettingsPage(paths, services, password, LB);
     wireSettingsPage(tats, settings);

@@ -79,6 +79,10 @@ LedgerCorrections::Removal LedgerCorrections::removeEntry(const QString &monthPa
 {
     if (index < 0 || index >= lines.size())
         return Removal::Failed;
+    // The lines are written back only over the ledger they came from: one that has gone
+    // (its month deleted) is not made again from lines held before.
+    if (!QFileInfo(monthPath).isFile())
+        return Removal::Failed;
     const QString removed = lines[index];
     QStringList monthLines = lines;
     monthLines.removeAt(index);

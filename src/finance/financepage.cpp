@@ -36,7 +36,6 @@ const QString kDefaultSymbol = QStringLiteral("R$");
 const QString kEmptyMonthSearch = QStringLiteral("  .    ");
 const QString kDeleteMonthQuestion =
     QStringLiteral("Este procedimento excluirá o mês do relatório anual.\nVocê deseja realmente fazer isso?");
-const QString kNothingSelected = QStringLiteral("...");
 
 // Letters typed into the field show in upper case.
 void keepUpperCase(QLineEdit *edit)
@@ -266,20 +265,14 @@ void FinancePage::buildUi()
     totals->setRowStretch(9, 1);
     lower->addLayout(totals);
 
-    correctionsArea = new QWidget(this);
-    correctionsArea->setObjectName(QStringLiteral("correctionsArea"));
-    lower->addWidget(correctionsArea, 1);
+    corrections = new CorrectionsArea(m_held, m_paths, m_services, this);
+    lower->addWidget(corrections, 1);
     page->addLayout(lower, 1);
-    buildCorrections();
 
-    PO = new QLineEdit(this);
-    PO->setObjectName(QStringLiteral("PO"));
-    PO->setMaximumWidth(200);
-    keepUpperCase(PO);
     reportsArea = new QWidget(this);
     reportsArea->setObjectName(QStringLiteral("reportsArea"));
     auto *reportsRow = new QHBoxLayout;
-    reportsRow->addWidget(PO);
+    reportsRow->addWidget(corrections->PO);
     reportsRow->addWidget(reportsArea, 1);
     page->addLayout(reportsRow);
 
@@ -297,8 +290,7 @@ void FinancePage::buildUi()
     // Keys of the Enter chain are seen before the fields' own handling.
     for (QWidget *w : {static_cast<QWidget *>(FN1), static_cast<QWidget *>(AL), static_cast<QWidget *>(fn2),
                        static_cast<QWidget *>(fn3), static_cast<QWidget *>(FN4), static_cast<QWidget *>(PCL),
-                       static_cast<QWidget *>(QT), static_cast<QWidget *>(FN5), static_cast<QWidget *>(MKD),
-                       static_cast<QWidget *>(LVF), static_cast<QWidget *>(LLC)})
+                       static_cast<QWidget *>(QT), static_cast<QWidget *>(FN5), static_cast<QWidget *>(MKD)})
         w->installEventFilter(this);
     FN4->lineEdit()->installEventFilter(this);
 
@@ -318,66 +310,26 @@ void FinancePage::buildUi()
         if (!m_refreshing && row >= 0)
             lvd1Click(row);
     });
+    connectCorrections();
 }
 
-void FinancePage::buildCorrections()
+void FinancePage::connectCorrections()
 {
-    auto *area = new QVBoxLayout(correctionsArea);
-    area->setContentsMargins(0, 0, 0, 0);
-    area->addWidget(label(QStringLiteral("Alter release"), correctionsArea));
-    Label30 = new LinkLabel(
-        QStringLiteral("Select one month and click here (soon after he/she gives double click to alter)..."),
-        correctionsArea);
-    Label30->setObjectName(QStringLiteral("Label30"));
-    Label30->setWordWrap(true);
-    area->addWidget(Label30);
-
-    PVF = new QWidget(correctionsArea);
-    PVF->setObjectName(QStringLiteral("PVF"));
-    auto *panel = new QVBoxLayout(PVF);
-    panel->setContentsMargins(0, 0, 0, 0);
-    LVF = new QTreeWidget(PVF);
-    LVF->setObjectName(QStringLiteral("LVF"));
-    LVF->setColumnCount(4);
-    LVF->setHeaderHidden(true);
-    LVF->setRootIsDecorated(false);
-    LVF->setSelectionMode(QAbstractItemView::SingleSelection);
-    LVF->setSelectionBehavior(QAbstractItemView::SelectRows);
-    LVF->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    LVF->setContextMenuPolicy(Qt::CustomContextMenu);
-    const int widths[] = {100, 100, 100, 250};
-    for (int c = 0; c < 4; ++c)
-        LVF->setColumnWidth(c, widths[c]);
-    LLC = new QLineEdit(PVF);
-    LLC->setObjectName(QStringLiteral("LLC"));
-    auto *searchCaption = label(QStringLiteral("Lo&cate for name (partial)"), PVF);
-    searchCaption->setBuddy(LLC);
-    NNM = label(kNothingSelected, PVF, "NNM");
-    auto *search = new QHBoxLayout;
-    search->addWidget(searchCaption);
-    search->addWidget(LLC);
-    panel->addLayout(search);
-    panel->addWidget(LVF, 1);
-    panel->addWidget(NNM);
-    area->addWidget(PVF, 1);
-    area->addStretch();
-    PVF->hide();
-
-    PPF = new QMenu(this);
-    PPF->setObjectName(QStringLiteral("PPF"));
-    Excluir10 = PPF->addAction(QStringLiteral("Excluir"));
-    Excluir10->setObjectName(QStringLiteral("Excluir10"));
-
-    connect(Label30, &LinkLabel::clicked, this, &FinancePage::Label30Click);
-    connect(LVF, &QTreeWidget::currentItemChanged, this, [this] {
-        if (const auto row = selectedRow())
-            NNM->setText(row->joined());
+    corrections->setSymbolSource([this] { return symbol(); });
+    connect(corrections, &CorrectionsArea::alteringEntry, this, [this](const EntryRow &row) {
+        FN1->setText(row.amount);
+        fn2->setDate(parseShortDate(row.date));
+        fn3->setCurrentIndex(fn3->findText(row.operation));
+        FN4->setEditText(row.source);
+        m_workMonth = row.monthKey();
+        m_workYear = row.yearKey();
     });
-    connect(LVF, &QTreeWidget::itemDoubleClicked, this, [this] { AltD(); });
-    connect(LVF, &QTreeWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { PPF->popup(LVF->viewport()->mapToGlobal(pos)); });
-    connect(PPF, &QMenu::aboutToShow, this, [this] { Excluir10->setEnabled(canDeleteEntry()); });
-    connect(Excluir10, &QAction::triggered, this, &FinancePage::Excluir10Click);
+    connect(corrections, &CorrectionsArea::entryRemoved, this, [this](bool yearToo) {
+        // A line missing from the year ledger leaves the totals until the next recomputation.
+        if (yearToo)
+            pdel();
+    });
+    connect(corrections, &CorrectionsArea::entryAltered, this, &FinancePage::FocusValue);
 }
 
 // ---- Keys --------------------------------------------------------------------------------
@@ -440,10 +392,6 @@ bool FinancePage::handleKey(QObject *watched, int key)
         pm1Click();
     } else if (watched == MKD) {
         MKDEnter();
-    } else if (watched == LVF) {
-        AltD();
-    } else if (watched == LLC) {
-        LLCEnter();
     } else {
         return false;
     }
@@ -494,6 +442,8 @@ void FinancePage::loadSourceItems()
 
 void FinancePage::saveSourceItems()
 {
+    if (!mayWrite())
+        return;
     TextList sources;
     sources.load(m_paths.resolve(kSourcesFile)); // keeps the file's encoding
     sources.lines().clear();
@@ -536,6 +486,8 @@ void FinancePage::ReadSymbol()
 
 void FinancePage::Label128Click()
 {
+    if (!mayWrite())
+        return;
     TextList file;
     file.load(m_paths.resolve(kSymbolFile));
     file.lines() = QStringList{SBM->text()};
@@ -589,6 +541,8 @@ void FinancePage::pm1Click()
 
 bool FinancePage::LDATA()
 {
+    if (!mayWrite())
+        return false;
     if (FN1->text().isEmpty() || fn3->currentText().isEmpty() || FN4->currentText().isEmpty())
         return false;
     const LedgerEntry entry{FN1->Value(), fn2->date(), fn3->currentText(), FN4->currentText(),
@@ -636,7 +590,15 @@ void FinancePage::TMPCTimer()
     }
     fn2->setDate(nextInstallmentDate(fn2->date()));
     setWorkFromDate();
-    LDATA();
+    if (!LDATA()) {
+        // The run stops at the first installment that could not be written: the ones
+        // before it stay, and the entry row keeps its fields with this installment's date,
+        // so the user sees the run did not finish.
+        TMPC.stop();
+        m_pending.clear();
+        Atualizar3Click();
+        return;
+    }
     Atualizar3Click();
     m_pending.removeFirst();
     if (!m_pending.isEmpty())
@@ -681,9 +643,9 @@ void FinancePage::computeSumsOver(const QString &path)
     TextList month;
     if (month.load(path) != TextList::LoadResult::Loaded)
         return;
-    m_held = month;
-    m_heldPath = path;
-    m_sums = computeMonthSums(m_held.lines());
+    m_held.lines = month;
+    m_held.path = path;
+    m_sums = computeMonthSums(m_held.lines.lines());
     showSums();
 }
 
@@ -703,7 +665,7 @@ void FinancePage::LoadFN(int row)
 
 void FinancePage::pdel()
 {
-    PVF->hide();
+    corrections->hidePanel();
     resetTotals();
     tmcalc.start();
     if (QFileInfo::exists(m_selectedMonthFile))
@@ -721,22 +683,21 @@ void FinancePage::CalV()
 void FinancePage::tmcalcTimer()
 {
     tmcalc.stop();
-    const Currency entrances = m_sums.entrances.roundedToCents();
-    const Currency exits = m_sums.exits.roundedToCents();
-    if (const auto balance = checkedSub(entrances, exits))
-        SD->setText(symbol() + QLatin1Char(' ') + formatAmount(*balance));
+    const AmountSum entrances = m_sums.entrances.roundedToCents();
+    const AmountSum exits = m_sums.exits.roundedToCents();
+    SD->setText(symbol() + QLatin1Char(' ') + formatAmount(entrances - exits));
     const auto percent = exitPercentage(entrances, exits);
     if (!percent)
         return;
-    psd->setText(QString::number(*percent) + QLatin1Char('%'));
+    psd->setText(wideIntText(*percent) + QLatin1Char('%'));
     sq2->setValue(clampGauge(*percent));
-    sq1->setValue(clampGauge(100 - qint64(*percent)));
+    sq1->setValue(clampGauge(100 - *percent));
     tot->setText(QString::number(sq1->value()) + QLatin1Char('%'));
 }
 
 void FinancePage::lvd1Click(int row)
 {
-    NNM->setText(kNothingSelected);
+    corrections->resetSelectedRowLabel();
     LoadFN(row);
 }
 
@@ -762,20 +723,6 @@ void FinancePage::MKDEnter()
 
 // ---- Corrections -------------------------------------------------------------------------
 
-void FinancePage::Label30Click()
-{
-    LVF->clear();
-    const QString filter = PO->text();
-    for (const QString &line : m_held.lines()) {
-        if (!sourceBeginsWith(line, filter))
-            continue;
-        const EntryRow row = entryRowOf(line);
-        new QTreeWidgetItem(LVF, {row.amount, row.date, row.operation, row.source});
-    }
-    if (LVF->topLevelItemCount() > 0)
-        PVF->show();
-}
-
 bool FinancePage::canDeleteMonth() const
 {
     return lvd1->count() > 0;
@@ -783,7 +730,7 @@ bool FinancePage::canDeleteMonth() const
 
 bool FinancePage::canDeleteEntry() const
 {
-    return selectedRow().has_value();
+    return corrections->canDeleteEntry();
 }
 
 bool FinancePage::canDeleteSource() const
@@ -791,96 +738,65 @@ bool FinancePage::canDeleteSource() const
     return !FN4->currentText().isEmpty();
 }
 
-std::optional<EntryRow> FinancePage::selectedRow() const
-{
-    const QTreeWidgetItem *item = LVF->currentItem();
-    if (!item || !item->isSelected())
-        return std::nullopt;
-    return EntryRow{item->text(0), item->text(1), item->text(2), item->text(3)};
-}
-
-bool FinancePage::removeHeldEntry(const EntryRow &row)
-{
-    const qsizetype index = findMatchingLine(m_held.lines(), row);
-    if (index < 0)
-        return false;
-    // The line goes back to the ledger it was read from, so a file whose name is not its
-    // entries' month never receives another month's lines.
-    const auto removal =
-        m_corrections.removeEntry(m_heldPath, m_held.lines(), m_held.encoding(), index, row.yearKey());
-    if (removal == LedgerCorrections::Removal::Failed)
-        return false;
-    PVF->hide();
-    if (removal == LedgerCorrections::Removal::MonthAndYear)
-        pdel();
-    return true;
-}
-
-void FinancePage::AltD()
-{
-    if (m_held.lines().isEmpty())
-        return;
-    NNM->setText(kNothingSelected);
-    const auto row = selectedRow();
-    if (!row)
-        return;
-    m_services.dialogs.message(
-        QStringLiteral("To alter, the current registration was excluded.\n"
-                       "Dont forget to save (the current value is: ") +
-        symbol() + QLatin1Char(' ') + row->amount +
-        QStringLiteral(").\n\nDont forget to verify the date before saving the alteration!"));
-    if (findMatchingLine(m_held.lines(), *row) < 0)
-        return;
-    FN1->setText(row->amount);
-    fn2->setDate(parseShortDate(row->date));
-    fn3->setCurrentIndex(fn3->findText(row->operation));
-    FN4->setEditText(row->source);
-    m_workMonth = row->monthKey();
-    m_workYear = row->yearKey();
-    if (!removeHeldEntry(*row))
-        return;
-    FocusValue();
-}
-
-void FinancePage::Excluir10Click()
-{
-    if (const auto row = selectedRow())
-        removeHeldEntry(*row);
-}
-
-void FinancePage::LLCEnter()
-{
-    const QString wanted = asciiUpper(LLC->text());
-    for (int i = 0; i < LVF->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = LVF->topLevelItem(i);
-        if (LastPos(wanted, asciiUpper(item->text(3))) == 0)
-            continue;
-        LVF->setCurrentItem(item);
-        LVF->setFocus();
-        LVF->scrollToItem(item, QAbstractItemView::PositionAtTop);
-    }
-}
-
 void FinancePage::Excluir7Click()
 {
     const QListWidgetItem *item = lvd1->currentItem();
-    if (!item || !item->isSelected())
+    if (!item || !item->isSelected() || !mayWrite())
         return;
     if (!m_services.dialogs.question(kDeleteMonthQuestion, QStringLiteral("Zorv Desk")))
         return;
     const int row = lvd1->row(item);
-    if (!m_corrections.deleteMonth(item->text()))
+    const QString name = item->text();
+    if (!m_corrections.deleteMonth(name))
         return;
     m_refreshing = true;
     delete lvd1->takeItem(row);
     m_monthFiles.removeAt(row);
+    lvd1->setCurrentRow(-1);
     m_refreshing = false;
     resetTotals();
+    // Nothing of the deleted month may stay behind: a correction made from its listed
+    // entries would write its remaining lines back into a ledger the year no longer holds.
+    const QString deleted = QFileInfo(m_ledgers.monthFilePath(name)).absoluteFilePath();
+    if (!m_held.path.isEmpty() && QFileInfo(m_held.path).absoluteFilePath() == deleted)
+        forgetHeldMonth();
+    if (!m_selectedMonthFile.isEmpty() && QFileInfo(m_selectedMonthFile).absoluteFilePath() == deleted)
+        m_selectedMonthFile.clear();
+}
+
+void FinancePage::forgetHeldMonth()
+{
+    m_held.clear();
+    corrections->forgetRows();
+}
+
+void FinancePage::setWriteGate(std::function<bool()> mayWrite)
+{
+    m_mayWrite = mayWrite;
+    corrections->setWriteGate(std::move(mayWrite));
+}
+
+void FinancePage::dataFolderReplaced()
+{
+    TMPC.stop();
+    m_pending.clear();
+    forgetHeldMonth();
+    m_selectedMonthFile.clear();
+    ReadSymbol();
+    resetTotals();
+    Atualizar3Click();
+    // The sources are read again, or emptied when the restored folder has none, so a
+    // deletion cannot write the replaced folder's list into it.
+    const QString typed = FN4->currentText();
+    const QSignalBlocker block(FN4);
+    FN4->clear();
+    FN4->setEditText(typed);
+    loadSourceItems();
 }
 
 void FinancePage::Excluir12Click()
 {
-    if (FN4->currentText().isEmpty())
+    if (FN4->currentText().isEmpty() || !mayWrite())
         return;
     const int chosen = FN4->currentIndex();
     if (chosen >= 0 && FN4->itemText(chosen) == FN4->currentText())

@@ -2,11 +2,14 @@
 
 #include "controls/money.h"
 #include "finance/corrections.h"
+#include "finance/correctionsarea.h"
 #include "finance/ledger.h"
 #include "store/textlist.h"
 
 #include <QTimer>
 #include <QWidget>
+
+#include <functional>
 
 class QComboBox;
 class QDateEdit;
@@ -16,7 +19,6 @@ class QListWidget;
 class QMenu;
 class QAction;
 class QProgressBar;
-class QTreeWidget;
 
 namespace zorv {
 
@@ -46,8 +48,8 @@ public:
     QString SelectedMonthFile() const { return m_selectedMonthFile; }
     MonthSums shownSums() const { return m_sums; }
     // The lines of the month shown, as last read for its totals.
-    const QStringList &heldLines() const { return m_held.lines(); }
-    QString heldFile() const { return m_heldPath; }
+    const QStringList &heldLines() const { return m_held.lines.lines(); }
+    QString heldFile() const { return m_held.path; }
     int pendingInstallments() const { return int(m_pending.size()); }
 
     // Whether the "Excluir" entry of the month list, the entry list and the sources field
@@ -55,6 +57,15 @@ public:
     bool canDeleteMonth() const;
     bool canDeleteEntry() const;
     bool canDeleteSource() const;
+
+    // Asked before the page writes anything into the data folder (an entry, a correction,
+    // a deletion, the sources, the symbol); while it answers false those fail as a write
+    // that cannot be done does, with the fields kept. The suite window closes it while a
+    // restore replaces the data folder.
+    void setWriteGate(std::function<bool()> mayWrite);
+    // The data folder was replaced (a restore): every list the page holds is read again
+    // from it, and nothing held from the folder it replaced is kept.
+    void dataFolderReplaced();
 
     // Entry row
     TzorvCurrency *FN1 = nullptr;
@@ -88,16 +99,9 @@ public:
     QMenu *PopupMenu12 = nullptr;
     QAction *Excluir12 = nullptr;
 
-    // Corrections
-    QWidget *correctionsArea = nullptr;
-    LinkLabel *Label30 = nullptr;
-    QWidget *PVF = nullptr;
-    QTreeWidget *LVF = nullptr;
-    QLineEdit *LLC = nullptr;
-    QLabel *NNM = nullptr;
-    QMenu *PPF = nullptr;
-    QAction *Excluir10 = nullptr;
-    QLineEdit *PO = nullptr;
+    // The entry list of the month shown, its alteration and deletion, and the reports'
+    // source field PO.
+    CorrectionsArea *corrections = nullptr;
 
     // Room the report links fill.
     QWidget *reportsArea = nullptr;
@@ -120,10 +124,6 @@ public slots:
     void Label128Click();
     void Label111Click();
     void Label109Click();
-    void Label30Click();
-    void AltD();
-    void Excluir10Click();
-    void LLCEnter();
     void Excluir7Click();
     void Excluir12Click();
 
@@ -132,12 +132,10 @@ protected:
 
 private:
     void buildUi();
-    void buildCorrections();
-    // The row chosen in the entry list; empty when none.
-    std::optional<EntryRow> selectedRow() const;
-    // Removes the held line matching `row` from its month and year ledgers; true when
-    // the month ledger lost it.
-    bool removeHeldEntry(const EntryRow &row);
+    void connectCorrections();
+    // Forgets the held month: its lines, its ledger, the entry list built from them.
+    void forgetHeldMonth();
+    bool mayWrite() const { return !m_mayWrite || m_mayWrite(); }
     bool handleKey(QObject *watched, int key);
     void applyPercentage(bool deduct);
     void multiplyByQuantity();
@@ -155,8 +153,8 @@ private:
     Services &m_services;
     LedgerFiles m_ledgers;
     LedgerCorrections m_corrections;
-    TextList m_held;    // the lines of the month shown
-    QString m_heldPath; // the ledger they came from
+    HeldMonth m_held; // the lines of the month shown and their ledger
+    std::function<bool()> m_mayWrite;
     QString m_workMonth;
     QString m_workYear;
     QString m_selectedMonthFile;

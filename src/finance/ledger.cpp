@@ -7,7 +7,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cmath>
 
 namespace zorv {
 
@@ -76,14 +75,10 @@ void addLine(MonthSums &sums, QStringView line)
     if (!amount)
         return;
     const QStringView operation = fields.f2;
-    if (operation != kOperationExit) {
-        if (const auto sum = checkedAdd(sums.entrances, *amount))
-            sums.entrances = *sum;
-    }
-    if (operation != kOperationEntrance) {
-        if (const auto sum = checkedAdd(sums.exits, *amount))
-            sums.exits = *sum;
-    }
+    if (operation != kOperationExit)
+        sums.entrances += *amount;
+    if (operation != kOperationEntrance)
+        sums.exits += *amount;
 }
 } // namespace
 
@@ -95,20 +90,14 @@ MonthSums computeMonthSums(const QStringList &lines)
     return sums;
 }
 
-std::optional<int> exitPercentage(Currency entrances, Currency exits)
+std::optional<WideInt> exitPercentage(AmountSum entrances, AmountSum exits)
 {
-    const Currency e = entrances.roundedToCents();
-    if (e.raw() == 0)
-        return std::nullopt;
-    const double p = std::round(exits.roundedToCents().toDouble() / e.toDouble() * 100.0);
-    if (!std::isfinite(p) || std::abs(p) > 1e9)
-        return std::nullopt;
-    return int(p);
+    return wholePercentage(exits, entrances);
 }
 
-int clampGauge(qint64 value)
+int clampGauge(WideInt value)
 {
-    return int(std::clamp<qint64>(value, 0, 100));
+    return int(value < 0 ? 0 : value > 100 ? 100 : value);
 }
 
 bool LedgerFiles::appendEntry(const QString &workMonth, const QString &workYear, const QString &line,

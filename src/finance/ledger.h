@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/money.h"
+#include "finance/amountsum.h"
 #include "store/paths.h"
 
 #include <QDate>
@@ -59,19 +60,20 @@ std::optional<Currency> applyPercentage(Currency value, qint64 percent, bool ded
 
 // Entrances count every line whose operation is not "Exit"; exits every line whose
 // operation is not "Entrance" (so bills to pay or receive count in both). A line whose
-// amount does not parse (blank or damaged) is skipped and the sums go on.
+// amount does not parse (blank or damaged) is skipped and the sums go on. The sums are
+// wide, so no amount is ever dropped for leaving the currency range.
 struct MonthSums
 {
-    Currency entrances;
-    Currency exits;
+    AmountSum entrances;
+    AmountSum exits;
 };
 MonthSums computeMonthSums(const QStringList &lines);
 
-// Exits as a whole percentage of entrances, halves away from zero; empty when there are
-// no entrances (the division has no result).
-std::optional<int> exitPercentage(Currency entrances, Currency exits);
+// Exits as a whole percentage of entrances (both at whole cents), halves away from zero;
+// empty when there are no entrances (the division has no result).
+std::optional<WideInt> exitPercentage(AmountSum entrances, AmountSum exits);
 // Gauges show 0..100 whatever they are given.
-int clampGauge(qint64 value);
+int clampGauge(WideInt value);
 
 // The month and year ledgers of one installation.
 class LedgerFiles

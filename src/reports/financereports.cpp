@@ -2,6 +2,7 @@
 
 #include "controls/money.h"
 #include "controls/numberformat.h"
+#include "finance/amountsum.h"
 #include "finance/corrections.h"
 #include "finance/ledger.h"
 #include "platform/services.h"
@@ -32,20 +33,15 @@ const QString kExitLabel = QStringLiteral("Exit:");
 const QString kBalanceLabel = QStringLiteral("Balance:");
 const QString kTotalLabel = QStringLiteral("Total:");
 
+// Wide sums, so a total is never short of an amount that pushed it out of range.
 struct Sums
 {
-    Currency all;
-    Currency entrances; // operation exactly "Entrance"
-    Currency exits;     // operation exactly "Exit"
+    AmountSum all;
+    AmountSum entrances; // operation exactly "Entrance"
+    AmountSum exits;     // operation exactly "Exit"
 };
 
-void addTo(Currency &sum, Currency amount)
-{
-    if (const auto added = checkedAdd(sum, amount))
-        sum = *added;
-}
-
-QString amountText(const QString &symbol, Currency amount)
+QString amountText(const QString &symbol, AmountSum amount)
 {
     return symbol + QLatin1Char(' ') + formatAmount(amount);
 }
@@ -80,11 +76,11 @@ void collect(ReportPage &page, Sums &sums, const QStringList &lines, bool withPa
             page.rows.add({value, fields.date, fields.operation, fields.source, fields.paymentForm});
         else
             page.rows.add({value, fields.date, fields.operation, fields.source});
-        addTo(sums.all, *amount);
+        sums.all += *amount;
         if (fields.operation == kOperationEntrance)
-            addTo(sums.entrances, *amount);
+            sums.entrances += *amount;
         else if (fields.operation == kOperationExit)
-            addTo(sums.exits, *amount);
+            sums.exits += *amount;
     }
 }
 
@@ -100,7 +96,7 @@ ReportPage financePage(const QString &title)
 // "Entrance:", "Exit:" and "Balance:" from the sums of the lines included.
 void strictTotals(ReportPage &page, const Sums &sums, const QString &symbol)
 {
-    const Currency balance = checkedSub(sums.entrances, sums.exits).value_or(Currency());
+    const AmountSum balance = sums.entrances - sums.exits;
     page.totals = {{kEntranceLabel, amountText(symbol, sums.entrances)},
                    {kExitLabel, amountText(symbol, sums.exits)},
                    {kBalanceLabel, amountText(symbol, balance)}};

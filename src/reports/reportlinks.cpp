@@ -56,7 +56,7 @@ FinanceReportInputs pageReportInputs(const FinancePage &page)
 {
     FinanceReportInputs in;
     in.monthLines = page.heldLines();
-    in.filter = page.PO->text();
+    in.filter = page.corrections->PO->text();
     in.symbol = page.SBM->text();
     if (page.FN5->currentIndex() >= 0)
         in.paymentForm = page.FN5->currentText();

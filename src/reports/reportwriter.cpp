@@ -18,6 +18,19 @@ namespace {
 
 constexpr char kTotalCell[] = "<td><hr></strong><strong>";
 
+constexpr char kHeadStart[] =
+    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">";
+
+// Readable columns without touching the rows: room around the cells, amounts (the first
+// column) right-aligned in figures of one width, dates kept on one line, any other long
+// word broken where it would push the table past the window, and rows kept whole across
+// printed pages.
+constexpr char kReportStyle[] =
+    "<style>body{overflow-wrap:anywhere}td{padding:2px 8px;vertical-align:top}"
+    "td:first-child{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}"
+    "td:nth-child(2){white-space:nowrap}"
+    "@media print{tr{break-inside:avoid;page-break-inside:avoid}}</style>";
+
 // The most bytes one UTF-16 unit can turn into: "&quot;" (6) or "&#65535;" (8).
 constexpr qsizetype kMaxBytesPerUnit = 8;
 
@@ -172,7 +185,7 @@ QByteArray renderReport(const ReportPage &page)
 {
     QByteArray out;
     out.reserve(page.rows.markup().size() + page.tableOpening.size() + page.headerRow.size() +
-                2 * (page.title.size() + page.headingLine.value_or(QString()).size()) + 256 +
+                2 * (page.title.size() + page.headingLine.value_or(QString()).size()) + 640 +
                 192 * page.totals.size());
 
     // Each piece of the page is followed by a line end, like a line written to a text file.
@@ -182,10 +195,14 @@ QByteArray renderReport(const ReportPage &page)
         endPiece();
     };
 
-    // The head, the title and the table opening are one piece.
-    out += "<html><head>\r\n<title>";
+    // The head, the title and the table opening are one piece. The page declares its
+    // character set first thing, so a browser never guesses it from the content.
+    out += kHeadStart;
+    out += "\r\n<title>";
     appendEscaped(out, page.title);
-    out += "</title>\r\n</head>\r\n\r\n";
+    out += "</title>\r\n";
+    out += kReportStyle;
+    out += "\r\n</head>\r\n\r\n";
     out += encodeWindows1252(page.tableOpening);
     endPiece();
     piece("\r\n"); // a line end written as a piece of its own: two in a row

@@ -180,7 +180,10 @@ void BackupBar::pmaClick()
     if (chosen.isEmpty())
         return;
     LC->setText(chosen);
-    // A file that cannot be written leaves the fields in effect for this run only.
+    // A file that cannot be written leaves the fields in effect for this run only; so does
+    // a restore under way, which would replace the file.
+    if (m_restoring)
+        return;
     saveBackupSettings(m_paths, hourText(), LC->text(), m_settingsEncoding);
 }
 
@@ -215,11 +218,12 @@ void BackupBar::pmoClick()
     const QString dataDir = m_paths.dataDir();
     const QString folder = LC->text();
     const QDateTime now = m_services.clock.now();
-    m_runner.start(BackupRunner::Job::Restore, [dataDir, folder, now](const std::atomic<bool> &cancel) {
-        TreeCopyOptions options;
-        options.cancel = &cancel;
-        return restoreDataFolder(dataDir, folder, now, options);
-    });
+    m_restoring =
+        m_runner.start(BackupRunner::Job::Restore, [dataDir, folder, now](const std::atomic<bool> &cancel) {
+            TreeCopyOptions options;
+            options.cancel = &cancel;
+            return restoreDataFolder(dataDir, folder, now, options);
+        });
 }
 
 void BackupBar::jobFinished(BackupRunner::Job job, bool ok)
@@ -230,6 +234,7 @@ void BackupBar::jobFinished(BackupRunner::Job job, bool ok)
         TMWS.start();
         emit backupFinished(ok);
     } else {
+        m_restoring = false;
         emit restoreFinished(ok);
     }
 }

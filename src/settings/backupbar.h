@@ -54,6 +54,9 @@ public:
     QString folderText() const;
 
     bool isBusy() const { return m_runner.isBusy(); }
+    // True from the start of a restore until its end is reported: the data folder may be
+    // replaced at any moment, so nothing may be written into it.
+    bool isRestoring() const { return m_restoring; }
     BackupRunner &runner() { return m_runner; }
 
     QLabel *Label70 = nullptr; // "Backup"
@@ -104,6 +107,7 @@ private:
     TextEncoding m_settingsEncoding = TextEncoding::Ansi;
     bool m_upperCase = folderNamesIgnoreCase();
     bool m_dailyPending = false;
+    bool m_restoring = false;
 };
 
 } // namespace zorv

@@ -13,6 +13,12 @@
 #include <filesystem>
 #include <system_error>
 
+#if defined(Q_OS_UNIX)
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace zorv {
 
 namespace {
@@ -62,11 +68,38 @@ QString joined(const QString &folder, const QString &name)
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
-bool readAllChecked(QFile &file, QByteArray &bytes)
+// Reads the whole file into `into`, reusing its memory: a buffer kept from file to file
+// is already mapped, where a fresh one costs a page fault for every page read into it.
+bool readAllChecked(QFile &file, QByteArray &into)
 {
-    bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    const qint64 expected = file.size();
+    into.resize(expected);
+    qint64 got = 0;
+    while (got < expected) {
+        const qint64 n = file.read(into.data() + got, expected - got);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    into.resize(got);
+    // A file that grew while it was read is read to its end.
+    const QByteArray rest = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    if (!rest.isEmpty())
+        into += rest;
+    return true;
 }
+
+// The buffers one copying thread reads files and their copies into.
+struct CopyBuffers
+{
+    QByteArray source;
+    QByteArray copy;
+};
+thread_local CopyBuffers t_buffers;
 
 // Compares two open files piece by piece.
 bool sameContent(QFile &a, QFile &b)
@@ -92,7 +125,7 @@ bool copyFile(const QFileInfo &from, const QString &to, const TreeCopyOptions &o
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
 
-    QByteArray bytes;
+    QByteArray &bytes = t_buffers.source;
     const bool whole = in.size() <= kWholeFileLimit;
     if (whole) {
         if (!readAllChecked(in, bytes) || out.write(bytes) != bytes.size())
@@ -123,7 +156,7 @@ bool copyFile(const QFileInfo &from, const QString &to, const TreeCopyOptions &o
     if (!check.open(QIODevice::ReadOnly))
         return false;
     if (whole) {
-        QByteArray back;
+        QByteArray &back = t_buffers.copy;
         return readAllChecked(check, back) && back == bytes;
     }
     in.seek(0);
@@ -241,6 +274,57 @@ bool swapIn(const QString &fresh, const QString &target, QString &aside)
     return false;
 }
 
+#if defined(Q_OS_UNIX)
+// fsync of one file or folder, opened only for that.
+bool fsyncPath(const QString &path, bool folder)
+{
+    int flags = O_RDONLY | O_CLOEXEC;
+    if (folder)
+        flags |= O_DIRECTORY;
+    int fd;
+    do {
+        fd = ::open(QFile::encodeName(path).constData(), flags);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return false;
+    int rc;
+    do {
+        rc = ::fsync(fd);
+    } while (rc != 0 && errno == EINTR);
+    ::close(fd);
+    return rc == 0;
+}
+#endif
+
+void report(const TreeCopyOptions &options, TreeCopyOptions::DurableStep step, const QString &path)
+{
+    if (options.onDurableStep)
+        options.onDurableStep(step, path);
+}
+
+enum class Swap {
+    Failed,            // nothing moved: what was at the target is still there
+    InPlaceNotFlushed, // the copy is at the target, but the rename may not survive a power cut
+    Done,              // the copy is at the target and on the disk
+};
+
+// Flushes the finished copy at `copy`, renames it to `target` (moving what was there to
+// `aside`), then flushes the folder holding both names so the rename itself is on the disk.
+Swap swapInDurably(const QString &copy, const QString &target, QString &aside, const TreeCopyOptions &options)
+{
+    if (!flushTreeToDisk(copy))
+        return Swap::Failed;
+    report(options, TreeCopyOptions::DurableStep::CopyFlushed, copy);
+    if (!swapIn(copy, target, aside))
+        return Swap::Failed;
+    report(options, TreeCopyOptions::DurableStep::CopyInPlace, target);
+    const QString parent = QFileInfo(target).absolutePath();
+    if (!flushFolderToDisk(parent))
+        return Swap::InPlaceNotFlushed;
+    report(options, TreeCopyOptions::DurableStep::FolderFlushed, parent);
+    return Swap::Done;
+}
+
 // Tidies the backup folder before a new backup. A previous copy found only under its
 // moved-aside name (a backup stopped between its two renames) is put back first, so it
 // is never mistaken for rubbish; then unfinished copies and replaced copies are removed.
@@ -263,6 +347,48 @@ void tidyBackupFolder(const QString &folder, const QString &copy)
 }
 
 } // namespace
+
+bool flushTreeToDisk(const QString &folder)
+{
+    if (!QFileInfo(folder).isDir())
+        return false;
+#if defined(Q_OS_LINUX)
+    // One flush of the file system that holds the copy writes out all of its files and
+    // folders at once, where a flush per file would wait for the disk once per file.
+    int fd;
+    do {
+        fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return false;
+    const int rc = ::syncfs(fd);
+    ::close(fd);
+    return rc == 0;
+#elif defined(Q_OS_UNIX)
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry = it.nextFileInfo();
+        if (entry.isSymLink())
+            continue; // a link has no content of its own; its folder's flush keeps it
+        if (!fsyncPath(entry.filePath(), entry.isDir()))
+            return false;
+    }
+    return fsyncPath(folder, true);
+#else
+    Q_UNUSED(folder);
+    return true; // the platform's file system flushes on close
+#endif
+}
+
+bool flushFolderToDisk(const QString &folder)
+{
+#if defined(Q_OS_UNIX)
+    return fsyncPath(folder, true);
+#else
+    return QFileInfo(folder).isDir();
+#endif
+}
 
 bool copyTreeVerified(const QString &source, const QString &destination, const TreeCopyOptions &options)
 {
@@ -324,10 +450,16 @@ bool backupDataFolder(const QString &dataDir, const QString &folder, const TreeC
 
     QString aside = unusedPath(backupFolder, QString::fromLatin1(kOldBackupPrefix) +
                                                  QString::number(QRandomGenerator::global()->generate(), 36));
-    if (!swapIn(work.path(), copy, aside))
+    const Swap swap = swapInDurably(work.path(), copy, aside, options);
+    if (swap == Swap::Failed)
         return false;
     work.setAutoRemove(false);
-    // The new copy is in place; a previous copy that will not go away is removed next time.
+    // Until the rename is on the disk the previous copy is all a power cut would leave:
+    // it stays aside (the next backup tidies it away) and the backup counts as failed.
+    if (swap != Swap::Done)
+        return false;
+    // The new copy is in place and on the disk; a previous copy that will not go away is
+    // removed next time.
     if (!aside.isEmpty())
         DeleteTree(aside);
     return true;
@@ -356,14 +488,20 @@ bool restoreDataFolder(const QString &dataDir, const QString &folder, const QDat
 
     QString kept = unusedPath(installFolder, QString::fromLatin1(kReplacedDataPrefix) +
                                                  now.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")));
-    if (!swapIn(work.path(), live.absoluteFilePath(), kept))
+    const Swap swap = swapInDurably(work.path(), live.absoluteFilePath(), kept, options);
+    if (swap == Swap::Failed)
         return false;
     work.setAutoRemove(false);
-    // Only the data folder this restore replaced is kept; earlier ones go.
-    for (const QString &path : entriesStartingWith(installFolder, QString::fromLatin1(kReplacedDataPrefix))) {
-        if (path != kept)
-            DeleteTree(path);
+    // Only the data folder this restore replaced is kept; earlier ones go, once the
+    // restored folder is surely on the disk.
+    if (swap == Swap::Done) {
+        for (const QString &path :
+             entriesStartingWith(installFolder, QString::fromLatin1(kReplacedDataPrefix))) {
+            if (path != kept)
+                DeleteTree(path);
+        }
     }
+    // The data folder has been replaced either way: the program must read it again.
     return true;
 }
 

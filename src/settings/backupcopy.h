@@ -15,7 +15,18 @@ struct TreeCopyOptions
     // Called with each copied file's path after it is written and closed, before it is
     // read back and compared. Only tests set it, to damage a copy on purpose.
     std::function<void(const QString &copiedFile)> afterFileWritten;
+    // Called at each step that makes a finished copy durable: the copy flushed to the disk
+    // (with its path), the copy renamed into place (its final path), the folder holding it
+    // flushed (that folder). Only tests set it, to see the order.
+    enum class DurableStep { CopyFlushed, CopyInPlace, FolderFlushed };
+    std::function<void(DurableStep step, const QString &path)> onDurableStep;
 };
+
+// Flushes everything written under `folder` to the disk: the files, their contents and the
+// folders' entries. False when the system reports that something could not be written.
+bool flushTreeToDisk(const QString &folder);
+// Flushes one folder's entries (the names created, renamed or removed in it) to the disk.
+bool flushFolderToDisk(const QString &folder);
 
 // Copies everything inside the folder `source` into the existing, empty folder
 // `destination`: sub-folders, files (with their modification times) and symbolic links
@@ -34,8 +45,10 @@ bool copyTreeVerified(const QString &source, const QString &destination, const T
 QString backupCopyPath(const QString &dataDir, const QString &folder);
 
 // Backs the data folder up into `folder`: copies it into a temporary folder beside the
-// previous copy, verifies it, and only then replaces the previous copy with it. On any
-// failure the previous copy stays exactly as it was and the temporary folder is removed.
+// previous copy, verifies it, flushes it to the disk, and only then renames it over the
+// previous copy and flushes the backup folder, so a power cut at any moment leaves one
+// complete copy. On any failure the previous copy stays exactly as it was and the
+// temporary folder is removed.
 bool backupDataFolder(const QString &dataDir, const QString &folder, const TreeCopyOptions &options = {});
 
 // Prefix of the name under which a restore keeps the data folder it replaced, followed by
@@ -43,7 +56,7 @@ bool backupDataFolder(const QString &dataDir, const QString &folder, const TreeC
 inline constexpr char kReplacedDataPrefix[] = "dados-anterior-";
 
 // Restores the data folder from the copy in `folder`: copies the backup into a temporary
-// folder beside the data folder, verifies it, then swaps it in. The data folder it
+// folder beside the data folder, verifies it, flushes it to the disk, then swaps it in. The data folder it
 // replaces is kept beside it under kReplacedDataPrefix + the time `now`, until the next
 // successful restore removes it. On any failure the data folder stays as it was.
 bool restoreDataFolder(const QString &dataDir, const QString &folder, const QDateTime &now,

@@ -609,11 +609,11 @@ void TestSuiteWindow::hookedListsNeverShowScrollBars()
     tats.ShowSuite();
     for (int i = 0; i < 300; ++i) {
         s.finance().lvd1->addItem(QStringLiteral("a long month file name %1.fin").arg(i).repeated(5));
-        new QTreeWidgetItem(s.finance().LVF, {QString::number(i), "15/03/2013", "Entrada", "x"});
+        new QTreeWidgetItem(s.finance().corrections->LVF, {QString::number(i), "15/03/2013", "Entrada", "x"});
     }
     QCoreApplication::processEvents();
     for (QAbstractScrollArea *list :
-         QList<QAbstractScrollArea *>{s.finance().lvd1, s.finance().LVF, history}) {
+         QList<QAbstractScrollArea *>{s.finance().lvd1, s.finance().corrections->LVF, history}) {
         QCOMPARE(list->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(list->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     }
@@ -647,12 +647,12 @@ void TestSuiteWindow::excluirEntries()
     s.tats().ShowSuite();
     if (somethingToDelete) {
         f.lvd1->addItem(QStringLiteral("03.2013.fin"));
-        auto *row = new QTreeWidgetItem(f.LVF, {"10,00", "15/03/2013", "Entrada", "LOJA"});
-        f.LVF->setCurrentItem(row);
+        auto *row = new QTreeWidgetItem(f.corrections->LVF, {"10,00", "15/03/2013", "Entrada", "LOJA"});
+        f.corrections->LVF->setCurrentItem(row);
         f.FN4->setEditText(QStringLiteral("LOJA"));
     } else {
         f.lvd1->clear();
-        f.LVF->clear();
+        f.corrections->LVF->clear();
         f.FN4->setEditText(QString());
     }
     auto *popup = f.findChild<QMenu *>(menu);

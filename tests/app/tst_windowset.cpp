@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <stdexcept>
@@ -63,6 +64,7 @@ private slots:
     void backupRunsAtItsHourFromTimer2();
     void enterInReportSourceWritesAndOpensTheReport();
     void settingsPageFollowsTheWindowsSteps();
+    void restoreHoldsTheFinanceWritesAndReloadsTheLists();
 };
 
 void TestWindowSet::threeWindowsHiddenWithoutTaskbarEntries()
@@ -309,9 +311,9 @@ void TestWindowSet::enterInReportSourceWritesAndOpensTheReport()
     f.windows.tats.ShowSuite();
     FinancePage *page = f.windows.finance;
     page->lvd1Click(0);
-    page->PO->setFocus();
-    QTest::keyClicks(page->PO, "mer");
-    QTest::keyClick(page->PO, Qt::Key_Return);
+    page->corrections->PO->setFocus();
+    QTest::keyClicks(page->corrections->PO, "mer");
+    QTest::keyClick(page->corrections->PO, Qt::Key_Return);
 
     const QByteArray report = f.data.read("dados/Relatorio.html");
     QVERIFY(report.contains("Mercado"));
@@ -360,6 +362,61 @@ void TestWindowSet::settingsPageFollowsTheWindowsSteps()
     page->pmgaClick();
     QVERIFY(!windows.tats.isVisible());
     QCOMPARE(fake.minimizer.calls >= 1, true);
+}
+
+// While a restore runs the finance page writes nothing into the folder being replaced;
+// afterwards the window shows the restored folder and holds nothing of the one it replaced.
+void TestWindowSet::restoreHoldsTheFinanceWritesAndReloadsTheLists()
+{
+    FakeServices fake;
+    fake.clock.set(QDate(2013, 3, 15), QTime(10, 0, 0));
+    TempDataFolder data;
+    const QString backup = data.root() + QStringLiteral("/backup");
+    const QByteArray restored("7,00<1>09/03/2013<2>Exit<3>Feira<4>Dinheiro\r\n");
+    QVERIFY(QDir().mkpath(backup + QStringLiteral("/dados/Finance")));
+    for (const char *name : {"/dados/Finance/03.2013.fin", "/dados/Finance/2013.CX"}) {
+        QFile file(backup + QLatin1String(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(restored) == restored.size());
+    }
+    QFile april(backup + QStringLiteral("/dados/Finance/04.2013.fin"));
+    QVERIFY(april.open(QIODevice::WriteOnly));
+    april.close();
+    QVERIFY(data.write("dados/Back.auto", "  :  :  \r\n" + backup.toUtf8() + "\r\n"));
+    const QByteArray live(
+        "1,00<1>01/03/2013<2>Exit<3>a<4>Dinheiro\r\n2,00<1>02/03/2013<2>Exit<3>b<4>Dinheiro\r\n");
+    QVERIFY(data.write("dados/Finance/03.2013.fin", live));
+    QVERIFY(data.write("dados/Finance/2013.CX", live));
+
+    WindowSet windows(fake, data.paths());
+    windows.tats.ShowSuite();
+    FinancePage *page = windows.finance;
+    QCOMPARE(page->lvd1->count(), 1);
+    QTest::mouseClick(page->lvd1->viewport(), Qt::LeftButton, {},
+                      page->lvd1->visualItemRect(page->lvd1->item(0)).center());
+    QTest::mouseClick(page->corrections->Label30, Qt::LeftButton);
+    QApplication::processEvents(); // the entry list takes its place on the screen
+    QTreeWidget *entries = page->corrections->LVF;
+    const QRect row =
+        entries->visualItemRect(entries->topLevelItem(0)).intersected(entries->viewport()->rect());
+    QTest::mouseClick(entries->viewport(), Qt::LeftButton, {}, row.center());
+    QVERIFY(page->canDeleteEntry());
+
+    QSignalSpy finished(windows.backup, &BackupBar::restoreFinished);
+    QTest::mouseClick(windows.backup->pmo, Qt::LeftButton);
+    QVERIFY(windows.backup->isRestoring());
+    page->corrections->Excluir10->trigger(); // held: the folder may be half replaced
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.first().first().toBool(), true);
+    QVERIFY(!windows.backup->isRestoring());
+
+    QCOMPARE(data.read("dados/Finance/03.2013.fin"), restored);
+    QCOMPARE(data.read("dados-anterior-2013-03-15_10-00-00/Finance/03.2013.fin"), live);
+    QCOMPARE(page->lvd1->count(), 2);
+    QVERIFY(page->heldLines().isEmpty());
+    QCOMPARE(page->corrections->LVF->topLevelItemCount(), 0);
+    page->corrections->Excluir10->trigger();
+    QCOMPARE(data.read("dados/Finance/03.2013.fin"), restored);
+    QCOMPARE(data.read("dados/Finance/2013.CX"), restored);
 }
 
 QTEST_MAIN(TestWindowSet)

@@ -40,6 +40,7 @@ struct Fixture
         if (!data.write("dados/Finance/03.2013.fin", month) || !data.write("dados/Finance/2013.CX", year))
             return false;
         page = std::make_unique<FinancePage>(data.paths(), fake.services());
+        page->resize(1200, 700);
         page->show();
         QApplication::setActiveWindow(page.get());
         if (!QTest::qWaitForWindowActive(page.get()))
@@ -53,15 +54,36 @@ struct Fixture
     QStringList rows() const
     {
         QStringList out;
-        for (int i = 0; i < page->LVF->topLevelItemCount(); ++i)
-            out << page->LVF->topLevelItem(i)->text(3);
+        for (int i = 0; i < page->corrections->LVF->topLevelItemCount(); ++i)
+            out << page->corrections->LVF->topLevelItem(i)->text(3);
         return out;
+    }
+
+    // A click on the row as a user makes it, once the list has its place on the screen;
+    // true when the row is selected afterwards.
+    bool clickRow(int row) const
+    {
+        QTreeWidget *list = page->corrections->LVF;
+        QApplication::processEvents();
+        const QRect shown =
+            list->visualItemRect(list->topLevelItem(row)).intersected(list->viewport()->rect());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, shown.center());
+        return list->topLevelItem(row)->isSelected();
+    }
+
+    bool clickMonth(int row) const
+    {
+        QListWidget *list = page->lvd1;
+        QApplication::processEvents();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+        return list->item(row)->isSelected();
     }
 
     void selectRow(int row) const
     {
-        page->LVF->setCurrentItem(page->LVF->topLevelItem(row));
-        page->LVF->topLevelItem(row)->setSelected(true);
+        page->corrections->LVF->setCurrentItem(page->corrections->LVF->topLevelItem(row));
+        page->corrections->LVF->topLevelItem(row)->setSelected(true);
     }
 };
 
@@ -84,6 +106,11 @@ private slots:
     void nameSearchSelectsLastMatch();
     void deleteSource();
     void deleteEntriesEnabledOnlyWithSomethingToDelete();
+    void rowShowsInNNMHoweverItIsSelected();
+    void deletedMonthCannotBeWrittenBack();
+    void entryOfAVanishedLedgerIsNotWrittenBack();
+    void nothingWrittenWhileWritesAreHeld();
+    void replacedDataFolderIsReadAgain();
 };
 
 void TestCorrections::rowsAndFilters_data()
@@ -161,32 +188,32 @@ void TestCorrections::listFilteredBySource()
 {
     Fixture f;
     QVERIFY(f.open());
-    QVERIFY(!f.page->PVF->isVisible());
-    QTest::mouseClick(f.page->Label30, Qt::LeftButton);
+    QVERIFY(!f.page->corrections->PVF->isVisible());
+    QTest::mouseClick(f.page->corrections->Label30, Qt::LeftButton);
     QCOMPARE(f.rows(), (QStringList{"Market", "MARTA", "Amar"}));
-    QVERIFY(f.page->PVF->isVisible());
+    QVERIFY(f.page->corrections->PVF->isVisible());
 
-    QTest::keyClicks(f.page->PO, "mar");
-    QCOMPARE(f.page->PO->text(), QStringLiteral("MAR"));
-    QTest::mouseClick(f.page->Label30, Qt::LeftButton);
+    QTest::keyClicks(f.page->corrections->PO, "mar");
+    QCOMPARE(f.page->corrections->PO->text(), QStringLiteral("MAR"));
+    QTest::mouseClick(f.page->corrections->Label30, Qt::LeftButton);
     QCOMPARE(f.rows(), (QStringList{"Market", "MARTA"}));
 
     f.selectRow(0);
-    QCOMPARE(f.page->NNM->text(), QStringLiteral("1.234,50 | 05/03/2013 | Exit | Market"));
+    QCOMPARE(f.page->corrections->NNM->text(), QStringLiteral("1.234,50 | 05/03/2013 | Exit | Market"));
     // Choosing a month hides the panel again and resets the row label.
     f.page->lvd1Click(0);
-    QVERIFY(!f.page->PVF->isVisible());
-    QCOMPARE(f.page->NNM->text(), QStringLiteral("..."));
+    QVERIFY(!f.page->corrections->PVF->isVisible());
+    QCOMPARE(f.page->corrections->NNM->text(), QStringLiteral("..."));
 }
 
 void TestCorrections::alterRefillsTheEntryRow()
 {
     Fixture f;
     QVERIFY(f.open());
-    f.page->Label30Click();
+    f.page->corrections->Label30Click();
     f.selectRow(0);
-    f.page->LVF->setFocus();
-    QTest::keyClick(f.page->LVF, Qt::Key_Return);
+    f.page->corrections->LVF->setFocus();
+    QTest::keyClick(f.page->corrections->LVF, Qt::Key_Return);
 
     QCOMPARE(f.fake.dialogs.messages(),
              QStringList{"To alter, the current registration was excluded.\n"
@@ -200,7 +227,7 @@ void TestCorrections::alterRefillsTheEntryRow()
     QVERIFY(f.page->FN1->hasFocus());
     QCOMPARE(f.page->FN1->text(), QString());
     QCOMPARE(f.page->WorkMonth(), QStringLiteral("03.2013"));
-    QVERIFY(!f.page->PVF->isVisible());
+    QVERIFY(!f.page->corrections->PVF->isVisible());
     QCOMPARE(f.page->ls->text(), QStringLiteral("R$ 30,00"));
 }
 
@@ -208,9 +235,9 @@ void TestCorrections::deleteEntryAsksNothing()
 {
     Fixture f;
     QVERIFY(f.open());
-    f.page->Label30Click();
+    f.page->corrections->Label30Click();
     f.selectRow(1);
-    f.page->Excluir10->trigger();
+    f.page->corrections->Excluir10->trigger();
     QVERIFY(f.fake.dialogs.shown.isEmpty());
     QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), kMarket + kAmar);
     QCOMPARE(f.data.read("dados/Finance/2013.CX"), kMarket + kAmar + kApril);
@@ -222,9 +249,9 @@ void TestCorrections::deleteEntryMissingFromYearLedger()
 {
     Fixture f;
     QVERIFY(f.open(kMarch, kApril));
-    f.page->Label30Click();
+    f.page->corrections->Label30Click();
     f.selectRow(0);
-    f.page->Excluir10->trigger();
+    f.page->corrections->Excluir10->trigger();
     QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), kMarta + kAmar);
     QCOMPARE(f.data.read("dados/Finance/2013.CX"), kApril);
     // The totals are not recomputed until the next recomputation.
@@ -259,16 +286,16 @@ void TestCorrections::nameSearchSelectsLastMatch()
     const QByteArray month =
         kMarket + kMarta + "1,00<1>08/03/2013<2>Exit<3>Supermarket<4>Dinheiro\r\n" + kAmar;
     QVERIFY(f.open(month, month));
-    f.page->Label30Click();
-    QTest::keyClicks(f.page->LLC, "KET");
-    QTest::keyClick(f.page->LLC, Qt::Key_Return);
-    QCOMPARE(f.page->LVF->currentItem()->text(3), QStringLiteral("Supermarket"));
-    QVERIFY(f.page->LVF->hasFocus());
+    f.page->corrections->Label30Click();
+    QTest::keyClicks(f.page->corrections->LLC, "KET");
+    QTest::keyClick(f.page->corrections->LLC, Qt::Key_Return);
+    QCOMPARE(f.page->corrections->LVF->currentItem()->text(3), QStringLiteral("Supermarket"));
+    QVERIFY(f.page->corrections->LVF->hasFocus());
 
     f.selectRow(0);
-    f.page->LLC->setText("a much longer text than any source");
-    f.page->LLCEnter();
-    QCOMPARE(f.page->LVF->currentItem()->text(3), QStringLiteral("Market"));
+    f.page->corrections->LLC->setText("a much longer text than any source");
+    f.page->corrections->LLCEnter();
+    QCOMPARE(f.page->corrections->LVF->currentItem()->text(3), QStringLiteral("Market"));
 }
 
 void TestCorrections::deleteSource()
@@ -295,12 +322,12 @@ void TestCorrections::deleteEntriesEnabledOnlyWithSomethingToDelete()
 {
     Fixture f;
     QVERIFY(f.open());
-    f.page->Label30Click();
-    emit f.page->PPF->aboutToShow();
-    QVERIFY(!f.page->Excluir10->isEnabled());
+    f.page->corrections->Label30Click();
+    emit f.page->corrections->PPF->aboutToShow();
+    QVERIFY(!f.page->corrections->Excluir10->isEnabled());
     f.selectRow(0);
-    emit f.page->PPF->aboutToShow();
-    QVERIFY(f.page->Excluir10->isEnabled());
+    emit f.page->corrections->PPF->aboutToShow();
+    QVERIFY(f.page->corrections->Excluir10->isEnabled());
 
     emit f.page->PopupMenu12->aboutToShow();
     QVERIFY(!f.page->Excluir12->isEnabled());
@@ -310,6 +337,160 @@ void TestCorrections::deleteEntriesEnabledOnlyWithSomethingToDelete()
 
     emit f.page->PopupMenu8->aboutToShow();
     QVERIFY(f.page->Excluir7->isEnabled());
+}
+
+void TestCorrections::rowShowsInNNMHoweverItIsSelected()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    QTest::mouseClick(f.page->corrections->Label30, Qt::LeftButton);
+    QLabel *nnm = f.page->corrections->NNM;
+    QCOMPARE(nnm->text(), QStringLiteral("..."));
+
+    QVERIFY(f.clickRow(0));
+    QCOMPARE(nnm->text(), QStringLiteral("1.234,50 | 05/03/2013 | Exit | Market"));
+    QTest::keyClick(f.page->corrections->LVF, Qt::Key_Down);
+    QCOMPARE(nnm->text(), QStringLiteral("20,00 | 06/03/2013 | Entrance | MARTA"));
+
+    QTest::keyClicks(f.page->corrections->LLC, "amar");
+    QTest::keyClick(f.page->corrections->LLC, Qt::Key_Return);
+    QCOMPARE(nnm->text(), QStringLiteral("30,00 | 07/03/2013 | Exit | Amar"));
+
+    // A rebuilt list has nothing selected.
+    QTest::mouseClick(f.page->corrections->Label30, Qt::LeftButton);
+    QCOMPARE(nnm->text(), QStringLiteral("..."));
+}
+
+// Deleting the month shown while its entries are listed leaves nothing of it behind: a
+// deletion or an alteration made from the old list would otherwise write the month's other
+// lines into a new ledger of that month, which the year ledger no longer holds.
+void TestCorrections::deletedMonthCannotBeWrittenBack()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    QVERIFY(f.clickMonth(0));
+    QTest::mouseClick(f.page->corrections->Label30, Qt::LeftButton);
+    QVERIFY(f.clickRow(1));
+    f.fake.dialogs.answers << true;
+    f.page->Excluir7->trigger();
+    QVERIFY(!QFile::exists(f.data.file("dados/Finance/03.2013.fin")));
+
+    QCOMPARE(f.page->corrections->LVF->topLevelItemCount(), 0);
+    QVERIFY(!f.page->corrections->PVF->isVisible());
+    QCOMPARE(f.page->corrections->NNM->text(), QStringLiteral("..."));
+    QVERIFY(f.page->heldLines().isEmpty());
+    QCOMPARE(f.page->heldFile(), QString());
+    QCOMPARE(f.page->SelectedMonthFile(), QString());
+    QVERIFY(!f.page->canDeleteEntry());
+
+    f.page->corrections->Excluir10->trigger();
+    f.page->corrections->LVF->setFocus();
+    QTest::keyClick(f.page->corrections->LVF, Qt::Key_Return);
+    QTest::mouseClick(f.page->corrections->Label30, Qt::LeftButton);
+    QCOMPARE(f.page->corrections->LVF->topLevelItemCount(), 0);
+    QVERIFY(!QFile::exists(f.data.file("dados/Finance/03.2013.fin")));
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), kApril);
+    QVERIFY(f.fake.dialogs.messages().isEmpty());
+}
+
+// A ledger removed behind the page's back (another month's deletion, a file manager) is not
+// created again from the lines the page still lists.
+void TestCorrections::entryOfAVanishedLedgerIsNotWrittenBack()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    QTest::mouseClick(f.page->corrections->Label30, Qt::LeftButton);
+    QVERIFY(f.clickRow(0));
+    QVERIFY(QFile::remove(f.data.file("dados/Finance/03.2013.fin")));
+    f.page->corrections->Excluir10->trigger();
+    QVERIFY(!QFile::exists(f.data.file("dados/Finance/03.2013.fin")));
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), kMarch + kApril);
+}
+
+// While the data folder is being replaced the page writes nothing, and what the user typed
+// stays in the fields.
+void TestCorrections::nothingWrittenWhileWritesAreHeld()
+{
+    Fixture f;
+    QVERIFY(f.data.write("dados/Fontes.cad", "Market\r\n"));
+    QVERIFY(f.open());
+    bool held = true;
+    f.page->setWriteGate([&held] { return !held; });
+    QTest::mouseClick(f.page->corrections->Label30, Qt::LeftButton);
+    QVERIFY(f.clickRow(0));
+
+    f.page->corrections->Excluir10->trigger();
+    f.page->corrections->LVF->setFocus();
+    QTest::keyClick(f.page->corrections->LVF, Qt::Key_Return); // alteration
+    QVERIFY(f.clickMonth(0));
+    f.fake.dialogs.answers << true;
+    f.page->Excluir7->trigger();
+    f.page->FN4->setFocus(); // the sources are read into the field
+    f.page->FN4->setCurrentIndex(0);
+    f.page->Excluir12->trigger();
+    QTest::mouseClick(f.page->Label128, Qt::LeftButton);
+
+    f.page->FN1->setFocus();
+    QTest::keyClicks(f.page->FN1, "10");
+    QTest::keyClick(f.page->FN1, Qt::Key_Return);
+    f.page->fn3->setCurrentIndex(0);
+    f.page->FN4->setEditText("Venda");
+    f.page->PCL->setText("1");
+    f.page->FN5->setCurrentIndex(0);
+    QTest::mouseClick(f.page->pm1, Qt::LeftButton);
+
+    QVERIFY(f.fake.dialogs.shown.isEmpty());
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), kMarch);
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), kMarch + kApril);
+    QCOMPARE(f.data.read("dados/Fontes.cad"), QByteArray("Market\r\n"));
+    QVERIFY(!QFile::exists(f.data.file("dados/Money.sbm")));
+    QCOMPARE(f.page->FN1->text(), QStringLiteral("10,00"));
+    QCOMPARE(f.page->FN4->currentText(), QStringLiteral("Venda"));
+
+    // Once the writes go on again, the same save lands.
+    held = false;
+    QTest::mouseClick(f.page->pm1, Qt::LeftButton);
+    QVERIFY(f.data.read("dados/Finance/03.2013.fin")
+                .endsWith("10,00<1>15/03/2013<2>Entrance<3>Venda<4>Dinheiro\r\n"));
+}
+
+// After a restore the page holds nothing of the folder it replaced: the month list, the
+// symbol and the sources come from the restored files, and an entry listed before cannot
+// be deleted into them.
+void TestCorrections::replacedDataFolderIsReadAgain()
+{
+    Fixture f;
+    QVERIFY(f.data.write("dados/Fontes.cad", "Market\r\nPadaria\r\n"));
+    QVERIFY(f.open());
+    f.page->FN4->setFocus(); // the sources are read into the field
+    QCOMPARE(f.page->FN4->count(), 2);
+    QTest::mouseClick(f.page->corrections->Label30, Qt::LeftButton);
+    QVERIFY(f.clickRow(0));
+
+    // The restored folder: another March, no sources, another symbol.
+    const QByteArray restored("7,00<1>09/03/2013<2>Exit<3>Feira<4>Dinheiro\r\n");
+    QVERIFY(f.data.write("dados/Finance/03.2013.fin", restored));
+    QVERIFY(f.data.write("dados/Finance/04.2013.fin", kApril));
+    QVERIFY(f.data.write("dados/Finance/2013.CX", restored + kApril));
+    QVERIFY(QFile::remove(f.data.file("dados/Fontes.cad")));
+    QVERIFY(f.data.write("dados/Money.sbm", "US$\r\n"));
+    f.page->dataFolderReplaced();
+
+    QCOMPARE(f.page->lvd1->count(), 2);
+    QVERIFY(f.page->heldLines().isEmpty());
+    QCOMPARE(f.page->corrections->LVF->topLevelItemCount(), 0);
+    QCOMPARE(f.page->SBM->text(), QStringLiteral("US$"));
+    QCOMPARE(f.page->le->text(), QStringLiteral("US$ 0,00"));
+    QCOMPARE(f.page->FN4->count(), 0);
+    f.page->corrections->Excluir10->trigger();
+    f.page->FN4->setEditText("Market");
+    f.page->Excluir12->trigger();
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), restored);
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), restored + kApril);
+    QCOMPARE(f.data.read("dados/Fontes.cad"), QByteArray()); // the restored list: none
+
+    QVERIFY(f.clickMonth(0));
+    QCOMPARE(f.page->heldLines(), QStringList{"7,00<1>09/03/2013<2>Exit<3>Feira<4>Dinheiro"});
 }
 
 QTEST_MAIN(TestCorrections)

@@ -101,6 +101,7 @@ private slots:
     void quantityMultiplies();
     void installmentsMoveOneMonthEach();
     void installmentsCrossTheYear();
+    void installmentRunStopsAtTheFirstFailedWrite();
     void saveNeedsInstallmentCountAndForm();
     void failedWriteKeepsTheFields();
     void sourcesAddedOnceIgnoringCase();
@@ -209,6 +210,31 @@ void TestFinancePage::installmentsCrossTheYear()
              QByteArray("10,00<1>15/01/2014<2>Exit<3>Escola<4>Dinheiro\r\n"));
 }
 
+// A run whose installment cannot be written stops there: the installments before it stay,
+// the entry row keeps its fields with the date of the one that failed, nothing after it is
+// written.
+void TestFinancePage::installmentRunStopsAtTheFirstFailedWrite()
+{
+    Fixture f;
+    f.fake.clock.set(QDate(2013, 1, 31));
+    QVERIFY(QDir().mkpath(f.data.file("dados/Finance") + "/03.2013.fin")); // cannot become a file
+    QVERIFY(f.open());
+    f.typeEntry("100", 2, "Loja", "3", "", 3);
+    f.tickInstallments();
+
+    QVERIFY(!f.page->TMPC.isActive());
+    QCOMPARE(f.page->pendingInstallments(), 0);
+    const QByteArray february("100,00<1>28/02/2013<2>To pay<3>Loja<4>Boleto\r\n");
+    QCOMPARE(f.data.read("dados/Finance/02.2013.fin"), february);
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), february);
+    QVERIFY(!QFile::exists(f.data.file("dados/Finance/04.2013.fin")));
+    QCOMPARE(f.page->fn2->date(), QDate(2013, 3, 28));
+    QCOMPARE(f.page->FN1->text(), QStringLiteral("100,00"));
+    QCOMPARE(f.page->fn3->currentText(), QStringLiteral("To pay"));
+    QCOMPARE(f.page->FN4->currentText(), QStringLiteral("Loja"));
+    QCOMPARE(f.page->FN5->currentText(), QStringLiteral("Boleto"));
+}
+
 void TestFinancePage::saveNeedsInstallmentCountAndForm()
 {
     Fixture f;
@@ -288,6 +314,21 @@ void TestFinancePage::monthTotals_data()
         << QByteArray("100,00<1>02/03/2013<2>Entrance<3>a<4>Dinheiro\r\n150,00<1>02/03/"
                       "2013<2>Exit<3>a<4>Dinheiro\r\n")
         << QStringList{"R$ 100,00", "R$ 150,00", "R$ -50,00", "150%", "0%"} << 0 << 100;
+    // Sums beyond the currency range are exact: no amount is dropped to stay within it.
+    QTest::newRow("sums beyond the currency range")
+        << QByteArray("500.000.000.000.000,00<1>02/03/2013<2>Entrance<3>a<4>Dinheiro\r\n"
+                      "500.000.000.000.000,00<1>03/03/2013<2>Entrance<3>a<4>Dinheiro\r\n"
+                      "900.000.000.000.000,00<1>04/03/2013<2>Exit<3>a<4>Dinheiro\r\n")
+        << QStringList{"R$ 1.000.000.000.000.000,00", "R$ 900.000.000.000.000,00",
+                       "R$ 100.000.000.000.000,00", "90%", "10%"}
+        << 10 << 90;
+    QTest::newRow("exits beyond the currency range")
+        << QByteArray("0,01<1>02/03/2013<2>Entrance<3>a<4>Dinheiro\r\n"
+                      "900.000.000.000.000,00<1>03/03/2013<2>Exit<3>a<4>Dinheiro\r\n"
+                      "900.000.000.000.000,00<1>04/03/2013<2>Exit<3>a<4>Dinheiro\r\n")
+        << QStringList{"R$ 0,01", "R$ 1.800.000.000.000.000,00", "R$ -1.799.999.999.999.999,99",
+                       "18000000000000000000%", "0%"}
+        << 0 << 100;
     QTest::newRow("empty month") << QByteArray() << QStringList{"R$ 0,00", "R$ 0,00", "R$ 0,00", "0%", "0%"}
                                  << 0 << 0;
 }

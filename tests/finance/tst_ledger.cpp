@@ -25,6 +25,8 @@ private slots:
     void monthSums_data();
     void monthSums();
     void exitPercentageAndGauges();
+    void wideSums_data();
+    void wideSums();
     void appendWritesBothLedgers();
     void appendFailureWritesNeither();
     void monthFilesSortedAsText();
@@ -120,9 +122,41 @@ void TestLedger::exitPercentageAndGauges()
     QCOMPARE(exitPercentage(money(100), money(150)), std::optional<int>(150));
     QCOMPARE(exitPercentage(money(200), money(1)), std::optional<int>(1)); // 0,5 rounds up
     QCOMPARE(exitPercentage(Currency(), money(250)), std::nullopt);
+    QCOMPARE(exitPercentage(money(-200), money(1)), std::optional<WideInt>(-1)); // -0,5 away from zero
+    QCOMPARE(exitPercentage(money(0.004), money(250)), std::nullopt);            // shows as 0,00
     QCOMPARE(clampGauge(150), 100);
     QCOMPARE(clampGauge(-50), 0);
     QCOMPARE(clampGauge(68), 68);
+}
+
+void TestLedger::wideSums_data()
+{
+    QTest::addColumn<QStringList>("amounts"); // summed in order
+    QTest::addColumn<QString>("shown");
+    const QString max = QStringLiteral("922.337.203.685.477,58"); // the largest amount a line holds
+    QTest::newRow("within range") << QStringList{"1.234,50", "-0,50"} << "1.234,00";
+    QTest::newRow("past the top") << QStringList{max, max, "0,01"} << "1.844.674.407.370.955,17";
+    QTest::newRow("past the bottom") << QStringList{"-" + max, "-" + max} << "-1.844.674.407.370.955,16";
+    QTest::newRow("back within range") << QStringList{max, max, "-" + max} << "922.337.203.685.477,58";
+    QTest::newRow("half a cent rounds away from zero") << QStringList{"-0,005"} << "-0,01";
+    QTest::newRow("below half a cent shows no sign") << QStringList{"-0,0049"} << "0,00";
+    QStringList many;
+    for (int i = 0; i < 1000; ++i)
+        many << max;
+    QTest::newRow("a thousand of the largest") << many << "922.337.203.685.477.580,00";
+}
+
+void TestLedger::wideSums()
+{
+    QFETCH(QStringList, amounts);
+    QFETCH(QString, shown);
+    AmountSum sum;
+    for (const QString &text : amounts)
+        sum += parseAmount(text).value();
+    QCOMPARE(formatAmount(sum), shown);
+    // Where the sum fits a currency amount, both show it alike.
+    if (sum.raw() >= std::numeric_limits<qint64>::min() && sum.raw() <= std::numeric_limits<qint64>::max())
+        QCOMPARE(formatAmount(Currency::fromRaw(qint64(sum.raw()))), shown);
 }
 
 void TestLedger::appendWritesBothLedgers()

@@ -92,6 +92,7 @@ private slots:
     void escaping_data();
     void escaping();
     void characterBeyondTheCodePageReachesThePage();
+    void totalsBeyondTheCurrencyRange();
 };
 
 void TestReports::goldenPages_data()
@@ -144,7 +145,7 @@ void TestReports::financePageFeedsTheLinks()
     QCOMPARE(page.lvd1->count(), 1);
     page.lvd1Click(0);
     page.tmcalcTimer();
-    page.PO->setText(QStringLiteral("MAR"));
+    page.corrections->PO->setText(QStringLiteral("MAR"));
     page.FN5->setCurrentIndex(int(kPaymentForms.indexOf(QStringLiteral("Cartão"))));
     page.fn2->setDate(QDate(2013, 2, 3));
 
@@ -332,6 +333,29 @@ void TestReports::characterBeyondTheCodePageReachesThePage()
     const QByteArray bytes = renderReport(page);
     QVERIFY(bytes.contains("<title>Dados de: &#321;ukasz</title>"));
     QVERIFY(bytes.contains("<td><hr>&#937;mega<td><hr>\xc1gua</td>\r\n"));
+}
+
+// Totals that leave the currency range are exact all the same, in the one format.
+void TestReports::totalsBeyondTheCurrencyRange()
+{
+    FinanceReportInputs inputs;
+    inputs.symbol = QStringLiteral("R$");
+    inputs.yearLines = {QStringLiteral("500.000.000.000.000,00<1>02/03/2013<2>Entrance<3>a<4>Dinheiro"),
+                        QStringLiteral("500.000.000.000.000,00<1>03/03/2013<2>Entrance<3>a<4>Dinheiro"),
+                        QStringLiteral("900.000.000.000.000,00<1>04/03/2013<2>Exit<3>a<4>Dinheiro"),
+                        QStringLiteral("900.000.000.000.000,00<1>05/03/2013<2>Exit<3>a<4>Dinheiro")};
+    inputs.monthLines = inputs.yearLines;
+    auto totals = [&](FinanceReport report) {
+        QStringList shown;
+        const std::optional<ReportPage> page = buildFinanceReport(report, inputs, QDate(2013, 3, 15));
+        for (const ReportTotal &total : page->totals)
+            shown << total.label + QLatin1Char(' ') + total.amount;
+        return shown;
+    };
+    QCOMPARE(totals(FinanceReport::OnlyEntrance), QStringList{"Total: R$ 1.000.000.000.000.000,00"});
+    QCOMPARE(totals(FinanceReport::Year),
+             (QStringList{"Entrance: R$ 1.000.000.000.000.000,00", "Exit: R$ 1.800.000.000.000.000,00",
+                          "Balance: R$ -800.000.000.000.000,00"}));
 }
 
 QTEST_MAIN(TestReports)

@@ -82,6 +82,7 @@ private slots:
     void backupMakesVerifiedCopy_data();
     void backupMakesVerifiedCopy();
     void secondBackupReplacesFirst();
+    void copyReachesTheDiskBeforeItReplacesThePrevious();
     void failedBackupKeepsPreviousCopy_data();
     void failedBackupKeepsPreviousCopy();
     void copyStoppedBetweenRenamesIsRecovered();
@@ -310,6 +311,60 @@ void TestBackupLogic::secondBackupReplacesFirst()
 
     QCOMPARE(snapshot(folder + "/dados"), snapshot(data.file("dados")));
     QCOMPARE(entryNames(folder), QStringList{"dados"});
+}
+
+// The new copy is flushed to the disk while the previous one still stands, then renamed
+// into place, then its folder is flushed: at no moment is the only complete copy one that a
+// power cut could lose. A restore swaps the data folder in the same way.
+void TestBackupLogic::copyReachesTheDiskBeforeItReplacesThePrevious()
+{
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString folder = data.root() + "/backup";
+    QVERIFY(backupDataFolder(data.file("dados"), folder));
+    const auto previous = snapshot(folder + "/dados");
+    QVERIFY(data.write("dados/Finance/04.2013.fin", "novo\r\n"));
+    const auto live = snapshot(data.file("dados"));
+
+    QStringList steps;
+    TreeCopyOptions options;
+    options.onDurableStep = [&](TreeCopyOptions::DurableStep step, const QString &path) {
+        switch (step) {
+        case TreeCopyOptions::DurableStep::CopyFlushed:
+            steps << "flushed";
+            QVERIFY(QFileInfo(path).fileName().startsWith(".dados.partial-"));
+            QCOMPARE(snapshot(path), live);
+            QCOMPARE(snapshot(folder + "/dados"), previous);
+            break;
+        case TreeCopyOptions::DurableStep::CopyInPlace:
+            steps << "renamed";
+            QCOMPARE(path, folder + "/dados");
+            QCOMPARE(snapshot(path), live);
+            break;
+        case TreeCopyOptions::DurableStep::FolderFlushed:
+            steps << "folder flushed";
+            QCOMPARE(path, folder);
+            break;
+        }
+    };
+    QVERIFY(backupDataFolder(data.file("dados"), folder, options));
+    QCOMPARE(steps, (QStringList{"flushed", "renamed", "folder flushed"}));
+    QCOMPARE(entryNames(folder), QStringList{"dados"});
+
+    steps.clear();
+    QVERIFY(data.write("dados/Finance/04.2013.fin", "depois\r\n"));
+    options.onDurableStep = [&](TreeCopyOptions::DurableStep step, const QString &path) {
+        steps << QString::number(int(step));
+        if (step == TreeCopyOptions::DurableStep::CopyFlushed)
+            QCOMPARE(data.read("dados/Finance/04.2013.fin"), QByteArray("depois\r\n"));
+        if (step == TreeCopyOptions::DurableStep::FolderFlushed)
+            QCOMPARE(path, data.root() + "/app");
+    };
+    QVERIFY(restoreDataFolder(data.file("dados"), folder, at("2013-03-15 10:00:00.000"), options));
+    QCOMPARE(steps, (QStringList{"0", "1", "2"}));
+    QCOMPARE(snapshot(data.file("dados")), live);
+    QVERIFY(flushTreeToDisk(data.file("dados")));
+    QVERIFY(!flushTreeToDisk(data.file("dados/Finance/04.2013.fin")));
 }
 
 enum class BackupFault { PipeInSource, DamagedCopy, ShortCopy, Cancelled, UnwritableFolder, NoDataFolder };

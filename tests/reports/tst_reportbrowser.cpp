@@ -1,0 +1,177 @@
+// The finance reports as a browser shows them: every report of a month with long sources
+// is opened in headless Chromium inside a frame as wide as a small window, and the page
+// must fit that width (no horizontal scrolling), read its letters in the character set it
+// declares, and show the amounts right-aligned in padded cells. Skipped where no Chromium
+// is installed (scripts/setup installs it).
+#include "finance/ledger.h"
+#include "reports/financereports.h"
+#include "reports/reportwriter.h"
+#include "store/textlist.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+using namespace zorv;
+
+namespace {
+
+constexpr int kWindowWidth = 640;
+
+QStringList fixtureLines(const QString &name)
+{
+    TextList list;
+    list.load(QStringLiteral(ZORV_TEST_DATA "/") + name);
+    return list.lines();
+}
+
+// The reports' month and year with, for every operation, an entry whose source is one
+// long word that no space lets the browser wrap.
+FinanceReportInputs inputsWithLongSources()
+{
+    FinanceReportInputs in;
+    in.monthLines = fixtureLines(QStringLiteral("02.2013.fin"));
+    in.yearLines = fixtureLines(QStringLiteral("2013.CX"));
+    for (const QString &operation : kOperations) {
+        const QString line = QStringLiteral("12,00<1>03/02/2013<2>") + operation + QStringLiteral("<3>Mar") +
+                             QStringLiteral("ketplace").repeated(40) + QStringLiteral("<4>Cartão");
+        in.monthLines << line;
+        in.yearLines << line;
+    }
+    in.filter = QStringLiteral("MAR");
+    in.paymentForm = QStringLiteral("Cartão");
+    in.entryDate = QDate(2013, 2, 3);
+    in.symbol = QStringLiteral("R$");
+    in.entrancesText = QStringLiteral("R$ 1.926,85");
+    in.exitsText = QStringLiteral("R$ 465,35");
+    in.balanceText = QStringLiteral("R$ 1.461,50");
+    return in;
+}
+
+// A page that frames each report at the window's width and, once all have loaded, writes
+// what it measured into its own text, where the dumped page carries it out.
+QByteArray harness(const QStringList &names)
+{
+    QByteArray html = "<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                      "<style>body{margin:0}iframe{border:0;display:block}</style></head><body>\n";
+    for (const QString &name : names)
+        html += "<iframe name=\"" + name.toUtf8() + "\" src=\"" + name.toUtf8() + ".html\" width=\"" +
+                QByteArray::number(kWindowWidth) + "\" height=\"400\"></iframe>\n";
+    html += R"(<pre id="out">pending</pre>
+<script>
+window.addEventListener('load', () => {
+  const lines = [];
+  for (const frame of document.querySelectorAll('iframe')) {
+    const doc = frame.contentDocument;
+    const root = doc.scrollingElement || doc.documentElement;
+    const cell = doc.querySelector('tr:nth-of-type(2) td');
+    const style = cell ? getComputedStyle(cell) : null;
+    lines.push([frame.name, root.scrollWidth, root.clientWidth, doc.characterSet,
+                style ? style.textAlign : '', style ? parseFloat(style.paddingLeft) : 0,
+                doc.body.innerText].map(v => encodeURIComponent(String(v))).join(' '));
+  }
+  document.getElementById('out').textContent = lines.join('\n');
+});
+</script></body></html>
+)";
+    return html;
+}
+
+struct Measured
+{
+    int scrollWidth = 0;
+    int clientWidth = 0;
+    QString characterSet;
+    QString amountAlign;
+    double cellPadding = 0;
+    QString text;
+};
+
+} // namespace
+
+class TestReportBrowser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reportsFitTheWindowAndReadTheirLetters();
+};
+
+void TestReportBrowser::reportsFitTheWindowAndReadTheirLetters()
+{
+    QString browser;
+    for (const char *name : {"chromium", "chromium-browser"}) {
+        browser = QStandardPaths::findExecutable(QLatin1String(name));
+        if (!browser.isEmpty())
+            break;
+    }
+    if (browser.isEmpty())
+        QSKIP("No headless Chromium installed (scripts/setup installs the chromium package): the "
+              "reports' rendering in a browser is not checked.");
+
+    QTemporaryDir pages;
+    QTemporaryDir profile;
+    QVERIFY(pages.isValid() && profile.isValid());
+    const FinanceReportInputs inputs = inputsWithLongSources();
+    QStringList names;
+    for (const FinanceReport report : kFinanceReports) {
+        const auto page = buildFinanceReport(report, inputs, QDate(2013, 3, 15));
+        QVERIFY(page);
+        QVERIFY(page->rows.size() > 0);
+        const QString name = financeReportName(report);
+        QFile file(pages.filePath(name + QStringLiteral(".html")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(renderReport(*page));
+        names << name;
+    }
+    QFile frame(pages.filePath(QStringLiteral("harness.html")));
+    QVERIFY(frame.open(QIODevice::WriteOnly));
+    frame.write(harness(names));
+    frame.close();
+
+    QProcess chromium;
+    chromium.setProcessChannelMode(QProcess::SeparateChannels);
+    chromium.start(
+        browser,
+        {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+         QStringLiteral("--disable-quic"), QStringLiteral("--no-first-run"),
+         QStringLiteral("--disable-background-networking"), QStringLiteral("--disable-component-update"),
+         QStringLiteral("--disable-sync"), QStringLiteral("--user-data-dir=") + profile.path(),
+         QStringLiteral("--allow-file-access-from-files"), QStringLiteral("--virtual-time-budget=10000"),
+         QStringLiteral("--dump-dom"), QUrl::fromLocalFile(frame.fileName()).toString()});
+    QVERIFY2(chromium.waitForFinished(100000), "Chromium did not finish");
+    const QString dom = QString::fromUtf8(chromium.readAllStandardOutput());
+    const auto out = QRegularExpression(QStringLiteral("<pre id=\"out\">([^<]*)</pre>")).match(dom);
+    QVERIFY2(out.hasMatch(), qPrintable(QString::fromUtf8(chromium.readAllStandardError()).right(2000)));
+
+    QMap<QString, Measured> measured;
+    for (const QString &line : out.captured(1).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList f = line.split(QLatin1Char(' '));
+        QCOMPARE(f.size(), 7);
+        auto field = [&](int i) { return QUrl::fromPercentEncoding(f[i].toLatin1()); };
+        measured.insert(field(0), {field(1).toInt(), field(2).toInt(), field(3), field(4),
+                                   field(5).toDouble(), field(6)});
+    }
+    QCOMPARE(measured.keys().size(), names.size());
+    for (const QString &name : names) {
+        const Measured m = measured.value(name);
+        const QByteArray what = name.toLatin1();
+        QVERIFY2(m.clientWidth > 0 && m.scrollWidth <= m.clientWidth,
+                 what + " is " + QByteArray::number(m.scrollWidth) + " px wide in a window of " +
+                     QByteArray::number(m.clientWidth));
+        QVERIFY2(m.characterSet.compare(QLatin1String("windows-1252"), Qt::CaseInsensitive) == 0,
+                 what + " read as " + m.characterSet.toLatin1());
+        QVERIFY2(m.text.contains(QStringLiteral("Operação")), what);
+        QCOMPARE(m.amountAlign, QStringLiteral("right"));
+        QVERIFY2(m.cellPadding > 0, what);
+    }
+    QVERIFY(measured.value(QStringLiteral("PPO")).text.contains(QStringLiteral("Pendências recebíveis")));
+    QVERIFY(measured.value(QStringLiteral("pg2")).text.contains(QStringLiteral("Salário")));
+}
+
+QTEST_MAIN(TestReportBrowser)
+#include "tst_reportbrowser.moc"
