@@ -18,6 +18,11 @@ struct GeneratedData
 // Deterministic: the same call always writes the same bytes.
 bool generateDataFolder(const QString &root, const GeneratedData &shape = {});
 
+// root/Musicas beside the data folder: 2 000 empty files, 1 600 of them music (".mp3" and
+// ".wma" in mixed case, accented names) and 400 others, and "dados\Play.list" naming it.
+// Part of generateDataFolder.
+bool generateMusicFolder(const QString &root);
+
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.
 QString benchRoot();

@@ -2,6 +2,7 @@
 
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
+#include "media/audiopage.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
@@ -11,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -76,6 +78,27 @@ void wireBackupBar(TATS &tats, BackupBar *bar)
     });
 }
 
+// The audio page on sheet 2: its create and show steps, the focus in its track list. The
+// appointments page's music choice, its reminder icon and the folder browser's music
+// opener are set on the page by whoever builds those pages.
+void wireAudioPage(TATS &tats, AudioPage *page)
+{
+    tats.setPage(2, page);
+    QPointer<AudioPage> audio(page);
+    auto on = [audio](void (AudioPage::*operation)()) {
+        return [audio, operation] {
+            if (audio)
+                (audio.data()->*operation)();
+        };
+    };
+    tats.addCreateStep(CreateStep::MasterVolume, on(&AudioPage::ResetPlaylistPosition));
+    tats.addCreateStep(CreateStep::Panels, on(&AudioPage::ClearProgress));
+    tats.addCreateStep(CreateStep::AutoPlay, on(&AudioPage::LoadAutoPlay));
+    tats.addShowStep(ShowStep::LoadPlaylist, on(&AudioPage::LoadPlaylist));
+    tats.addShowStep(ShowStep::LoadPlaylistPosition, on(&AudioPage::SelectRememberedTrack));
+    tats.setFocusField(2, page->FL2);
+}
+
 } // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
@@ -90,6 +113,8 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     wireReports(tats, finance, paths, services);
     backup = new BackupBar(paths, services);
     wireBackupBar(tats, backup);
+    audio = new AudioPage(paths, services);
+    wireAudioPage(tats, audio);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

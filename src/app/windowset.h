@@ -8,6 +8,7 @@ class QApplication;
 
 namespace zorv {
 
+class AudioPage;
 class BackupBar;
 class FinancePage;
 
@@ -24,6 +25,7 @@ public:
     Taa1 taa1;
     FinancePage *finance = nullptr; // on page 6 of the suite window, which owns it
     BackupBar *backup = nullptr;    // in the suite window's bottom panel, which owns it
+    AudioPage *audio = nullptr;     // on page 2 of the suite window, which owns it
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

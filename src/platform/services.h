@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audioplayback.h"
 #include "clock.h"
 #include "companion.h"
 #include "dialogs.h"
@@ -20,6 +21,7 @@ struct Services
     ProgramStarter &programs;
     WindowMinimizer &minimizer;
     MemoryTrimmer &memory;
+    AudioPlayback &audio;
 };
 
 // The real services of a running program. Build it after the QApplication: the companion
@@ -41,6 +43,7 @@ private:
     DetachedProgramStarter m_programs;
     DesktopWindowMinimizer m_minimizer;
     HeapTrimmer m_memory;
+    QtAudioPlayback m_audio;
     Services m_services;
 };
 
