@@ -6,6 +6,7 @@
 //   BM_ReadShowStepFiles   the baseline: list the finance folder's month files and read the
 //                          symbol, colour and appointments files, as plain file access
 //   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
+// The audio page's music folder is listed on both sides (the page filters and sorts it).
 // The files of pages not built yet (shortcuts, aliases, notes, diary) join both sides as
 // those pages add their loads.
 
@@ -66,6 +67,11 @@ qint64 readShowStepFiles(const zorv::Paths &paths)
     total += readFile(paths.resolve(QStringLiteral("dados\\Money.sbm")));
     total += readFile(paths.resolve(QStringLiteral("dados\\interface.col")));
     total += readFile(paths.resolve(QStringLiteral("dados\\Notas\\Tasks.go")));
+    // The audio page lists its music folder again on every show.
+    total += readFile(paths.resolve(QStringLiteral("dados\\Play.list")));
+    total += QDir(paths.exeDir() + QStringLiteral("Musicas"))
+                 .entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted)
+                 .size();
     return total;
 }
 

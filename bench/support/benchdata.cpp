@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 
 #include <random>
@@ -126,6 +127,7 @@ bool generateDataFolder(const QString &root, const GeneratedData &shape)
              ok;
     }
     ok = generateAccessPassword(root) && ok;
+    ok = generateMusicFolder(root) && ok;
     return ok;
 }
 
@@ -166,6 +168,31 @@ bool generateAppointments(const QString &root)
            save(notas + QStringLiteral("/Music.comp"), {QStringLiteral("/home/usuario/Música/alerta.wav")});
 }
 
+bool generateMusicFolder(const QString &root)
+{
+    const QString folder = root + QStringLiteral("/Musicas");
+    if (!QDir().mkpath(folder))
+        return false;
+    static const QStringList words = {"Água",  "Zeca",    "canção", "Órfã",   "samba", "Forró",
+                                      "BAIÃO", "frevo",   "Choro",  "éramos", "Luar",  "sertão",
+                                      "MPB",   "ciranda", "Xote",   "ação"};
+    static const QStringList music = {".mp3", ".MP3", ".wma", ".Wma"};
+    static const QStringList others = {".txt", ".jpg", ".m3u", ".mp3.bak"};
+    std::mt19937 rng(20130306);
+    bool ok = true;
+    for (int i = 0; i < 2000; ++i) {
+        const QString base = QStringLiteral("%1 %2 %3")
+                                 .arg(words[rng() % words.size()], words[rng() % words.size()])
+                                 .arg(i, 4, 10, QLatin1Char('0'));
+        const QString ending = i % 5 == 4 ? others[rng() % others.size()] : music[rng() % music.size()];
+        QFile f(folder + QLatin1Char('/') + base + ending);
+        ok = f.open(QIODevice::WriteOnly) && ok;
+    }
+    return save(root + QStringLiteral("/dados/Play.list"),
+                {QDir::toNativeSeparators(folder) + QDir::separator()}) &&
+           ok;
+}
+
 QString benchRoot()
 {
     QString root = qEnvironmentVariable("ZORV_BENCH_DATA");
@@ -175,6 +202,8 @@ QString benchRoot()
         generateDataFolder(root);
     else if (!QFileInfo::exists(root + QStringLiteral("/dados/Notas/Tasks.go")))
         generateAppointments(root); // a folder generated before the appointments existed
+    else if (!QFileInfo::exists(root + QStringLiteral("/Musicas")))
+        generateMusicFolder(root); // a folder generated before the media pages existed
     return root;
 }
 

@@ -26,6 +26,10 @@ bool generateAccessPassword(const QString &root);
 // and "dados/notas/Music.comp". Deterministic; generateDataFolder writes them too.
 inline constexpr int kAppointmentRecords = 5000;
 bool generateAppointments(const QString &root);
+// root/Musicas beside the data folder: 2 000 empty files, 1 600 of them music (".mp3" and
+// ".wma" in mixed case, accented names) and 400 others, and "dados\Play.list" naming it.
+// Part of generateDataFolder.
+bool generateMusicFolder(const QString &root);
 
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.

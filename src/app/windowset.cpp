@@ -2,6 +2,7 @@
 
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
+#include "media/audiopage.h"
 #include "organizer/appointmentspage.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
@@ -140,6 +141,36 @@ void wireAppointmentsPage(TATS &tats, AppointmentsPage *page)
                      [appointments] { return appointments && appointments->hasSelectedRow(); });
 }
 
+// The audio page on sheet 2: its create and show steps, the focus in its track list. The
+// appointments page's music choice, its reminder icon and the folder browser's music
+// opener are set on the page by whoever builds those pages.
+void wireAudioPage(TATS &tats, AudioPage *page)
+{
+    tats.setPage(2, page);
+    auto on = [page](void (AudioPage::*operation)()) { return pageStep(page, operation); };
+    tats.addCreateStep(CreateStep::MasterVolume, on(&AudioPage::ResetPlaylistPosition));
+    tats.addCreateStep(CreateStep::Panels, on(&AudioPage::ClearProgress));
+    tats.addCreateStep(CreateStep::AutoPlay, on(&AudioPage::LoadAutoPlay));
+    tats.addShowStep(ShowStep::LoadPlaylist, on(&AudioPage::LoadPlaylist));
+    tats.addShowStep(ShowStep::LoadPlaylistPosition, on(&AudioPage::SelectRememberedTrack));
+    tats.setFocusField(2, page->FL2);
+}
+
+// What the audio page asks of the others: whether the main window's appointment icon is
+// raised (auto-play waits while it is), and whether the appointments page is choosing its
+// notification music, which then takes a double-clicked track instead of it playing.
+void wireAudioHooks(AudioPage *audio, AppointmentsPage *appointments, TOPS &tops)
+{
+    audio->setAppointmentIconRaised(
+        [comp = QPointer<TagLabel>(tops.Comp)] { return comp && !comp->isHidden(); });
+    audio->setMusicChoiceHandler([a = QPointer<AppointmentsPage>(appointments)](const QString &path) {
+        if (!a || !a->isChoosingMusic())
+            return false;
+        a->storeNotificationMusic(path);
+        return true;
+    });
+}
+
 } // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
@@ -161,6 +192,9 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     appointments = new AppointmentsPage(paths, services);
     wireAppointmentsPage(tats, appointments);
     QObject::connect(tops.Comp, &TagLabel::clicked, &tats, [this] { CompClick(); });
+    audio = new AudioPage(paths, services);
+    wireAudioPage(tats, audio);
+    wireAudioHooks(audio, appointments, tops);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

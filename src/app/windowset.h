@@ -12,6 +12,7 @@ class QApplication;
 namespace zorv {
 
 class AppointmentsPage;
+class AudioPage;
 class BackupBar;
 class FinancePage;
 class SettingsPage;
@@ -40,6 +41,7 @@ public:
     // A click on the main window's appointment icon: the icon hides, the suite window
     // opens on the appointments page and, a second later, lists today's appointments.
     void CompClick();
+    AudioPage *audio = nullptr;               // on page 2 of the suite window, which owns it
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

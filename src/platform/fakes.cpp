@@ -57,7 +57,103 @@ FakeServices::FakeServices()
                  .programs = programs,
                  .minimizer = minimizer,
                  .memory = memory,
-                 .policies = policies}
+                 .policies = policies,
+                 .audio = audio}
 {}
+
+Services FakeServices::withAudio(AudioPlayback &audio)
+{
+    return Services{.clock = clock,
+                    .dialogs = dialogs,
+                    .instance = instance,
+                    .companion = companion,
+                    .programs = programs,
+                    .minimizer = minimizer,
+                    .memory = memory,
+                    .policies = policies,
+                    .audio = audio};
+}
+
+void FakeAudioPlayer::open(const QString &file)
+{
+    calls << QStringLiteral("open ") + file;
+    path = file;
+    m_state = State::Opening;
+    m_playing = m_paused = false;
+    m_position = m_length = 0;
+}
+
+void FakeAudioPlayer::play()
+{
+    calls << QStringLiteral("play");
+    if (m_state == State::Open) {
+        m_playing = true;
+        m_paused = false;
+    }
+}
+
+void FakeAudioPlayer::pause()
+{
+    calls << QStringLiteral("pause");
+    if (m_state == State::Open && m_playing) {
+        m_playing = false;
+        m_paused = true;
+    }
+}
+
+void FakeAudioPlayer::stop()
+{
+    calls << QStringLiteral("stop");
+    if (m_state == State::Open) {
+        m_playing = m_paused = false;
+        m_position = 0;
+    }
+}
+
+void FakeAudioPlayer::close()
+{
+    calls << QStringLiteral("close");
+    m_state = State::Closed;
+    m_playing = m_paused = false;
+    m_position = m_length = 0;
+}
+
+void FakeAudioPlayer::setPosition(qint64 msecs)
+{
+    calls << QStringLiteral("seek %1").arg(msecs);
+    if (m_state == State::Open)
+        m_position = msecs;
+}
+
+void FakeAudioPlayer::completeOpen(qint64 length)
+{
+    if (m_state != State::Opening)
+        return;
+    m_state = State::Open;
+    m_length = length;
+    emit opened(length);
+}
+
+void FakeAudioPlayer::failOpen()
+{
+    if (m_state != State::Opening)
+        return;
+    m_state = State::Closed;
+    emit failed();
+}
+
+void FakeAudioPlayer::setLength(qint64 length)
+{
+    m_length = length;
+    emit lengthChanged(length);
+}
+
+void FakeAudioPlayer::endTrack()
+{
+    if (m_state != State::Open)
+        return;
+    m_playing = m_paused = false;
+    emit ended();
+}
 
 } // namespace zorv

@@ -3,6 +3,7 @@
 #include "services.h"
 
 #include <QList>
+#include <QPointer>
 #include <QQueue>
 
 namespace zorv {
@@ -153,6 +154,70 @@ public:
     QString failingKey;
 };
 
+// A player that plays nothing: it records each call, and the test decides when an open
+// completes or fails, where the position is and when the track ends.
+class FakeAudioPlayer final : public AudioPlayer
+{
+    Q_OBJECT
+public:
+    using AudioPlayer::AudioPlayer;
+
+    void open(const QString &path) override;
+    void play() override;
+    void pause() override;
+    void stop() override;
+    void close() override;
+    void setPosition(qint64 msecs) override;
+    qint64 position() const override { return m_position; }
+    qint64 length() const override { return m_length; }
+    bool isOpen() const override { return m_state == State::Open; }
+    bool isPlaying() const override { return m_playing; }
+    bool isPaused() const override { return m_paused; }
+    void setGain(double level) override
+    {
+        gain = level;
+        calls << QStringLiteral("gain %1").arg(level);
+    }
+
+    bool isOpening() const { return m_state == State::Opening; }
+    // The pending open succeeds with a track of `length` ms, or fails.
+    void completeOpen(qint64 length);
+    void failOpen();
+    // The length becomes known (or changes) after the open.
+    void setLength(qint64 length);
+    void moveTo(qint64 msecs) { m_position = msecs; }
+    // The open track plays to its end (the player stops there, as a real one does); the
+    // position stays where the test put it, as real ends stop a little short or beyond.
+    void endTrack();
+
+    QStringList calls; // "open <path>", "play", "pause", "stop", "close", "seek <ms>", "gain <x>"
+    QString path;      // the last file opened
+    double gain = 1.0;
+
+private:
+    enum class State { Closed, Opening, Open };
+    State m_state = State::Closed;
+    bool m_playing = false;
+    bool m_paused = false;
+    qint64 m_position = 0;
+    qint64 m_length = 0;
+};
+
+class FakeAudioPlayback final : public AudioPlayback
+{
+public:
+    AudioPlayer *makePlayer(QObject *parent) override
+    {
+        auto *player = new FakeAudioPlayer(parent);
+        players.append(player);
+        return player;
+    }
+    // The most recently made player, or nullptr.
+    FakeAudioPlayer *last() const { return players.isEmpty() ? nullptr : players.last().data(); }
+
+    QList<QPointer<FakeAudioPlayer>> players;
+};
+
 // The whole set of fakes, with the Services that refers to them:
 //   FakeServices fake;  fake.clock.set(QDate(2013, 3, 15));  fake.dialogs.answers << true;
 //   FinancePage page(fake.services(), ...);
@@ -165,6 +230,9 @@ public:
 
     Services &services() { return m_services; }
     operator Services &() { return m_services; }
+    // These services with a real audio playback in place of the fake one, for the tests
+    // that play for real.
+    Services withAudio(AudioPlayback &audio);
 
     FakeClock clock;
     FakeDialogs dialogs;
@@ -174,6 +242,7 @@ public:
     FakeWindowMinimizer minimizer;
     FakeMemoryTrimmer memory;
     FakePolicyValues policies;
+    FakeAudioPlayback audio;
 
 private:
     Services m_services;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audioplayback.h"
 #include "clock.h"
 #include "companion.h"
 #include "dialogs.h"
@@ -22,6 +23,7 @@ struct Services
     WindowMinimizer &minimizer;
     MemoryTrimmer &memory;
     PolicyValues &policies;
+    AudioPlayback &audio;
 };
 
 // The real services of a running program. Build it after the QApplication: the companion
@@ -45,6 +47,7 @@ private:
     DesktopWindowMinimizer m_minimizer;
     HeapTrimmer m_memory;
     IniPolicyValues m_policies;
+    QtAudioPlayback m_audio;
     Services m_services;
 };
 

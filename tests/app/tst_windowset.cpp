@@ -1,6 +1,8 @@
 #include "app/windowset.h"
 #include "controls/linklabel.h"
 #include "finance/financepage.h"
+#include "media/audiopage.h"
+#include "media/folderlisting.h"
 #include "platform/fakes.h"
 #include "settings/backupbar.h"
 #include "settings/settingspage.h"
@@ -65,6 +67,7 @@ private slots:
     void enterInReportSourceWritesAndOpensTheReport();
     void settingsPageFollowsTheWindowsSteps();
     void restoreHoldsTheFinanceWritesAndReloadsTheLists();
+    void audioPageOnSheetTwoWithItsSteps();
 };
 
 void TestWindowSet::threeWindowsHiddenWithoutTaskbarEntries()
@@ -417,6 +420,40 @@ void TestWindowSet::restoreHoldsTheFinanceWritesAndReloadsTheLists()
     page->corrections->Excluir10->trigger();
     QCOMPARE(data.read("dados/Finance/03.2013.fin"), restored);
     QCOMPARE(data.read("dados/Finance/2013.CX"), restored);
+}
+
+// The audio page's create and show steps: the auto-play track armed at creation and
+// started by Timer5, the saved folder listed and the remembered track selected on show,
+// the track list focused when its page is in front after the fade.
+void TestWindowSet::audioPageOnSheetTwoWithItsSteps()
+{
+    FakeServices fake;
+    TempDataFolder data;
+    const QString folder = data.root() + QStringLiteral("/Musicas");
+    QVERIFY(QDir().mkpath(folder));
+    for (const char *name : {"c.mp3", "a.mp3", "b.wma"})
+        QVERIFY(QFile(folder + "/" + name).open(QIODevice::WriteOnly));
+    QVERIFY(data.write("dados/Play.list", folder.toUtf8() + "/\r\n"));
+    QVERIFY(data.write("Dados/Auto.rep", folder.toUtf8() + "/b.wma\r\n"));
+    WindowSet windows(fake, data.paths());
+    AudioPage *page = windows.audio;
+    QVERIFY(page);
+    QVERIFY(windows.tats.sheet(2)->isAncestorOf(page));
+    QVERIFY(page->Timer5.isActive());
+    QCOMPARE(page->gg->width(), 0);
+
+    windows.tats.ShowSuite();
+    QCOMPARE(page->FL2->count(), 3);
+    QCOMPARE(page->FL2->currentRow(), 0);
+    QCOMPARE(page->FLi->currentRow(), 0);
+
+    page->Timer5Timer();
+    QCOMPARE(fake.audio.last()->path, folder + "/b.wma");
+
+    windows.tats.selectPage(2);
+    for (int i = 0; i < 10 && windows.tats.Alpha.isActive(); ++i)
+        windows.tats.AlphaTimer();
+    QCOMPARE(windows.tats.focusWidget(), page->FL2);
 }
 
 QTEST_MAIN(TestWindowSet)

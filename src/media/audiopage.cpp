@@ -1,0 +1,583 @@
+#include "audiopage.h"
+
+#include "folderlisting.h"
+
+#include "controls/captions.h"
+#include "controls/linklabel.h"
+#include "platform/audioplayback.h"
+#include "store/records.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QSlider>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <climits>
+
+namespace zorv {
+
+namespace {
+
+const QString kPlayList = QStringLiteral("dados\\Play.list");
+const QString kKidsList = QStringLiteral("dados\\PlayK.list");
+const QString kAutoPlay = QStringLiteral("Dados\\Auto.rep");
+const QString kMusicFilter = QStringLiteral("Media (*.mp3 *.wma)");
+const QString kNoPercent = QStringLiteral("0%");
+
+LinkLabel *namedLink(const char *name, const QString &text, QWidget *parent)
+{
+    auto *link = new LinkLabel(text, parent);
+    link->setObjectName(QString::fromLatin1(name));
+    link->setCursor(Qt::PointingHandCursor);
+    return link;
+}
+
+QLabel *namedLabel(const char *name, const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QToolButton *pictureButton(const char *name, const QString &text, const QString &hint, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(text);
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setEnabled(false); // disabled as laid out
+    return button;
+}
+
+QToolButton *pictureButton(const char *name, QStyle::StandardPixmap icon, const QString &hint,
+                           QWidget *parent)
+{
+    QToolButton *button = pictureButton(name, QString(), hint, parent);
+    button->setIcon(parent->style()->standardIcon(icon));
+    return button;
+}
+
+QSlider *positionBar(const char *name, QWidget *parent)
+{
+    auto *bar = new QSlider(Qt::Horizontal, parent);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setRange(0, 0);
+    bar->hide();
+    return bar;
+}
+
+// The file name without its last four characters (".mp3").
+QString trackTitle(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.left(qMax<qsizetype>(0, name.size() - 4));
+}
+
+int barValue(qint64 msecs)
+{
+    return int(qBound(qint64(0), msecs, qint64(INT_MAX)));
+}
+
+} // namespace
+
+AudioPage::AudioPage(const Paths &paths, Services &services, QWidget *parent)
+    : QWidget(parent)
+    , lbi(TextList::SavePolicy::Utf8WhenNeeded)
+    , rep(TextList::SavePolicy::Utf8WhenNeeded)
+    , m_paths(paths)
+    , m_services(services)
+{
+    setObjectName(QStringLiteral("AudioPage"));
+    useLightCaptions(this);
+    buildLayout();
+
+    MP = m_services.audio.makePlayer(this);
+    MP->setObjectName(QStringLiteral("MP"));
+    connect(MP, &AudioPlayer::opened, this, &AudioPage::opened);
+    connect(MP, &AudioPlayer::failed, this, &AudioPage::openFailed);
+    connect(MP, &AudioPlayer::lengthChanged, this, [this](qint64 length) {
+        // The length may arrive after playing started: the bar's maximum follows it.
+        TB1->setMaximum(barValue(length));
+    });
+    connect(MP, &AudioPlayer::ended, this, [this] { m_trackEnded = true; });
+
+    TMMP.setObjectName(QStringLiteral("TMMP"));
+    TMMP.setInterval(kProgressInterval);
+    connect(&TMMP, &QTimer::timeout, this, &AudioPage::TMMPTimer);
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setInterval(kIndicatorInterval);
+    connect(&Timer1, &QTimer::timeout, this, &AudioPage::Timer1Timer);
+    Timer5.setObjectName(QStringLiteral("Timer5"));
+    Timer5.setInterval(kAutoPlayDelay);
+    Timer5.setSingleShot(true);
+    connect(&Timer5, &QTimer::timeout, this, &AudioPage::Timer5Timer);
+    Timer4.setObjectName(QStringLiteral("Timer4"));
+    Timer4.setInterval(kStatusDelay);
+    Timer4.setSingleShot(true);
+    connect(&Timer4, &QTimer::timeout, this, &AudioPage::Timer4Timer);
+    Timer1.start();
+}
+
+AudioPage::~AudioPage() = default;
+
+void AudioPage::buildLayout()
+{
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(8, 4, 8, 4);
+
+    auto *controls = new QHBoxLayout;
+    pm = namedLink("pm", QStringLiteral("Procurar m\u00fasicas"), this);
+    connect(pm, &LinkLabel::clicked, this, &AudioPage::pmClick);
+    controls->addWidget(pm);
+
+    Image20 = pictureButton("Image20", QStyle::SP_MediaSkipBackward, QStringLiteral("Faixa anterior"), this);
+    Image19 =
+        pictureButton("Image19", QStyle::SP_MediaSkipForward, QStringLiteral("Pr\u00f3xima faixa"), this);
+    connect(Image20, &QToolButton::clicked, this, &AudioPage::Image20Click);
+    connect(Image19, &QToolButton::clicked, this, &AudioPage::Image19Click);
+    controls->addWidget(Image20);
+    controls->addWidget(Image19);
+
+    const std::pair<QToolButton **, const char *> seeks[] = {
+        {&Image11, "Image11"}, {&Image12, "Image12"}, {&Image14, "Image14"},
+        {&Image15, "Image15"}, {&Image16, "Image16"}, {&Image17, "Image17"},
+    };
+    void (AudioPage::*const seekSlots[])() = {&AudioPage::Image11Click, &AudioPage::Image12Click,
+                                              &AudioPage::Image14Click, &AudioPage::Image15Click,
+                                              &AudioPage::Image16Click, &AudioPage::Image17Click};
+    for (int i = 0; i < 6; ++i) {
+        *seeks[i].first = pictureButton(seeks[i].second, QString::number(i * 20), QString(), this);
+        connect(*seeks[i].first, &QToolButton::clicked, this, seekSlots[i]);
+        controls->addWidget(*seeks[i].first);
+    }
+
+    nd = namedLabel("nd", kNoPercent, this);
+    controls->addWidget(nd);
+    gg2 = namedLabel("gg2", QString(), this);
+    gg2->setFixedSize(kProgressWidth, 6);
+    gg2->setStyleSheet(QStringLiteral("background: #3a5f86;"));
+    gg = namedLabel("gg", QString(), gg2);
+    gg->setStyleSheet(QStringLiteral("background: #c0c0c0;"));
+    gg->setGeometry(0, 0, 0, 6);
+    gg->hide(); // hidden while nothing plays
+    controls->addWidget(gg2);
+
+    Image1 = namedLabel("Image1", QString(), this);
+    Image10 = namedLabel("Image10", QString(), this);
+    Image18 = namedLabel("Image18", QString(), this);
+    for (QLabel *picture : {Image1, Image10, Image18}) {
+        picture->setEnabled(false);
+        controls->addWidget(picture);
+    }
+
+    pn1 = namedLink("pn1", QStringLiteral("Reproduzir a faixa selecionada ao iniciar"), this);
+    pn10 = namedLink("pn10", QStringLiteral("Cancelar auto-reprodu\u00e7\u00e3o"), this);
+    Label49 = namedLink("Label49", QStringLiteral("M\u00fasicas for kids"), this);
+    connect(pn1, &LinkLabel::clicked, this, &AudioPage::pn1Click);
+    connect(pn10, &LinkLabel::clicked, this, &AudioPage::pn10Click);
+    connect(Label49, &LinkLabel::clicked, this, &AudioPage::MusK);
+    st = namedLabel("st", QString(), this);
+    faCaption = namedLabel("faCaption", QStringLiteral("Faixa atual:"), this);
+    fa = namedLabel("fa", QString(), this);
+    for (QWidget *hidden :
+         {static_cast<QWidget *>(pn1), static_cast<QWidget *>(pn10), static_cast<QWidget *>(Label49),
+          static_cast<QWidget *>(st), static_cast<QWidget *>(faCaption), static_cast<QWidget *>(fa)}) {
+        hidden->hide(); // hidden as laid out
+        controls->addWidget(hidden);
+    }
+    controls->addStretch(1);
+    outer->addLayout(controls);
+
+    TB1 = positionBar("TB1", this);
+    TrackBar1 = positionBar("TrackBar1", this);
+    connect(TB1, &QSlider::valueChanged, this, [this] { showPercent(TB1); });
+    connect(TrackBar1, &QSlider::valueChanged, this, [this] { showPercent(TrackBar1); });
+
+    lowerPanel = new QWidget(this);
+    lowerPanel->setObjectName(QStringLiteral("lowerPanel"));
+    auto *lower = new QHBoxLayout(lowerPanel);
+    lower->setContentsMargins(0, 0, 0, 0);
+    lower->setSpacing(0);
+    FL2 = new QListWidget(lowerPanel);
+    FL2->setObjectName(QStringLiteral("FL2"));
+    FL2->setUniformItemSizes(true);
+    FL2->setFrameShape(QFrame::NoFrame);
+    FL2->setStyleSheet(QStringLiteral("QListWidget#FL2 { color: #c0c0c0; background: transparent; }"
+                                      "QListWidget#FL2::item { height: 20px; }"));
+    lower->addWidget(FL2, 1);
+    outer->addWidget(lowerPanel, 1);
+
+    // The folder list lies under the page, never seen.
+    FLi = new FileListBox(QString::fromLatin1(kMusicMask), this);
+    FLi->setObjectName(QStringLiteral("FLi"));
+    FLi->hide();
+
+    connect(FL2, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (FLi->currentRow() != row)
+            FLi->setCurrentRow(row);
+    });
+    // Double click and Enter only: a single click must select without playing, also on
+    // desktops where one click activates an item.
+    connect(FL2, &QListWidget::itemDoubleClicked, this, [this] { FL2DblClick(); });
+    FL2->installEventFilter(this);
+}
+
+bool AudioPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == FL2 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            FL2DblClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void AudioPage::FL2DblClick()
+{
+    const int row = FL2->currentRow();
+    if (row < 0)
+        return;
+    if (FLi->currentRow() != row)
+        FLi->setCurrentRow(row);
+    if (m_musicChoice && m_musicChoice(FLi->pathOf(row)))
+        return;
+    Play();
+}
+
+// --- choosing the folder -------------------------------------------------------------
+
+void AudioPage::pmClick()
+{
+    chooseMusic(kPlayList);
+}
+
+void AudioPage::MusK()
+{
+    chooseMusic(kKidsList);
+}
+
+void AudioPage::chooseMusic(const QString &listFile)
+{
+    const QString chosen = m_services.dialogs.openFile(QString(), QString(), kMusicFilter);
+    if (chosen.isEmpty())
+        return;
+    const QFileInfo file(chosen);
+    if (file.suffix().isEmpty())
+        return;
+    const QString folder = file.absolutePath();
+    listTracks(folder);
+    rememberFolder(folder, listFile);
+    Toq(file.fileName());
+}
+
+void AudioPage::listTracks(const QString &folder)
+{
+    // Only an absolute folder is listed: a name from a copied playlist that means nothing
+    // here (a Windows drive, a relative name) lists nothing rather than the working folder.
+    FLi->setDirectory(QDir::isAbsolutePath(folder) ? folder : QString());
+    FL2->clear();
+    FL2->addItems(FLi->names());
+}
+
+void AudioPage::rememberFolder(const QString &folder, const QString &listFile)
+{
+    QString line = QDir::toNativeSeparators(folder);
+    if (!line.endsWith(QDir::separator()))
+        line += QDir::separator();
+    lbi.lines() = QStringList{line};
+    lbi.save(m_paths.resolve(listFile));
+}
+
+void AudioPage::Toq(const QString &name)
+{
+    for (int i = 0; i < FL2->count(); ++i) {
+        if (FL2->item(i)->text().compare(name, Qt::CaseInsensitive) == 0) {
+            selectTrack(i);
+            Play();
+            return;
+        }
+    }
+}
+
+void AudioPage::openFromFolder(const QString &folder, const QString &caption)
+{
+    listTracks(folder);
+    rememberFolder(folder, kPlayList);
+    const qsizetype index = findLineByPrefix(FLi->names(), caption);
+    if (index < 0)
+        return;
+    m_rememberedIndex = int(index);
+    selectTrack(int(index));
+    Play();
+}
+
+void AudioPage::selectTrack(int index)
+{
+    const int row = index >= 0 && index < FL2->count() ? index : -1;
+    FL2->setCurrentRow(row);
+    if (row < 0)
+        FL2->clearSelection();
+    FLi->setCurrentRow(row);
+}
+
+// --- playing ---------------------------------------------------------------------------
+
+void AudioPage::startOpening(const QString &path)
+{
+    m_trackEnded = false;
+    m_openingName = trackTitle(path);
+    MP->open(path);
+}
+
+void AudioPage::Play()
+{
+    MP->close();
+    m_trackEnded = false;
+    const int row = FLi->currentRow();
+    const QString path = FLi->pathOf(row);
+    if (path.isEmpty())
+        return;
+    // The index that plays is the one the next show selects again.
+    m_rememberedIndex = row;
+    startOpening(path);
+}
+
+void AudioPage::Play2()
+{
+    MP->close();
+    startOpening(m_autoPlayFile);
+}
+
+void AudioPage::opened(qint64 length)
+{
+    TB1->setMaximum(barValue(length));
+    TMMP.start();
+    MP->play();
+    fa->setText(m_openingName);
+}
+
+void AudioPage::openFailed()
+{
+    // Nothing plays: the list stops at a track that cannot be opened instead of running
+    // through a folder that plays nothing.
+    TMMP.stop();
+}
+
+void AudioPage::resetProgress()
+{
+    nd->setText(kNoPercent);
+    TB1->setValue(0);
+}
+
+void AudioPage::parar()
+{
+    MP->stop();
+    MP->close();
+    TMMP.stop();
+    m_trackEnded = false;
+    nd->setText(kNoPercent);
+}
+
+void AudioPage::pausar()
+{
+    if (MP->isPlaying())
+        MP->pause();
+    else if (MP->isPaused())
+        MP->play();
+}
+
+void AudioPage::step(int delta)
+{
+    selectTrack(FL2->currentRow() + delta);
+    TMMP.stop();
+    resetProgress();
+    if (MP->isPlaying())
+        MP->stop();
+    if (MP->isOpen())
+        MP->close();
+    Play();
+}
+
+void AudioPage::prox()
+{
+    step(+1);
+}
+
+void AudioPage::Image19Click()
+{
+    step(+1);
+}
+
+void AudioPage::Image20Click()
+{
+    step(-1);
+}
+
+void AudioPage::seekTo(int percent)
+{
+    MP->pause();
+    TB1->setValue(TB1->maximum() / 100 * percent);
+    MP->setPosition(TB1->value());
+    MP->play();
+}
+
+void AudioPage::Image11Click()
+{
+    seekTo(0);
+}
+
+void AudioPage::Image12Click()
+{
+    seekTo(20);
+}
+
+void AudioPage::Image14Click()
+{
+    seekTo(40);
+}
+
+void AudioPage::Image15Click()
+{
+    seekTo(60);
+}
+
+void AudioPage::Image16Click()
+{
+    seekTo(80);
+}
+
+void AudioPage::Image17Click()
+{
+    seekTo(100);
+}
+
+void AudioPage::TMMPTimer()
+{
+    TB1->setValue(barValue(MP->position()));
+    // The end of the track is the player's report that it ended: a position compared with
+    // the length misses ends that stop a little short of it.
+    if (!m_trackEnded)
+        return;
+    m_trackEnded = false;
+    TB1->setValue(0);
+    gg->resize(0, gg->height());
+    nd->setText(kNoPercent);
+    const int current = FL2->currentRow();
+    int next;
+    if (current == FL2->count() - 1 || m_endOfList == QLatin1String("s"))
+        next = 0;
+    else
+        next = current + 1;
+    m_endOfList = QStringLiteral("n");
+    selectTrack(next);
+    Play();
+}
+
+void AudioPage::TB1Change()
+{
+    auto *bar = qobject_cast<QSlider *>(sender());
+    showPercent(bar ? bar : TB1);
+}
+
+void AudioPage::showPercent(const QSlider *bar)
+{
+    if (bar->maximum() <= 0)
+        return;
+    const qint64 percent = qint64(bar->value()) * 100 / bar->maximum();
+    nd->setText(QString::number(percent) + QLatin1Char('%'));
+    gg->resize(int(qBound(qint64(0), percent, qint64(kProgressWidth))), gg->height());
+}
+
+void AudioPage::Timer1Timer()
+{
+    const bool playing = MP->isPlaying();
+    gg->setVisible(playing);
+    if (!playing)
+        gg->resize(0, gg->height());
+}
+
+// --- auto-play -------------------------------------------------------------------------
+
+void AudioPage::pn1Click()
+{
+    const QString path = FLi->selectedPath();
+    if (path.isEmpty())
+        return;
+    rep.lines() = QStringList{QDir::toNativeSeparators(path)};
+    rep.save(m_paths.resolve(kAutoPlay));
+    st->setText(QStringLiteral("OK!"));
+    Timer4.start();
+}
+
+void AudioPage::pn10Click()
+{
+    rep.clear();
+    rep.save(m_paths.resolve(kAutoPlay));
+    Timer4.start();
+}
+
+void AudioPage::Timer4Timer()
+{
+    Timer4.stop();
+    st->clear();
+}
+
+void AudioPage::LoadAutoPlay()
+{
+    if (rep.load(m_paths.resolve(kAutoPlay)) != TextList::LoadResult::Loaded)
+        return;
+    m_autoPlayFile = rep.lines().value(0);
+    if (!m_autoPlayFile.isEmpty())
+        Timer5.start();
+}
+
+void AudioPage::Timer5Timer()
+{
+    Timer5.stop();
+    if (m_appointmentIconRaised && m_appointmentIconRaised())
+        return;
+    Play2();
+    m_endOfList = QStringLiteral("s");
+    if (FLi->count() > 0)
+        selectTrack(0);
+}
+
+// --- the suite window's steps -----------------------------------------------------------
+
+void AudioPage::ResetPlaylistPosition()
+{
+    m_rememberedIndex = 0;
+}
+
+void AudioPage::ClearProgress()
+{
+    gg->resize(0, gg->height());
+}
+
+void AudioPage::LoadPlaylist()
+{
+    lbi.clear();
+    if (lbi.load(m_paths.resolve(kPlayList)) != TextList::LoadResult::Loaded)
+        return;
+    // The saved folder is listed again, so what was added or removed there shows.
+    listTracks(lbi.lines().value(0));
+    if (FLi->count() == 0 && MP->isPlaying())
+        parar();
+}
+
+void AudioPage::SelectRememberedTrack()
+{
+    selectTrack(m_rememberedIndex);
+}
+
+} // namespace zorv
