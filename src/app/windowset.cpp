@@ -2,6 +2,9 @@
 
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
+#include "launcher/aliaspage.h"
+#include "launcher/deskpage.h"
+#include "launcher/shortcutcenter.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
@@ -76,6 +79,45 @@ void wireBackupBar(TATS &tats, BackupBar *bar)
     });
 }
 
+// The Desk page's share: the shortcut list loaded at creation and on every show, the grid
+// rebuilt after the fade-in, files dropped anywhere on the window added to it.
+void wireDeskPage(TATS &tats, DeskPage *page)
+{
+    QPointer<ShortcutCenter> center(page->shortcuts);
+    auto on = [center](void (ShortcutCenter::*operation)()) {
+        return [center, operation] {
+            if (center)
+                (center.data()->*operation)();
+        };
+    };
+    tats.addCreateStep(CreateStep::ShortcutsAndDates, on(&ShortcutCenter::LoadShortcutList));
+    tats.addShowStep(ShowStep::LoadShortcuts, on(&ShortcutCenter::LoadShortcuts));
+    tats.addAfterFadeStep(AfterFadeStep::ShortcutCenter, on(&ShortcutCenter::Atualizar2Click));
+    tats.addMenuRule(center->PopupMenu2, center->Excluir1,
+                     [center] { return center && center->canDelete(); });
+    tats.setFileDropHandler([center](const QStringList &files) {
+        if (center)
+            center->dropFiles(files);
+    });
+}
+
+// The aliases page's share: the chosen file forgotten and the alias list reloaded on every
+// show, the list built shortly after when the shortcut list exists.
+void wireAliasPage(TATS &tats, AliasPage *page)
+{
+    QPointer<AliasPage> aliases(page);
+    auto on = [aliases](void (AliasPage::*operation)()) {
+        return [aliases, operation] {
+            if (aliases)
+                (aliases.data()->*operation)();
+        };
+    };
+    tats.addShowStep(ShowStep::Today, on(&AliasPage::Today));
+    tats.addShowStep(ShowStep::LoadAliases, on(&AliasPage::LoadAliases));
+    tats.addShowStep(ShowStep::LoadShortcuts, on(&AliasPage::LoadShortcuts));
+    tats.addMenuRule(page->PopupMenu3, page->Excluir2, [aliases] { return aliases && aliases->canDelete(); });
+}
+
 } // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
@@ -90,6 +132,12 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     wireReports(tats, finance, paths, services);
     backup = new BackupBar(paths, services);
     wireBackupBar(tats, backup);
+    desk = new DeskPage(paths, services);
+    tats.setPage(0, desk);
+    wireDeskPage(tats, desk);
+    aliases = new AliasPage(paths, services);
+    tats.setPage(1, aliases);
+    wireAliasPage(tats, aliases);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

@@ -8,7 +8,9 @@ class QApplication;
 
 namespace zorv {
 
+class AliasPage;
 class BackupBar;
+class DeskPage;
 class FinancePage;
 
 // The three windows, created in this order and alive until the program ends: the main
@@ -24,6 +26,8 @@ public:
     Taa1 taa1;
     FinancePage *finance = nullptr; // on page 6 of the suite window, which owns it
     BackupBar *backup = nullptr;    // in the suite window's bottom panel, which owns it
+    DeskPage *desk = nullptr;       // on page 0
+    AliasPage *aliases = nullptr;   // on page 1
 };
 
 // The whole start of the program after the single-instance guard was claimed: the
