@@ -3,11 +3,18 @@
 //   BM_Atualizar2Click          the shortcut center's refresh over the 300-line shortcut list
 //   BM_ReadShortcutsAndIcons    the baseline: the file read and split, one icon per path
 //   BM_ShortcutsAgainstRead     both in turn, many rounds; medians in ms and their ratio
+//   BM_DeskLoads                the Desk page's share of the show step: the folder history
+//                               pair and the task view over 40 tasks
+//   BM_ReadDeskFiles            the baseline: the three files read, one icon per task
+//   BM_DeskLoadsAgainstRead     both in turn, many rounds; medians in ms and their ratio
 
 #include "benchdata.h"
 
+#include "launcher/deskpage.h"
+#include "launcher/folderhistory.h"
 #include "launcher/iconlist.h"
 #include "launcher/shortcutcenter.h"
+#include "launcher/taskpanel.h"
 #include "platform/fakes.h"
 #include "platform/services.h"
 #include "store/paths.h"
@@ -34,7 +41,8 @@ struct Installation
     zorv::RealServices real{instance};
     QTemporaryDir windowsDir;
     zorv::Paths paths{zorv::bench::benchRoot(), windowsDir.path()};
-    zorv::ShortcutCenter shortcuts{paths, real.services()};
+    zorv::DeskPage desk{paths, real.services()};
+    zorv::ShortcutCenter &shortcuts = *desk.shortcuts;
     QFileIconProvider provider;
 };
 
@@ -124,12 +132,71 @@ void BM_ShortcutsAgainstRead(benchmark::State &state)
     state.counters["ratio"] = baseMs > 0 ? oursMs / baseMs : 0;
 }
 
+qint64 readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().size() : 0;
+}
+
+// The baseline of the Desk page's loads: both history files read, the task list read and
+// split, one icon per task.
+qint64 readDeskFiles(const zorv::Paths &paths, QFileIconProvider &provider)
+{
+    qint64 total = readFile(paths.resolve(zorv::kHistoryNamesFile));
+    total += readFile(paths.resolve(zorv::kHistoryPathsFile));
+    QFile f(paths.resolve(zorv::kTaskListFile));
+    if (f.open(QIODevice::ReadOnly)) {
+        for (const QString &line : zorv::decodeLines(f.readAll()))
+            total += provider.icon(QFileInfo(line)).isNull() ? 0 : 1;
+    }
+    return total;
+}
+
+void BM_DeskLoads(benchmark::State &state)
+{
+    Installation &inst = installation();
+    for (auto _ : state)
+        inst.desk.LoadHistory();
+    state.counters["tasks"] = inst.desk.tasks->LTA->count();
+}
+
+void BM_ReadDeskFiles(benchmark::State &state)
+{
+    Installation &inst = installation();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readDeskFiles(inst.paths, inst.provider));
+}
+
+void BM_DeskLoadsAgainstRead(benchmark::State &state)
+{
+    Installation &inst = installation();
+    std::vector<double> ours, base;
+    QElapsedTimer clock;
+    for (auto _ : state) {
+        for (int round = 0; round < 30; ++round) {
+            clock.start();
+            inst.desk.LoadHistory();
+            ours.push_back(clock.nsecsElapsed() / 1e6);
+            clock.start();
+            benchmark::DoNotOptimize(readDeskFiles(inst.paths, inst.provider));
+            base.push_back(clock.nsecsElapsed() / 1e6);
+        }
+    }
+    const double oursMs = median(ours), baseMs = median(base);
+    state.counters["loads_ms"] = oursMs;
+    state.counters["read_ms"] = baseMs;
+    state.counters["ratio"] = baseMs > 0 ? oursMs / baseMs : 0;
+}
+
 } // namespace
 
 BENCHMARK(BM_Atualizar2Click)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ItemIcons)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadShortcutsAndIcons)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShortcutsAgainstRead)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_DeskLoads)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadDeskFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeskLoadsAgainstRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char **argv)
 {

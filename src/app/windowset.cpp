@@ -4,7 +4,10 @@
 #include "finance/financepage.h"
 #include "launcher/aliaspage.h"
 #include "launcher/deskpage.h"
+#include "launcher/folderbrowser.h"
+#include "launcher/folderhistory.h"
 #include "launcher/shortcutcenter.h"
+#include "launcher/taskpanel.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
@@ -99,6 +102,26 @@ void wireDeskPage(TATS &tats, DeskPage *page)
         if (center)
             center->dropFiles(files);
     });
+
+    // The folder history, the folder browser and the automatic tasks: the preview's corners
+    // at creation; on every show the panel pr, the desktop as current folder, the history
+    // and task view reloaded; the run of tasks ends when the window closes.
+    QPointer<DeskPage> desk(page);
+    auto onDesk = [desk](std::function<void(DeskPage &)> operation) {
+        return [desk, operation] {
+            if (desk)
+                operation(*desk);
+        };
+    };
+    tats.addCreateStep(CreateStep::PictureCorners, onDesk([](DeskPage &d) { d.browser->PictureCorners(); }));
+    tats.addShowStep(ShowStep::FolderPanel, onDesk([](DeskPage &d) { d.browser->FolderPanel(); }));
+    tats.addShowStep(ShowStep::ResetFields, onDesk([](DeskPage &d) { d.history->ResetFields(); }));
+    tats.addShowStep(ShowStep::LoadHistory, onDesk([](DeskPage &d) { d.LoadHistory(); }));
+    tats.addCloseStep(CloseStep::StopFolderTimer, onDesk([](DeskPage &d) { d.tasks->StopRun(); }));
+    tats.addMenuRule(page->tasks->PTA, page->tasks->Excluir11,
+                     [desk] { return desk && desk->tasks->canDelete(); });
+    tats.addMenuRule(page->history->PopupMenu5, page->history->Excluir4,
+                     [desk] { return desk && desk->history->canDelete(); });
 }
 
 // The aliases page's share: the chosen file forgotten and the alias list reloaded on every
