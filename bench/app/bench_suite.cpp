@@ -9,6 +9,10 @@
 // The audio page's music folder is listed on both sides (the page filters and sorts it).
 // The files of pages not built yet (shortcuts, aliases, notes, diary) join both sides as
 // those pages add their loads.
+//                          symbol, colour, shortcut, alias, history and task files, as plain file access
+//   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
+// The files of pages not built yet (notes, diary) join both sides as those pages add their
+// loads.
 
 #include "benchdata.h"
 
@@ -72,6 +76,12 @@ qint64 readShowStepFiles(const zorv::Paths &paths)
     total += QDir(paths.exeDir() + QStringLiteral("Musicas"))
                  .entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted)
                  .size();
+    // The launcher pages: the shortcut list, the aliases, the folder history and the tasks.
+    total += readFile(paths.resolve(QStringLiteral("Dados\\ma.list")));
+    total += readFile(paths.resolve(QStringLiteral("dados\\Speed.Run")));
+    total += readFile(paths.resolve(QStringLiteral("dados\\history.nav")));
+    total += readFile(paths.resolve(QStringLiteral("dados\\history.naveg")));
+    total += readFile(paths.resolve(QStringLiteral("dados\\Task.list")));
     return total;
 }
 

@@ -2,6 +2,12 @@
 
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
+#include "launcher/aliaspage.h"
+#include "launcher/deskpage.h"
+#include "launcher/folderbrowser.h"
+#include "launcher/folderhistory.h"
+#include "launcher/shortcutcenter.h"
+#include "launcher/taskpanel.h"
 #include "media/audiopage.h"
 #include "organizer/appointmentspage.h"
 #include "platform/identity.h"
@@ -171,6 +177,55 @@ void wireAudioHooks(AudioPage *audio, AppointmentsPage *appointments, TOPS &tops
     });
 }
 
+// The Desk page's share: the shortcut list loaded at creation and on every show, the grid
+// rebuilt after the fade-in, files dropped anywhere on the window added to it.
+void wireDeskPage(TATS &tats, DeskPage *page)
+{
+    QPointer<ShortcutCenter> center(page->shortcuts);
+    auto on = [page](void (ShortcutCenter::*operation)()) { return pageStep(page->shortcuts, operation); };
+    tats.addCreateStep(CreateStep::ShortcutsAndDates, on(&ShortcutCenter::LoadShortcutList));
+    tats.addShowStep(ShowStep::LoadShortcuts, on(&ShortcutCenter::LoadShortcuts));
+    tats.addAfterFadeStep(AfterFadeStep::ShortcutCenter, on(&ShortcutCenter::Atualizar2Click));
+    tats.addMenuRule(center->PopupMenu2, center->Excluir1,
+                     [center] { return center && center->canDelete(); });
+    tats.setFileDropHandler([center](const QStringList &files) {
+        if (center)
+            center->dropFiles(files);
+    });
+
+    // The folder history, the folder browser and the automatic tasks: the preview's corners
+    // at creation; on every show the panel pr, the desktop as current folder, the history
+    // and task view reloaded; the run of tasks ends when the window closes.
+    QPointer<DeskPage> desk(page);
+    auto onDesk = [desk](std::function<void(DeskPage &)> operation) {
+        return [desk, operation] {
+            if (desk)
+                operation(*desk);
+        };
+    };
+    tats.addCreateStep(CreateStep::PictureCorners, onDesk([](DeskPage &d) { d.browser->PictureCorners(); }));
+    tats.addShowStep(ShowStep::FolderPanel, onDesk([](DeskPage &d) { d.browser->FolderPanel(); }));
+    tats.addShowStep(ShowStep::ResetFields, onDesk([](DeskPage &d) { d.history->ResetFields(); }));
+    tats.addShowStep(ShowStep::LoadHistory, onDesk([](DeskPage &d) { d.LoadHistory(); }));
+    tats.addCloseStep(CloseStep::StopFolderTimer, onDesk([](DeskPage &d) { d.tasks->StopRun(); }));
+    tats.addMenuRule(page->tasks->PTA, page->tasks->Excluir11,
+                     [desk] { return desk && desk->tasks->canDelete(); });
+    tats.addMenuRule(page->history->PopupMenu5, page->history->Excluir4,
+                     [desk] { return desk && desk->history->canDelete(); });
+}
+
+// The aliases page's share: the chosen file forgotten and the alias list reloaded on every
+// show, the list built shortly after when the shortcut list exists.
+void wireAliasPage(TATS &tats, AliasPage *page)
+{
+    QPointer<AliasPage> aliases(page);
+    auto on = [page](void (AliasPage::*operation)()) { return pageStep(page, operation); };
+    tats.addShowStep(ShowStep::Today, on(&AliasPage::Today));
+    tats.addShowStep(ShowStep::LoadAliases, on(&AliasPage::LoadAliases));
+    tats.addShowStep(ShowStep::LoadShortcuts, on(&AliasPage::LoadShortcuts));
+    tats.addMenuRule(page->PopupMenu3, page->Excluir2, [aliases] { return aliases && aliases->canDelete(); });
+}
+
 } // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
@@ -195,6 +250,17 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     audio = new AudioPage(paths, services);
     wireAudioPage(tats, audio);
     wireAudioHooks(audio, appointments, tops);
+    desk = new DeskPage(paths, services);
+    tats.setPage(0, desk);
+    wireDeskPage(tats, desk);
+    aliases = new AliasPage(paths, services);
+    tats.setPage(1, aliases);
+    wireAliasPage(tats, aliases);
+    // A music file double-clicked in the folder browser plays on the audio page.
+    desk->setMusicOpener([a = QPointer<AudioPage>(audio)](const QString &folder, const QString &caption) {
+        if (a)
+            a->openFromFolder(folder, caption);
+    });
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

@@ -13,7 +13,9 @@ namespace zorv {
 
 class AppointmentsPage;
 class AudioPage;
+class AliasPage;
 class BackupBar;
+class DeskPage;
 class FinancePage;
 class SettingsPage;
 
@@ -42,6 +44,8 @@ public:
     // opens on the appointments page and, a second later, lists today's appointments.
     void CompClick();
     AudioPage *audio = nullptr;               // on page 2 of the suite window, which owns it
+    DeskPage *desk = nullptr;                 // on page 0
+    AliasPage *aliases = nullptr;             // on page 1
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

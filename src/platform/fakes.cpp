@@ -58,7 +58,8 @@ FakeServices::FakeServices()
                  .minimizer = minimizer,
                  .memory = memory,
                  .policies = policies,
-                 .audio = audio}
+                 .audio = audio,
+                 .shell = shell}
 {}
 
 Services FakeServices::withAudio(AudioPlayback &audio)
@@ -71,7 +72,8 @@ Services FakeServices::withAudio(AudioPlayback &audio)
                     .minimizer = minimizer,
                     .memory = memory,
                     .policies = policies,
-                    .audio = audio};
+                    .audio = audio,
+                    .shell = shell};
 }
 
 void FakeAudioPlayer::open(const QString &file)

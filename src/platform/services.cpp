@@ -15,7 +15,8 @@ RealServices::RealServices(SingleInstance &instance, const QString &policyFile)
                  .minimizer = m_minimizer,
                  .memory = m_memory,
                  .policies = m_policies,
-                 .audio = m_audio}
+                 .audio = m_audio,
+                 .shell = m_shell}
 {}
 
 } // namespace zorv

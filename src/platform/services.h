@@ -5,6 +5,7 @@
 #include "companion.h"
 #include "dialogs.h"
 #include "policyvalues.h"
+#include "shellitems.h"
 #include "singleinstance.h"
 #include "system.h"
 
@@ -24,6 +25,7 @@ struct Services
     MemoryTrimmer &memory;
     PolicyValues &policies;
     AudioPlayback &audio;
+    ShellItems &shell;
 };
 
 // The real services of a running program. Build it after the QApplication: the companion
@@ -48,6 +50,7 @@ private:
     HeapTrimmer m_memory;
     IniPolicyValues m_policies;
     QtAudioPlayback m_audio;
+    DesktopShellItems m_shell;
     Services m_services;
 };
 
