@@ -6,9 +6,12 @@
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
 #include "settings/backupbar.h"
+#include "settings/programrestriction.h"
 #include "settings/settingspage.h"
 
 #include <QApplication>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
@@ -112,6 +115,47 @@ void mirrorPasswordInto(PasswordStore &password, TOPS &tops)
     });
 }
 
+// The icon of a released program by its full path; none for a missing file.
+QIcon programIcon(const QString &fullPath)
+{
+    const QFileInfo info(fullPath);
+    if (!info.exists())
+        return {};
+    static QFileIconProvider provider;
+    return provider.icon(info);
+}
+
+// The program restriction in the settings page: the mark in TOPS's FC tag, TOPS's icon
+// slots, C4 from the filter's flag file at creation and at TMCHK's tick, TMLL armed with the
+// other deferred timers, and "Excluir" enabled only while the mark is 0.
+ProgramRestriction *wireProgramRestriction(TATS &tats, TOPS &tops, SettingsPage *page, const Paths &paths,
+                                           Services &services, PasswordStore &password, FlagStaging &LB)
+{
+    ProgramFilterHooks hooks;
+    QPointer<TagLabel> fc(tops.FC);
+    hooks.mark = [fc] { return fc ? fc->tag() : 0; };
+    hooks.setMark = [fc](int mark) {
+        if (fc)
+            fc->setTag(mark);
+    };
+    hooks.setIconSlotsShown = [&tops](bool shown) { tops.setIconSlotsShown(shown); };
+    hooks.itemIcon = programIcon;
+    auto *panel = new ProgramRestriction(paths, services, password, LB, *page, std::move(hooks));
+
+    QPointer<ProgramRestriction> restriction(panel);
+    auto on = [restriction](void (ProgramRestriction::*operation)()) {
+        return [restriction, operation] {
+            if (restriction)
+                (restriction.data()->*operation)();
+        };
+    };
+    tats.addCreateStep(CreateStep::ProgramFilter, on(&ProgramRestriction::ProgramFilter));
+    tats.addCreateStep(CreateStep::DeferredTimers, on(&ProgramRestriction::DeferredTimers));
+    page->addCheckStep(on(&ProgramRestriction::CheckFilterBox));
+    tats.addMenuRule(panel->PopupMenu10, panel->Excluir9, [fc] { return fc && fc->tag() == 0; });
+    return panel;
+}
+
 } // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
@@ -130,6 +174,7 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     mirrorPasswordInto(password, tops);
     settings = new SettingsPage(paths, services, password, LB);
     wireSettingsPage(tats, settings);
+    restriction = wireProgramRestriction(tats, tops, settings, paths, services, password, LB);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

@@ -13,6 +13,7 @@ namespace zorv {
 
 class BackupBar;
 class FinancePage;
+class ProgramRestriction;
 class SettingsPage;
 
 // The three windows, created in this order and alive until the program ends: the main
@@ -31,9 +32,10 @@ public:
     TOPS tops;
     TATS tats;
     Taa1 taa1;
-    FinancePage *finance = nullptr;   // on page 6 of the suite window, which owns it
-    BackupBar *backup = nullptr;      // in the suite window's bottom panel, which owns it
-    SettingsPage *settings = nullptr; // on page 11 of the suite window, which owns it
+    FinancePage *finance = nullptr;            // on page 6 of the suite window, which owns it
+    BackupBar *backup = nullptr;               // in the suite window's bottom panel, which owns it
+    SettingsPage *settings = nullptr;          // on page 11 of the suite window, which owns it
+    ProgramRestriction *restriction = nullptr; // in the settings page's right column
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

@@ -2,8 +2,12 @@
 #include "controls/linklabel.h"
 #include "finance/financepage.h"
 #include "platform/fakes.h"
+#include "security/password.h"
 #include "settings/backupbar.h"
+#include "settings/employeelist.h"
+#include "settings/programrestriction.h"
 #include "settings/settingspage.h"
+#include "store/flagfile.h"
 #include "tempdatafolder.h"
 
 #include <QApplication>
@@ -14,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -63,6 +68,7 @@ private slots:
     void backupRunsAtItsHourFromTimer2();
     void enterInReportSourceWritesAndOpensTheReport();
     void settingsPageFollowsTheWindowsSteps();
+    void programFilterOnSinceStartUntilUnlocked();
 };
 
 void TestWindowSet::threeWindowsHiddenWithoutTaskbarEntries()
@@ -360,6 +366,45 @@ void TestWindowSet::settingsPageFollowsTheWindowsSteps()
     page->pmgaClick();
     QVERIFY(!windows.tats.isVisible());
     QCOMPARE(fake.minimizer.calls >= 1, true);
+}
+
+void TestWindowSet::programFilterOnSinceStartUntilUnlocked()
+{
+    FakeServices fake;
+    TempDataFolder data;
+    PasswordStore(data.paths()).set("1234");
+    QVERIFY(writeFlagFile(data.paths().windowsFile(kProgramFilterFlagFile)));
+    QFile list(data.paths().windowsFile(kEmployeeListFile));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("Paint<>paint.exe@/opt/paint.exe\r\n");
+    list.close();
+    WindowSet windows(fake, data.paths());
+    ProgramRestriction *panel = windows.restriction;
+    QVERIFY(panel);
+    QCOMPARE(panel->parentWidget(), windows.settings->employeeArea);
+    QCOMPARE(windows.tops.FC->tag(), 5);
+    QVERIFY(panel->C4->isChecked());
+    QVERIFY(panel->TMLL.isActive());
+    panel->TMLLTimer();
+    QCOMPARE(panel->employeeLines(), QStringList{"Paint<>paint.exe@/opt/paint.exe"});
+
+    // Switched on at start: "Excluir" stays off until an unlock.
+    emit panel->PopupMenu10->aboutToShow();
+    QVERIFY(!panel->Excluir9->isEnabled());
+    windows.tops.setIconSlotsShown(false);
+    for (char c : QByteArray("1234"))
+        QTest::keyClick(windows.settings->DBF, c);
+    QTest::keyClick(windows.settings->DBF, Qt::Key_Return);
+    QCOMPARE(windows.tops.FC->tag(), 0);
+    QVERIFY(windows.tops.iconSlotsShown());
+    QVERIFY(!windows.tops.q.first()->isHidden() && !windows.tops.x.last()->isHidden());
+    emit panel->PopupMenu10->aboutToShow();
+    QVERIFY(panel->Excluir9->isEnabled());
+
+    // TMCHK's tick brings C4 back to the flag file.
+    QVERIFY(writeFlagFile(data.paths().windowsFile(kProgramFilterFlagFile)));
+    windows.settings->TMCHKTimer();
+    QVERIFY(panel->C4->isChecked());
 }
 
 QTEST_MAIN(TestWindowSet)
