@@ -4,6 +4,7 @@
 #include "benchdata.h"
 
 #include "platform/fakes.h"
+#include "platform/shellitems.h"
 #include "security/password.h"
 #include "settings/employeelist.h"
 #include "settings/programrestriction.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QTreeWidget>
 
@@ -31,14 +31,16 @@ QString root()
     return path;
 }
 
-// The lookup the program uses for a released program's icon.
+// The lookup the program uses for a released program's icon, on the desktop's own icons.
+zorv::DesktopShellItems &shell()
+{
+    static zorv::DesktopShellItems items;
+    return items;
+}
+
 QIcon programIcon(const QString &fullPath)
 {
-    const QFileInfo info(fullPath);
-    if (!info.exists())
-        return {};
-    static QFileIconProvider provider;
-    return provider.icon(info);
+    return zorv::ItemIcon(shell(), fullPath, zorv::LinkFallback::OwnIcon);
 }
 
 void BM_LoadEmployeeList(benchmark::State &state)

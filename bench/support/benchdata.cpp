@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 
 #include <random>
 
@@ -66,6 +67,88 @@ bool save(const QString &path, const QStringList &lines)
     return zorv::TextList(lines).save(path);
 }
 
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The item `i` of the launcher's targets under root/alvos: documents of several types,
+// folders, symbolic links, desktop entries, programs, and some paths with nothing there.
+// Returns its path; false in `ok` when it could not be made.
+QString makeTarget(const QString &alvos, int i, bool &ok)
+{
+    static const char *const kExtensions[] = {".txt", ".pdf", ".odt", ".png", ".mp3", ".html"};
+    const QString base = alvos + QStringLiteral("/item%1").arg(i, 3, 10, QLatin1Char('0'));
+    switch (i % 8) {
+    case 0:
+    case 1:
+    case 2: {
+        const QString path = base + QLatin1String(kExtensions[i % 6]);
+        ok = writeBytes(path, "conteudo\n") && ok;
+        return path;
+    }
+    case 3:
+        ok = QDir().mkpath(base) && ok;
+        return base;
+    case 4: { // a link to a document
+        const QString path = base + QStringLiteral(".lnk");
+        const QString target = base + QStringLiteral("-alvo.pdf");
+        ok = writeBytes(target, "%PDF-1.4\n") && ok;
+        QFile::remove(path);
+        ok = QFile::link(target, path) && ok;
+        return path;
+    }
+    case 5: { // a desktop entry with its own picture
+        const QString path = base + QStringLiteral(".desktop");
+        ok = writeBytes(path, "[Desktop Entry]\nType=Application\nName=Item\nExec=true\nIcon=" +
+                                  (alvos + QStringLiteral("/icone.png")).toUtf8() + "\n") &&
+             ok;
+        return path;
+    }
+    case 6: { // a program
+        const QString path = base + QStringLiteral(".sh");
+        ok = writeBytes(path, "#!/bin/sh\nexit 0\n") && ok;
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    }
+    default: // gone since it was added
+        return base + QStringLiteral("-ausente.doc");
+    }
+}
+
+// The shortcut list (300 items), the aliases (100), the automatic tasks (40) and a folder
+// history of 60 folders, all naming items under root/alvos.
+bool writeLauncherLists(const QString &root, const QString &dados)
+{
+    const QString alvos = root + QStringLiteral("/alvos");
+    bool ok = QDir().mkpath(alvos);
+    QImage icon(32, 32, QImage::Format_ARGB32);
+    icon.fill(Qt::darkCyan);
+    ok = icon.save(alvos + QStringLiteral("/icone.png")) && ok;
+    QStringList shortcuts, aliases, tasks, historyNames, historyPaths;
+    for (int i = 0; i < 300; ++i) {
+        const QString path = makeTarget(alvos, i, ok);
+        shortcuts << QStringLiteral("Item %1<>").arg(i) + path;
+        if (i < 100)
+            aliases << QStringLiteral("A%1<>").arg(i) + path;
+        if (i < 40)
+            tasks << path;
+    }
+    for (int i = 0; i < 60; ++i) {
+        const QString folder = alvos + QStringLiteral("/pasta%1").arg(i, 2, 10, QLatin1Char('0'));
+        ok = QDir().mkpath(folder) && ok;
+        historyNames << QStringLiteral("pasta%1").arg(i, 2, 10, QLatin1Char('0'));
+        historyPaths << folder;
+    }
+    ok = save(dados + QStringLiteral("/ma.list"), shortcuts) && ok;
+    ok = save(dados + QStringLiteral("/Speed.Run"), aliases) && ok;
+    ok = save(dados + QStringLiteral("/Task.list"), tasks) && ok;
+    ok = save(dados + QStringLiteral("/history.nav"), historyNames) && ok;
+    ok = save(dados + QStringLiteral("/history.naveg"), historyPaths) && ok;
+    return ok;
+}
+
 } // namespace
 
 bool generateDataFolder(const QString &root, const GeneratedData &shape)
@@ -103,13 +186,7 @@ bool generateDataFolder(const QString &root, const GeneratedData &shape)
     ok = save(dados + QStringLiteral("/Fontes.cad"), kSources) && ok;
     ok = save(dados + QStringLiteral("/Money.sbm"), {QStringLiteral("R$")}) && ok;
 
-    QStringList shortcuts, aliases;
-    for (int i = 0; i < 60; ++i) {
-        shortcuts << QStringLiteral("Programa %1<>/usr/bin/programa%1<>Aplicativos").arg(i);
-        aliases << QStringLiteral("p%1<>/usr/bin/programa%1").arg(i);
-    }
-    ok = save(dados + QStringLiteral("/ma.list"), shortcuts) && ok;
-    ok = save(dados + QStringLiteral("/Speed.Run"), aliases) && ok;
+    ok = writeLauncherLists(root, dados) && ok;
     for (const QString &c : kContacts) {
         ok = save(dados + QStringLiteral("/Notas/") + c + QStringLiteral(".tel"),
                   {c, QStringLiteral("(11) 5555-%1").arg(rng() % 10000, 4, 10, QLatin1Char('0')),

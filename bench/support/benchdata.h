@@ -14,7 +14,8 @@ struct GeneratedData
 
 // Writes a synthetic installation under `root`: root/dados with 20 years of month and
 // year ledgers (Portuguese sources, all five operations and payment forms), the sources
-// list, the currency symbol, shortcuts, aliases, contacts, notes and diary pages.
+// list, the currency symbol, contacts, notes and diary pages; the shortcut list, aliases,
+// automatic tasks and folder history naming items of every kind under root/alvos.
 // Deterministic: the same call always writes the same bytes.
 bool generateDataFolder(const QString &root, const GeneratedData &shape = {});
 

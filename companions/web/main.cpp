@@ -6,7 +6,6 @@
 #include "store/paths.h"
 
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QTimer>
@@ -26,7 +25,7 @@ int main(int argc, char *argv[])
     case zorv::OpenAction::Nothing:
         return 0;
     case zorv::OpenAction::Start:
-        QProcess::startDetached(action.program, {}, QFileInfo(action.program).absolutePath());
+        QProcess::startDetached(action.program, action.arguments, action.folder);
         return 0;
     case zorv::OpenAction::Open:
         if (!QDesktopServices::openUrl(action.url))

@@ -1,15 +1,25 @@
 #include "opentarget.h"
 
+#include "platform/desktopentry.h"
 #include "store/paths.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace zorv {
 
 namespace {
+
+OpenAction opening(const QUrl &url)
+{
+    OpenAction action;
+    action.kind = OpenAction::Open;
+    action.url = url;
+    return action;
+}
 
 // Files the desktop would run rather than open: binaries and scripts. The executable bit
 // alone is not enough, since copied data (a report on a FAT stick) often carries it too.
@@ -27,6 +37,56 @@ bool isProgram(const QFileInfo &info)
     return false;
 }
 
+// An entry the user marked runnable, or one installed among the desktop's applications.
+bool isTrustedEntry(const QFileInfo &info)
+{
+    if (info.isExecutable())
+        return true;
+    const QString file = info.canonicalFilePath();
+    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        const QString canonical = QFileInfo(dir).canonicalFilePath();
+        if (!canonical.isEmpty() && file.startsWith(canonical + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+}
+
+OpenAction entryAction(const QFileInfo &info)
+{
+    if (!isTrustedEntry(info))
+        return {};
+    const std::optional<DesktopEntry> entry = readDesktopEntry(info.absoluteFilePath());
+    if (!entry)
+        return {};
+    if (entry->type == QLatin1String("Link")) {
+        if (entry->url.trimmed().isEmpty())
+            return {};
+        return opening(QUrl::fromUserInput(entry->url.trimmed()));
+    }
+    if (entry->type != QLatin1String("Application"))
+        return {};
+    std::optional<QStringList> args = execArguments(*entry, info.absoluteFilePath());
+    if (!args)
+        return {};
+    QString program = args->takeFirst();
+    if (!QDir::isAbsolutePath(program))
+        program = QStandardPaths::findExecutable(program);
+    else if (!QFileInfo(program).isExecutable())
+        program.clear();
+    if (program.isEmpty())
+        return {};
+    if (entry->terminal) {
+        const QString terminal = QStandardPaths::findExecutable(QStringLiteral("x-terminal-emulator"));
+        if (terminal.isEmpty())
+            return {};
+        args->prepend(program);
+        args->prepend(QStringLiteral("-e"));
+        program = terminal;
+    }
+    const QString folder = entry->path.isEmpty() ? QDir::homePath() : entry->path;
+    return {OpenAction::Start, program, {}, *args, folder};
+}
+
 } // namespace
 
 OpenAction classifyTarget(const QString &target, const Paths &paths)
@@ -42,19 +102,21 @@ OpenAction classifyTarget(const QString &target, const Paths &paths)
         if (url.isLocalFile())
             return classifyTarget(url.toLocalFile(), paths);
         if (url.isValid())
-            return {OpenAction::Open, {}, url};
+            return opening(url);
         return {};
     }
     if (text.startsWith(QLatin1StringView("www."), Qt::CaseInsensitive))
-        return {OpenAction::Open, {}, QUrl::fromUserInput(text)};
+        return opening(QUrl::fromUserInput(text));
 
     QString path = QDir::fromNativeSeparators(text);
     if (QDir::isRelativePath(path))
         path = paths.resolve(text);
     const QFileInfo info(path);
+    if (info.isFile() && isDesktopEntryFile(info.canonicalFilePath()))
+        return entryAction(info);
     if (isProgram(info))
-        return {OpenAction::Start, info.absoluteFilePath(), {}};
-    return {OpenAction::Open, {}, QUrl::fromLocalFile(info.absoluteFilePath())};
+        return {OpenAction::Start, info.absoluteFilePath(), {}, {}, info.absolutePath()};
+    return opening(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
 } // namespace zorv

@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -22,6 +24,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -71,7 +74,6 @@ const char *const colouredGauges[] = {"sq1", "sq2"};
 const QString kColourFile = QStringLiteral("dados\\interface.col");
 const QString kSoundFile = QStringLiteral("Dados\\Media\\Typing.wav");
 const QString kNoFadeFile = QStringLiteral("Dados\\Open.imd");
-const QString kProgramFilterFile = QStringLiteral("\\MSDriver.dat");
 const QString kMailProgram = QStringLiteral("Aplicativos\\MD.exe");
 const QString kContactProgram = QStringLiteral("zorvContact.exe");
 const QString kHelpPage = QStringLiteral("https://www.brevance.example/zorv-desk/ajuda");
@@ -136,6 +138,30 @@ protected:
             rightPicture->move(width() - rightPicture->width() - 8, 6);
     }
 };
+
+// The local files a drag carries, as native paths in the order given.
+QStringList localFiles(const QMimeData *mime)
+{
+    QStringList paths;
+    if (!mime || !mime->hasUrls())
+        return paths;
+    for (const QUrl &url : mime->urls()) {
+        if (url.isLocalFile())
+            paths << QDir::toNativeSeparators(url.toLocalFile());
+    }
+    return paths;
+}
+
+// A dropped file is linked to where the source offers that, else copied; never moved, so
+// the file manager never deletes its file after the drop.
+Qt::DropAction linkOrCopy(Qt::DropActions possible)
+{
+    if (possible & Qt::LinkAction)
+        return Qt::LinkAction;
+    if (possible & Qt::CopyAction)
+        return Qt::CopyAction;
+    return Qt::IgnoreAction;
+}
 
 } // namespace
 
@@ -366,7 +392,7 @@ void TATS::registerOwnSteps()
     });
     addCreateStep(CreateStep::Panels, [this] { PNN->resize(screenRect(this).width(), 34); });
     addCreateStep(CreateStep::ProgramFilter, [this] {
-        m_tops.FC->setTag(flagFileExists(m_paths.windowsFile(kProgramFilterFile)) ? 5 : 0);
+        m_tops.FC->setTag(flagFileExists(m_paths.windowsFile(kProgramFilterFlag)) ? 5 : 0);
     });
     addCreateStep(CreateStep::PageStrip, [this] {
         PNN->move(0, -4);
@@ -485,6 +511,31 @@ void TATS::setFocusField(int page, QWidget *field)
 {
     if (page >= 0 && page < pageCount)
         m_focusFields[size_t(page)] = field;
+}
+
+void TATS::setFileDropHandler(std::function<void(const QStringList &)> handler)
+{
+    m_dropFiles = std::move(handler);
+    // Drops over controls that take none reach the window itself.
+    setAcceptDrops(bool(m_dropFiles));
+}
+
+bool TATS::filterFileDrop(QEvent *event)
+{
+    auto *drop = static_cast<QDropEvent *>(event); // the enter and move events are drops too
+    const QStringList files = localFiles(drop->mimeData());
+    if (files.isEmpty())
+        return false; // other drags (text between fields) stay the controls' own
+    const Qt::DropAction action = linkOrCopy(drop->possibleActions());
+    if (action == Qt::IgnoreAction) {
+        drop->ignore();
+        return true;
+    }
+    drop->setDropAction(action);
+    drop->accept();
+    if (event->type() == QEvent::Drop)
+        guarded([&] { m_dropFiles(files); });
+    return true;
 }
 
 void TATS::addMenuRule(QMenu *menu, QAction *action, std::function<bool()> enabled)
@@ -740,6 +791,10 @@ bool TATS::eventFilter(QObject *watched, QEvent *event)
             guarded([&] { scrollFocusedList(static_cast<QWheelEvent *>(event)->angleDelta().y()); });
         return false;
     }
+    if ((event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+         event->type() == QEvent::Drop) &&
+        m_dropFiles && watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this)
+        return filterFileDrop(event);
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     if (static_cast<QWidget *>(watched)->window() != this)

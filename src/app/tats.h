@@ -76,6 +76,11 @@ public:
     // `action` is enabled exactly when `enabled` answers true.
     void addMenuRule(QMenu *menu, QAction *action, std::function<bool()> enabled);
 
+    // Files dragged from a file manager and dropped anywhere on the window go to `handler`
+    // as local paths, in the order given. The drop links or copies, never moves, and no
+    // control under the pointer (an edit field) takes the dropped paths as text.
+    void setFileDropHandler(std::function<void(const QStringList &)> handler);
+
     // The field that takes the focus when the fade-in ends while page `page` is in front.
     void setFocusField(int page, QWidget *field);
     // The task bar window, whose Mini the show step uses.
@@ -180,6 +185,7 @@ private:
     void scrollFocusedList(int notches);
     void enableMenuEntries(QMenu *menu);
     void playSound(const QString &path);
+    bool filterFileDrop(QEvent *event);
 
     Services &m_services;
     const Paths &m_paths;
@@ -188,6 +194,7 @@ private:
     std::array<QPointer<QWidget>, pageCount> m_focusFields;
     std::function<void(const QString &)> m_launch;
     std::function<void(const QString &)> m_playSound;
+    std::function<void(const QStringList &)> m_dropFiles;
     WaveSound *m_wave = nullptr;
 
     StepSequence<CreateStep> m_createSteps;

@@ -2,6 +2,9 @@
 
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
+#include "launcher/aliaspage.h"
+#include "launcher/deskpage.h"
+#include "launcher/shortcutcenter.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
@@ -10,8 +13,6 @@
 #include "settings/settingspage.h"
 
 #include <QApplication>
-#include <QFileIconProvider>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
@@ -115,16 +116,6 @@ void mirrorPasswordInto(PasswordStore &password, TOPS &tops)
     });
 }
 
-// The icon of a released program by its full path; none for a missing file.
-QIcon programIcon(const QString &fullPath)
-{
-    const QFileInfo info(fullPath);
-    if (!info.exists())
-        return {};
-    static QFileIconProvider provider;
-    return provider.icon(info);
-}
-
 // The program restriction in the settings page: the mark in TOPS's FC tag, TOPS's icon
 // slots, C4 from the filter's flag file at creation and at TMCHK's tick, TMLL armed with the
 // other deferred timers, and "Excluir" enabled only while the mark is 0.
@@ -139,7 +130,9 @@ ProgramRestriction *wireProgramRestriction(TATS &tats, TOPS &tops, SettingsPage 
             fc->setTag(mark);
     };
     hooks.setIconSlotsShown = [&tops](bool shown) { tops.setIconSlotsShown(shown); };
-    hooks.itemIcon = programIcon;
+    hooks.itemIcon = [&services](const QString &fullPath) {
+        return ItemIcon(services.shell, fullPath, LinkFallback::OwnIcon);
+    };
     auto *panel = new ProgramRestriction(paths, services, password, LB, *page, std::move(hooks));
 
     QPointer<ProgramRestriction> restriction(panel);
@@ -154,6 +147,45 @@ ProgramRestriction *wireProgramRestriction(TATS &tats, TOPS &tops, SettingsPage 
     page->addCheckStep(on(&ProgramRestriction::CheckFilterBox));
     tats.addMenuRule(panel->PopupMenu10, panel->Excluir9, [fc] { return fc && fc->tag() == 0; });
     return panel;
+}
+
+// The Desk page's share: the shortcut list loaded at creation and on every show, the grid
+// rebuilt after the fade-in, files dropped anywhere on the window added to it.
+void wireDeskPage(TATS &tats, DeskPage *page)
+{
+    QPointer<ShortcutCenter> center(page->shortcuts);
+    auto on = [center](void (ShortcutCenter::*operation)()) {
+        return [center, operation] {
+            if (center)
+                (center.data()->*operation)();
+        };
+    };
+    tats.addCreateStep(CreateStep::ShortcutsAndDates, on(&ShortcutCenter::LoadShortcutList));
+    tats.addShowStep(ShowStep::LoadShortcuts, on(&ShortcutCenter::LoadShortcuts));
+    tats.addAfterFadeStep(AfterFadeStep::ShortcutCenter, on(&ShortcutCenter::Atualizar2Click));
+    tats.addMenuRule(center->PopupMenu2, center->Excluir1,
+                     [center] { return center && center->canDelete(); });
+    tats.setFileDropHandler([center](const QStringList &files) {
+        if (center)
+            center->dropFiles(files);
+    });
+}
+
+// The aliases page's share: the chosen file forgotten and the alias list reloaded on every
+// show, the list built shortly after when the shortcut list exists.
+void wireAliasPage(TATS &tats, AliasPage *page)
+{
+    QPointer<AliasPage> aliases(page);
+    auto on = [aliases](void (AliasPage::*operation)()) {
+        return [aliases, operation] {
+            if (aliases)
+                (aliases.data()->*operation)();
+        };
+    };
+    tats.addShowStep(ShowStep::Today, on(&AliasPage::Today));
+    tats.addShowStep(ShowStep::LoadAliases, on(&AliasPage::LoadAliases));
+    tats.addShowStep(ShowStep::LoadShortcuts, on(&AliasPage::LoadShortcuts));
+    tats.addMenuRule(page->PopupMenu3, page->Excluir2, [aliases] { return aliases && aliases->canDelete(); });
 }
 
 } // namespace
@@ -175,6 +207,16 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     settings = new SettingsPage(paths, services, password, LB);
     wireSettingsPage(tats, settings);
     restriction = wireProgramRestriction(tats, tops, settings, paths, services, password, LB);
+    desk = new DeskPage(paths, services);
+    tats.setPage(0, desk);
+    wireDeskPage(tats, desk);
+    aliases = new AliasPage(paths, services);
+    tats.setPage(1, aliases);
+    wireAliasPage(tats, aliases);
+    // While the filter is on, the shortcut center lists the programs released here.
+    QPointer<ProgramRestriction> released(restriction);
+    desk->shortcuts->setEmployeeList(
+        [released] { return released ? released->employeeLines() : QStringList(); });
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

@@ -11,7 +11,9 @@ class QApplication;
 
 namespace zorv {
 
+class AliasPage;
 class BackupBar;
+class DeskPage;
 class FinancePage;
 class ProgramRestriction;
 class SettingsPage;
@@ -36,6 +38,8 @@ public:
     BackupBar *backup = nullptr;               // in the suite window's bottom panel, which owns it
     SettingsPage *settings = nullptr;          // on page 11 of the suite window, which owns it
     ProgramRestriction *restriction = nullptr; // in the settings page's right column
+    DeskPage *desk = nullptr;                  // on page 0
+    AliasPage *aliases = nullptr;              // on page 1
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

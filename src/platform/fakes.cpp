@@ -57,7 +57,8 @@ FakeServices::FakeServices()
                  .programs = programs,
                  .minimizer = minimizer,
                  .memory = memory,
-                 .policies = policies}
+                 .policies = policies,
+                 .shell = shell}
 {}
 
 } // namespace zorv

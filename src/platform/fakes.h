@@ -2,8 +2,10 @@
 
 #include "services.h"
 
+#include <QHash>
 #include <QList>
 #include <QQueue>
+#include <QSet>
 
 namespace zorv {
 
@@ -153,6 +155,34 @@ public:
     QString failingKey;
 };
 
+// Icons and shortcuts from tables the test fills; records every lookup.
+class FakeShellItems final : public ShellItems
+{
+public:
+    bool isShortcut(const QString &path) override
+    {
+        shortcutChecks << path;
+        return shortcuts.contains(path);
+    }
+    QIcon shortcutTargetIcon(const QString &path) override
+    {
+        targetLookups << path;
+        return targetIcons.value(path);
+    }
+    QIcon icon(const QString &path) override
+    {
+        iconLookups << path;
+        return icons.value(path);
+    }
+    QString desktopFolder() override { return desktop; }
+
+    QSet<QString> shortcuts;           // paths that are shortcuts
+    QHash<QString, QIcon> targetIcons; // shortcut -> its target's icon
+    QHash<QString, QIcon> icons;       // path -> its own icon
+    QString desktop;
+    QStringList shortcutChecks, targetLookups, iconLookups;
+};
+
 // The whole set of fakes, with the Services that refers to them:
 //   FakeServices fake;  fake.clock.set(QDate(2013, 3, 15));  fake.dialogs.answers << true;
 //   FinancePage page(fake.services(), ...);
@@ -174,6 +204,7 @@ public:
     FakeWindowMinimizer minimizer;
     FakeMemoryTrimmer memory;
     FakePolicyValues policies;
+    FakeShellItems shell;
 
 private:
     Services m_services;

@@ -14,7 +14,8 @@ RealServices::RealServices(SingleInstance &instance, const QString &policyFile)
                  .programs = m_programs,
                  .minimizer = m_minimizer,
                  .memory = m_memory,
-                 .policies = m_policies}
+                 .policies = m_policies,
+                 .shell = m_shell}
 {}
 
 } // namespace zorv

@@ -4,6 +4,7 @@
 #include "companion.h"
 #include "dialogs.h"
 #include "policyvalues.h"
+#include "shellitems.h"
 #include "singleinstance.h"
 #include "system.h"
 
@@ -22,6 +23,7 @@ struct Services
     WindowMinimizer &minimizer;
     MemoryTrimmer &memory;
     PolicyValues &policies;
+    ShellItems &shell;
 };
 
 // The real services of a running program. Build it after the QApplication: the companion
@@ -45,6 +47,7 @@ private:
     DesktopWindowMinimizer m_minimizer;
     HeapTrimmer m_memory;
     IniPolicyValues m_policies;
+    DesktopShellItems m_shell;
     Services m_services;
 };
 

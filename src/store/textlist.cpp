@@ -99,16 +99,24 @@ TextList::LoadResult TextList::load(const QString &path)
     return LoadResult::Loaded;
 }
 
-bool TextList::save(const QString &path) const
+QByteArray TextList::saveBytes(TextEncoding *encoding) const
 {
-    TextEncoding encoding = m_encoding;
-    if (encoding == TextEncoding::Ansi && m_policy == SavePolicy::Utf8WhenNeeded) {
+    TextEncoding chosen = m_encoding;
+    if (chosen == TextEncoding::Ansi && m_policy == SavePolicy::Utf8WhenNeeded) {
         const bool fits = std::all_of(m_lines.cbegin(), m_lines.cend(),
                                       [](const QString &l) { return fitsWindows1252(l); });
         if (!fits)
-            encoding = TextEncoding::Utf8Bom;
+            chosen = TextEncoding::Utf8Bom;
     }
-    if (!writeFileAtomically(path, encodeLines(m_lines, encoding)))
+    if (encoding)
+        *encoding = chosen;
+    return encodeLines(m_lines, chosen);
+}
+
+bool TextList::save(const QString &path) const
+{
+    TextEncoding encoding = m_encoding;
+    if (!writeFileAtomically(path, saveBytes(&encoding)))
         return false;
     m_encoding = encoding;
     return true;

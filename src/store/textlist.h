@@ -61,6 +61,10 @@ public:
     // Replaces the file's content with the lines, each followed by CR LF, in the list's
     // encoding (see SavePolicy).
     bool save(const QString &path) const;
+    // The bytes save() would write now, and the encoding it would write them in: for a list
+    // saved within a group of files written together (writeFilesTogether). Once they have
+    // landed, setEncoding(encoding) keeps the list in step, as save() does.
+    QByteArray saveBytes(TextEncoding *encoding = nullptr) const;
 
     QStringList &lines() { return m_lines; }
     const QStringList &lines() const { return m_lines; }

@@ -1,6 +1,9 @@
 #include "app/windowset.h"
 #include "controls/linklabel.h"
 #include "finance/financepage.h"
+#include "launcher/deskpage.h"
+#include "launcher/iconlist.h"
+#include "launcher/shortcutcenter.h"
 #include "platform/fakes.h"
 #include "security/password.h"
 #include "settings/backupbar.h"
@@ -23,6 +26,7 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <stdexcept>
@@ -378,6 +382,9 @@ void TestWindowSet::programFilterOnSinceStartUntilUnlocked()
     QVERIFY(list.open(QIODevice::WriteOnly));
     list.write("Paint<>paint.exe@/opt/paint.exe\r\n");
     list.close();
+    QPixmap paintIcon(16, 16);
+    paintIcon.fill(Qt::red);
+    fake.shell.icons.insert("/opt/paint.exe", QIcon(paintIcon));
     WindowSet windows(fake, data.paths());
     ProgramRestriction *panel = windows.restriction;
     QVERIFY(panel);
@@ -387,6 +394,11 @@ void TestWindowSet::programFilterOnSinceStartUntilUnlocked()
     QVERIFY(panel->TMLL.isActive());
     panel->TMLLTimer();
     QCOMPARE(panel->employeeLines(), QStringList{"Paint<>paint.exe@/opt/paint.exe"});
+    QVERIFY(!panel->LFC->topLevelItem(0)->icon(0).isNull());
+    // With the filter on, the shortcut center lists the released programs.
+    windows.desk->shortcuts->Atualizar2Click();
+    QCOMPARE(windows.desk->shortcuts->LVx->count(), 1);
+    QCOMPARE(windows.desk->shortcuts->LVx->item(0)->text(), QStringLiteral("Paint"));
 
     // Switched on at start: "Excluir" stays off until an unlock.
     emit panel->PopupMenu10->aboutToShow();

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,6 +28,8 @@ private slots:
     void readHandOff();
     void classify_data();
     void classify();
+    void classifyEntries_data();
+    void classifyEntries();
     void companionProgram();
 };
 
@@ -162,6 +165,111 @@ void TestWebLauncher::classify()
         QCOMPARE(action.program, expected);
     else if (kind == OpenAction::Open)
         QCOMPARE(action.url.toString(), expected);
+}
+
+void TestWebLauncher::classifyEntries_data()
+{
+    // "@" stands for the exe folder, "#" for a folder on PATH holding "tool" and
+    // "x-terminal-emulator".
+    QTest::addColumn<QString>("place"); // "exe": beside the program; "apps": the applications folder
+    QTest::addColumn<bool>("runnable"); // the executable bit
+    QTest::addColumn<QByteArray>("entry");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("program"); // Start: program; Open: URL
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("folder");
+
+    const int start = OpenAction::Start, open = OpenAction::Open, nothing = OpenAction::Nothing;
+    const QByteArray app = "[Desktop Entry]\nType=Application\nName=Tool\nIcon=tool-icon\n";
+    QTest::newRow("application by name on PATH")
+        << "exe" << true << app + "Exec=tool --open %U -i %i\nPath=/srv/work\n"
+        << start << "#tool" << QStringList{"--open", "-i", "--icon", "tool-icon"} << "/srv/work";
+    QTest::newRow("absolute program, home folder")
+        << "exe" << true << app + "Exec=\"#tool\" \"a b\" %k\n"
+        << start << "#tool" << QStringList{"a b", "@Tool.desktop"} << QDir::homePath();
+    QTest::newRow("terminal") << "exe" << true << app + "Exec=tool -v\nTerminal=true\n"
+                              << start << "#x-terminal-emulator" << QStringList{"-e", "#tool", "-v"}
+                              << QDir::homePath();
+    QTest::newRow("installed application needs no bit")
+        << "apps" << false << app + "Exec=tool\n"
+        << start << "#tool" << QStringList{} << QDir::homePath();
+    QTest::newRow("untrusted application starts nothing")
+        << "exe" << false << app + "Exec=tool\n"
+        << nothing << QString() << QStringList{} << QString();
+    QTest::newRow("missing program") << "exe" << true << app + "Exec=no-such-program-zorv\n"
+                                     << nothing << QString() << QStringList{} << QString();
+    QTest::newRow("open quote") << "exe" << true << app + "Exec=\"tool\n"
+                                << nothing << QString() << QStringList{} << QString();
+    QTest::newRow("link") << "exe" << true
+                          << QByteArray("[Desktop Entry]\nType=Link\nURL=https://example.com/x\n") << open
+                          << "https://example.com/x" << QStringList{} << QString();
+    QTest::newRow("link without address") << "exe" << true << QByteArray("[Desktop Entry]\nType=Link\n")
+                                          << nothing << QString() << QStringList{} << QString();
+    QTest::newRow("directory") << "exe" << true << QByteArray("[Desktop Entry]\nType=Directory\nName=D\n")
+                               << nothing << QString() << QStringList{} << QString();
+    QTest::newRow("not an entry at all")
+        << "exe" << true << QByteArray("just text\n") << nothing << QString() << QStringList{} << QString();
+}
+
+// Desktop entries are started as they describe, never opened as text, and only when trusted.
+void TestWebLauncher::classifyEntries()
+{
+    QFETCH(QString, place);
+    QFETCH(bool, runnable);
+    QFETCH(QByteArray, entry);
+    QFETCH(int, kind);
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, folder);
+
+    TempDataFolder data;
+    QTemporaryDir bin, share;
+    const QByteArray oldPath = qgetenv("PATH"), oldData = qgetenv("XDG_DATA_HOME");
+    qputenv("PATH", bin.path().toUtf8() + ':' + oldPath);
+    qputenv("XDG_DATA_HOME", share.path().toUtf8());
+    auto restore = qScopeGuard([&] {
+        qputenv("PATH", oldPath);
+        if (oldData.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", oldData);
+    });
+    const auto exec = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    for (const char *name : {"/tool", "/x-terminal-emulator"}) {
+        QFile f(bin.path() + QLatin1String(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n");
+        f.close();
+        QFile::setPermissions(f.fileName(), exec);
+    }
+    const QString exe = data.paths().exeDir();
+    QString file = exe + QStringLiteral("Tool.desktop");
+    if (place == QLatin1String("apps")) {
+        QVERIFY(QDir().mkpath(share.path() + QStringLiteral("/applications")));
+        file = share.path() + QStringLiteral("/applications/Tool.desktop");
+    }
+    auto expand = [&](QString text) {
+        return text.replace(QLatin1Char('@'), exe).replace(QLatin1Char('#'), bin.path() + QLatin1Char('/'));
+    };
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(expand(QString::fromUtf8(entry)).toUtf8());
+    }
+    QFile::setPermissions(file, runnable ? exec : QFile::ReadOwner | QFile::WriteOwner);
+
+    const OpenAction action = classifyTarget(file, data.paths());
+    QCOMPARE(int(action.kind), kind);
+    if (kind == OpenAction::Start) {
+        QCOMPARE(action.program, expand(program));
+        QStringList expected;
+        for (const QString &a : arguments)
+            expected << expand(a);
+        QCOMPARE(action.arguments, expected);
+        QCOMPARE(action.folder, folder);
+    } else if (kind == OpenAction::Open) {
+        QCOMPARE(action.url.toString(), program);
+    }
 }
 
 // The companion itself, when the build has it beside the tests: with nothing handed off it

@@ -1,0 +1,145 @@
+// The launcher pages' work over the synthetic installation with the desktop's real icons
+// (offscreen), against reading the same files and asking QFileIconProvider once per path:
+//   BM_Atualizar2Click          the shortcut center's refresh over the 300-line shortcut list
+//   BM_ReadShortcutsAndIcons    the baseline: the file read and split, one icon per path
+//   BM_ShortcutsAgainstRead     both in turn, many rounds; medians in ms and their ratio
+
+#include "benchdata.h"
+
+#include "launcher/iconlist.h"
+#include "launcher/shortcutcenter.h"
+#include "platform/fakes.h"
+#include "platform/services.h"
+#include "store/paths.h"
+#include "store/textcodec.h"
+#include "store/textlist.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileIconProvider>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct Installation
+{
+    zorv::FakeSingleInstance instance;
+    zorv::RealServices real{instance, QString()}; // no policy file: nothing here sets a password
+    QTemporaryDir windowsDir;
+    zorv::Paths paths{zorv::bench::benchRoot(), windowsDir.path()};
+    zorv::ShortcutCenter shortcuts{paths, real.services()};
+    QFileIconProvider provider;
+};
+
+Installation &installation()
+{
+    static Installation *one = new Installation;
+    return *one;
+}
+
+// The baseline: the list file read and split into lines, and the desktop's icon of each
+// line's path.
+qint64 readAndIcons(const QString &file, QFileIconProvider &provider)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    qint64 found = 0;
+    for (const QString &line : zorv::decodeLines(f.readAll())) {
+        const qsizetype at = line.indexOf(QLatin1String("<>"));
+        if (at >= 0)
+            found += provider.icon(QFileInfo(line.mid(at + 2))).isNull() ? 0 : 1;
+    }
+    return found;
+}
+
+QString shortcutFile()
+{
+    return installation().paths.resolve(zorv::kShortcutListFile);
+}
+
+void BM_Atualizar2Click(benchmark::State &state)
+{
+    Installation &inst = installation();
+    for (auto _ : state)
+        inst.shortcuts.Atualizar2Click();
+    state.counters["items"] = inst.shortcuts.LVx->count();
+}
+
+// The icon rule alone over the same paths, without the list.
+void BM_ItemIcons(benchmark::State &state)
+{
+    Installation &inst = installation();
+    zorv::TextList list;
+    list.load(shortcutFile());
+    QStringList paths;
+    for (const QString &line : list.lines())
+        paths << line.mid(line.indexOf(QLatin1String("<>")) + 2);
+    for (auto _ : state) {
+        for (const QString &path : paths)
+            benchmark::DoNotOptimize(zorv::ItemIcon(inst.real.services().shell, path).isNull());
+    }
+}
+
+void BM_ReadShortcutsAndIcons(benchmark::State &state)
+{
+    Installation &inst = installation();
+    const QString file = shortcutFile();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readAndIcons(file, inst.provider));
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void BM_ShortcutsAgainstRead(benchmark::State &state)
+{
+    Installation &inst = installation();
+    const QString file = shortcutFile();
+    std::vector<double> ours, base;
+    QElapsedTimer clock;
+    for (auto _ : state) {
+        for (int round = 0; round < 30; ++round) {
+            clock.start();
+            inst.shortcuts.Atualizar2Click();
+            ours.push_back(clock.nsecsElapsed() / 1e6);
+            clock.start();
+            benchmark::DoNotOptimize(readAndIcons(file, inst.provider));
+            base.push_back(clock.nsecsElapsed() / 1e6);
+        }
+    }
+    const double oursMs = median(ours), baseMs = median(base);
+    state.counters["refresh_ms"] = oursMs;
+    state.counters["read_ms"] = baseMs;
+    state.counters["ratio"] = baseMs > 0 ? oursMs / baseMs : 0;
+}
+
+} // namespace
+
+BENCHMARK(BM_Atualizar2Click)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ItemIcons)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadShortcutsAndIcons)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShortcutsAgainstRead)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
