@@ -38,7 +38,7 @@ namespace {
 struct Installation
 {
     zorv::FakeSingleInstance instance;
-    zorv::RealServices real{instance};
+    zorv::RealServices real{instance, QString()}; // no policy file: nothing here sets a password
     QTemporaryDir windowsDir;
     zorv::Paths paths{zorv::bench::benchRoot(), windowsDir.path()};
     zorv::DeskPage desk{paths, real.services()};

@@ -205,6 +205,7 @@ bool generateDataFolder(const QString &root, const GeneratedData &shape)
     }
     ok = generateAccessPassword(root) && ok;
     ok = generateMusicFolder(root) && ok;
+    ok = generateEmployeeList(root) && ok;
     return ok;
 }
 
@@ -268,6 +269,30 @@ bool generateMusicFolder(const QString &root)
     return save(root + QStringLiteral("/dados/Play.list"),
                 {QDir::toNativeSeparators(folder) + QDir::separator()}) &&
            ok;
+}
+
+bool generateEmployeeList(const QString &root)
+{
+    const QString programs = root + QStringLiteral("/Aplicativos");
+    if (!QDir().mkpath(programs) || !QDir().mkpath(root + QStringLiteral("/windows")))
+        return false;
+    bool ok = true;
+    QStringList lines;
+    for (int i = 0; i < 200; ++i) {
+        const QString name = QStringLiteral("programa%1.exe").arg(i, 3, 10, QLatin1Char('0'));
+        const QString path = programs + QLatin1Char('/') + name;
+        lines << QStringLiteral("Programa %1<>%2@%3").arg(i).arg(name, path);
+        if (i % 10 == 9) {
+            QFile::remove(path);
+            continue;
+        }
+        QFile file(path);
+        ok = file.open(QIODevice::WriteOnly) && file.write("#!/bin/sh\n") > 0 && ok;
+        file.close();
+        ok = file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther) &&
+             ok;
+    }
+    return save(root + QStringLiteral("/windows/MSWinDirBase.vxd"), lines) && ok;
 }
 
 QString benchRoot()

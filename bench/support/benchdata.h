@@ -32,6 +32,11 @@ bool generateAppointments(const QString &root);
 // Part of generateDataFolder.
 bool generateMusicFolder(const QString &root);
 
+// The employee list of the stand-in (root/windows/MSWinDirBase.vxd, 200 released programs)
+// and their executables under root/Aplicativos, every tenth one missing. Part of
+// generateDataFolder; callable alone for a folder generated before.
+bool generateEmployeeList(const QString &root);
+
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.
 QString benchRoot();

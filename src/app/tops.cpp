@@ -50,6 +50,15 @@ TOPS::TOPS(Services &services, QWidget *parent)
                        static_cast<QWidget *>(a2), static_cast<QWidget *>(a10)})
         w->hide();
 
+    for (int i = 1; i <= 14; ++i) {
+        q.append(new QLabel(this));
+        q.last()->setObjectName(QStringLiteral("q%1").arg(i));
+    }
+    for (int i = 1; i <= 7; ++i) {
+        x.append(new QLabel(this));
+        x.last()->setObjectName(QStringLiteral("x%1").arg(i));
+    }
+
     MEM.setObjectName(QStringLiteral("MEM"));
     MEM.setInterval(memInterval);
     connect(&MEM, &QTimer::timeout, this, &TOPS::MEMTimer);
@@ -59,6 +68,13 @@ TOPS::TOPS(Services &services, QWidget *parent)
         if (qApp && !dynamic_cast<HintTimingStyle *>(QApplication::style()))
             QApplication::setStyle(new HintTimingStyle);
     });
+}
+
+void TOPS::setIconSlotsShown(bool shown)
+{
+    m_iconSlotsShown = shown;
+    for (QLabel *slot : q + x)
+        slot->setVisible(shown);
 }
 
 void TOPS::FormShow()

@@ -4,6 +4,7 @@
 #include "platform/services.h"
 
 #include <QLabel>
+#include <QList>
 #include <QTimer>
 #include <QWidget>
 
@@ -30,6 +31,14 @@ public:
     QLabel *a2 = nullptr;       // empty picture for the vertical dividers
     QLabel *a10 = nullptr;      // empty picture for the horizontal dividers
 
+    // The window's own desktop: fourteen icon slots q1..q14 and seven x1..x7. The window is
+    // never visible, so whether they are shown changes nothing on screen; the program filter
+    // hides them while it is on.
+    QList<QLabel *> q; // q[0] is q1
+    QList<QLabel *> x; // x[0] is x1
+    void setIconSlotsShown(bool shown);
+    bool iconSlotsShown() const { return m_iconSlotsShown; }
+
     QTimer MEM; // working-set trim, every 20 minutes from the show step
 
     // What Sai does to end the process; tests replace the application's exit.
@@ -49,6 +58,7 @@ signals:
 private:
     Services &m_services;
     std::function<void(int)> m_halt;
+    bool m_iconSlotsShown = true;
 };
 
 } // namespace zorv

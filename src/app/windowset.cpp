@@ -14,6 +14,7 @@
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
 #include "settings/backupbar.h"
+#include "settings/programrestriction.h"
 #include "settings/settingspage.h"
 
 #include <QApplication>
@@ -177,6 +178,33 @@ void wireAudioHooks(AudioPage *audio, AppointmentsPage *appointments, TOPS &tops
     });
 }
 
+// The program restriction in the settings page: the mark in TOPS's FC tag, TOPS's icon
+// slots, C4 from the filter's flag file at creation and at TMCHK's tick, TMLL armed with the
+// other deferred timers, and "Excluir" enabled only while the mark is 0.
+ProgramRestriction *wireProgramRestriction(TATS &tats, TOPS &tops, SettingsPage *page, const Paths &paths,
+                                           Services &services, PasswordStore &password, FlagStaging &LB)
+{
+    ProgramFilterHooks hooks;
+    QPointer<TagLabel> fc(tops.FC);
+    hooks.mark = [fc] { return fc ? fc->tag() : 0; };
+    hooks.setMark = [fc](int mark) {
+        if (fc)
+            fc->setTag(mark);
+    };
+    hooks.setIconSlotsShown = [&tops](bool shown) { tops.setIconSlotsShown(shown); };
+    hooks.itemIcon = [&services](const QString &fullPath) {
+        return ItemIcon(services.shell, fullPath, LinkFallback::OwnIcon);
+    };
+    auto *panel = new ProgramRestriction(paths, services, password, LB, *page, std::move(hooks));
+
+    auto on = [panel](void (ProgramRestriction::*operation)()) { return pageStep(panel, operation); };
+    tats.addCreateStep(CreateStep::ProgramFilter, on(&ProgramRestriction::ProgramFilter));
+    tats.addCreateStep(CreateStep::DeferredTimers, on(&ProgramRestriction::DeferredTimers));
+    page->addCheckStep(on(&ProgramRestriction::CheckFilterBox));
+    tats.addMenuRule(panel->PopupMenu10, panel->Excluir9, [fc] { return fc && fc->tag() == 0; });
+    return panel;
+}
+
 // The Desk page's share: the shortcut list loaded at creation and on every show, the grid
 // rebuilt after the fade-in, files dropped anywhere on the window added to it.
 void wireDeskPage(TATS &tats, DeskPage *page)
@@ -250,6 +278,7 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     audio = new AudioPage(paths, services);
     wireAudioPage(tats, audio);
     wireAudioHooks(audio, appointments, tops);
+    restriction = wireProgramRestriction(tats, tops, settings, paths, services, password, LB);
     desk = new DeskPage(paths, services);
     tats.setPage(0, desk);
     wireDeskPage(tats, desk);
@@ -261,6 +290,10 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
         if (a)
             a->openFromFolder(folder, caption);
     });
+    // While the filter is on, the shortcut center lists the programs released here.
+    QPointer<ProgramRestriction> released(restriction);
+    desk->shortcuts->setEmployeeList(
+        [released] { return released ? released->employeeLines() : QStringList(); });
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

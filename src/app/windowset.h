@@ -17,6 +17,7 @@ class AliasPage;
 class BackupBar;
 class DeskPage;
 class FinancePage;
+class ProgramRestriction;
 class SettingsPage;
 
 // The three windows, created in this order and alive until the program ends: the main
@@ -46,6 +47,7 @@ public:
     AudioPage *audio = nullptr;               // on page 2 of the suite window, which owns it
     DeskPage *desk = nullptr;                 // on page 0
     AliasPage *aliases = nullptr;             // on page 1
+    ProgramRestriction *restriction = nullptr; // in the settings page's right column
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

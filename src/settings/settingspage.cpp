@@ -112,14 +112,14 @@ void SettingsPage::buildLayout()
     columns->setHorizontalSpacing(48);
 
     auto *header = new QVBoxLayout;
-    Label1 = heading(QStringLiteral("Configure o seu Zorv Home"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label2 = new QLabel(QStringLiteral("Aplique as configurações de acordo com as suas necessidades para "
-                                       "obter os resultados desejados..."),
-                        this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    header->addWidget(Label1);
-    header->addWidget(Label2);
+    headerTitle = heading(QStringLiteral("Configure o seu Zorv Home"), this);
+    headerTitle->setObjectName(QStringLiteral("headerTitle"));
+    headerText = new QLabel(QStringLiteral("Aplique as configurações de acordo com as suas necessidades para "
+                                           "obter os resultados desejados..."),
+                            this);
+    headerText->setObjectName(QStringLiteral("headerText"));
+    header->addWidget(headerTitle);
+    header->addWidget(headerText);
     columns->addLayout(header, 0, 0, 1, 2);
 
     auto *left = new QVBoxLayout;

@@ -56,8 +56,8 @@ public:
     // A step of TMCHK's tick, run after ai and c1 are set, in the order added.
     void addCheckStep(std::function<void()> step);
 
-    QLabel *Label1 = nullptr; // header title
-    QLabel *Label2 = nullptr; // header text
+    QLabel *headerTitle = nullptr;
+    QLabel *headerText = nullptr;
     QCheckBox *c1 = nullptr;
     QCheckBox *ai = nullptr;
     QCheckBox *nrs = nullptr;

@@ -3,9 +3,16 @@
 #include "finance/financepage.h"
 #include "media/audiopage.h"
 #include "media/folderlisting.h"
+#include "launcher/deskpage.h"
+#include "launcher/iconlist.h"
+#include "launcher/shortcutcenter.h"
 #include "platform/fakes.h"
+#include "security/password.h"
 #include "settings/backupbar.h"
+#include "settings/employeelist.h"
+#include "settings/programrestriction.h"
 #include "settings/settingspage.h"
+#include "store/flagfile.h"
 #include "tempdatafolder.h"
 
 #include <QApplication>
@@ -16,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -68,6 +76,7 @@ private slots:
     void settingsPageFollowsTheWindowsSteps();
     void restoreHoldsTheFinanceWritesAndReloadsTheLists();
     void audioPageOnSheetTwoWithItsSteps();
+    void programFilterOnSinceStartUntilUnlocked();
 };
 
 void TestWindowSet::threeWindowsHiddenWithoutTaskbarEntries()
@@ -454,6 +463,53 @@ void TestWindowSet::audioPageOnSheetTwoWithItsSteps()
     for (int i = 0; i < 10 && windows.tats.Alpha.isActive(); ++i)
         windows.tats.AlphaTimer();
     QCOMPARE(windows.tats.focusWidget(), page->FL2);
+}
+
+void TestWindowSet::programFilterOnSinceStartUntilUnlocked()
+{
+    FakeServices fake;
+    TempDataFolder data;
+    PasswordStore(data.paths()).set("1234");
+    QVERIFY(writeFlagFile(data.paths().windowsFile(kProgramFilterFlagFile)));
+    QFile list(data.paths().windowsFile(kEmployeeListFile));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("Paint<>paint.exe@/opt/paint.exe\r\n");
+    list.close();
+    QPixmap paintIcon(16, 16);
+    paintIcon.fill(Qt::red);
+    fake.shell.icons.insert("/opt/paint.exe", QIcon(paintIcon));
+    WindowSet windows(fake, data.paths());
+    ProgramRestriction *panel = windows.restriction;
+    QVERIFY(panel);
+    QCOMPARE(panel->parentWidget(), windows.settings->employeeArea);
+    QCOMPARE(windows.tops.FC->tag(), 5);
+    QVERIFY(panel->C4->isChecked());
+    QVERIFY(panel->TMLL.isActive());
+    panel->TMLLTimer();
+    QCOMPARE(panel->employeeLines(), QStringList{"Paint<>paint.exe@/opt/paint.exe"});
+    QVERIFY(!panel->LFC->topLevelItem(0)->icon(0).isNull());
+    // With the filter on, the shortcut center lists the released programs.
+    windows.desk->shortcuts->Atualizar2Click();
+    QCOMPARE(windows.desk->shortcuts->LVx->count(), 1);
+    QCOMPARE(windows.desk->shortcuts->LVx->item(0)->text(), QStringLiteral("Paint"));
+
+    // Switched on at start: "Excluir" stays off until an unlock.
+    emit panel->PopupMenu10->aboutToShow();
+    QVERIFY(!panel->Excluir9->isEnabled());
+    windows.tops.setIconSlotsShown(false);
+    for (char c : QByteArray("1234"))
+        QTest::keyClick(windows.settings->DBF, c);
+    QTest::keyClick(windows.settings->DBF, Qt::Key_Return);
+    QCOMPARE(windows.tops.FC->tag(), 0);
+    QVERIFY(windows.tops.iconSlotsShown());
+    QVERIFY(!windows.tops.q.first()->isHidden() && !windows.tops.x.last()->isHidden());
+    emit panel->PopupMenu10->aboutToShow();
+    QVERIFY(panel->Excluir9->isEnabled());
+
+    // TMCHK's tick brings C4 back to the flag file.
+    QVERIFY(writeFlagFile(data.paths().windowsFile(kProgramFilterFlagFile)));
+    windows.settings->TMCHKTimer();
+    QVERIFY(panel->C4->isChecked());
 }
 
 QTEST_MAIN(TestWindowSet)

@@ -99,6 +99,10 @@ void TestSettingsPage::pageCarriesItsControls()
 {
     Fixture f;
     QCOMPARE(f.page.objectName(), QStringLiteral("cfg"));
+    QCOMPARE(f.page.headerTitle->text(), QStringLiteral("Configure o seu Zorv Home"));
+    QCOMPARE(f.page.headerText->text(),
+             QStringLiteral("Aplique as configurações de acordo com as suas necessidades "
+                            "para obter os resultados desejados..."));
     const QList<std::pair<QCheckBox *, const char *>> boxes = {
         {f.page.c1, "c1"}, {f.page.ai, "ai"}, {f.page.nrs, "nrs"}, {f.page.c3, "c3"}};
     for (const auto &[box, name] : boxes) {
