@@ -4,9 +4,9 @@
 //                          the fade-in timer is started, its ticks are not run)
 //   BM_LoadAll             the reload part alone
 //   BM_ReadShowStepFiles   the baseline: list the finance folder's month files and read the
-//                          symbol and colour files, as plain file access
+//                          symbol, colour and activity-notes files, as plain file access
 //   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
-// The files of pages not built yet (shortcuts, aliases, notes, diary) join both sides as
+// The files of pages not built yet (shortcuts, aliases, quick notes, diary) join both sides as
 // those pages add their loads.
 
 #include "benchdata.h"
@@ -65,6 +65,7 @@ qint64 readShowStepFiles(const zorv::Paths &paths)
                        .size();
     total += readFile(paths.resolve(QStringLiteral("dados\\Money.sbm")));
     total += readFile(paths.resolve(QStringLiteral("dados\\interface.col")));
+    total += readFile(paths.resolve(QStringLiteral("dados\\Notas\\Map.next")));
     return total;
 }
 

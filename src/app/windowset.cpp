@@ -2,6 +2,8 @@
 
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
+#include "organizer/activitymappage.h"
+#include "organizer/phonebookpage.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
@@ -76,6 +78,31 @@ void wireBackupBar(TATS &tats, BackupBar *bar)
     });
 }
 
+// The phone book on its sheet; the contact field takes the focus after the fade-in.
+void wirePhoneBookPage(TATS &tats, PhoneBookPage *page)
+{
+    tats.setPage(PhoneBookPage::pageIndex, page);
+    tats.setFocusField(PhoneBookPage::pageIndex, page->e1);
+}
+
+// The activity map on its sheet: its date becomes today and its notes are read on each show,
+// the notes are written on each close, and the contact field takes the focus after the fade-in.
+void wireActivityMapPage(TATS &tats, ActivityMapPage *page)
+{
+    tats.setPage(ActivityMapPage::pageIndex, page);
+    QPointer<ActivityMapPage> map(page);
+    auto on = [map](void (ActivityMapPage::*operation)()) {
+        return [map, operation] {
+            if (map)
+                (map.data()->*operation)();
+        };
+    };
+    tats.addShowStep(ShowStep::Today, on(&ActivityMapPage::SetDateToToday));
+    tats.addShowStep(ShowStep::LoadActivityNotes, on(&ActivityMapPage::LoadActivityNotes));
+    tats.addCloseStep(CloseStep::SaveActivityNotes, on(&ActivityMapPage::SaveActivityNotes));
+    tats.setFocusField(ActivityMapPage::pageIndex, page->z1);
+}
+
 } // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
@@ -90,6 +117,10 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     wireReports(tats, finance, paths, services);
     backup = new BackupBar(paths, services);
     wireBackupBar(tats, backup);
+    phoneBook = new PhoneBookPage(paths, services);
+    wirePhoneBookPage(tats, phoneBook);
+    activityMap = new ActivityMapPage(paths, services);
+    wireActivityMapPage(tats, activityMap);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

@@ -8,8 +8,10 @@ class QApplication;
 
 namespace zorv {
 
+class ActivityMapPage;
 class BackupBar;
 class FinancePage;
+class PhoneBookPage;
 
 // The three windows, created in this order and alive until the program ends: the main
 // window TOPS first (so it is the application's main window), the suite window TATS,
@@ -22,8 +24,10 @@ public:
     TOPS tops;
     TATS tats;
     Taa1 taa1;
-    FinancePage *finance = nullptr; // on page 6 of the suite window, which owns it
-    BackupBar *backup = nullptr;    // in the suite window's bottom panel, which owns it
+    FinancePage *finance = nullptr;         // on page 6 of the suite window, which owns it
+    BackupBar *backup = nullptr;            // in the suite window's bottom panel, which owns it
+    PhoneBookPage *phoneBook = nullptr;     // on page 8
+    ActivityMapPage *activityMap = nullptr; // on page 7
 };
 
 // The whole start of the program after the single-instance guard was claimed: the
