@@ -12,6 +12,7 @@
 #include "controls/contactnamebox.h"
 #include "organizer/phonebookpage.h"
 #include "platform/fakes.h"
+#include "store/paths.h"
 
 #include <QApplication>
 #include <QDir>

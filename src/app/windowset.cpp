@@ -1,5 +1,6 @@
 #include "windowset.h"
 
+#include "controls/contactnamebox.h"
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
 #include "organizer/activitymappage.h"
