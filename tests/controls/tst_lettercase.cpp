@@ -75,10 +75,9 @@ void TestLetterCase::typedLettersKeepCursorAndUndo()
     typeText(&edit, "ßç");
     QCOMPARE(edit.text(), QStringLiteral("MARßÇIA"));
     QCOMPARE(edit.cursorPosition(), 5);
-    // Undo takes back typing, as in any field.
+    // Undo takes back the last typing, as in any field.
     QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier);
-    QVERIFY(edit.text().size() < 7);
-    QVERIFY(edit.text().startsWith(QStringLiteral("MAR")));
+    QCOMPARE(edit.text(), QStringLiteral("MARIA"));
 
     QLineEdit mail;
     keepLetterCase(&mail, LetterCase::Lower);
