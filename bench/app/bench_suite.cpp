@@ -8,6 +8,9 @@
 //   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
 // The audio page's music folder is listed on both sides (the page filters and sorts it).
 // The files of pages not built yet (shortcuts, aliases, notes, diary) join both sides as
+//                          symbol, colour and activity-notes files, as plain file access
+//   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
+// The files of pages not built yet (shortcuts, aliases, quick notes, diary) join both sides as
 // those pages add their loads.
 //                          symbol, colour, shortcut, alias, history and task files, as plain file access
 //   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
@@ -82,6 +85,7 @@ qint64 readShowStepFiles(const zorv::Paths &paths)
     total += readFile(paths.resolve(QStringLiteral("dados\\history.nav")));
     total += readFile(paths.resolve(QStringLiteral("dados\\history.naveg")));
     total += readFile(paths.resolve(QStringLiteral("dados\\Task.list")));
+    total += readFile(paths.resolve(QStringLiteral("dados\\Notas\\Map.next")));
     return total;
 }
 

@@ -47,8 +47,26 @@ const QStringList kSources = {"Supermercado Pão de Açúcar",
                               "Pet shop",
                               "Cabeleireiro",
                               "Material de construção"};
-const QStringList kContacts = {"Ana Beatriz", "Bruno Costa",  "Carla Souza",  "Diego Lima",    "Elaine Rocha",
-                               "Fábio Nunes", "Gisele Alves", "Hugo Martins", "Íris Ferreira", "João Pedro"};
+const QStringList kFirstNames = {"ANA",    "BRUNO",    "CARLA",  "DIEGO",  "ELAINE", "FÁBIO",  "GISELE",
+                                 "HUGO",   "ÍRIS",     "JOÃO",   "KÁTIA",  "LUÍS",   "MÁRCIA", "NÍCOLAS",
+                                 "OTÁVIO", "PATRÍCIA", "RAFAEL", "SÉRGIO", "TÂNIA",  "VÍTOR"};
+const QStringList kLastNames = {"ALVES",   "BARBOSA", "COSTA",    "DIAS",    "FERREIRA", "GOMES", "LIMA",
+                                "MARTINS", "NUNES",   "OLIVEIRA", "PEREIRA", "ROCHA",    "SOUZA", "TEIXEIRA"};
+const QStringList kPhoneCategories = {"Pessoal", "Trabalho", "Negócios", "Religião", "Lazer"};
+const QStringList kActivityCategories = {"Vendas", "Negócios", "Trabalho", "Pessoal"};
+const QStringList kTopics = {"PROPOSTA ENVIADA", "REUNIÃO MARCADA", "RETORNO POR TELEFONE",
+                             "CONTRATO ASSINADO", "ORÇAMENTO REVISADO"};
+
+// The i-th contact's name: first and last name, a number once the pairs run out.
+QString contactName(int i)
+{
+    const int pairs = int(kFirstNames.size() * kLastNames.size());
+    QString name = kFirstNames[i % kFirstNames.size()] + QLatin1Char(' ') +
+                   kLastNames[(i / kFirstNames.size()) % kLastNames.size()];
+    if (i >= pairs)
+        name += QStringLiteral(" %1").arg(i / pairs + 1);
+    return name;
+}
 
 // Cents as the ledgers write amounts: thousands grouped with ".", two decimals after ",".
 QString ledgerAmount(qint64 cents)
@@ -187,12 +205,7 @@ bool generateDataFolder(const QString &root, const GeneratedData &shape)
     ok = save(dados + QStringLiteral("/Money.sbm"), {QStringLiteral("R$")}) && ok;
 
     ok = writeLauncherLists(root, dados) && ok;
-    for (const QString &c : kContacts) {
-        ok = save(dados + QStringLiteral("/Notas/") + c + QStringLiteral(".tel"),
-                  {c, QStringLiteral("(11) 5555-%1").arg(rng() % 10000, 4, 10, QLatin1Char('0')),
-                   QStringLiteral("Rua das Flores, %1").arg(rng() % 900 + 1)}) &&
-             ok;
-    }
+    ok = generateContactFiles(root, shape.contacts) && ok;
     ok = save(dados + QStringLiteral("/Notas/Notas.speed"),
               {QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Tahoma;}}"),
                QStringLiteral("\\f0\\fs16 Lembrar de pagar a conta de luz.\\par"), QStringLiteral("}")}) &&
@@ -293,6 +306,42 @@ bool generateEmployeeList(const QString &root)
              ok;
     }
     return save(root + QStringLiteral("/windows/MSWinDirBase.vxd"), lines) && ok;
+}
+
+bool generateContactFiles(const QString &root, int count)
+{
+    const QString notas = root + QStringLiteral("/dados/Notas/");
+    std::mt19937 rng(20130315);
+    bool ok = true;
+    for (int i = 0; i < count; ++i) {
+        const QString name = contactName(i);
+        const int saves = 1 + int(rng() % 3);
+        QStringList phone, activities;
+        for (int s = 0; s < saves; ++s) {
+            const QString number = QStringLiteral("(%1) %2-%3")
+                                       .arg(11 + rng() % 89)
+                                       .arg(2000 + rng() % 8000, 4, 10, QLatin1Char('0'))
+                                       .arg(rng() % 10000, 4, 10, QLatin1Char('0'));
+            const QString email = rng() % 3 == 0 ? QStringLiteral("Não informado")
+                                                 : QStringLiteral("contato%1@exemplo.com.br").arg(i);
+            const QString note =
+                rng() % 2 == 0 ? QStringLiteral("Sem observação") : QStringLiteral("Ligar à tarde");
+            phone << name + QStringLiteral("<1>") + number + QStringLiteral("<2>") +
+                         kPhoneCategories[rng() % kPhoneCategories.size()] + QStringLiteral("<3>") + email +
+                         QStringLiteral("<4>") + note;
+            const QDate day = QDate(2013, 1, 1).addDays(rng() % 365);
+            activities << name + QStringLiteral("<1>") + day.toString(QStringLiteral("dd/MM/yyyy")) +
+                              QStringLiteral("<2>") +
+                              kActivityCategories[rng() % kActivityCategories.size()] +
+                              QStringLiteral("<3>") + kTopics[rng() % kTopics.size()];
+        }
+        ok = save(notas + name + QStringLiteral(".tel"), phone) && ok;
+        ok = save(notas + name + QStringLiteral(".map"), activities) && ok;
+    }
+    ok = save(notas + QStringLiteral("Map.next"), {QStringLiteral("Clientes de março: ligar antes das 10h."),
+                                                   QStringLiteral("Enviar tabela nova.")}) &&
+         ok;
+    return ok;
 }
 
 QString benchRoot()

@@ -10,6 +10,8 @@ struct GeneratedData
     int firstYear = 2006;
     int years = 20;
     int entriesPerMonth = 400;
+    // Contacts of the phone book (".tel") and, as many, of the activity map (".map").
+    int contacts = 10;
 };
 
 // Writes a synthetic installation under `root`: root/dados with 20 years of month and
@@ -36,6 +38,10 @@ bool generateMusicFolder(const QString &root);
 // and their executables under root/Aplicativos, every tenth one missing. Part of
 // generateDataFolder; callable alone for a folder generated before.
 bool generateEmployeeList(const QString &root);
+// Writes `count` phone-book contacts and `count` activity-map contacts into root/dados/Notas
+// (which must exist), each file holding one to three lines in the pages' own line layout,
+// and the activity-map notes "Map.next". Deterministic.
+bool generateContactFiles(const QString &root, int count);
 
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.

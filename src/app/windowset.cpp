@@ -1,5 +1,6 @@
 #include "windowset.h"
 
+#include "controls/contactnamebox.h"
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
 #include "launcher/aliaspage.h"
@@ -10,6 +11,8 @@
 #include "launcher/taskpanel.h"
 #include "media/audiopage.h"
 #include "organizer/appointmentspage.h"
+#include "organizer/activitymappage.h"
+#include "organizer/phonebookpage.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
@@ -254,6 +257,25 @@ void wireAliasPage(TATS &tats, AliasPage *page)
     tats.addMenuRule(page->PopupMenu3, page->Excluir2, [aliases] { return aliases && aliases->canDelete(); });
 }
 
+// The phone book on its sheet; the contact field takes the focus after the fade-in.
+void wirePhoneBookPage(TATS &tats, PhoneBookPage *page)
+{
+    tats.setPage(PhoneBookPage::pageIndex, page);
+    tats.setFocusField(PhoneBookPage::pageIndex, page->e1);
+}
+
+// The activity map on its sheet: its date becomes today and its notes are read on each show,
+// the notes are written on each close, and the contact field takes the focus after the fade-in.
+void wireActivityMapPage(TATS &tats, ActivityMapPage *page)
+{
+    tats.setPage(ActivityMapPage::pageIndex, page);
+    auto on = [page](void (ActivityMapPage::*operation)()) { return pageStep(page, operation); };
+    tats.addShowStep(ShowStep::Today, on(&ActivityMapPage::SetDateToToday));
+    tats.addShowStep(ShowStep::LoadActivityNotes, on(&ActivityMapPage::LoadActivityNotes));
+    tats.addCloseStep(CloseStep::SaveActivityNotes, on(&ActivityMapPage::SaveActivityNotes));
+    tats.setFocusField(ActivityMapPage::pageIndex, page->z1);
+}
+
 } // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
@@ -294,6 +316,10 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     QPointer<ProgramRestriction> released(restriction);
     desk->shortcuts->setEmployeeList(
         [released] { return released ? released->employeeLines() : QStringList(); });
+    phoneBook = new PhoneBookPage(paths, services);
+    wirePhoneBookPage(tats, phoneBook);
+    activityMap = new ActivityMapPage(paths, services);
+    wireActivityMapPage(tats, activityMap);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

@@ -14,11 +14,13 @@ namespace zorv {
 class AppointmentsPage;
 class AudioPage;
 class AliasPage;
+class ActivityMapPage;
 class BackupBar;
 class DeskPage;
 class FinancePage;
 class ProgramRestriction;
 class SettingsPage;
+class PhoneBookPage;
 
 // The three windows, created in this order and alive until the program ends: the main
 // window TOPS first (so it is the application's main window), the suite window TATS,
@@ -48,6 +50,8 @@ public:
     DeskPage *desk = nullptr;                 // on page 0
     AliasPage *aliases = nullptr;             // on page 1
     ProgramRestriction *restriction = nullptr; // in the settings page's right column
+    PhoneBookPage *phoneBook = nullptr;     // on page 8
+    ActivityMapPage *activityMap = nullptr; // on page 7
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

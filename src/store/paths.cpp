@@ -92,6 +92,43 @@ QString WindowsDirectory()
     return Paths::defaultWindowsDirectory();
 }
 
+namespace {
+
+// The device names Windows reserves in every folder: a file whose name before the first dot
+// (trailing spaces ignored) is one of them cannot be created or opened as a file there.
+bool isDeviceName(QStringView name)
+{
+    QStringView stem = name.left(name.indexOf(QLatin1Char('.')));
+    while (stem.endsWith(QLatin1Char(' ')))
+        stem.chop(1);
+    for (const char16_t *device : {u"CON", u"PRN", u"AUX", u"NUL"}) {
+        if (stem.compare(QStringView(device), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    if (stem.size() != 4)
+        return false;
+    const QStringView port = stem.first(3);
+    if (port.compare(u"COM", Qt::CaseInsensitive) != 0 && port.compare(u"LPT", Qt::CaseInsensitive) != 0)
+        return false;
+    const char16_t digit = stem[3].unicode();
+    return (digit >= u'0' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' || digit == u'\u00B3';
+}
+
+// True when every surrogate of the text belongs to a pair.
+bool surrogatesPaired(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool isSafeFileName(const QString &name)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
@@ -103,7 +140,12 @@ bool isSafeFileName(const QString &name)
         if (c.unicode() < 0x20 || forbidden.contains(c))
             return false;
     }
-    return true;
+    // Windows holds at most 255 UTF-16 units in a name, Linux file systems 255 bytes.
+    if (name.size() > kMaxFileNameLength || !surrogatesPaired(name))
+        return false;
+    if (name.toUtf8().size() > kMaxFileNameLength)
+        return false;
+    return !isDeviceName(name);
 }
 
 } // namespace zorv

@@ -41,9 +41,15 @@ private:
 // The Windows directory: the stand-in folder of the running program, no trailing '/'.
 QString WindowsDirectory();
 
+// The longest file name both Windows (UTF-16 units) and Linux file systems (UTF-8 bytes) hold.
+constexpr int kMaxFileNameLength = 255;
+
 // True when a name typed by the user (a contact, a file) can be used as one file name
-// inside the data folder: not empty, no path separators, not "." or "..", none of the
-// characters Windows forbids in file names, no control characters, no trailing dot or space.
+// inside the data folder, on Linux and on Windows alike: not empty, no path separators,
+// not "." or "..", none of the characters Windows forbids in file names, no control
+// characters, no trailing dot or space, no device name before the first dot ("CON",
+// "nul.txt", "COM1", "LPT¹"), at most 255 UTF-16 units and 255 UTF-8 bytes, no unpaired
+// surrogate.
 bool isSafeFileName(const QString &name);
 
 } // namespace zorv

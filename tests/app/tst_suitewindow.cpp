@@ -4,9 +4,12 @@
 // are ticked through their slots.
 #include "app/interfacecolour.h"
 #include "app/windowset.h"
+#include "controls/contactnamebox.h"
 #include "controls/currencyedit.h"
 #include "controls/linklabel.h"
 #include "finance/financepage.h"
+#include "organizer/activitymappage.h"
+#include "organizer/phonebookpage.h"
 #include "platform/fakes.h"
 #include "store/flagfile.h"
 #include "tempdatafolder.h"
@@ -20,6 +23,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -134,11 +138,49 @@ private slots:
     void excluirEntries();
     void menuRuleTableDrivesAnyMenu();
 
+    void contactPagesOnTheirSheets();
+
     void colourText_data();
     void colourText();
     void interfaceColourFile_data();
     void interfaceColourFile();
 };
+
+// The phone book and the activity map on their sheets: the map's date and notes follow
+// each show, its notes are written on each close, and each page's contact field takes the
+// focus after the fade-in.
+void TestSuiteWindow::contactPagesOnTheirSheets()
+{
+    Suite s([](TempDataFolder &data) { data.write(QStringLiteral("dados/Notas/Map.next"), "Ana\r\n"); });
+    TATS &tats = s.tats();
+    PhoneBookPage *phoneBook = s.windows->phoneBook;
+    ActivityMapPage *map = s.windows->activityMap;
+    QCOMPARE(phoneBook->parentWidget(), tats.sheet(8));
+    QCOMPARE(tats.sheet(8)->objectName(), QStringLiteral("Tel"));
+    QCOMPARE(map->parentWidget(), tats.sheet(7));
+    QCOMPARE(tats.sheet(7)->objectName(), QStringLiteral("TabSheet10"));
+
+    s.fake.clock.set(QDate(2013, 4, 2));
+    tats.Agendatelefnica1->trigger();
+    QCOMPARE(tats.currentPage(), 8);
+    s.fade();
+    QTRY_VERIFY(phoneBook->e1->hasFocus());
+    QCOMPARE(map->z2->date(), QDate(2013, 4, 2));
+    QCOMPARE(map->MLPC->toPlainText(), QStringLiteral("Ana"));
+
+    // Shown again, then the map chosen before the fade ends.
+    tats.ShowSuite();
+    tats.Algosobremim1->trigger();
+    s.fade();
+    QTRY_VERIFY(map->z1->hasFocus());
+    map->MLPC->setFocus();
+    QTest::keyClick(map->MLPC, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(map->MLPC, Qt::Key_Return);
+    QTest::keyClicks(map->MLPC, "Bruno");
+    QTest::keyClick(map->MLPC, Qt::Key_Escape);
+    QVERIFY(!tats.isVisible());
+    QCOMPARE(s.data.read(QStringLiteral("dados/Notas/Map.next")), QByteArray("Ana\r\nBruno\r\n"));
+}
 
 // The offscreen platform warns about every opacity and raise request; they are expected.
 static QtMessageHandler s_testLog = nullptr;
@@ -387,6 +429,9 @@ void TestSuiteWindow::fadeIn()
     QVERIFY(tats.Alpha.isActive());
     QCOMPARE(tats.Alpha.interval(), 10);
     tats.TMF.stop();
+    // The test ticks the fade itself: the real timer's ticks while events are processed below
+    // (a slow machine lets several pass) must not move it on.
+    const QSignalBlocker realTicks(&tats.Alpha);
     s.finance().FN4->setFocus();
     QTRY_VERIFY(s.finance().FN4->hasFocus());
 

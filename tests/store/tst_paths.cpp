@@ -75,6 +75,11 @@ void TestPaths::safeFileNames_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("safe");
     QTest::newRow("plain") << "João Silva" << true;
+    QTest::newRow("hidden") << ".OCULTO" << true;
+    QTest::newRow("device inside a longer name") << "CONTA.tel" << true;
+    QTest::newRow("port beyond nine") << "COM10" << true;
+    QTest::newRow("255 units") << QString(255, u'A') << true;
+    QTest::newRow("pair of surrogates") << QString::fromUcs4(U"nota\U0001F600") << true;
     QTest::newRow("empty") << "" << false;
     QTest::newRow("dot dot") << ".." << false;
     QTest::newRow("slash") << "a/b" << false;
@@ -83,6 +88,17 @@ void TestPaths::safeFileNames_data()
     QTest::newRow("question") << "a?" << false;
     QTest::newRow("control") << QString("a\tb") << false;
     QTest::newRow("trailing dot") << "abc." << false;
+    QTest::newRow("trailing space") << "abc " << false;
+    QTest::newRow("device") << "CON" << false;
+    QTest::newRow("device, lower case, extension") << "con.x" << false;
+    QTest::newRow("device, spaces before the dot") << "Nul  .txt" << false;
+    QTest::newRow("port") << "COM1" << false;
+    QTest::newRow("port zero") << "lpt0.tel" << false;
+    QTest::newRow("superscript port") << "LPT¹" << false;
+    QTest::newRow("256 units") << QString(256, u'A') << false;
+    QTest::newRow("256 bytes") << QString(128, u'Ç') << false;
+    QTest::newRow("lone high surrogate") << QString(QChar(0xD83D)) + "x" << false;
+    QTest::newRow("lone low surrogate") << "x" + QString(QChar(0xDE00)) << false;
 }
 
 void TestPaths::safeFileNames()

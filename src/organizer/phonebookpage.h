@@ -1,0 +1,71 @@
+#pragma once
+
+#include "organizer/contactfolder.h"
+#include "store/textlist.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLineEdit;
+
+namespace zorv {
+
+class ContactNameBox;
+class LinkLabel;
+class Paths;
+struct Services;
+
+// The phone book: one file per contact in "dados\Notas" (".tel"), each save adding one line
+// to the contact's history, and a report of a contact's lines. There is no list of
+// contacts: the names are offered in the two name boxes, the data seen only in the report.
+// Widgets carry their component names as objectName and member name.
+class PhoneBookPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The page's place among the suite window's pages.
+    static constexpr int pageIndex = 8;
+
+    PhoneBookPage(const Paths &paths, Services &services, QWidget *parent = nullptr);
+
+    const ContactFolder &folder() const { return m_folder; }
+
+    // Entry fields, in focus order, and the save link.
+    ContactNameBox *e1 = nullptr; // contact name, upper case
+    QLineEdit *e2 = nullptr;      // phone, "(99) 9999-9999"
+    QComboBox *e3 = nullptr;      // category
+    QLineEdit *e4 = nullptr;      // e-mail, lower case
+    QLineEdit *OBS = nullptr;     // note
+    LinkLabel *zq1 = nullptr;     // "Salvar"
+
+    // Report and deletion row.
+    ContactNameBox *rel2 = nullptr;
+    LinkLabel *zq2 = nullptr; // "Gerar"
+    LinkLabel *zq3 = nullptr; // "Excluir contato"
+
+    // The lines of the contact file being saved.
+    TextList LTEL{TextList::SavePolicy::Utf8WhenNeeded};
+
+public slots:
+    // Saves the entry row as one more line of the contact's file, then empties the row.
+    void zq1Click();
+    // The report of the contact named in rel2.
+    void zq2Click();
+    // Deletes the file of the contact named in rel2, without asking.
+    void zq3Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildUi();
+    // Enter in one of the page's fields; true when it is the page's to handle.
+    bool enterPressed(QObject *watched);
+
+    const Paths &m_paths;
+    Services &m_services;
+    ContactFolder m_folder;
+};
+
+} // namespace zorv
