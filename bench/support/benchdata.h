@@ -23,6 +23,10 @@ bool generateDataFolder(const QString &root, const GeneratedData &shape = {});
 // Part of generateDataFolder.
 bool generateMusicFolder(const QString &root);
 
+// root/Imagens beside the data folder: 12 small pictures (JPEG, PNG, BMP, TIFF) and one
+// 6000 x 4000 JPEG "grande.jpg", and "dados\Slide.list" naming it. Part of generateDataFolder.
+bool generatePictureFolder(const QString &root);
+
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.
 QString benchRoot();

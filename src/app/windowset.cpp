@@ -3,6 +3,7 @@
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
 #include "media/audiopage.h"
+#include "media/slideshow.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
@@ -91,12 +92,26 @@ void wireAudioPage(TATS &tats, AudioPage *page)
                 (audio.data()->*operation)();
         };
     };
+    tats.addCreateStep(CreateStep::MasterVolume, on(&AudioPage::StartVolumeTimer));
     tats.addCreateStep(CreateStep::MasterVolume, on(&AudioPage::ResetPlaylistPosition));
+    tats.addCreateStep(CreateStep::VolumeInterface, on(&AudioPage::CriV));
     tats.addCreateStep(CreateStep::Panels, on(&AudioPage::ClearProgress));
     tats.addCreateStep(CreateStep::AutoPlay, on(&AudioPage::LoadAutoPlay));
+    tats.addShowStep(ShowStep::LoadSlides, [audio] {
+        if (audio)
+            audio->slides->LoadSlides();
+    });
     tats.addShowStep(ShowStep::LoadPlaylist, on(&AudioPage::LoadPlaylist));
     tats.addShowStep(ShowStep::LoadPlaylistPosition, on(&AudioPage::SelectRememberedTrack));
     tats.setFocusField(2, page->FL2);
+}
+
+// The show sound plays at the program's output gain, as every sound of the program does.
+// (The show sound is the suite window's for now; this is the one place to re-point.)
+void followProgramVolumeWithShowSound(TATS &tats, OutputVolume &volume)
+{
+    tats.setShowSoundGain(volume.gain());
+    QObject::connect(&volume, &OutputVolume::gainChanged, &tats, &TATS::setShowSoundGain);
 }
 
 } // namespace
@@ -115,6 +130,7 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     wireBackupBar(tats, backup);
     audio = new AudioPage(paths, services);
     wireAudioPage(tats, audio);
+    followProgramVolumeWithShowSound(tats, services.volume);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

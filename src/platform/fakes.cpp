@@ -57,7 +57,8 @@ FakeServices::FakeServices()
                  .programs = programs,
                  .minimizer = minimizer,
                  .memory = memory,
-                 .audio = audio}
+                 .audio = audio,
+                 .volume = volume}
 {}
 
 void FakeAudioPlayer::open(const QString &file)

@@ -13,7 +13,8 @@ RealServices::RealServices(SingleInstance &instance)
                  .programs = m_programs,
                  .minimizer = m_minimizer,
                  .memory = m_memory,
-                 .audio = m_audio}
+                 .audio = m_audio,
+                 .volume = m_volume}
 {}
 
 } // namespace zorv

@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "companion.h"
 #include "dialogs.h"
+#include "outputvolume.h"
 #include "singleinstance.h"
 #include "system.h"
 
@@ -22,6 +23,7 @@ struct Services
     WindowMinimizer &minimizer;
     MemoryTrimmer &memory;
     AudioPlayback &audio;
+    OutputVolume &volume;
 };
 
 // The real services of a running program. Build it after the QApplication: the companion
@@ -43,7 +45,8 @@ private:
     DetachedProgramStarter m_programs;
     DesktopWindowMinimizer m_minimizer;
     HeapTrimmer m_memory;
-    QtAudioPlayback m_audio;
+    ProgramOutputVolume m_volume;
+    QtAudioPlayback m_audio{m_volume};
     Services m_services;
 };
 

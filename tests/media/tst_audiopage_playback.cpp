@@ -39,7 +39,7 @@ void TestAudioPagePlayback::chosenFolderPlaysTrackAfterTrack()
         QVERIFY(QFile::copy(QStringLiteral(ZORV_TEST_DATA "/tone-1s.mp3"), folder + "/" + name));
 
     FakeServices fake;
-    QtAudioPlayback playback;
+    QtAudioPlayback playback{fake.volume};
     Services services{.clock = fake.clock,
                       .dialogs = fake.dialogs,
                       .instance = fake.instance,
@@ -47,7 +47,8 @@ void TestAudioPagePlayback::chosenFolderPlaysTrackAfterTrack()
                       .programs = fake.programs,
                       .minimizer = fake.minimizer,
                       .memory = fake.memory,
-                      .audio = playback};
+                      .audio = playback,
+                      .volume = fake.volume};
     AudioPage page(data.paths(), services);
     QSignalSpy ended(page.player(), &AudioPlayer::ended);
 
