@@ -92,6 +92,7 @@ public:
     // The program's volume (0..1, a volume control's scale) for the show sound played by
     // default; the window set keeps it at the program's output gain.
     void setShowSoundGain(double level);
+    double showSoundGain() const { return m_soundGain; }
 
     const Paths &paths() const { return m_paths; }
     Services &services() const { return m_services; }

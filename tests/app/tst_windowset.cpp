@@ -3,6 +3,7 @@
 #include "media/audiopage.h"
 #include "media/folderlisting.h"
 #include "media/slideshow.h"
+#include "media/volumecontroller.h"
 #include "platform/fakes.h"
 #include "settings/backupbar.h"
 #include "tempdatafolder.h"
@@ -345,6 +346,11 @@ void TestWindowSet::audioPageOnSheetTwoWithItsSteps()
     QVERIFY(page->TMVL.isActive());
     QVERIFY(page->hasEndpointVolume());
     QCOMPARE(fake.volume.levels(), std::optional<OutputVolume::Levels>(OutputVolume::Levels{13107, 13107}));
+    // The show sound plays at the program's gain and follows it.
+    QCOMPARE(windows.tats.showSoundGain(), 0.2);
+    page->zorvVol->SetMute(true);
+    QCOMPARE(windows.tats.showSoundGain(), 0.0);
+    page->zorvVol->SetMute(false);
     QCOMPARE(page->gg->width(), 0);
 
     windows.tats.ShowSuite();
