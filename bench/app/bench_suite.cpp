@@ -6,7 +6,8 @@
 //   BM_ReadShowStepFiles   the baseline: list the finance folder's month files and read the
 //                          symbol, colour and appointments files, as plain file access
 //   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
-// The audio page's music folder is listed on both sides (the page filters and sorts it).
+// The audio page's music folder and the slide show's picture folder are listed on both
+// sides (the pages filter and sort them).
 // The files of pages not built yet (shortcuts, aliases, notes, diary) join both sides as
 //                          symbol, colour and activity-notes files, as plain file access
 //   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
@@ -86,6 +87,11 @@ qint64 readShowStepFiles(const zorv::Paths &paths)
     total += readFile(paths.resolve(QStringLiteral("dados\\history.naveg")));
     total += readFile(paths.resolve(QStringLiteral("dados\\Task.list")));
     total += readFile(paths.resolve(QStringLiteral("dados\\Notas\\Map.next")));
+    // The slide show points its list at its picture folder on every show.
+    total += readFile(paths.resolve(QStringLiteral("dados\\Slide.list")));
+    total += QDir(paths.exeDir() + QStringLiteral("Imagens"))
+                 .entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted)
+                 .size();
     return total;
 }
 

@@ -4,16 +4,23 @@
 //                             listed, filtered and sorted into FLi and copied into FL2
 //   BM_EntryList              the baseline: QDir::entryList of the folder, names, unsorted
 //   BM_FillAgainstEntryList   both in turn, many rounds; the medians in ms and their ratio
+// and the slide show over its picture folder:
+//   BM_ShowLargePicture       the slide show putting the 6000 x 4000 JPEG into FT (1366 x 600)
+//   BM_DecodeLargePicture     the baseline: QImage(path), the whole picture decoded
+//   BM_ShowAgainstDecode      both in turn; the medians and their ratio
 
 #include "benchdata.h"
 
 #include "media/audiopage.h"
 #include "media/folderlisting.h"
+#include "media/slideshow.h"
 #include "platform/fakes.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
 
@@ -32,6 +39,26 @@ struct Installation
     zorv::Paths paths{zorv::bench::benchRoot(), windowsDir.path()};
     zorv::AudioPage page{paths, fake};
     QString musicFolder = zorv::bench::benchFile(QStringLiteral("Musicas"));
+    QString largePicture = zorv::bench::benchFile(QStringLiteral("Imagens/grande.jpg"));
+    int largeRow = -1;
+
+    Installation()
+    {
+        page.resize(1400, 700);
+        page.show();
+        zorv::SlideShow &slides = *page.slides;
+        slides.LoadSlides();
+        largeRow = int(slides.fl1->names().indexOf(QStringLiteral("grande.jpg")));
+        slides.FT->setFixedSize(1366, 600);
+        slides.ATVSClick(); // running: FT in the track list's place
+        slides.TMS.stop();
+    }
+    // The tick that moves the show onto the large picture.
+    void showLarge()
+    {
+        page.slides->fl1->setCurrentRow(largeRow - 1);
+        page.slides->TMSTimer();
+    }
 };
 
 Installation &installation()
@@ -87,11 +114,52 @@ void BM_FillAgainstEntryList(benchmark::State &state)
     state.counters["ratio"] = listMs > 0 ? fillMs / listMs : 0;
 }
 
+void BM_ShowLargePicture(benchmark::State &state)
+{
+    Installation &inst = installation();
+    for (auto _ : state)
+        inst.showLarge();
+    const QPixmap shown = inst.page.slides->FT->pixmap();
+    state.counters["width"] = shown.width();
+    state.counters["height"] = shown.height();
+}
+
+void BM_DecodeLargePicture(benchmark::State &state)
+{
+    Installation &inst = installation();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QImage(inst.largePicture).width());
+}
+
+void BM_ShowAgainstDecode(benchmark::State &state)
+{
+    Installation &inst = installation();
+    std::vector<double> show, decode;
+    QElapsedTimer clock;
+    for (auto _ : state) {
+        for (int round = 0; round < 5; ++round) {
+            clock.start();
+            inst.showLarge();
+            show.push_back(clock.nsecsElapsed() / 1e6);
+            clock.start();
+            benchmark::DoNotOptimize(QImage(inst.largePicture).width());
+            decode.push_back(clock.nsecsElapsed() / 1e6);
+        }
+    }
+    const double showMs = median(show), decodeMs = median(decode);
+    state.counters["show_ms"] = showMs;
+    state.counters["decode_ms"] = decodeMs;
+    state.counters["ratio"] = decodeMs > 0 ? showMs / decodeMs : 0;
+}
+
 } // namespace
 
 BENCHMARK(BM_FillTrackLists)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EntryList)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillAgainstEntryList)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ShowLargePicture)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeLargePicture)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowAgainstDecode)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char **argv)
 {

@@ -219,6 +219,7 @@ bool generateDataFolder(const QString &root, const GeneratedData &shape)
     ok = generateAccessPassword(root) && ok;
     ok = generateMusicFolder(root) && ok;
     ok = generateEmployeeList(root) && ok;
+    ok = generatePictureFolder(root) && ok;
     return ok;
 }
 
@@ -344,6 +345,40 @@ bool generateContactFiles(const QString &root, int count)
     return ok;
 }
 
+bool generatePictureFolder(const QString &root)
+{
+    const QString folder = root + QStringLiteral("/Imagens");
+    if (!QDir().mkpath(folder))
+        return false;
+    bool ok = true;
+    // A gradient with a grid: deterministic, and not trivially compressible.
+    auto paint = [](int w, int h, int seed) {
+        QImage image(w, h, QImage::Format_RGB32);
+        for (int y = 0; y < h; ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < w; ++x) {
+                const bool grid = (x % 97 == 0) || (y % 89 == 0);
+                line[x] = grid ? qRgb(255, 255, 255)
+                               : qRgb((x * 255 / w + seed * 40) & 255, (y * 255 / h) & 255,
+                                      ((x ^ y) + seed * 17) & 255);
+            }
+        }
+        return image;
+    };
+    static const char *const formats[] = {"jpg", "png", "bmp", "tiff"};
+    for (int i = 0; i < 12; ++i) {
+        const QString name = QStringLiteral("%1/foto%2.%3")
+                                 .arg(folder)
+                                 .arg(i + 1, 2, 10, QLatin1Char('0'))
+                                 .arg(QLatin1String(formats[i % 4]));
+        ok = paint(320, 240, i).save(name, nullptr, 85) && ok;
+    }
+    ok = paint(6000, 4000, 7).save(folder + QStringLiteral("/grande.jpg"), "JPEG", 85) && ok;
+    return save(root + QStringLiteral("/dados/Slide.list"),
+                {QDir::toNativeSeparators(folder) + QDir::separator()}) &&
+           ok;
+}
+
 QString benchRoot()
 {
     QString root = qEnvironmentVariable("ZORV_BENCH_DATA");
@@ -354,7 +389,10 @@ QString benchRoot()
     else if (!QFileInfo::exists(root + QStringLiteral("/dados/Notas/Tasks.go")))
         generateAppointments(root); // a folder generated before the appointments existed
     else if (!QFileInfo::exists(root + QStringLiteral("/Musicas")))
+    if (!QFileInfo::exists(root + QStringLiteral("/Musicas")))
         generateMusicFolder(root); // a folder generated before the media pages existed
+    if (!QFileInfo::exists(root + QStringLiteral("/Imagens/grande.jpg")))
+        generatePictureFolder(root);
     return root;
 }
 

@@ -42,6 +42,9 @@ bool generateEmployeeList(const QString &root);
 // (which must exist), each file holding one to three lines in the pages' own line layout,
 // and the activity-map notes "Map.next". Deterministic.
 bool generateContactFiles(const QString &root, int count);
+// root/Imagens beside the data folder: 12 small pictures (JPEG, PNG, BMP, TIFF) and one
+// 6000 x 4000 JPEG "grande.jpg", and "dados\Slide.list" naming it. Part of generateDataFolder.
+bool generatePictureFolder(const QString &root);
 
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.

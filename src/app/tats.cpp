@@ -3,6 +3,7 @@
 #include "controls/linklabel.h"
 #include "guarded.h"
 #include "interfacecolour.h"
+#include "platform/osgeneration.h"
 #include "platform/x11windows.h"
 #include "store/flagfile.h"
 #include "store/textlist.h"
@@ -185,6 +186,7 @@ TATS::TATS(Services &services, const Paths &paths, TOPS &tops, QWidget *parent)
     , m_tops(tops)
 {
     setObjectName(QStringLiteral("TATS"));
+    m_alphaStep = alphaStepFor(runningOsGenerationName());
     setWindowTitle(QStringLiteral("Zorv Desk Plus"));
     buildLayout();
     buildPageMenu();
@@ -224,6 +226,18 @@ TATS::TATS(Services &services, const Paths &paths, TOPS &tops, QWidget *parent)
 }
 
 TATS::~TATS() = default;
+
+int TATS::alphaStepFor(const QString &generation)
+{
+    return generation == QLatin1String("XP") ? 60 : 30;
+}
+
+void TATS::setShowSoundGain(double level)
+{
+    m_soundGain = level;
+    if (m_wave)
+        m_wave->setGain(level);
+}
 
 void TATS::buildLayout()
 {
@@ -688,8 +702,10 @@ void TATS::playSound(const QString &path)
         m_playSound(path);
         return;
     }
-    if (!m_wave)
+    if (!m_wave) {
         m_wave = new WaveSound(this);
+        m_wave->setGain(m_soundGain);
+    }
     m_wave->play(path);
 }
 
@@ -706,7 +722,7 @@ void TATS::AlphaTimer()
             TMF.start();
             return;
         }
-        setAlpha(m_alpha + alphaStep);
+        setAlpha(m_alpha + m_alphaStep);
     });
 }
 

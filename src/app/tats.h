@@ -49,12 +49,15 @@ public:
     static constexpr int timer2Interval = 1000;
     static constexpr unsigned windowColour = 0x744100; // 0x00BBGGRR: red 0, green 65, blue 116
     static constexpr int alphaInterval = 10;
-    static constexpr int alphaStep = 30;         // opacity added per tick, out of 255
+    static constexpr int alphaStep = 30;         // opacity added per tick, out of 255 (60 on "XP")
     static constexpr int alphaFinal = 230;       // opacity once faded in
     static constexpr int followUpInterval = 200; // TMF and TMTT
 
     TATS(Services &services, const Paths &paths, TOPS &tops, QWidget *parent = nullptr);
     ~TATS() override;
+
+    // The fade-in's opacity step on a system of OS generation `generation`.
+    static int alphaStepFor(const QString &generation);
 
     // The sheet of page `index` (0..11), or nullptr.
     QWidget *sheet(int index) const;
@@ -94,6 +97,10 @@ public:
     // Plays a wave file without waiting; by default through the audio output, silent
     // without one. Tests put a recorder here.
     void setSoundPlayer(std::function<void(const QString &)> play) { m_playSound = std::move(play); }
+    // The program's volume (0..1, a volume control's scale) for the show sound played by
+    // default; the window set keeps it at the program's output gain.
+    void setShowSoundGain(double level);
+    double showSoundGain() const { return m_soundGain; }
 
     const Paths &paths() const { return m_paths; }
     Services &services() const { return m_services; }
@@ -197,6 +204,8 @@ private:
     std::function<void(const QString &)> m_playSound;
     std::function<void(const QStringList &)> m_dropFiles;
     WaveSound *m_wave = nullptr;
+    double m_soundGain = 1.0;
+    int m_alphaStep = alphaStep;
 
     StepSequence<CreateStep> m_createSteps;
     StepSequence<ShowStep> m_showSteps;

@@ -1,5 +1,7 @@
 #include "wavesound.h"
 
+#include "platform/audioplayback.h"
+
 #include <QAudioDevice>
 #include <QMediaDevices>
 #include <QSoundEffect>
@@ -15,12 +17,21 @@ void WaveSound::play(const QString &path)
 {
     if (QMediaDevices::audioOutputs().isEmpty())
         return;
-    if (!m_effect)
+    if (!m_effect) {
         m_effect = new QSoundEffect(this);
+        m_effect->setVolume(outputVolumeFor(m_gain));
+    }
     const QUrl source = QUrl::fromLocalFile(path);
     if (m_effect->source() != source)
         m_effect->setSource(source); // loads in the background; play() waits for it
     m_effect->play();
+}
+
+void WaveSound::setGain(double level)
+{
+    m_gain = qBound(0.0, level, 1.0);
+    if (m_effect)
+        m_effect->setVolume(outputVolumeFor(m_gain));
 }
 
 } // namespace zorv

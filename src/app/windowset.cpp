@@ -10,8 +10,9 @@
 #include "launcher/shortcutcenter.h"
 #include "launcher/taskpanel.h"
 #include "media/audiopage.h"
-#include "organizer/appointmentspage.h"
+#include "media/slideshow.h"
 #include "organizer/activitymappage.h"
+#include "organizer/appointmentspage.h"
 #include "organizer/phonebookpage.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
@@ -157,10 +158,17 @@ void wireAppointmentsPage(TATS &tats, AppointmentsPage *page)
 void wireAudioPage(TATS &tats, AudioPage *page)
 {
     tats.setPage(2, page);
+    QPointer<AudioPage> audio(page);
     auto on = [page](void (AudioPage::*operation)()) { return pageStep(page, operation); };
+    tats.addCreateStep(CreateStep::MasterVolume, on(&AudioPage::StartVolumeTimer));
     tats.addCreateStep(CreateStep::MasterVolume, on(&AudioPage::ResetPlaylistPosition));
+    tats.addCreateStep(CreateStep::VolumeInterface, on(&AudioPage::CriV));
     tats.addCreateStep(CreateStep::Panels, on(&AudioPage::ClearProgress));
     tats.addCreateStep(CreateStep::AutoPlay, on(&AudioPage::LoadAutoPlay));
+    tats.addShowStep(ShowStep::LoadSlides, [audio] {
+        if (audio)
+            audio->slides->LoadSlides();
+    });
     tats.addShowStep(ShowStep::LoadPlaylist, on(&AudioPage::LoadPlaylist));
     tats.addShowStep(ShowStep::LoadPlaylistPosition, on(&AudioPage::SelectRememberedTrack));
     tats.setFocusField(2, page->FL2);
@@ -276,6 +284,14 @@ void wireActivityMapPage(TATS &tats, ActivityMapPage *page)
     tats.setFocusField(ActivityMapPage::pageIndex, page->z1);
 }
 
+// The show sound plays at the program's output gain, as every sound of the program does.
+// (The show sound is the suite window's for now; this is the one place to re-point.)
+void followProgramVolumeWithShowSound(TATS &tats, OutputVolume &volume)
+{
+    tats.setShowSoundGain(volume.gain());
+    QObject::connect(&volume, &OutputVolume::gainChanged, &tats, &TATS::setShowSoundGain);
+}
+
 } // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
@@ -320,6 +336,7 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     wirePhoneBookPage(tats, phoneBook);
     activityMap = new ActivityMapPage(paths, services);
     wireActivityMapPage(tats, activityMap);
+    followProgramVolumeWithShowSound(tats, services.volume);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

@@ -1,10 +1,14 @@
 #include "audiopage.h"
 
 #include "folderlisting.h"
+#include "slideshow.h"
+#include "volumecontroller.h"
 
 #include "controls/captions.h"
 #include "controls/linklabel.h"
 #include "platform/audioplayback.h"
+#include "platform/osgeneration.h"
+#include "platform/outputvolume.h"
 #include "store/records.h"
 
 #include <QDir>
@@ -29,6 +33,7 @@ const QString kKidsList = QStringLiteral("dados\\PlayK.list");
 const QString kAutoPlay = QStringLiteral("Dados\\Auto.rep");
 const QString kMusicFilter = QStringLiteral("Media (*.mp3 *.wma)");
 const QString kNoPercent = QStringLiteral("0%");
+const QString kVolumeFile = QStringLiteral("Dados\\Set.vol");
 
 LinkLabel *namedLink(const char *name, const QString &text, QWidget *parent)
 {
@@ -94,9 +99,12 @@ AudioPage::AudioPage(const Paths &paths, Services &services, QWidget *parent)
     , rep(TextList::SavePolicy::Utf8WhenNeeded)
     , m_paths(paths)
     , m_services(services)
+    , m_generation(runningOsGenerationName())
 {
     setObjectName(QStringLiteral("AudioPage"));
     useLightCaptions(this);
+    // The window's stored volume values apply as it is made: mute off, 20, balance 0.
+    zorvVol = new TzorvVolumeController(m_services.volume, this);
     buildLayout();
 
     MP = m_services.audio.makePlayer(this);
@@ -123,6 +131,10 @@ AudioPage::AudioPage(const Paths &paths, Services &services, QWidget *parent)
     Timer4.setInterval(kStatusDelay);
     Timer4.setSingleShot(true);
     connect(&Timer4, &QTimer::timeout, this, &AudioPage::Timer4Timer);
+    TMVL.setObjectName(QStringLiteral("TMVL"));
+    TMVL.setInterval(kStartVolumeDelay);
+    TMVL.setSingleShot(true);
+    connect(&TMVL, &QTimer::timeout, this, &AudioPage::TMVLTimer);
     Timer1.start();
 }
 
@@ -193,6 +205,29 @@ void AudioPage::buildLayout()
         hidden->hide(); // hidden as laid out
         controls->addWidget(hidden);
     }
+
+    tb2 = new QSlider(Qt::Horizontal, this);
+    tb2->setObjectName(QStringLiteral("tb2"));
+    tb2->setRange(0, 100);
+    tb2->setValue(5);
+    tb2->hide(); // hidden as laid out
+    connect(tb2, &QSlider::valueChanged, this, &AudioPage::tb2Change);
+    controls->addWidget(tb2);
+    const std::pair<QToolButton **, const char *> presets[] = {
+        {&Image4, "Image4"}, {&Image5, "Image5"}, {&Image6, "Image6"},
+        {&Image7, "Image7"}, {&Image8, "Image8"}, {&Image9, "Image9"},
+    };
+    for (int i = 0; i < 6; ++i) {
+        *presets[i].first = pictureButton(presets[i].second, QString::number(i * 20), QString(), this);
+        connect(*presets[i].first, &QToolButton::clicked, this, [this, i] { tb2->setValue(i * 20); });
+        controls->addWidget(*presets[i].first);
+    }
+
+    auto *slideLinks = new QWidget(this);
+    slideLinks->setObjectName(QStringLiteral("slideLinks"));
+    auto *slideRow = new QHBoxLayout(slideLinks);
+    slideRow->setContentsMargins(0, 0, 0, 0);
+    controls->addWidget(slideLinks);
     controls->addStretch(1);
     outer->addLayout(controls);
 
@@ -214,6 +249,7 @@ void AudioPage::buildLayout()
                                       "QListWidget#FL2::item { height: 20px; }"));
     lower->addWidget(FL2, 1);
     outer->addWidget(lowerPanel, 1);
+    slides = new SlideShow(m_paths, m_services, this, lowerPanel, FL2, slideLinks);
 
     // The folder list lies under the page, never seen.
     FLi = new FileListBox(QString::fromLatin1(kMusicMask), this);
@@ -504,6 +540,7 @@ void AudioPage::Timer1Timer()
     gg->setVisible(playing);
     if (!playing)
         gg->resize(0, gg->height());
+    slides->paintIndicator();
 }
 
 // --- auto-play -------------------------------------------------------------------------
@@ -578,6 +615,39 @@ void AudioPage::LoadPlaylist()
 void AudioPage::SelectRememberedTrack()
 {
     selectTrack(m_rememberedIndex);
+}
+
+// --- volume ----------------------------------------------------------------------------
+
+void AudioPage::StartVolumeTimer()
+{
+    TMVL.start();
+}
+
+void AudioPage::CriV()
+{
+    m_endpoint = m_services.volume.hasEndpoint() ? &m_services.volume : nullptr;
+}
+
+void AudioPage::tb2Change()
+{
+    const int position = tb2->value();
+    if (m_generation == QLatin1String("XP")) {
+        zorvVol->SetVolume(position);
+    } else {
+        if (!m_endpoint)
+            return;
+        m_endpoint->setMasterScalar(float(position) * 0.01f);
+    }
+    m.lines() = QStringList{QString::number(position)};
+    m.save(m_paths.resolve(kVolumeFile));
+}
+
+void AudioPage::TMVLTimer()
+{
+    TMVL.stop();
+    zorvVol->setProperty("Volume", TzorvVolumeController::kStartVolume);
+    Vol();
 }
 
 } // namespace zorv

@@ -17,8 +17,11 @@ class QToolButton;
 namespace zorv {
 
 class AudioPlayer;
+class OutputVolume;
 class FileListBox;
 class LinkLabel;
+class SlideShow;
+class TzorvVolumeController;
 
 // The audio page (sheet TabSheet2): the tracks of one music folder, played one after the
 // other; the folder chosen by picking any of its music files and remembered in
@@ -27,6 +30,10 @@ class LinkLabel;
 //
 // FLi lists the folder (hidden); FL2 shows a copy of its names and both keep the same
 // selected index. TMMP follows the playing track and starts the next one when it ends.
+//
+// The page also carries the slide show (which takes the track list's place while it
+// runs) and the volume: zorvVol, the volume bar tb2 and its presets. The volume is the
+// program's own output volume; the system's mixer is never touched.
 class AudioPage : public QWidget
 {
     Q_OBJECT
@@ -37,6 +44,7 @@ public:
     static constexpr int kStatusDelay = 2000;       // Timer4
     static constexpr int kProgressWidth = 100;      // gg at 100 %
     static constexpr char kMusicMask[] = "*.mp3;*.wma";
+    static constexpr int kStartVolumeDelay = 3000; // TMVL
 
     AudioPage(const Paths &paths, Services &services, QWidget *parent = nullptr);
     ~AudioPage() override;
@@ -65,12 +73,20 @@ public:
     // The file the player was given by "Dados\Auto.rep" at creation.
     QString autoPlayFile() const { return m_autoPlayFile; }
 
+    // The OS generation name the volume bar follows ("XP": the mixer levels; otherwise
+    // the endpoint's master scalar). The running system's by default.
+    void setOsGeneration(const QString &generation) { m_generation = generation; }
+    QString osGeneration() const { return m_generation; }
+    // Whether CriV found the endpoint volume.
+    bool hasEndpointVolume() const { return m_endpoint != nullptr; }
+
     // The suite window's steps.
     void ResetPlaylistPosition(); // create: the remembered index becomes 0
     void ClearProgress();         // create: gg's width 0
     void LoadAutoPlay();          // create: "Dados\Auto.rep" into rep; Timer5 when it names a track
     void LoadPlaylist();          // show: "dados\Play.list" into lbi, its folder listed again
     void SelectRememberedTrack(); // show: the remembered index selected in FL2 and FLi
+    void StartVolumeTimer();      // create: TMVL on
 
     LinkLabel *pm = nullptr;        // "Procurar músicas"
     QListWidget *FL2 = nullptr;     // the track list
@@ -99,6 +115,17 @@ public:
     QLabel *fa = nullptr;          // the playing track's name
     QWidget *lowerPanel = nullptr; // the panel the track list fills
 
+    SlideShow *slides = nullptr; // fl1, FT, q10, atv, ATVS, atv1, PB, TMS
+    TzorvVolumeController *zorvVol = nullptr;
+    QSlider *tb2 = nullptr;        // volume bar 0..100
+    QToolButton *Image4 = nullptr; // volume presets 0, 20 ... 100
+    QToolButton *Image5 = nullptr;
+    QToolButton *Image6 = nullptr;
+    QToolButton *Image7 = nullptr;
+    QToolButton *Image8 = nullptr;
+    QToolButton *Image9 = nullptr;
+    TextList m; // the volume bar's position, "Dados\Set.vol"
+
     TextList lbi; // the playlist line
     TextList rep; // the auto-play line
 
@@ -106,6 +133,7 @@ public:
     QTimer Timer1; // indicator tick
     QTimer Timer5; // one shot: the auto-play track
     QTimer Timer4; // one shot: clears st
+    QTimer TMVL;   // one shot: the start-up volume again
 
 public slots:
     void pmClick();
@@ -141,6 +169,12 @@ public slots:
     // The folder browser opening a music file: its folder becomes the playlist and the
     // first track beginning with `caption` plays.
     void openFromFolder(const QString &folder, const QString &caption);
+    // Finds the endpoint volume of the default output, or none.
+    void CriV();
+    void tb2Change();
+    void TMVLTimer();
+    // Restoring the saved volume bar position is switched off: every start sets 20.
+    void Vol() {}
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -171,6 +205,8 @@ private:
     QString m_endOfList = QStringLiteral("n");
     int m_rememberedIndex = 0;
     bool m_trackEnded = false;
+    QString m_generation;
+    OutputVolume *m_endpoint = nullptr; // set by CriV when the default output has one
 };
 
 } // namespace zorv

@@ -1,5 +1,7 @@
 #include "audioplayback.h"
 
+#include "outputvolume.h"
+
 #include <QAudio>
 #include <QAudioDevice>
 #include <QAudioOutput>
@@ -15,6 +17,14 @@ float outputVolumeFor(double level)
 {
     return float(QAudio::convertVolume(qBound(0.0, level, 1.0), QAudio::LogarithmicVolumeScale,
                                        QAudio::LinearVolumeScale));
+}
+
+AudioPlayer *QtAudioPlayback::makePlayer(QObject *parent)
+{
+    auto *player = new QtAudioPlayer(parent);
+    player->setGain(m_volume.gain());
+    QObject::connect(&m_volume, &OutputVolume::gainChanged, player, &QtAudioPlayer::setGain);
+    return player;
 }
 
 QtAudioPlayer::QtAudioPlayer(QObject *parent)

@@ -99,10 +99,19 @@ private:
     double m_gain = 1.0;
 };
 
+class OutputVolume;
+
+// Every player made here plays at the program's gain and follows it as it changes.
 class QtAudioPlayback final : public AudioPlayback
 {
 public:
-    AudioPlayer *makePlayer(QObject *parent) override { return new QtAudioPlayer(parent); }
+    explicit QtAudioPlayback(OutputVolume &volume)
+        : m_volume(volume)
+    {}
+    AudioPlayer *makePlayer(QObject *parent) override;
+
+private:
+    OutputVolume &m_volume;
 };
 
 // The linear amplitude factor an audio output takes for a volume-control level (0..1):

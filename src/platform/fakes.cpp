@@ -59,10 +59,11 @@ FakeServices::FakeServices()
                  .memory = memory,
                  .policies = policies,
                  .audio = audio,
-                 .shell = shell}
+                 .shell = shell,
+                 .volume = volume}
 {}
 
-Services FakeServices::withAudio(AudioPlayback &audio)
+Services FakeServices::withAudio(AudioPlayback &audio, OutputVolume &realVolume)
 {
     return Services{.clock = clock,
                     .dialogs = dialogs,
@@ -73,7 +74,8 @@ Services FakeServices::withAudio(AudioPlayback &audio)
                     .memory = memory,
                     .policies = policies,
                     .audio = audio,
-                    .shell = shell};
+                    .shell = shell,
+                    .volume = realVolume};
 }
 
 void FakeAudioPlayer::open(const QString &file)

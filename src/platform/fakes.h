@@ -248,6 +248,68 @@ public:
     QStringList shortcutChecks, targetLookups, iconLookups;
 };
 
+// The program's volume with a line whose controls and endpoint the test chooses (all
+// there by default); records every call that reached a control.
+class FakeOutputVolume final : public OutputVolume
+{
+    Q_OBJECT
+public:
+    bool hasVolumeControl() const override { return volumeControl; }
+    bool hasMuteControl() const override { return muteControl; }
+    bool setLevels(Levels l) override
+    {
+        if (!volumeControl)
+            return false;
+        calls << QStringLiteral("levels %1 %2").arg(l.first).arg(l.second);
+        m_levels = l;
+        emit gainChanged(gain());
+        return true;
+    }
+    std::optional<Levels> levels() const override
+    {
+        return volumeControl ? std::optional<Levels>(m_levels) : std::nullopt;
+    }
+    bool setMuted(bool muted) override
+    {
+        if (!muteControl)
+            return false;
+        calls << QStringLiteral("mute %1").arg(int(muted));
+        m_muted = muted;
+        emit gainChanged(gain());
+        return true;
+    }
+    std::optional<bool> muted() const override
+    {
+        return muteControl ? std::optional<bool>(m_muted) : std::nullopt;
+    }
+    bool hasEndpoint() const override { return endpoint; }
+    bool setMasterScalar(float scalar) override
+    {
+        if (!endpoint)
+            return false;
+        calls << QStringLiteral("scalar %1").arg(double(scalar));
+        m_scalar = scalar;
+        emit gainChanged(gain());
+        return true;
+    }
+    std::optional<float> masterScalar() const override
+    {
+        return endpoint ? std::optional<float>(m_scalar) : std::nullopt;
+    }
+    // Sets the levels as the device would hold them, without a call being recorded.
+    void holdLevels(Levels l) { m_levels = l; }
+
+    bool volumeControl = true;
+    bool muteControl = true;
+    bool endpoint = true;
+    QStringList calls; // "levels <left> <right>", "mute <0|1>", "scalar <x>"
+
+private:
+    Levels m_levels{65535, 65535};
+    bool m_muted = false;
+    float m_scalar = 1.0f;
+};
+
 // The whole set of fakes, with the Services that refers to them:
 //   FakeServices fake;  fake.clock.set(QDate(2013, 3, 15));  fake.dialogs.answers << true;
 //   FinancePage page(fake.services(), ...);
@@ -260,9 +322,9 @@ public:
 
     Services &services() { return m_services; }
     operator Services &() { return m_services; }
-    // These services with a real audio playback in place of the fake one, for the tests
-    // that play for real.
-    Services withAudio(AudioPlayback &audio);
+    // These services with a real audio playback and output volume in place of the fake
+    // ones, for the tests that play for real.
+    Services withAudio(AudioPlayback &audio, OutputVolume &volume);
 
     FakeClock clock;
     FakeDialogs dialogs;
@@ -274,6 +336,7 @@ public:
     FakePolicyValues policies;
     FakeAudioPlayback audio;
     FakeShellItems shell;
+    FakeOutputVolume volume;
 
 private:
     Services m_services;

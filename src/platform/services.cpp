@@ -16,7 +16,8 @@ RealServices::RealServices(SingleInstance &instance, const QString &policyFile)
                  .memory = m_memory,
                  .policies = m_policies,
                  .audio = m_audio,
-                 .shell = m_shell}
+                 .shell = m_shell,
+                 .volume = m_volume}
 {}
 
 } // namespace zorv

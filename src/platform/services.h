@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "companion.h"
 #include "dialogs.h"
+#include "outputvolume.h"
 #include "policyvalues.h"
 #include "shellitems.h"
 #include "singleinstance.h"
@@ -26,6 +27,7 @@ struct Services
     PolicyValues &policies;
     AudioPlayback &audio;
     ShellItems &shell;
+    OutputVolume &volume;
 };
 
 // The real services of a running program. Build it after the QApplication: the companion
@@ -49,7 +51,8 @@ private:
     DesktopWindowMinimizer m_minimizer;
     HeapTrimmer m_memory;
     IniPolicyValues m_policies;
-    QtAudioPlayback m_audio;
+    ProgramOutputVolume m_volume;
+    QtAudioPlayback m_audio{m_volume};
     DesktopShellItems m_shell;
     Services m_services;
 };

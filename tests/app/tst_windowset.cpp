@@ -6,6 +6,8 @@
 #include "launcher/deskpage.h"
 #include "launcher/iconlist.h"
 #include "launcher/shortcutcenter.h"
+#include "media/slideshow.h"
+#include "media/volumecontroller.h"
 #include "platform/fakes.h"
 #include "security/password.h"
 #include "settings/backupbar.h"
@@ -434,6 +436,10 @@ void TestWindowSet::restoreHoldsTheFinanceWritesAndReloadsTheLists()
 // The audio page's create and show steps: the auto-play track armed at creation and
 // started by Timer5, the saved folder listed and the remembered track selected on show,
 // the track list focused when its page is in front after the fade.
+// The audio page's create and show steps: the start-up volume and its timer, the endpoint,
+// the auto-play track armed at creation and started by Timer5, the saved music and picture
+// folders listed and the remembered track selected on show, the track list focused when
+// its page is in front after the fade.
 void TestWindowSet::audioPageOnSheetTwoWithItsSteps()
 {
     FakeServices fake;
@@ -444,17 +450,28 @@ void TestWindowSet::audioPageOnSheetTwoWithItsSteps()
         QVERIFY(QFile(folder + "/" + name).open(QIODevice::WriteOnly));
     QVERIFY(data.write("dados/Play.list", folder.toUtf8() + "/\r\n"));
     QVERIFY(data.write("Dados/Auto.rep", folder.toUtf8() + "/b.wma\r\n"));
+    QVERIFY(QFile::copy(folder + "/a.mp3", folder + "/foto.png"));
+    QVERIFY(data.write("dados/Slide.list", folder.toUtf8() + "/\r\n"));
     WindowSet windows(fake, data.paths());
     AudioPage *page = windows.audio;
     QVERIFY(page);
     QVERIFY(windows.tats.sheet(2)->isAncestorOf(page));
     QVERIFY(page->Timer5.isActive());
+    QVERIFY(page->TMVL.isActive());
+    QVERIFY(page->hasEndpointVolume());
+    QCOMPARE(fake.volume.levels(), std::optional<OutputVolume::Levels>(OutputVolume::Levels{13107, 13107}));
+    // The show sound plays at the program's gain and follows it.
+    QCOMPARE(windows.tats.showSoundGain(), 0.2);
+    page->zorvVol->SetMute(true);
+    QCOMPARE(windows.tats.showSoundGain(), 0.0);
+    page->zorvVol->SetMute(false);
     QCOMPARE(page->gg->width(), 0);
 
     windows.tats.ShowSuite();
     QCOMPARE(page->FL2->count(), 3);
     QCOMPARE(page->FL2->currentRow(), 0);
     QCOMPARE(page->FLi->currentRow(), 0);
+    QCOMPARE(page->slides->fl1->names(), QStringList{"foto.png"});
 
     page->Timer5Timer();
     QCOMPARE(fake.audio.last()->path, folder + "/b.wma");

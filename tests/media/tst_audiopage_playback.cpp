@@ -39,8 +39,8 @@ void TestAudioPagePlayback::chosenFolderPlaysTrackAfterTrack()
         QVERIFY(QFile::copy(QStringLiteral(ZORV_TEST_DATA "/tone-1s.mp3"), folder + "/" + name));
 
     FakeServices fake;
-    QtAudioPlayback playback;
-    Services services = fake.withAudio(playback);
+    QtAudioPlayback playback{fake.volume};
+    Services services = fake.withAudio(playback, fake.volume);
     AudioPage page(data.paths(), services);
     QSignalSpy ended(page.player(), &AudioPlayer::ended);
 
