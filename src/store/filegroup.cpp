@@ -1,6 +1,5 @@
 #include "filegroup.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,9 +9,13 @@
 #include <QReadWriteLock>
 #include <QSet>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <system_error>
+#include <vector>
+
+#include <zlib.h>
 
 #if defined(Q_OS_UNIX)
 #include <fcntl.h>
@@ -202,6 +205,16 @@ bool syncFile(QFile &file)
 #endif
 }
 
+// Asks the system to begin writing the file's data to disk without waiting for it.
+void startWriteBack(QFile &file)
+{
+#if defined(Q_OS_LINUX)
+    ::sync_file_range(file.handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(file);
+#endif
+}
+
 // Makes the folder's entries (new, renamed and removed names) durable.
 bool syncFolder(const QString &folder)
 {
@@ -218,59 +231,71 @@ bool syncFolder(const QString &folder)
 #endif
 }
 
-// Creates `path` (which must not exist) with exactly `bytes`, synced to disk. Every write is
-// checked as it happens (no buffer to hide a failure); on any failure the file is removed.
-bool writeNewFileSynced(const QString &path, const QByteArray &bytes,
-                        std::optional<QFileDevice::Permissions> permissions = std::nullopt)
+// Creates `path` (which must not exist) with exactly `bytes` and leaves it open for the sync
+// that follows. Every write is checked as it happens (no buffer to hide a failure); on any
+// failure the file is removed and nothing is returned.
+std::unique_ptr<QFile> writeNewFile(const QString &path, const QByteArray &bytes,
+                                    std::optional<QFileDevice::Permissions> permissions = std::nullopt)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        return false;
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return nullptr;
     const qsizetype half = bytes.size() / 2;
-    bool ok = file.write(bytes.constData(), half) == half;
+    bool ok = file->write(bytes.constData(), half) == half;
     if (ok) {
         stepDone();
-        ok = file.write(bytes.constData() + half, bytes.size() - half) == bytes.size() - half;
+        ok = file->write(bytes.constData() + half, bytes.size() - half) == bytes.size() - half;
     }
-    if (ok) {
-        stepDone();
-        if (permissions)
-            file.setPermissions(*permissions);
-        ok = syncFile(file);
-    }
-    file.close();
-    ok = ok && file.error() == QFileDevice::NoError;
-    if (!ok) {
+    if (ok && permissions)
+        file->setPermissions(*permissions);
+    if (!ok || file->error() != QFileDevice::NoError) {
+        file->close();
         QFile::remove(path);
-        return false;
+        return nullptr;
     }
     stepDone();
-    return true;
+    return file;
+}
+
+quint32 checksumOf(QByteArrayView bytes)
+{
+    uLong crc = crc32(0L, Z_NULL, 0);
+    // zlib takes the length as a 32-bit count: feed large contents in pieces.
+    for (qsizetype at = 0; at < bytes.size();) {
+        const qsizetype n = std::min<qsizetype>(bytes.size() - at, qsizetype(1) << 30);
+        crc = crc32(crc, reinterpret_cast<const Bytef *>(bytes.data() + at), uInt(n));
+        at += n;
+    }
+    return quint32(crc);
 }
 
 // ---- intent files ---------------------------------------------------------------------
 
 struct Intent
 {
-    QList<std::pair<QString, QString>> renames; // group temporary name, target name
-    QStringList removals;                       // target names
+    struct Rename
+    {
+        QString temp;   // group temporary name
+        QString target; // the name it takes
+        qint64 size = 0;
+        quint32 checksum = 0; // of the temporary's content
+    };
+    QList<Rename> renames;
+    QStringList removals; // target names
 };
 
-QByteArray intentChecksum(QByteArrayView body)
-{
-    return QCryptographicHash::hash(body, QCryptographicHash::Sha1).toHex();
-}
-
-// Header, one line per rename ("write", temporary, target) and removal ("remove", target),
-// then "end" with the checksum of everything before it, so a torn file is recognised.
+// Header, one line per rename ("write", temporary, target, size, checksum) and removal
+// ("remove", target), then "end" with the checksum of everything before it, so a torn
+// intent file is recognised.
 QByteArray encodeIntent(const Intent &intent)
 {
     QByteArray body = kIntentHeader;
-    for (const auto &[temp, target] : intent.renames)
-        body += "write\t" + temp.toUtf8() + '\t' + target.toUtf8() + '\n';
+    for (const Intent::Rename &r : intent.renames)
+        body += "write\t" + r.temp.toUtf8() + '\t' + r.target.toUtf8() + '\t' + QByteArray::number(r.size) +
+                '\t' + QByteArray::number(r.checksum, 16) + '\n';
     for (const QString &target : intent.removals)
         body += "remove\t" + target.toUtf8() + '\n';
-    return body + "end\t" + intentChecksum(body) + '\n';
+    return body + "end\t" + QByteArray::number(checksumOf(body), 16) + '\n';
 }
 
 // The intent a complete, well-formed intent file holds; nothing for a torn or foreign one.
@@ -282,7 +307,7 @@ std::optional<Intent> decodeIntent(const QByteArray &bytes)
     if (endLine < 0)
         return std::nullopt;
     const QByteArrayView body = QByteArrayView(bytes).first(endLine + 1);
-    if (bytes.sliced(endLine + 5).chopped(1) != intentChecksum(body))
+    if (bytes.sliced(endLine + 5).chopped(1) != QByteArray::number(checksumOf(body), 16))
         return std::nullopt;
     Intent intent;
     const QList<QByteArray> lines = body.sliced(kIntentHeader.size()).toByteArray().split('\n');
@@ -290,12 +315,15 @@ std::optional<Intent> decodeIntent(const QByteArray &bytes)
         if (line.isEmpty())
             continue;
         const QList<QByteArray> parts = line.split('\t');
-        if (parts.size() == 3 && parts[0] == "write") {
-            const QString temp = QString::fromUtf8(parts[1]);
-            const QString target = QString::fromUtf8(parts[2]);
-            if (!isGroupTempName(temp) || !isPlainName(target))
+        if (parts.size() == 5 && parts[0] == "write") {
+            Intent::Rename r{QString::fromUtf8(parts[1]), QString::fromUtf8(parts[2])};
+            bool sizeOk = false;
+            bool sumOk = false;
+            r.size = parts[3].toLongLong(&sizeOk);
+            r.checksum = parts[4].toUInt(&sumOk, 16);
+            if (!isGroupTempName(r.temp) || !isPlainName(r.target) || !sizeOk || !sumOk)
                 return std::nullopt;
-            intent.renames.append({temp, target});
+            intent.renames.append(r);
         } else if (parts.size() == 2 && parts[0] == "remove") {
             const QString target = QString::fromUtf8(parts[1]);
             if (!isPlainName(target))
@@ -308,17 +336,31 @@ std::optional<Intent> decodeIntent(const QByteArray &bytes)
     return intent;
 }
 
+// True when every temporary of the group is on disk with the content the intent recorded.
+bool temporariesComplete(const QString &folder, const Intent &intent)
+{
+    for (const Intent::Rename &r : intent.renames) {
+        QFile file(joined(folder, r.temp));
+        if (!file.open(QIODevice::ReadOnly) || file.size() != r.size)
+            return false;
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError || checksumOf(bytes) != r.checksum)
+            return false;
+    }
+    return true;
+}
+
 // Carries out a committed group. A temporary that is gone was renamed already (the group
 // was interrupted after it), so running this again after any interruption is harmless.
 // True when every step is done and the intent file removed.
 bool carryOut(const QString &folder, const Intent &intent)
 {
     bool ok = true;
-    for (const auto &[temp, target] : intent.renames) {
-        const QString tempPath = joined(folder, temp);
+    for (const Intent::Rename &r : intent.renames) {
+        const QString tempPath = joined(folder, r.temp);
         if (!QFileInfo::exists(tempPath))
             continue;
-        ok = replaceWith(tempPath, joined(folder, target)) && ok;
+        ok = replaceWith(tempPath, joined(folder, r.target)) && ok;
         stepDone();
     }
     for (const QString &target : intent.removals) {
@@ -327,7 +369,9 @@ bool carryOut(const QString &folder, const Intent &intent)
     }
     if (!ok)
         return false;
-    syncFolder(folder);
+    // No sync between the renames and the removal of the intent file: file systems that
+    // journal their metadata put these changes on disk in the order they were made, so the
+    // intent file never disappears before the renames it lists.
     if (!removeIfPresent(joined(folder, kIntentName)))
         return false;
     stepDone();
@@ -353,15 +397,23 @@ bool settleLocked(const QString &key)
                 intent = decodeIntent(bytes);
             file.close();
         }
-        if (!intent) {
-            // Torn while it was written: the group never reached its commit point.
+        // A group is committed once its intent file is complete and so are all its
+        // temporaries (they are synced before the first rename, so a temporary already
+        // renamed proves it). Anything less is a group that never happened: a torn intent
+        // file, or a stop of the machine before the syncs reached the disk.
+        bool renamedAny = false;
+        if (intent) {
+            for (const Intent::Rename &r : intent->renames)
+                renamedAny = renamedAny || !QFileInfo::exists(joined(key, r.temp));
+        }
+        if (!intent || (!renamedAny && !temporariesComplete(key, *intent))) {
             removeIfPresent(file.fileName());
-        } else if (carryOut(key, *intent)) {
-            carried = true;
         } else {
-            carried = true; // some of it may be done
-            for (const auto &rename : intent->renames)
-                keep.insert(rename.first);
+            carried = true; // all of it, or some when a step fails again
+            if (!carryOut(key, *intent)) {
+                for (const Intent::Rename &r : intent->renames)
+                    keep.insert(r.temp);
+            }
         }
     }
     const bool storeFolder = isUnderStoreRoot(key);
@@ -504,31 +556,53 @@ bool commitGroup(const QList<FileWrite> &writes, const QStringList &removals,
 
     const QString token =
         QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), kTokenLength, 16, QLatin1Char('0'));
+    // Everything is written first and synced after, so the file system can put all of it on
+    // disk in one go. The intent file records each temporary's size and checksum: should the
+    // machine stop before the syncs are through, a temporary that did not reach the disk is
+    // recognised and the group is dropped.
+    const QString intentPath = joined(folder, kIntentName);
+    std::vector<std::unique_ptr<QFile>> open;
     QStringList written;
     auto discard = [&] {
+        open.clear();
+        removeIfPresent(intentPath); // first: without it the temporaries are rubbish
         for (const QString &path : written)
             removeIfPresent(path);
         return false;
     };
     for (qsizetype i = 0; i < writes.size(); ++i) {
-        const QString temp = groupTempName(writeNames[i], token);
-        const QString target = joined(folder, writeNames[i]);
+        Intent::Rename r{groupTempName(writeNames[i], token), writeNames[i], writes[i].bytes.size(),
+                         checksumOf(writes[i].bytes)};
+        const QString target = joined(folder, r.target);
         std::optional<QFileDevice::Permissions> permissions;
         if (QFileInfo::exists(target))
             permissions = QFile::permissions(target);
-        if (!writeNewFileSynced(joined(folder, temp), writes[i].bytes, permissions))
+        auto file = writeNewFile(joined(folder, r.temp), writes[i].bytes, permissions);
+        if (!file)
             return discard();
-        written.append(joined(folder, temp));
-        intent.renames.append({temp, writeNames[i]});
+        written.append(file->fileName());
+        open.push_back(std::move(file));
+        intent.renames.append(r);
     }
-
-    const QString intentPath = joined(folder, kIntentName);
-    if (!writeNewFileSynced(intentPath, encodeIntent(intent)))
+    auto intentFile = writeNewFile(intentPath, encodeIntent(intent));
+    if (!intentFile)
         return discard();
-    if (!syncFolder(folder)) {
-        removeIfPresent(intentPath);
-        return discard();
+    open.push_back(std::move(intentFile));
+    // Start writing every file out at once; the syncs that follow then mostly find the
+    // work done and share one journal commit instead of waiting for one each.
+    for (const auto &file : open)
+        startWriteBack(*file);
+    for (const auto &file : open) {
+        if (!syncFile(*file))
+            return discard();
+        file->close();
+        if (file->error() != QFileDevice::NoError)
+            return discard();
+        stepDone();
     }
+    open.clear();
+    if (!syncFolder(folder))
+        return discard();
     stepDone();
     // Committed. Should a rename fail now, the intent file stays and the next settle of
     // this folder completes the group.

@@ -21,16 +21,17 @@ struct FileWrite
 
 // Writes a group of files that live in one folder so that the group lands whole or not at
 // all, even when the process is killed or the machine stops half way:
-//   1. each new content is written beside its target under a group temporary name and
-//      synced to disk;
-//   2. one intent file listing the renames and removals is written in the same folder and
-//      synced with the folder: from this moment on the group counts as done;
+//   1. each new content is written beside its target under a group temporary name, and one
+//      intent file listing the renames (with each temporary's size and checksum) and the
+//      removals is written in the same folder;
+//   2. all of them and the folder are synced to disk: from this moment on the group counts
+//      as done;
 //   3. the renames and removals are carried out and the intent file is removed.
 // Whatever an interrupted group leaves is settled the next time the store touches the
 // folder (see settleFolder). False, with every file as it was, when a new content cannot be
 // written in full (a full disk, a missing folder) or the paths are not all in one folder.
-// Once the intent file is on disk the group is done and true is returned: a rename that
-// fails afterwards is completed by the next settle, never undone.
+// Once the group is on disk true is returned: a rename that fails afterwards is completed
+// by the next settle, never undone.
 bool replaceFilesTogether(const QList<FileWrite> &writes, const QStringList &removals = {});
 bool writeFilesTogether(const QList<FileWrite> &writes);
 // The same for callers that already read what each file holds now (previous[i] is the
@@ -39,8 +40,8 @@ bool writeFilesTogether(const QList<FileWrite> &writes);
 bool writeFilesTogether(const QList<FileWrite> &writes, const QList<std::optional<QByteArray>> &previous);
 
 // Brings `folder` back to a state the store promised: an interrupted group whose intent file
-// is complete is carried out (its temporaries are complete by construction), a torn intent
-// file and group temporaries without an intent file are removed, and inside a store folder
+// and temporaries are complete is carried out, a torn intent file (or one whose temporaries
+// never reached the disk) and group temporaries without an intent file are removed, and inside a store folder
 // (addStoreRoot) so are the temporaries of single-file saves a crash left behind. The first
 // call for a folder in a process looks at every name in it; later calls only check for an
 // intent file, which is all a live process can leave. Every load and save of the store calls
