@@ -78,6 +78,7 @@ class TestLedgerCrash : public QObject
 private slots:
     void killedAtAnyStepLeavesLedgersThatAgree_data();
     void killedAtAnyStepLeavesLedgersThatAgree();
+    void groupWhoseTemporaryNeverReachedTheDiskIsDropped();
 };
 
 void TestLedgerCrash::killedAtAnyStepLeavesLedgersThatAgree_data()
@@ -139,6 +140,46 @@ void TestLedgerCrash::killedAtAnyStepLeavesLedgersThatAgree()
     }
     QVERIFY(committed);
     QVERIFY2(step > 5, "the stop seam was never reached");
+}
+
+// A machine that stops before the syncs are through may leave a complete intent file beside
+// a temporary that lost its content. Such a group never happened: the next start keeps the
+// old ledgers instead of putting a damaged one in place.
+void TestLedgerCrash::groupWhoseTemporaryNeverReachedTheDiskIsDropped()
+{
+    TempDataFolder reference;
+    QVERIFY(writeFixture(reference));
+    const auto before = folderAfterNextStart(reference);
+
+    // The last step at which the intent file and every temporary are there, none renamed.
+    auto workFiles = [](const TempDataFolder &data) {
+        QStringList names = folderContents(data.file("dados/Finance")).keys();
+        names.removeIf([](const QString &n) { return !n.startsWith(QLatin1Char('.')); });
+        return names;
+    };
+    int lastWhole = 0;
+    for (int step = 1; step < 100; ++step) {
+        TempDataFolder data;
+        QVERIFY(writeFixture(data));
+        if (runChild(data, "append", step) != kStopped)
+            break;
+        const QStringList names = workFiles(data);
+        if (names.size() == 3 && names.contains(".file-group.intent"))
+            lastWhole = step;
+    }
+    QVERIFY(lastWhole > 0);
+
+    TempDataFolder data;
+    QVERIFY(writeFixture(data));
+    QCOMPARE(runChild(data, "append", lastWhole), kStopped);
+    const QStringList names = workFiles(data);
+    const auto yearTemp =
+        std::find_if(names.begin(), names.end(), [](const QString &n) { return n.startsWith(".2013.CX."); });
+    QVERIFY(yearTemp != names.end());
+    QFile damaged(data.file("dados/Finance/" + *yearTemp));
+    QVERIFY(damaged.resize(damaged.size() / 2));
+
+    QCOMPARE(folderAfterNextStart(data), before);
 }
 
 QTEST_GUILESS_MAIN(TestLedgerCrash)
