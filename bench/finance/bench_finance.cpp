@@ -1,6 +1,8 @@
 // Month sums over the largest month ledger and the month-list refresh over the whole
 // synthetic finance folder, against reading the same bytes; one ledger save into a
-// 5 000-line year ledger, against rewriting the same bytes with QSaveFile.
+// 5 000-line year ledger (both ledgers written as one group: synced temporaries, a synced
+// intent file, the renames), against rewriting the same bytes three ways: with QSaveFile
+// (which syncs the file's data but not the folder), without any sync, and fully synced.
 #include "benchdata.h"
 
 #include "finance/ledger.h"
@@ -13,6 +15,10 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -121,6 +127,39 @@ void BM_RewriteYearLedgerBytes(benchmark::State &state)
     }
 }
 
+// A rewrite through a temporary and a rename, with no sync at all.
+void BM_RewriteYearLedgerUnsynced(benchmark::State &state)
+{
+    YearLedgerCopy copy;
+    copy.reset();
+    const QString path = copy.path(QStringLiteral("2013.CX"));
+    const QString temp = path + QStringLiteral(".tmp");
+    for (auto _ : state) {
+        QFile out(temp);
+        out.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        out.write(copy.bytes);
+        out.close();
+        std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData());
+    }
+}
+
+// The durable rewrite: QSaveFile (data synced, then the rename) and the folder synced after.
+void BM_RewriteYearLedgerSynced(benchmark::State &state)
+{
+    YearLedgerCopy copy;
+    copy.reset();
+    const QByteArray folder = QFile::encodeName(copy.path(QString()));
+    for (auto _ : state) {
+        QSaveFile out(copy.path(QStringLiteral("2013.CX")));
+        out.open(QIODevice::WriteOnly);
+        out.write(copy.bytes);
+        out.commit();
+        const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 void BM_SaveEntryIntoYearLedger(benchmark::State &state)
 {
     YearLedgerCopy copy;
@@ -146,5 +185,7 @@ BENCHMARK(BM_MonthListRefresh)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadAllMonthFiles)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RefreshAndMonthSums)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RewriteYearLedgerBytes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RewriteYearLedgerUnsynced)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RewriteYearLedgerSynced)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveEntryIntoYearLedger)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

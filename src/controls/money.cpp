@@ -340,6 +340,9 @@ std::optional<double> parseReal(QStringView text, const NumberFormat &fmt)
     const auto res = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
     if (res.ec != std::errc() || res.ptr != ascii.data() + ascii.size())
         return std::nullopt;
+    // Near the top of the range the nearest double can lie just beyond it.
+    if (!Currency::fromDouble(value))
+        return std::nullopt;
     return value;
 }
 

@@ -119,25 +119,18 @@ bool LedgerCorrections::deleteMonth(const QString &fileName) const
     const auto loaded = year.load(yearPath);
     if (loaded == TextList::LoadResult::Failed)
         return false;
-    std::optional<QByteArray> oldYear;
+    // The year ledger without the month's lines and the month file's removal land together.
+    QList<FileWrite> writes;
     if (loaded == TextList::LoadResult::Loaded) {
-        oldYear = readWholeFile(yearPath);
         QStringList kept;
         for (const QString &line : year.lines()) {
             if (!lineDatedIn(line, mm, yyyy))
                 kept.append(line);
         }
-        if (kept.size() != year.lines().size()) {
-            year.lines() = kept;
-            if (!oldYear || !year.save(yearPath))
-                return false;
-        }
+        if (kept.size() != year.lines().size())
+            writes.append({yearPath, encodeLines(kept, year.encoding())});
     }
-    if (QFile::remove(monthPath))
-        return true;
-    if (oldYear) // the month stays: give the year ledger its lines back
-        writeFileAtomically(yearPath, *oldYear);
-    return false;
+    return replaceFilesTogether(writes, {monthPath});
 }
 
 } // namespace zorv

@@ -126,8 +126,7 @@ bool LedgerFiles::appendEntry(const QString &workMonth, const QString &workYear,
 
 QStringList LedgerFiles::monthFileNames() const
 {
-    QStringList names =
-        QDir(financeFolder()).entryList({QStringLiteral("*.fin")}, QDir::Files | QDir::Hidden | QDir::System);
+    QStringList names = listDataFiles(financeFolder(), {QStringLiteral("*.fin")});
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
         const int c = a.compare(b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;

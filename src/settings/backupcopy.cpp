@@ -1,5 +1,6 @@
 #include "backupcopy.h"
 
+#include "store/filegroup.h"
 #include "store/filetree.h"
 
 #include <QDir>
@@ -182,11 +183,14 @@ bool copyFolderContents(const QString &from, const QString &to, const TreeCopyOp
     const QFileInfo folder(from);
     if (!folder.isReadable() || !folder.isExecutable())
         return false;
+    const FolderCopyGuard wholeGroups(from); // no half-written group of files in the copy
     QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         if (cancelled(options))
             return false;
         const QFileInfo entry = it.nextFileInfo();
+        if (isStoreWorkFile(from, entry.fileName()))
+            continue;
         const QString target = joined(to, entry.fileName());
         bool ok;
         if (entry.isSymbolicLink())

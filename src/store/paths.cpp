@@ -1,5 +1,7 @@
 #include "paths.h"
 
+#include "filegroup.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -35,7 +37,11 @@ QString matchEntry(const QString &dir, const QString &name)
 Paths::Paths(const QString &exeDir, const QString &windowsDir)
     : m_exeDir(withoutTrailingSlash(QDir::fromNativeSeparators(exeDir)) + QLatin1Char('/'))
     , m_windowsDir(withoutTrailingSlash(QDir::fromNativeSeparators(windowsDir)))
-{}
+{
+    // Leftover save temporaries are cleared only inside these two folders.
+    addStoreRoot(m_exeDir);
+    addStoreRoot(m_windowsDir);
+}
 
 Paths Paths::forApplication()
 {

@@ -48,6 +48,9 @@ QStringList splitAnsiLines(QByteArrayView bytes)
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)
         bytes = bytes.first(nul);
+    // An empty file may come without any buffer at all, and memchr must not see a null pointer.
+    if (bytes.isEmpty())
+        return {};
     const char *data = bytes.data();
     const char *const end = data + bytes.size();
     const bool patch = hasWindowsOnlyBytes(data, bytes.size());
@@ -83,9 +86,11 @@ QStringList splitAnsiLines(QByteArrayView bytes)
     return lines;
 }
 
+// The caller has taken the file's byte-order mark off; a U+FEFF after it is text and stays.
 QString decodeWith(QStringConverter::Encoding enc, QByteArrayView bytes)
 {
-    QStringDecoder decoder(enc, QStringConverter::Flag::Stateless);
+    QStringDecoder decoder(enc,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     return decoder.decode(bytes);
 }
 

@@ -19,8 +19,9 @@ QByteArray encodeWindows1252(QStringView text);
 bool fitsWindows1252(QStringView text);
 
 // Splits file bytes into lines: a leading byte-order mark selects UTF-8 or UTF-16 (LE/BE),
-// else Windows-1252; a NUL character ends the text; lines end at CR LF, a lone CR or a
-// lone LF, and a break at the very end adds no empty line.
+// else Windows-1252 (only that first mark is the file's: a U+FEFF after it is text); a NUL
+// character ends the text; lines end at CR LF, a lone CR or a lone LF, and a break at the
+// very end adds no empty line.
 QStringList decodeLines(const QByteArray &bytes, TextEncoding *encoding = nullptr);
 // The whole text of file bytes, decoded as decodeLines does (mark detected, cut at the
 // first NUL) but left in one piece, for readers that walk the lines without keeping them.

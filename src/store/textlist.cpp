@@ -15,6 +15,7 @@ bool writeAtomically(const QString &path, const QByteArray &bytes,
 {
     if (path.isEmpty())
         return false;
+    settleFolder(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
@@ -23,11 +24,26 @@ bool writeAtomically(const QString &path, const QByteArray &bytes,
         file.cancelWriting();
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    // The save buffers small writes: a write that fails while its bytes still sit in that
+    // buffer (a full disk) shows only in flush() and error(), and commit() would put the
+    // short file in place and report success. Any failure cancels, and the old file stays.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+
+std::optional<QByteArray> readAllChecked(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    // A read that stops early would pass for a shorter file, and saving it would lose the rest.
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
 }
 
 } // namespace
@@ -44,55 +60,24 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QFileDevi
 
 std::optional<QByteArray> readWholeFile(const QString &path)
 {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (path.isEmpty())
         return std::nullopt;
-    return file.readAll();
-}
-
-bool writeFilesTogether(const QList<FileWrite> &writes)
-{
-    // Keep every file's current content first: what cannot be put back is not touched.
-    QList<std::optional<QByteArray>> previous;
-    for (const FileWrite &w : writes) {
-        if (!QFileInfo::exists(w.path)) {
-            previous.append(std::nullopt);
-            continue;
-        }
-        auto bytes = readWholeFile(w.path);
-        if (!bytes)
-            return false;
-        previous.append(std::move(bytes));
-    }
-    return writeFilesTogether(writes, previous);
-}
-
-bool writeFilesTogether(const QList<FileWrite> &writes, const QList<std::optional<QByteArray>> &previous)
-{
-    if (previous.size() != writes.size())
-        return false;
-    for (qsizetype i = 0; i < writes.size(); ++i) {
-        if (writeFileAtomically(writes[i].path, writes[i].bytes))
-            continue;
-        for (qsizetype j = i - 1; j >= 0; --j) {
-            if (previous[j])
-                writeFileAtomically(writes[j].path, *previous[j]);
-            else
-                QFile::remove(writes[j].path);
-        }
-        return false;
-    }
-    return true;
+    settleFolder(QFileInfo(path).absolutePath());
+    return readAllChecked(path);
 }
 
 TextList::LoadResult TextList::load(const QString &path)
 {
+    if (path.isEmpty())
+        return LoadResult::Missing;
+    // Settled first: an interrupted group may still have to create or remove this file.
+    settleFolder(QFileInfo(path).absolutePath());
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
+    if (!info.exists())
         return LoadResult::Missing;
     if (info.isDir())
         return LoadResult::Failed;
-    const auto bytes = readWholeFile(path);
+    const auto bytes = readAllChecked(path);
     if (!bytes)
         return LoadResult::Failed;
     m_lines = decodeLines(*bytes, &m_encoding);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filegroup.h"
 #include "textcodec.h"
 
 #include <QFileDevice>
@@ -10,28 +11,15 @@
 namespace zorv {
 
 // Replaces the file's whole content through a temporary file and an atomic rename: an
-// interrupted or failed write leaves the previous file as it was. False on any failure.
+// interrupted or failed write (a full disk included) leaves the previous file as it was.
+// False on any failure.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes);
 // The same, the file landing with exactly `permissions` whatever the earlier file had
 // (a secret kept private even where an older copy was readable by others).
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions);
 
-// One file's new content within a group written together.
-struct FileWrite
-{
-    QString path;
-    QByteArray bytes;
-};
-
-// Writes the files in order, each atomically. When one fails, the files already written
-// get their previous content back (or are removed again when they did not exist), so the
-// group lands whole or not at all. False when any write failed.
-bool writeFilesTogether(const QList<FileWrite> &writes);
-// The same when the caller already read what each file holds now: previous[i] is the
-// content of writes[i].path, or nullopt when that file does not exist.
-bool writeFilesTogether(const QList<FileWrite> &writes, const QList<std::optional<QByteArray>> &previous);
-
-// Reads a whole file; std::nullopt when it is missing or cannot be read.
+// Reads a whole file; std::nullopt when it is missing or cannot be read in full. Settles the
+// file's folder first, so a group interrupted there is never read half done.
 std::optional<QByteArray> readWholeFile(const QString &path);
 
 // A list of lines mirrored in a text file, always read and written whole. The list

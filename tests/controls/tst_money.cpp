@@ -140,6 +140,9 @@ void TestMoney::parseRealKeepsDecimalsAndRange_data()
     QTest::newRow("minus alone") << "-" << true << 0.0;
     QTest::newRow("empty") << "" << false << 0.0;
     QTest::newRow("beyond range") << "922337203685478" << false << 0.0;
+    // The largest amount is in range, but its nearest double (…477,625) is not.
+    QTest::newRow("largest amount as a double") << "922337203685477,5807" << false << 0.0;
+    QTest::newRow("near the top, fits") << "922337203685477,5" << true << 922337203685477.5;
 }
 
 void TestMoney::parseRealKeepsDecimalsAndRange()

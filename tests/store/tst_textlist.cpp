@@ -1,6 +1,7 @@
 #include "store/textlist.h"
 #include "tempdatafolder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -38,6 +39,8 @@ void TestTextList::decodeLines_data()
 
     const int ansi = int(TextEncoding::Ansi);
     QTest::newRow("empty") << QByteArray() << QStringList() << ansi;
+    QTest::newRow("empty, not null") << QByteArray("") << QStringList() << ansi;
+    QTest::newRow("NUL first") << QByteArray("\0a", 2) << QStringList() << ansi;
     QTest::newRow("no final break") << QByteArray("a\r\nb") << QStringList{"a", "b"} << ansi;
     QTest::newRow("final CR LF adds no line") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"} << ansi;
     QTest::newRow("blank line kept") << QByteArray("a\r\n\r\nb\r\n") << QStringList{"a", "", "b"} << ansi;
@@ -54,6 +57,19 @@ void TestTextList::decodeLines_data()
                                              "dito\r\n")
                                << QStringList{"Crédito"} << int(TextEncoding::Utf8Bom);
     QTest::newRow("bom only") << QByteArray("\xEF\xBB\xBF") << QStringList() << int(TextEncoding::Utf8Bom);
+    // Only the first mark is the file's; the next U+FEFF is the text's first character.
+    QTest::newRow("utf-8 second mark is text")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                      "a")
+        << QStringList{QChar(0xFEFF) + QStringLiteral("a")} << int(TextEncoding::Utf8Bom);
+    QTest::newRow("utf-16 le second mark is text")
+        << QByteArray("\xFF\xFE\xFF\xFE"
+                      "a\0",
+                      6)
+        << QStringList{QChar(0xFEFF) + QStringLiteral("a")} << int(TextEncoding::Utf16LE);
+    QTest::newRow("utf-16 be second mark is text")
+        << QByteArray("\xFE\xFF\xFE\xFF\0a", 6) << QStringList{QChar(0xFEFF) + QStringLiteral("a")}
+        << int(TextEncoding::Utf16BE);
     QTest::newRow("utf-16 le") << QByteArray("\xFF\xFE"
                                              "a\0\r\0\n\0\xe9\0",
                                              10)
@@ -118,7 +134,8 @@ void TestTextList::appendLineMatchesLoadAppendSave_data()
     QTest::newRow("lone CR") << QByteArray("a\rb\r\n");
     QTest::newRow("CR at the end") << QByteArray("a\r");
     QTest::newRow("NUL inside") << QByteArray("a\r\nb\0c\r\n", 8);
-    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBFa\r\n");
+    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF"
+                                                   "a\r\n");
     QTest::newRow("utf-16 with mark") << QByteArray("\xFF\xFE"
                                                     "a\0\r\0\n\0",
                                                     8);
@@ -164,6 +181,13 @@ void TestTextList::untouchedFileKeepsItsBytes_data()
     QTest::newRow("utf-16 le with mark") << QByteArray("\xFF\xFE"
                                                        "a\0\r\0\n\0",
                                                        8);
+    // Files that once went wrong (an empty file, a second mark) and other small samples.
+    const QDir fixtures(QStringLiteral(ZORV_TEST_DATA "/textlist"));
+    for (const QString &name : fixtures.entryList(QDir::Files)) {
+        QFile file(fixtures.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTest::newRow(qPrintable(name)) << file.readAll();
+    }
 }
 
 void TestTextList::untouchedFileKeepsItsBytes()

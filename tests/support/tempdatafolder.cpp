@@ -15,7 +15,7 @@ TempDataFolder::TempDataFolder()
 bool TempDataFolder::write(const QString &relative, const QByteArray &bytes) const
 {
     QFile f(file(relative));
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush();
 }
 
 QByteArray TempDataFolder::read(const QString &relative) const
