@@ -18,6 +18,13 @@ struct GeneratedData
 // Deterministic: the same call always writes the same bytes.
 bool generateDataFolder(const QString &root, const GeneratedData &shape = {});
 
+// The rich-text files: root/richtext/stress.rtf (about 2 MB: fonts, colours, \'xx and \uN
+// escapes, tables and a 300 KB PNG; outside the data folder), a 50 KB quick-notes file in
+// the rich-edit shape and a diary page of about 2 KB for every day of 2013.
+bool generateRichTextFiles(const QString &root);
+// Native path of the stress document.
+QString stressRtf();
+
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.
 QString benchRoot();

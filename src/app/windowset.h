@@ -9,7 +9,9 @@ class QApplication;
 namespace zorv {
 
 class BackupBar;
+class DiaryPage;
 class FinancePage;
+class NotesPage;
 
 // The three windows, created in this order and alive until the program ends: the main
 // window TOPS first (so it is the application's main window), the suite window TATS,
@@ -24,6 +26,8 @@ public:
     Taa1 taa1;
     FinancePage *finance = nullptr; // on page 6 of the suite window, which owns it
     BackupBar *backup = nullptr;    // in the suite window's bottom panel, which owns it
+    NotesPage *notes = nullptr;     // on page 3 of the suite window, which owns it
+    DiaryPage *diary = nullptr;     // on page 4 of the suite window, which owns it
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

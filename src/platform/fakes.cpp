@@ -1,5 +1,7 @@
 #include "fakes.h"
 
+#include <QTextDocument>
+
 namespace zorv {
 
 FakeClock::FakeClock()
@@ -49,6 +51,12 @@ QStringList FakeDialogs::questions() const
     return texts;
 }
 
+bool FakePrinter::print(const QTextDocument &document, const QString &title)
+{
+    jobs.append({title, document.toPlainText()});
+    return succeed;
+}
+
 FakeServices::FakeServices()
     : m_services{.clock = clock,
                  .dialogs = dialogs,
@@ -56,7 +64,8 @@ FakeServices::FakeServices()
                  .companion = companion,
                  .programs = programs,
                  .minimizer = minimizer,
-                 .memory = memory}
+                 .memory = memory,
+                 .printer = printer}
 {}
 
 } // namespace zorv

@@ -131,6 +131,20 @@ public:
     int calls = 0;
 };
 
+// Records the print jobs instead of printing them.
+class FakePrinter final : public Printer
+{
+public:
+    struct Job
+    {
+        QString title;
+        QString text; // the document's plain text
+    };
+    bool print(const QTextDocument &document, const QString &title) override;
+    QList<Job> jobs;
+    bool succeed = true;
+};
+
 // The whole set of fakes, with the Services that refers to them:
 //   FakeServices fake;  fake.clock.set(QDate(2013, 3, 15));  fake.dialogs.answers << true;
 //   FinancePage page(fake.services(), ...);
@@ -151,6 +165,7 @@ public:
     FakeProgramStarter programs;
     FakeWindowMinimizer minimizer;
     FakeMemoryTrimmer memory;
+    FakePrinter printer;
 
 private:
     Services m_services;

@@ -12,7 +12,8 @@ RealServices::RealServices(SingleInstance &instance)
                  .companion = *m_companion,
                  .programs = m_programs,
                  .minimizer = m_minimizer,
-                 .memory = m_memory}
+                 .memory = m_memory,
+                 .printer = m_printer}
 {}
 
 } // namespace zorv

@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "companion.h"
 #include "dialogs.h"
+#include "printer.h"
 #include "singleinstance.h"
 #include "system.h"
 
@@ -20,6 +21,7 @@ struct Services
     ProgramStarter &programs;
     WindowMinimizer &minimizer;
     MemoryTrimmer &memory;
+    Printer &printer;
 };
 
 // The real services of a running program. Build it after the QApplication: the companion
@@ -41,6 +43,7 @@ private:
     DetachedProgramStarter m_programs;
     DesktopWindowMinimizer m_minimizer;
     HeapTrimmer m_memory;
+    SystemPrinter m_printer;
     Services m_services;
 };
 

@@ -29,6 +29,7 @@ constexpr int kMaxWordLength = 32;  // longer control words are consumed and cut
 constexpr int kMaxParamDigits = 10; // longer parameters are consumed and clamped
 constexpr int kTwipsPerPixel = 15;  // 1440 twips an inch, 96 pixels an inch
 constexpr int kMaxImageSide = 4000; // pixels a picture is ever drawn at
+constexpr int kMaxColumns = 64;     // further cells of a row go into its last one
 
 // What the text of a group is for.
 enum class Dest : quint8 {
@@ -95,7 +96,8 @@ struct FontEntry
 struct FieldRecord
 {
     QString instruction;
-    QString href; // set when the instruction is a HYPERLINK
+    QString href;          // set when the instruction is a HYPERLINK
+    bool resolved = false; // href worked out from the instruction
     Dest resultDest = Dest::Text;
 };
 
@@ -566,7 +568,7 @@ void Reader::beginContent()
             tf.setBorder(1);
             tf.setCellPadding(2);
             tf.setCellSpacing(0);
-            m_table = m_cursor.insertTable(1, std::max(1, m_cellxCount), tf);
+            m_table = m_cursor.insertTable(1, std::clamp(m_cellxCount, 1, kMaxColumns), tf);
             m_row = 0;
         } else {
             m_table->appendRows(1);
@@ -679,10 +681,15 @@ void Reader::cellEnd()
     flushRun();
     applyBlockFormat();
     m_list = nullptr;
+    m_blockOpen = false;
+    if (m_col + 1 >= kMaxColumns) {
+        // No more columns: what follows stays in this cell as its next paragraph.
+        m_needBlock = true;
+        return;
+    }
     ++m_col;
     m_cellPending = true;
     m_needBlock = false;
-    m_blockOpen = false;
 }
 
 void Reader::rowEnd()
@@ -936,6 +943,7 @@ void Reader::closeGroup(qsizetype at)
         QByteArray source = m_doc.resource(QTextDocument::UserResource, url).toByteArray();
         source.append(m_in.sliced(closing.start, at + 1 - closing.start));
         m_doc.addResource(QTextDocument::UserResource, url, source);
+        m_lastImageSource.clear(); // one alternative per picture
     }
     m_stack.pop_back();
     if (closing.imageOuter) {
@@ -1068,8 +1076,10 @@ void Reader::controlWord(QByteArrayView word, bool hasParam, int param)
             FieldRecord &f = m_fields[size_t(s.field)];
             s.dest = f.resultDest;
             if (s.dest == Dest::Text) {
-                if (f.href.isEmpty())
+                if (!f.resolved) {
                     f.href = hyperlinkTarget(f.instruction);
+                    f.resolved = true;
+                }
                 if (!f.href.isEmpty())
                     s.chr.link = s.field;
             }

@@ -143,6 +143,7 @@ private slots:
     void hostileInput_data();
     void hostileInput();
     void deepNestingIsLinear();
+    void wideTablesAreCapped();
     void everyPrefixOfEveryFixtureReads_data();
     void everyPrefixOfEveryFixtureReads();
     void fileSaveIsAtomicAndLoadMarksUnmodified();
@@ -447,6 +448,26 @@ void TestRichText::deepNestingIsLinear()
     QTextDocument open;
     readRichText("{\\rtf1 x" + QByteArray(depth, '{') + "y", open);
     QCOMPARE(open.toPlainText(), "xy");
+}
+
+void TestRichText::wideTablesAreCapped()
+{
+    // Many narrow rows, then one row of many cells: the columns stop growing at 64 and the
+    // cells beyond go into the last one, so a few bytes never make rows times cells.
+    QByteArray bytes = "{\\rtf1 ";
+    for (int r = 0; r < 1000; ++r)
+        bytes += "\\intbl r\\cell\\row";
+    for (int c = 0; c < 1000; ++c)
+        bytes += "\\intbl c" + QByteArray::number(c) + "\\cell";
+    bytes += "\\row}";
+    QTextDocument doc;
+    readRichText(bytes, doc);
+    QTextTable *table = QTextCursor(doc.begin().next()).currentTable();
+    QVERIFY(table);
+    QCOMPARE(table->columns(), 64);
+    QCOMPARE(table->rows(), 1001);
+    const QString text = doc.toPlainText();
+    QVERIFY(text.contains("c0") && text.contains("c999"));
 }
 
 void TestRichText::everyPrefixOfEveryFixtureReads_data()
