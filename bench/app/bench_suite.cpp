@@ -65,6 +65,10 @@ qint64 readShowStepFiles(const zorv::Paths &paths)
                        .size();
     total += readFile(paths.resolve(QStringLiteral("dados\\Money.sbm")));
     total += readFile(paths.resolve(QStringLiteral("dados\\interface.col")));
+    // Quick notes and diary: the notes file, the page list and today's page.
+    total += readFile(paths.resolve(QStringLiteral("dados\\Notas\\Notas.speed")));
+    total += QDir(paths.resolve(QStringLiteral("dados\\Diary"))).entryList(QDir::Files).size();
+    total += readFile(paths.resolve(QStringLiteral("dados\\Diary\\15.03.2013")));
     return total;
 }
 

@@ -186,7 +186,7 @@ bool generateRichTextFiles(const QString &root)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     noise.save(&buffer, "PNG");
-    const qsizetype target = 2 * 1024 * 1024 - 2 * png.size();
+    const qsizetype target = 2 * 1024 * 1024;
     for (int n = 0; stress.size() < target; ++n) {
         if (n % 40 == 39) {
             for (int r = 0; r < 4; ++r) {

@@ -30,6 +30,9 @@ constexpr int kMaxParamDigits = 10; // longer parameters are consumed and clampe
 constexpr int kTwipsPerPixel = 15;  // 1440 twips an inch, 96 pixels an inch
 constexpr int kMaxImageSide = 4000; // pixels a picture is ever drawn at
 constexpr int kMaxColumns = 64;     // further cells of a row go into its last one
+// Each table Qt inserts makes it walk the whole document once more; tables stop being made
+// (their cells become paragraphs) once those walks would pass this many fragments in all.
+constexpr qint64 kTableWalkBudget = 8'000'000;
 
 // What the text of a group is for.
 enum class Dest : quint8 {
@@ -411,6 +414,8 @@ private:
     void cellEnd();
     void rowEnd();
     void applyBlockFormat();
+    bool mayStartTable();
+    void closeTable();
     void insertImage(const QImage &image, QSize size, QByteArrayView source);
 
     // Parsing.
@@ -468,6 +473,9 @@ private:
     int m_row = -1, m_col = 0;
     bool m_inCell = false;
     bool m_cellPending = false; // a \cell ended; the next cell starts with its content
+    qint64 m_fragments = 0;     // pieces inserted so far, about the fragments Qt walks
+    qint64 m_tableWalks = 0;    // fragments walked for the tables inserted
+    bool m_flatTables = false;  // the budget is spent: table cells are paragraphs
     int m_cellxCount = 0;
 };
 
@@ -542,6 +550,7 @@ void Reader::flushRun()
     if (m_run.isEmpty())
         return;
     m_cursor.insertText(m_run, charFormat(m_runProps));
+    ++m_fragments;
     m_run.clear();
 }
 
@@ -553,13 +562,11 @@ void Reader::beginContent()
     if (m_table && !para.inTable && !m_inCell) {
         // Content outside the table: go on after it.
         flushRun();
-        m_cursor = m_table->lastCursorPosition();
-        m_cursor.movePosition(QTextCursor::NextBlock);
-        m_table = nullptr;
+        closeTable();
         m_needBlock = false;
         m_blockOpen = false;
     }
-    if (para.inTable && !m_inCell) {
+    if (para.inTable && !m_inCell && (m_table || mayStartTable())) {
         flushRun();
         if (!m_table) {
             // The table goes after the paragraph just ended (Qt keeps a block before it).
@@ -568,11 +575,20 @@ void Reader::beginContent()
             tf.setBorder(1);
             tf.setCellPadding(2);
             tf.setCellSpacing(0);
-            m_table = m_cursor.insertTable(1, std::clamp(m_cellxCount, 1, kMaxColumns), tf);
+            const int columns = std::clamp(m_cellxCount, 1, kMaxColumns);
+            m_table = m_cursor.insertTable(1, columns, tf);
+            m_fragments += columns;
             m_row = 0;
         } else {
-            m_table->appendRows(1);
             ++m_row;
+            if (m_row >= m_table->rows()) {
+                // Rows are added in ever larger batches and the spare ones removed when the
+                // table ends: Qt redoes its cell list on each change, so one row at a time
+                // would make long tables quadratic.
+                const int more = std::max(1, m_table->rows());
+                m_table->appendRows(more);
+                m_fragments += qint64(more) * m_table->columns();
+            }
         }
         m_col = 0;
         m_cursor = m_table->cellAt(m_row, 0).firstCursorPosition();
@@ -593,9 +609,35 @@ void Reader::beginContent()
     if (m_needBlock) {
         flushRun();
         m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        ++m_fragments;
         m_needBlock = false;
     }
     m_blockOpen = true;
+}
+
+bool Reader::mayStartTable()
+{
+    if (!m_flatTables && m_tableWalks + m_fragments <= kTableWalkBudget) {
+        m_tableWalks += m_fragments;
+        return true;
+    }
+    m_flatTables = true;
+    return false;
+}
+
+// Ends the table being read: its spare rows go and the cursor moves on after it.
+void Reader::closeTable()
+{
+    if (!m_table)
+        return;
+    const int spare = m_table->rows() - (m_row + 1);
+    if (spare > 0)
+        m_table->removeRows(m_row + 1, spare);
+    m_cursor = m_table->lastCursorPosition();
+    m_cursor.movePosition(QTextCursor::NextBlock);
+    m_table = nullptr;
+    m_inCell = false;
+    m_cellPending = false;
 }
 
 void Reader::applyBlockFormat()
@@ -682,6 +724,11 @@ void Reader::cellEnd()
     applyBlockFormat();
     m_list = nullptr;
     m_blockOpen = false;
+    if (!m_table) {
+        // Tables are no longer made: the cell is a paragraph.
+        m_needBlock = true;
+        return;
+    }
     if (m_col + 1 >= kMaxColumns) {
         // No more columns: what follows stays in this cell as its next paragraph.
         m_needBlock = true;
@@ -701,9 +748,7 @@ void Reader::rowEnd()
     m_cellPending = false;
     m_needBlock = false;
     m_blockOpen = false;
-    // The cursor stays in the cell after the last one until the next row or the text after
-    // the table decides where content goes; leave it on the table's last position.
-    m_cursor = m_table->lastCursorPosition();
+    // Where content goes next (the next row, or after the table) is decided when it comes.
     m_col = 0;
 }
 
@@ -722,6 +767,7 @@ void Reader::insertImage(const QImage &image, QSize size, QByteArrayView source)
     f.setWidth(size.width());
     f.setHeight(size.height());
     m_cursor.insertImage(f);
+    ++m_fragments;
     if (!source.isEmpty()) {
         m_lastImageSource = QStringLiteral("%1:%2").arg(QLatin1String(rtf::kSourceScheme)).arg(n);
         m_doc.addResource(QTextDocument::UserResource, QUrl(m_lastImageSource), source.toByteArray());
@@ -1439,6 +1485,7 @@ void Reader::run()
     } else {
         flushRun();
     }
+    closeTable();
 }
 
 } // namespace
@@ -1451,8 +1498,17 @@ bool looksLikeRtf(QByteArrayView bytes)
 void readRtf(QByteArrayView bytes, QTextDocument &document)
 {
     document.clear();
+    // One edit block for the whole read: Qt then neither lays out the block after each
+    // insertion (which makes long paragraphs quadratic) nor reports every change, and
+    // reading keeps no undo history.
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    QTextCursor edit(&document);
+    edit.beginEditBlock();
     Reader reader(bytes, document);
     reader.run();
+    edit.endEditBlock();
+    document.setUndoRedoEnabled(undo);
 }
 
 } // namespace zorv

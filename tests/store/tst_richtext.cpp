@@ -144,6 +144,7 @@ private slots:
     void hostileInput();
     void deepNestingIsLinear();
     void wideTablesAreCapped();
+    void longParagraphsAndTablesStayLinear();
     void everyPrefixOfEveryFixtureReads_data();
     void everyPrefixOfEveryFixtureReads();
     void fileSaveIsAtomicAndLoadMarksUnmodified();
@@ -468,6 +469,29 @@ void TestRichText::wideTablesAreCapped()
     QCOMPARE(table->rows(), 1001);
     const QString text = doc.toPlainText();
     QVERIFY(text.contains("c0") && text.contains("c999"));
+}
+
+void TestRichText::longParagraphsAndTablesStayLinear()
+{
+    // Each of these took minutes while Qt laid a paragraph out again after every insertion
+    // and redid its table cells for every row; read whole they take milliseconds.
+    const int n = 40000;
+    QTextDocument paragraph;
+    readRichText("{\\rtf1 " + QByteArray("{\\b a}{\\i b}").repeated(n) + "\\par}", paragraph);
+    QCOMPARE(paragraph.toPlainText().size(), 2 * n);
+
+    QTextDocument rows;
+    readRichText("{\\rtf1 " + QByteArray("\\intbl a\\cell b\\cell\\row ").repeated(n / 4) + "\\pard end}",
+                 rows);
+    QTextTable *table = QTextCursor(rows.begin().next()).currentTable();
+    QVERIFY(table);
+    QCOMPARE(table->rows(), n / 4); // no spare rows left behind
+    QCOMPARE(rows.lastBlock().text(), "end");
+
+    QTextDocument tables;
+    readRichText("{\\rtf1 " + QByteArray("\\intbl a\\cell\\row\\pard b\\par ").repeated(n / 4) + "}", tables);
+    QCOMPARE(tables.toPlainText().count(u'a'), n / 4);
+    QCOMPARE(tables.toPlainText().count(u'b'), n / 4);
 }
 
 void TestRichText::everyPrefixOfEveryFixtureReads_data()
