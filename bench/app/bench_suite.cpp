@@ -3,20 +3,10 @@
 //   BM_ShowStep            the whole show step (LoadAll and the finance refresh included;
 //                          the fade-in timer is started, its ticks are not run)
 //   BM_LoadAll             the reload part alone
-//   BM_ReadShowStepFiles   the baseline: list the finance folder's month files and read the
-//                          symbol, colour and appointments files, as plain file access
+//   BM_ReadShowStepFiles   the baseline: every file and folder listing the show step reads,
+//                          as plain file access (finance months, symbol, colour, appointments,
+//                          launcher lists, music and picture folders, notes and diary)
 //   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
-// The audio page's music folder and the slide show's picture folder are listed on both
-// sides (the pages filter and sort them).
-// The files of pages not built yet (shortcuts, aliases, notes, diary) join both sides as
-//                          symbol, colour and activity-notes files, as plain file access
-//   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
-// The files of pages not built yet (shortcuts, aliases, quick notes, diary) join both sides as
-// those pages add their loads.
-//                          symbol, colour, shortcut, alias, history and task files, as plain file access
-//   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
-// The files of pages not built yet (notes, diary) join both sides as those pages add their
-// loads.
 
 #include "benchdata.h"
 
@@ -92,6 +82,10 @@ qint64 readShowStepFiles(const zorv::Paths &paths)
     total += QDir(paths.exeDir() + QStringLiteral("Imagens"))
                  .entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted)
                  .size();
+    // Quick notes and diary: the notes file, the page list and today's page.
+    total += readFile(paths.resolve(QStringLiteral("dados\\Notas\\Notas.speed")));
+    total += QDir(paths.resolve(QStringLiteral("dados\\Diary"))).entryList(QDir::Files).size();
+    total += readFile(paths.resolve(QStringLiteral("dados\\Diary\\15.03.2013")));
     return total;
 }
 

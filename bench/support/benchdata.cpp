@@ -2,6 +2,7 @@
 
 #include "store/textlist.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QDir>
 #include <QDirIterator>
@@ -206,14 +207,113 @@ bool generateDataFolder(const QString &root, const GeneratedData &shape)
 
     ok = writeLauncherLists(root, dados) && ok;
     ok = generateContactFiles(root, shape.contacts) && ok;
-    ok = save(dados + QStringLiteral("/Notas/Notas.speed"),
-              {QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Tahoma;}}"),
-               QStringLiteral("\\f0\\fs16 Lembrar de pagar a conta de luz.\\par"), QStringLiteral("}")}) &&
-         ok;
     ok = generateAppointments(root) && ok;
-    for (int d = 1; d <= 28; ++d) {
-        ok = save(QStringLiteral("%1/Diary/%2.03.2013").arg(dados).arg(d, 2, 10, QLatin1Char('0')),
-                  {QStringLiteral("{\\rtf1\\ansi Dia tranquilo.\\par}")}) &&
+    ok = generateRichTextFiles(root) && ok;
+    ok = generateAccessPassword(root) && ok;
+    ok = generateMusicFolder(root) && ok;
+    ok = generateEmployeeList(root) && ok;
+    ok = generatePictureFolder(root) && ok;
+    return ok;
+}
+
+namespace {
+
+// One paragraph of rich-edit text: Portuguese words with accents as \'xx, a few formats
+// and colours, and now and then a character outside Windows-1252 as \uN.
+QByteArray richParagraph(std::mt19937 &rng, int words)
+{
+    static const char *const kWords[] = {
+        "Lembrar",    "de",       "pagar",         "a",          "conta",        "luz",      "reuni\\'e3o",
+        "amanh\\'e3", "caf\\'e9", "li\\'e7\\'e3o", "m\\'e9dico", "farm\\'e1cia", "\\u8364?", "\\u1046?",
+        "sa\\'fade",  "escola"};
+    QByteArray p;
+    for (int w = 0; w < words; ++w) {
+        const unsigned pick = rng() % 16;
+        switch (rng() % 12) {
+        case 0:
+            p += "{\\b " + QByteArray(kWords[pick]) + "} ";
+            break;
+        case 1:
+            p += "{\\i " + QByteArray(kWords[pick]) + "} ";
+            break;
+        case 2:
+            p += "\\cf" + QByteArray::number(rng() % 6 + 1) + ' ' + kWords[pick] + "\\cf1 ";
+            break;
+        case 3:
+            p += "{\\f1\\fs28 " + QByteArray(kWords[pick]) + "} ";
+            break;
+        default:
+            p += QByteArray(kWords[pick]) + ' ';
+            break;
+        }
+    }
+    return p;
+}
+
+const QByteArray kRichHeader =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1046{\\fonttbl{\\f0\\fnil\\fcharset0 "
+    "Verdana;}{\\f1\\fnil\\fcharset0 Tahoma;}{\\f2\\fnil\\fcharset238 Arial CE;}}\r\n"
+    "{\\colortbl ;\\red192\\green192\\blue192;\\red255\\green0\\blue0;\\red0\\green128"
+    "\\blue0;\\red0\\green0\\blue255;\\red128\\green0\\blue128;\\red0\\green128\\blue128;}\r\n"
+    "\\viewkind4\\uc1\\pard\\cf1\\f0\\fs24 ";
+
+} // namespace
+
+bool generateRichTextFiles(const QString &root)
+{
+    std::mt19937 rng(20130315);
+    bool ok = QDir().mkpath(root + QStringLiteral("/richtext"));
+
+    // The stress document: paragraphs, a table every 40 paragraphs, one large picture.
+    QByteArray stress = kRichHeader;
+    QImage noise(300, 340, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, rng() & 0xFFFFFF);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    noise.save(&buffer, "PNG");
+    const qsizetype target = 2 * 1024 * 1024;
+    for (int n = 0; stress.size() < target; ++n) {
+        if (n % 40 == 39) {
+            for (int r = 0; r < 4; ++r) {
+                stress += "\\trowd\\trgaph108\\cellx3000\\cellx6000\\cellx9000\r\n\\pard\\intbl ";
+                for (int c = 0; c < 3; ++c)
+                    stress += richParagraph(rng, 3) + "\\cell ";
+                stress += "\\row\r\n";
+            }
+            stress += "\\pard ";
+        }
+        if (n % 7 == 0)
+            stress += "\\f2 \\'8a\\'9e\\'e8 \\f0 ";
+        stress += richParagraph(rng, 24) + "\\par\r\n";
+        if (n == 200) {
+            stress += "{\\pict\\pngblip\\picw300\\pich340\\picwgoal4500\\pichgoal5100\r\n";
+            const QByteArray hex = png.toHex();
+            for (qsizetype i = 0; i < hex.size(); i += 128)
+                stress += hex.mid(i, 128) + "\r\n";
+            stress += "}\\par\r\n";
+        }
+    }
+    stress += "}\r\n";
+    ok = writeBytes(root + QStringLiteral("/richtext/stress.rtf"), stress) && ok;
+
+    // The quick notes: 50 KB in the rich-edit shape.
+    QByteArray notes = kRichHeader;
+    while (notes.size() < 50 * 1024)
+        notes += richParagraph(rng, 20) + "\\par\r\n";
+    notes += "}\r\n";
+    ok = writeBytes(root + QStringLiteral("/dados/Notas/Notas.speed"), notes) && ok;
+
+    // A diary page of about 2 KB for every day of 2013.
+    for (QDate day(2013, 1, 1); day.year() == 2013; day = day.addDays(1)) {
+        QByteArray page = kRichHeader;
+        while (page.size() < 2000)
+            page += richParagraph(rng, 16) + "\\par\r\n";
+        page += "}\r\n";
+        ok = writeBytes(root + QStringLiteral("/dados/Diary/") + day.toString(QStringLiteral("dd.MM.yyyy")),
+                        page) &&
              ok;
     }
     ok = generateAccessPassword(root) && ok;
@@ -377,6 +477,14 @@ bool generatePictureFolder(const QString &root)
     return save(root + QStringLiteral("/dados/Slide.list"),
                 {QDir::toNativeSeparators(folder) + QDir::separator()}) &&
            ok;
+}
+
+QString stressRtf()
+{
+    const QString path = benchFile(QStringLiteral("richtext/stress.rtf"));
+    if (!QFileInfo::exists(path))
+        generateRichTextFiles(benchRoot());
+    return path;
 }
 
 QString benchRoot()

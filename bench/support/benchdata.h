@@ -45,6 +45,12 @@ bool generateContactFiles(const QString &root, int count);
 // root/Imagens beside the data folder: 12 small pictures (JPEG, PNG, BMP, TIFF) and one
 // 6000 x 4000 JPEG "grande.jpg", and "dados\Slide.list" naming it. Part of generateDataFolder.
 bool generatePictureFolder(const QString &root);
+// The rich-text files: root/richtext/stress.rtf (about 2 MB: fonts, colours, \'xx and \uN
+// escapes, tables and a 300 KB PNG; outside the data folder), a 50 KB quick-notes file in
+// the rich-edit shape and a diary page of about 2 KB for every day of 2013.
+bool generateRichTextFiles(const QString &root);
+// Native path of the stress document.
+QString stressRtf();
 
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.

@@ -13,7 +13,10 @@
 #include "media/slideshow.h"
 #include "organizer/activitymappage.h"
 #include "organizer/appointmentspage.h"
+#include "organizer/diarypage.h"
+#include "organizer/notespage.h"
 #include "organizer/phonebookpage.h"
+#include "organizer/richtextedit.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
@@ -292,6 +295,39 @@ void followProgramVolumeWithShowSound(TATS &tats, OutputVolume &volume)
     QObject::connect(&volume, &OutputVolume::gainChanged, &tats, &TATS::setShowSoundGain);
 }
 
+// The quick notes on page 3: read on each show, written on close, AN in focus when the
+// page is in front, and the menu rule of Imprimir1.
+void wireNotesPage(TATS &tats, NotesPage *page)
+{
+    tats.setPage(NotesPage::pageIndex, page);
+    QPointer<NotesPage> notes(page);
+    tats.addShowStep(ShowStep::LoadQuickNotes, [notes] {
+        if (notes)
+            notes->LoadQuickNotes();
+    });
+    tats.addCloseStep(CloseStep::SaveQuickNotes, [notes] {
+        if (notes)
+            notes->SaveQuickNotes();
+    });
+    tats.setFocusField(NotesPage::pageIndex, page->AN);
+    tats.addMenuRule(page->PopupMenu11, page->Imprimir1,
+                     [notes] { return notes && notes->canPrintFromMenu(); });
+}
+
+// The diary on page 4: cal set to today at creation and on each show (with today's page),
+// the page list refilled on each show, the page of cal's date written on close.
+void wireDiaryPage(TATS &tats, DiaryPage *page)
+{
+    tats.setPage(DiaryPage::pageIndex, page);
+    QPointer<DiaryPage> diary(page);
+    auto on = [page](void (DiaryPage::*operation)()) { return pageStep(page, operation); };
+    tats.addCreateStep(CreateStep::Today, on(&DiaryPage::Today));
+    tats.addShowStep(ShowStep::Today, on(&DiaryPage::ShowToday));
+    tats.addShowStep(ShowStep::LoadDiaryList, on(&DiaryPage::LoadDiaryList));
+    tats.addCloseStep(CloseStep::SaveDiaryPage, on(&DiaryPage::SaveDiaryPage));
+    tats.setFocusField(DiaryPage::pageIndex, page->cal);
+}
+
 } // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
@@ -337,6 +373,10 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     activityMap = new ActivityMapPage(paths, services);
     wireActivityMapPage(tats, activityMap);
     followProgramVolumeWithShowSound(tats, services.volume);
+    notes = new NotesPage(paths, services);
+    wireNotesPage(tats, notes);
+    diary = new DiaryPage(paths, services);
+    wireDiaryPage(tats, diary);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

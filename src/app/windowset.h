@@ -21,6 +21,9 @@ class FinancePage;
 class ProgramRestriction;
 class SettingsPage;
 class PhoneBookPage;
+class DiaryPage;
+class FinancePage;
+class NotesPage;
 
 // The three windows, created in this order and alive until the program ends: the main
 // window TOPS first (so it is the application's main window), the suite window TATS,
@@ -52,6 +55,8 @@ public:
     ProgramRestriction *restriction = nullptr; // in the settings page's right column
     PhoneBookPage *phoneBook = nullptr;     // on page 8
     ActivityMapPage *activityMap = nullptr; // on page 7
+    NotesPage *notes = nullptr;     // on page 3 of the suite window, which owns it
+    DiaryPage *diary = nullptr;     // on page 4 of the suite window, which owns it
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

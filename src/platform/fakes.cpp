@@ -1,5 +1,7 @@
 #include "fakes.h"
 
+#include <QTextDocument>
+
 namespace zorv {
 
 FakeClock::FakeClock()
@@ -49,6 +51,12 @@ QStringList FakeDialogs::questions() const
     return texts;
 }
 
+bool FakePrinter::print(const QTextDocument &document, const QString &title)
+{
+    jobs.append({title, document.toPlainText()});
+    return succeed;
+}
+
 FakeServices::FakeServices()
     : m_services{.clock = clock,
                  .dialogs = dialogs,
@@ -60,7 +68,8 @@ FakeServices::FakeServices()
                  .policies = policies,
                  .audio = audio,
                  .shell = shell,
-                 .volume = volume}
+                 .volume = volume,
+                 .printer = printer}
 {}
 
 Services FakeServices::withAudio(AudioPlayback &audio, OutputVolume &realVolume)
@@ -75,7 +84,8 @@ Services FakeServices::withAudio(AudioPlayback &audio, OutputVolume &realVolume)
                     .policies = policies,
                     .audio = audio,
                     .shell = shell,
-                    .volume = realVolume};
+                    .volume = realVolume,
+                    .printer = printer};
 }
 
 void FakeAudioPlayer::open(const QString &file)

@@ -310,6 +310,20 @@ private:
     float m_scalar = 1.0f;
 };
 
+// Records the print jobs instead of printing them.
+class FakePrinter final : public Printer
+{
+public:
+    struct Job
+    {
+        QString title;
+        QString text; // the document's plain text
+    };
+    bool print(const QTextDocument &document, const QString &title) override;
+    QList<Job> jobs;
+    bool succeed = true;
+};
+
 // The whole set of fakes, with the Services that refers to them:
 //   FakeServices fake;  fake.clock.set(QDate(2013, 3, 15));  fake.dialogs.answers << true;
 //   FinancePage page(fake.services(), ...);
@@ -337,6 +351,7 @@ public:
     FakeAudioPlayback audio;
     FakeShellItems shell;
     FakeOutputVolume volume;
+    FakePrinter printer;
 
 private:
     Services m_services;

@@ -17,7 +17,8 @@ RealServices::RealServices(SingleInstance &instance, const QString &policyFile)
                  .policies = m_policies,
                  .audio = m_audio,
                  .shell = m_shell,
-                 .volume = m_volume}
+                 .volume = m_volume,
+                 .printer = m_printer}
 {}
 
 } // namespace zorv

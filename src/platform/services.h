@@ -7,6 +7,7 @@
 #include "outputvolume.h"
 #include "policyvalues.h"
 #include "shellitems.h"
+#include "printer.h"
 #include "singleinstance.h"
 #include "system.h"
 
@@ -28,6 +29,7 @@ struct Services
     AudioPlayback &audio;
     ShellItems &shell;
     OutputVolume &volume;
+    Printer &printer;
 };
 
 // The real services of a running program. Build it after the QApplication: the companion
@@ -54,6 +56,7 @@ private:
     ProgramOutputVolume m_volume;
     QtAudioPlayback m_audio{m_volume};
     DesktopShellItems m_shell;
+    SystemPrinter m_printer;
     Services m_services;
 };
 

@@ -8,6 +8,9 @@
 #include "launcher/shortcutcenter.h"
 #include "media/slideshow.h"
 #include "media/volumecontroller.h"
+#include "organizer/diarypage.h"
+#include "organizer/notespage.h"
+#include "organizer/richtextedit.h"
 #include "platform/fakes.h"
 #include "security/password.h"
 #include "settings/backupbar.h"
@@ -67,6 +70,7 @@ private slots:
     void escapeHidesSuiteAndRunsCloseStepsInOrder();
     void failingCloseStepDoesNotStopTheNext();
     void financePageTakesSheetSix();
+    void notesAndDiaryLoadOnShowAndSaveOnClose();
 
     void companionWatch_data();
     void companionWatch();
@@ -213,6 +217,28 @@ void TestWindowSet::financePageTakesSheetSix()
 }
 
 // One Timer2 tick. "showing": whether the suite window is open when the companion goes.
+void TestWindowSet::notesAndDiaryLoadOnShowAndSaveOnClose()
+{
+    Fixture f;
+    TATS &tats = f.windows.tats;
+    QCOMPARE(tats.sheet(3)->findChild<NotesPage *>(), f.windows.notes);
+    QCOMPARE(tats.sheet(4)->findChild<DiaryPage *>(), f.windows.diary);
+    const QByteArray notes("{\\rtf1\\ansi Comprar p\\'e3o\\par\r\n}\r\n");
+    QVERIFY(f.data.write("dados/Notas/Notas.speed", notes));
+    QVERIFY(f.data.write("dados/Diary/01.03.2013", "velha"));
+    f.fake.clock.set(QDate(2013, 3, 20));
+    tats.ShowSuite();
+    QCOMPARE(f.windows.notes->AN->toPlainText(), QString::fromUtf8("Comprar pão"));
+    QCOMPARE(f.windows.diary->cal->date(), QDate(2013, 3, 20));
+    QCOMPARE(f.windows.diary->LBD->count(), 1);
+    f.windows.diary->RE->setFocus();
+    QTest::keyClicks(f.windows.diary->RE, "novo dia");
+    tats.close();
+    // The untouched notes keep their bytes; the typed page lands under the shown date.
+    QCOMPARE(f.data.read("dados/Notas/Notas.speed"), notes);
+    QVERIFY(f.data.read("dados/Diary/20.03.2013").contains("novo dia\\par\r\n}\r\n"));
+}
+
 void TestWindowSet::companionWatch_data()
 {
     QTest::addColumn<bool>("present");

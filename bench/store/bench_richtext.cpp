@@ -1,0 +1,111 @@
+// Reading and writing a 2 MB rich-text document through the RTF codec, against Qt's own
+// HTML import and export of the same document measured in the same run.
+#include "benchdata.h"
+
+#include "store/richtextfile.h"
+#include "store/rtfreader.h"
+#include "store/rtfwriter.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QRegularExpression>
+#include <QTextDocument>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct Stress
+{
+    QByteArray rtf;
+    QString html; // the same document as HTML, its picture inline as a data address
+    QTextDocument doc;
+};
+
+Stress &stress()
+{
+    static Stress *s = [] {
+        auto *st = new Stress;
+        QFile f(zorv::bench::stressRtf());
+        f.open(QIODevice::ReadOnly);
+        st->rtf = f.readAll();
+        zorv::readRichText(st->rtf, st->doc);
+        st->html = st->doc.toHtml();
+        // Pictures go inline so that both imports decode the same PNG.
+        static const QRegularExpression src(QStringLiteral("src=\"(zorv-image:[0-9]+)\""));
+        QString html;
+        qsizetype from = 0;
+        for (auto it = src.globalMatch(st->html); it.hasNext();) {
+            const auto m = it.next();
+            const QImage image =
+                st->doc.resource(QTextDocument::ImageResource, QUrl(m.captured(1))).value<QImage>();
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            html += QStringView(st->html).sliced(from, m.capturedStart() - from);
+            html +=
+                QStringLiteral("src=\"data:image/png;base64,") + QString::fromLatin1(png.toBase64()) + u'"';
+            from = m.capturedEnd();
+        }
+        html += QStringView(st->html).sliced(from);
+        st->html = html;
+        return st;
+    }();
+    return *s;
+}
+
+void BM_RtfRead(benchmark::State &state)
+{
+    const QByteArray &rtf = stress().rtf;
+    for (auto _ : state) {
+        QTextDocument doc;
+        zorv::readRichText(rtf, doc);
+        benchmark::DoNotOptimize(doc.characterCount());
+    }
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+
+void BM_HtmlRead(benchmark::State &state)
+{
+    const QString &html = stress().html;
+    for (auto _ : state) {
+        QTextDocument doc;
+        doc.setHtml(html);
+        benchmark::DoNotOptimize(doc.characterCount());
+    }
+}
+
+void BM_RtfWrite(benchmark::State &state)
+{
+    const QTextDocument &doc = stress().doc;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(zorv::writeRtf(doc).size());
+}
+
+void BM_HtmlWrite(benchmark::State &state)
+{
+    const QTextDocument &doc = stress().doc;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(doc.toHtml().size());
+}
+
+} // namespace
+
+BENCHMARK(BM_RtfRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HtmlRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RtfWrite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HtmlWrite)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDate>
+#include <QWidget>
+
+class QAction;
+class QDateEdit;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+
+namespace zorv {
+
+class Paths;
+class RichTextEdit;
+struct Services;
+
+// The diary (TabSheet4): one rich-text page per day in "dados\Diary", named "dd.mm.yyyy".
+// cal and RE always change together, so the page shown is the page of cal's date. Before
+// another page is shown or one is deleted, the page shown is written when it holds text
+// and changed, so typed text is never thrown away.
+class DiaryPage : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int pageIndex = 4;
+    static constexpr int itemHeight = 20;
+
+    DiaryPage(const Paths &paths, Services &services, QWidget *parent = nullptr);
+
+    // The date of the page shown in RE.
+    QDate shownDate() const { return m_shown; }
+
+    QLabel *Label1 = nullptr; // header
+    QLabel *Label2 = nullptr; // header
+    QDateEdit *cal = nullptr;
+    RichTextEdit *RE = nullptr;
+    QListWidget *LBD = nullptr;
+    QMenu *PopupMenu7 = nullptr;
+    QAction *Excluir6 = nullptr;
+
+public slots:
+    // Create step: cal set to today; nothing is loaded yet.
+    void Today();
+    // Show step: cal set to today and today's page shown, as choosing a date does.
+    void ShowToday();
+    // Show step: LBD filled with the page names.
+    void LoadDiaryList();
+    // Close step: RE to the page of cal's date when it holds text and changed since it
+    // was read or written (or its file is gone).
+    void SaveDiaryPage();
+    // A date chosen in cal by the user.
+    void calChange(const QDate &date);
+    // A click on a page name.
+    void LBDClick(QListWidgetItem *item);
+    // "Excluir": deletes the selected page's file.
+    void Excluir6Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void setCal(const QDate &date);
+    void savePage(const QString &name);
+    // Shows the page `name` of `date` in RE: its file when it exists, else an empty page.
+    void showPage(const QDate &date, const QString &name);
+
+    const Paths &m_paths;
+    Services &m_services;
+    QDate m_shown;
+    bool m_settingCal = false;
+};
+
+} // namespace zorv

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QWidget>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+
+namespace zorv {
+
+class LinkLabel;
+class Paths;
+class RichTextEdit;
+struct Services;
+
+// The quick notes (TabSheet3): one rich-text document, "dados\Notas\Notas.speed", read on
+// every show and written on close when it holds text and changed; searched from EDR and
+// printed from pm30 or the editor's menu.
+class NotesPage : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int pageIndex = 3;
+    static constexpr const char *notesFile = "dados\\Notas\\Notas.speed";
+
+    NotesPage(const Paths &paths, Services &services, QWidget *parent = nullptr);
+
+    // Imprimir1 of PopupMenu11 is enabled exactly when this answers true.
+    bool canPrintFromMenu() const;
+
+    QLabel *Label1 = nullptr; // header
+    QLabel *Label2 = nullptr; // header
+    RichTextEdit *AN = nullptr;
+    QLabel *LabelEDR = nullptr; // "Locali&zar", buddy of EDR
+    QLineEdit *EDR = nullptr;
+    LinkLabel *pm30 = nullptr;
+    QMenu *PopupMenu11 = nullptr;
+    QAction *Imprimir1 = nullptr;
+    QAction *Copiar1 = nullptr; // hidden, inactive
+    QAction *Colar1 = nullptr;  // hidden, inactive
+
+public slots:
+    // Show step: the notes file into AN when it exists.
+    void LoadQuickNotes();
+    // Close step: AN to the notes file when it holds text and changed since it was read
+    // or written (or the file is gone).
+    void SaveQuickNotes();
+    // Enter in EDR: the caret to the first occurrence of EDR's text, case ignored.
+    void EDRFind();
+    void pm30Click();
+    void Imprimir1Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    const Paths &m_paths;
+    Services &m_services;
+};
+
+} // namespace zorv

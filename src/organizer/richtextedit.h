@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QTextCharFormat>
+#include <QTextEdit>
+
+namespace zorv {
+
+// The rich-text editor of the diary and the quick notes. Its document never reads a file
+// or address named in a text or a paste; links in it open nothing. Text typed into an
+// empty editor takes the editor's typing format, written out with its font and colour.
+class RichTextEdit : public QTextEdit
+{
+    Q_OBJECT
+public:
+    explicit RichTextEdit(QWidget *parent = nullptr);
+
+    // The format of text typed into an empty editor.
+    void setTypingFormat(const QTextCharFormat &format);
+    QTextCharFormat typingFormat() const { return m_typing; }
+
+    // True when the document holds anything (text, a line break, a picture).
+    bool holdsText() const;
+    // Loads a rich-text file; false, with the content unchanged, when it cannot be read.
+    bool loadFile(const QString &path);
+    // Writes the content to a rich-text file, atomically.
+    bool saveFile(const QString &path);
+    // Empties the editor; nothing typed remains to be saved.
+    void clearPage();
+
+protected:
+    QVariant loadResource(int type, const QUrl &name) override;
+
+private:
+    void applyTypingFormatWhenEmpty();
+
+    QTextCharFormat m_typing;
+    bool m_applying = false;
+};
+
+} // namespace zorv

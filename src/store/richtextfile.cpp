@@ -1,0 +1,56 @@
+#include "richtextfile.h"
+
+#include "rtfreader.h"
+#include "rtfwriter.h"
+#include "textcodec.h"
+#include "textlist.h"
+
+#include <QTextCursor>
+
+namespace zorv {
+
+void readRichText(QByteArrayView bytes, QTextDocument &document)
+{
+    if (looksLikeRtf(bytes)) {
+        readRtf(bytes, document);
+        return;
+    }
+    const QString text = decodeText(bytes.toByteArray());
+    QString joined;
+    joined.reserve(text.size());
+    bool first = true;
+    forEachLine(text, [&](QStringView line) {
+        if (!first)
+            joined.append(u'\n');
+        joined.append(line);
+        first = false;
+    });
+    document.setPlainText(joined);
+}
+
+bool loadRichTextFile(const QString &path, QTextDocument &document)
+{
+    const std::optional<QByteArray> bytes = readWholeFile(path);
+    if (!bytes)
+        return false;
+    readRichText(*bytes, document);
+    document.setModified(false);
+    return true;
+}
+
+bool saveRichTextFile(const QString &path, QTextDocument &document)
+{
+    if (!writeFileAtomically(path, writeRtf(document)))
+        return false;
+    document.setModified(false);
+    return true;
+}
+
+QVariant ContainedTextDocument::loadResource(int type, const QUrl &name)
+{
+    Q_UNUSED(type);
+    Q_UNUSED(name);
+    return {};
+}
+
+} // namespace zorv
