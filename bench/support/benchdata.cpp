@@ -125,6 +125,7 @@ bool generateDataFolder(const QString &root, const GeneratedData &shape)
                   {QStringLiteral("{\\rtf1\\ansi Dia tranquilo.\\par}")}) &&
              ok;
     }
+    ok = generateAccessPassword(root) && ok;
     return ok;
 }
 
@@ -155,6 +156,14 @@ bool generateAppointments(const QString &root)
     const QString notas = root + QStringLiteral("/dados/Notas");
     return QDir().mkpath(notas) && save(notas + QStringLiteral("/Tasks.go"), lines) &&
            save(notas + QStringLiteral("/Music.comp"), {QStringLiteral("/home/usuario/Música/alerta.wav")});
+}
+
+bool generateAccessPassword(const QString &root)
+{
+    // "20130305" scrambled (each character XOR 0x6F) as the password file's one line.
+    const QString windows = root + QStringLiteral("/windows");
+    return QDir().mkpath(windows) &&
+           save(windows + QStringLiteral("/MSDoc.dat"), {QStringLiteral("]_^\\_\\_Z")});
 }
 
 QString benchRoot()

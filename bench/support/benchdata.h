@@ -24,6 +24,10 @@ bool generateDataFolder(const QString &root, const GeneratedData &shape = {});
 inline constexpr int kAppointmentRecords = 5000;
 bool generateAppointments(const QString &root);
 
+// The Windows-directory stand-in beside the data folder (root/windows) with an access
+// password file. Part of generateDataFolder; callable alone for a folder generated before.
+bool generateAccessPassword(const QString &root);
+
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.
 QString benchRoot();

@@ -7,12 +7,14 @@
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
 #include "settings/backupbar.h"
+#include "settings/settingspage.h"
 
 #include <QApplication>
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -20,6 +22,8 @@
 namespace zorv {
 
 namespace {
+
+constexpr int settingsPage = 11; // sheet TabSheet7
 
 // The finance page's share of the suite window: its steps in their slots, the field that
 // takes the focus, and the rows of its context menus in the table of "Excluir" entries.
@@ -103,10 +107,43 @@ void wireAppointmentsPage(TATS &tats, AppointmentsPage *page)
                      [appointments] { return appointments && appointments->hasSelectedRow(); });
 }
 
+// The settings page on sheet 11: its switches read in the create step, TMCHK armed with the
+// other deferred timers, the password fields emptied on each show. "Gerenciar Autorun"
+// closes the suite window.
+void wireSettingsPage(TATS &tats, SettingsPage *page)
+{
+    tats.setPage(settingsPage, page);
+    QPointer<SettingsPage> settings(page);
+    auto on = [settings](void (SettingsPage::*operation)()) {
+        return [settings, operation] {
+            if (settings)
+                (settings.data()->*operation)();
+        };
+    };
+    tats.addCreateStep(CreateStep::DeferredTimers, on(&SettingsPage::DeferredTimers));
+    tats.addCreateStep(CreateStep::AutostartFlag, on(&SettingsPage::AutostartFlag));
+    tats.addCreateStep(CreateStep::SoundFlag, on(&SettingsPage::SoundFlag));
+    tats.addShowStep(ShowStep::ResetFields, on(&SettingsPage::ResetPasswordFields));
+    QObject::connect(page, &SettingsPage::closeSuiteRequested, &tats, &QWidget::close);
+}
+
+// TOPS's hidden LBS shows the password file's lines as the store last loaded them.
+void mirrorPasswordInto(PasswordStore &password, TOPS &tops)
+{
+    QPointer<QListWidget> lbs(tops.LBS);
+    password.setMirror([lbs](const QStringList &lines) {
+        if (!lbs)
+            return;
+        lbs->clear();
+        lbs->addItems(lines);
+    });
+}
+
 } // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
-    : tops(services)
+    : password(paths)
+    , tops(services)
     , tats(services, paths, tops)
     , taa1(services)
 {
@@ -120,6 +157,9 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     appointments = new AppointmentsPage(paths, services);
     wireAppointmentsPage(tats, appointments);
     QObject::connect(tops.Comp, &TagLabel::clicked, &tats, [this] { CompClick(); });
+    mirrorPasswordInto(password, tops);
+    settings = new SettingsPage(paths, services, password, LB);
+    wireSettingsPage(tats, settings);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }
@@ -163,8 +203,8 @@ int deskMain(int argc, char **argv)
     // Closing the suite window only hides it; the program lives on in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    RealServices real(instance);
     const Paths paths = Paths::forApplication();
+    RealServices real(instance, paths.windowsFile(QStringLiteral("\\Policies.ini")));
     return runDesk(app, real.services(), paths);
 }
 

@@ -4,6 +4,9 @@
 #include "tats.h"
 #include "tops.h"
 
+#include "security/password.h"
+#include "store/flagfile.h"
+
 class QApplication;
 
 namespace zorv {
@@ -11,6 +14,7 @@ namespace zorv {
 class AppointmentsPage;
 class BackupBar;
 class FinancePage;
+class SettingsPage;
 
 // The three windows, created in this order and alive until the program ends: the main
 // window TOPS first (so it is the application's main window), the suite window TATS,
@@ -20,12 +24,18 @@ class WindowSet
 public:
     WindowSet(Services &services, const Paths &paths);
 
+    // The run's access password (its copy mirrored in TOPS's LBS) and the staging list
+    // every switch writes its flag file from. Built before the windows that use them.
+    PasswordStore password;
+    FlagStaging LB;
+
     TOPS tops;
     TATS tats;
     Taa1 taa1;
     FinancePage *finance = nullptr;           // on page 6 of the suite window, which owns it
     BackupBar *backup = nullptr;              // in the suite window's bottom panel, which owns it
     AppointmentsPage *appointments = nullptr; // on page 5 of the suite window
+    SettingsPage *settings = nullptr;         // on page 11 of the suite window, which owns it
 
     // A click on the main window's appointment icon: the icon hides, the suite window
     // opens on the appointments page and, a second later, lists today's appointments.

@@ -56,7 +56,8 @@ FakeServices::FakeServices()
                  .companion = companion,
                  .programs = programs,
                  .minimizer = minimizer,
-                 .memory = memory}
+                 .memory = memory,
+                 .policies = policies}
 {}
 
 } // namespace zorv

@@ -131,6 +131,28 @@ public:
     int calls = 0;
 };
 
+// Records every value written, in order; writes under `failingKey` fail and record nothing.
+class FakePolicyValues final : public PolicyValues
+{
+public:
+    struct Write
+    {
+        QString key;
+        QString name;
+        int value;
+    };
+    bool write(const QString &key, const QList<PolicyValue> &values) override
+    {
+        if (!failingKey.isEmpty() && key == failingKey)
+            return false;
+        for (const PolicyValue &v : values)
+            writes.append({key, v.name, v.value});
+        return true;
+    }
+    QList<Write> writes;
+    QString failingKey;
+};
+
 // The whole set of fakes, with the Services that refers to them:
 //   FakeServices fake;  fake.clock.set(QDate(2013, 3, 15));  fake.dialogs.answers << true;
 //   FinancePage page(fake.services(), ...);
@@ -151,6 +173,7 @@ public:
     FakeProgramStarter programs;
     FakeWindowMinimizer minimizer;
     FakeMemoryTrimmer memory;
+    FakePolicyValues policies;
 
 private:
     Services m_services;

@@ -4,15 +4,17 @@
 
 namespace zorv {
 
-RealServices::RealServices(SingleInstance &instance)
+RealServices::RealServices(SingleInstance &instance, const QString &policyFile)
     : m_companion(makeCompanionPresence(companionTitle()))
+    , m_policies(policyFile)
     , m_services{.clock = m_clock,
                  .dialogs = m_dialogs,
                  .instance = instance,
                  .companion = *m_companion,
                  .programs = m_programs,
                  .minimizer = m_minimizer,
-                 .memory = m_memory}
+                 .memory = m_memory,
+                 .policies = m_policies}
 {}
 
 } // namespace zorv

@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "companion.h"
 #include "dialogs.h"
+#include "policyvalues.h"
 #include "singleinstance.h"
 #include "system.h"
 
@@ -20,15 +21,17 @@ struct Services
     ProgramStarter &programs;
     WindowMinimizer &minimizer;
     MemoryTrimmer &memory;
+    PolicyValues &policies;
 };
 
 // The real services of a running program. Build it after the QApplication: the companion
 // check depends on the platform the application runs on. `instance` is the guard main()
-// claimed before the application existed.
+// claimed before the application existed; `policyFile` is the INI file that takes the policy
+// values (in the Windows-directory stand-in).
 class RealServices
 {
 public:
-    explicit RealServices(SingleInstance &instance);
+    RealServices(SingleInstance &instance, const QString &policyFile);
     RealServices(const RealServices &) = delete;
     RealServices &operator=(const RealServices &) = delete;
 
@@ -41,6 +44,7 @@ private:
     DetachedProgramStarter m_programs;
     DesktopWindowMinimizer m_minimizer;
     HeapTrimmer m_memory;
+    IniPolicyValues m_policies;
     Services m_services;
 };
 

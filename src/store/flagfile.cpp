@@ -27,4 +27,10 @@ bool flagFileExists(const QString &path)
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
+bool FlagStaging::switchOn(const QString &path)
+{
+    ++m_lines;
+    return !path.isEmpty() && writeFlagFile(path, m_lines);
+}
+
 } // namespace zorv

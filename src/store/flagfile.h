@@ -14,4 +14,20 @@ bool writeFlagFile(const QString &path, int copies = 1);
 bool deleteFlagFile(const QString &path); // true when the file is gone afterwards
 bool flagFileExists(const QString &path);
 
+// The staging list every switch shares: each switch-on appends one marker line to it and
+// saves all of its lines to that switch's file, so the file a switch writes holds as many
+// marker lines as switch-ons happened so far in this run, its own included. One per run.
+class FlagStaging
+{
+public:
+    // Appends the marker line and saves the whole list to `path`. False when the file
+    // could not be written (the line stays in the list all the same).
+    bool switchOn(const QString &path);
+    // The marker lines staged so far.
+    int lineCount() const { return m_lines; }
+
+private:
+    int m_lines = 0;
+};
+
 } // namespace zorv

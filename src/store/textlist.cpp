@@ -8,18 +8,38 @@
 
 namespace zorv {
 
-bool writeFileAtomically(const QString &path, const QByteArray &bytes)
+namespace {
+
+bool writeAtomically(const QString &path, const QByteArray &bytes,
+                     std::optional<QFileDevice::Permissions> permissions)
 {
     if (path.isEmpty())
         return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
+    // The temporary file took the earlier file's permissions; it is the one renamed into place.
+    if (permissions && !file.setPermissions(*permissions)) {
+        file.cancelWriting();
+        return false;
+    }
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+
+} // namespace
+
+bool writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    return writeAtomically(path, bytes, std::nullopt);
+}
+
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions)
+{
+    return writeAtomically(path, bytes, permissions);
 }
 
 std::optional<QByteArray> readWholeFile(const QString &path)

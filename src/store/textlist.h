@@ -2,6 +2,7 @@
 
 #include "textcodec.h"
 
+#include <QFileDevice>
 #include <QStringList>
 
 #include <optional>
@@ -11,6 +12,9 @@ namespace zorv {
 // Replaces the file's whole content through a temporary file and an atomic rename: an
 // interrupted or failed write leaves the previous file as it was. False on any failure.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes);
+// The same, the file landing with exactly `permissions` whatever the earlier file had
+// (a secret kept private even where an older copy was readable by others).
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions);
 
 // One file's new content within a group written together.
 struct FileWrite

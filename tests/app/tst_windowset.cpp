@@ -1,10 +1,13 @@
 #include "app/windowset.h"
+#include "controls/linklabel.h"
 #include "finance/financepage.h"
 #include "platform/fakes.h"
 #include "settings/backupbar.h"
+#include "settings/settingspage.h"
 #include "tempdatafolder.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
@@ -59,6 +62,7 @@ private slots:
     void withoutTrayTheSuiteShowsAndAnswersSecondStarts();
     void backupRunsAtItsHourFromTimer2();
     void enterInReportSourceWritesAndOpensTheReport();
+    void settingsPageFollowsTheWindowsSteps();
 };
 
 void TestWindowSet::threeWindowsHiddenWithoutTaskbarEntries()
@@ -315,6 +319,47 @@ void TestWindowSet::enterInReportSourceWritesAndOpensTheReport()
     QCOMPARE(f.fake.programs.started.size(), 1);
     QVERIFY(f.fake.programs.started.first().program.endsWith(QStringLiteral("Web")));
     QVERIFY(f.windows.tats.isVisible()); // Enter in the field does not close the window
+}
+
+void TestWindowSet::settingsPageFollowsTheWindowsSteps()
+{
+    FakeServices fake;
+    TempDataFolder data;
+    QVERIFY(data.write("dados/Sound.viw", "57948579487593465966\r\n"));
+    {
+        QFile splash(data.paths().windowsFile("\\WStart.dat"));
+        QVERIFY(splash.open(QIODevice::WriteOnly));
+    }
+    WindowSet windows(fake, data.paths());
+    SettingsPage *page = windows.settings;
+    QVERIFY(page);
+    QCOMPARE(windows.tats.sheet(11)->objectName(), QStringLiteral("TabSheet7"));
+    QCOMPARE(page->parentWidget(), windows.tats.sheet(11));
+    // The create step read two switches and armed TMCHK.
+    QVERIFY(page->c3->isChecked());
+    QVERIFY(page->nrs->isChecked());
+    QVERIFY(!page->c1->isChecked());
+    QVERIFY(page->TMCHK.isActive());
+
+    // Each show empties both password fields.
+    page->esh->setText("12");
+    page->DBF->setText("34");
+    windows.tats.ShowSuite();
+    QVERIFY(page->esh->text().isEmpty());
+    QVERIFY(page->DBF->text().isEmpty());
+
+    // TOPS's LBS holds the password file's lines once a check loaded them.
+    QVERIFY(windows.password.set("1234"));
+    QTest::keyClicks(page->esh, "1234");
+    QTest::keyClick(page->esh, Qt::Key_Return);
+    QCOMPARE(windows.tops.LBS->count(), 1);
+    QCOMPARE(windows.tops.LBS->item(0)->text(), QStringLiteral("^]\\["));
+
+    // "Gerenciar Autorun" closes the suite window.
+    QVERIFY(windows.tats.isVisible());
+    page->pmgaClick();
+    QVERIFY(!windows.tats.isVisible());
+    QCOMPARE(fake.minimizer.calls >= 1, true);
 }
 
 QTEST_MAIN(TestWindowSet)
