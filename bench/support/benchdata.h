@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,11 @@ bool generateAppointments(const QString &root);
 // The Windows-directory stand-in beside the data folder (root/windows) with an access
 // password file. Part of generateDataFolder; callable alone for a folder generated before.
 bool generateAccessPassword(const QString &root);
+
+// A dictionary page of about `bytes` bytes: blocks of deeply nested elements, most with an
+// id, then the meaning element (id "significado", upper-case tags as a page model writes
+// them) as the body's last element. Deterministic.
+QByteArray syntheticDictionaryPage(qsizetype bytes = 1024 * 1024);
 
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.

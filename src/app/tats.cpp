@@ -8,7 +8,6 @@
 #include "store/textlist.h"
 #include "taa1.h"
 #include "tops.h"
-#include "wavesound.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -388,7 +387,7 @@ void TATS::registerOwnSteps()
     addShowStep(ShowStep::Sound, [this] {
         const QString path = m_paths.resolve(kSoundFile);
         if (QFileInfo(path).isFile())
-            playSound(path);
+            m_services.sound.play(path);
     });
     addShowStep(ShowStep::FinanceInFront, [this] { selectPage(financePage); });
     addShowStep(ShowStep::FadeIn, [this] {
@@ -629,17 +628,6 @@ void TATS::setAlpha(int alpha)
 {
     m_alpha = qBound(0, alpha, 255);
     setWindowOpacity(m_alpha / 255.0);
-}
-
-void TATS::playSound(const QString &path)
-{
-    if (m_playSound) {
-        m_playSound(path);
-        return;
-    }
-    if (!m_wave)
-        m_wave = new WaveSound(this);
-    m_wave->play(path);
 }
 
 void TATS::AlphaTimer()

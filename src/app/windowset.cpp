@@ -3,6 +3,8 @@
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
 #include "organizer/appointmentspage.h"
+#include "organizer/trainerpage.h"
+#include "organizer/wordlookuppage.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
@@ -139,6 +141,35 @@ void mirrorPasswordInto(PasswordStore &password, TOPS &tops)
     });
 }
 
+// The word lookup: its word field emptied on every show, and the focus there after the
+// fade-in.
+void wireWordLookupPage(TATS &tats, WordLookupPage *page)
+{
+    tats.setPage(WordLookupPage::pageIndex, page);
+    QPointer<WordLookupPage> lookup(page);
+    tats.addShowStep(ShowStep::ResetFields, [lookup] {
+        if (lookup)
+            lookup->ResetFields();
+    });
+    tats.setFocusField(WordLookupPage::pageIndex, page->prt);
+}
+
+// The personal trainer: its stored interval loaded four seconds after the start, its box
+// set from its switch file on TMCHK's tick with the settings page's boxes.
+void wireTrainerPage(TATS &tats, SettingsPage *settings, TrainerPage *page)
+{
+    tats.setPage(TrainerPage::pageIndex, page);
+    QPointer<TrainerPage> trainer(page);
+    settings->addCheckStep([trainer] {
+        if (trainer)
+            trainer->CheckSwitch();
+    });
+    tats.addCreateStep(CreateStep::DeferredTimers, [trainer] {
+        if (trainer)
+            trainer->TMPRS.start();
+    });
+}
+
 } // namespace
 
 WindowSet::WindowSet(Services &services, const Paths &paths)
@@ -160,6 +191,12 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     mirrorPasswordInto(password, tops);
     settings = new SettingsPage(paths, services, password, LB);
     wireSettingsPage(tats, settings);
+    wordLookup = new WordLookupPage(services);
+    wireWordLookupPage(tats, wordLookup);
+    trainer = new TrainerPage(paths, services, LB);
+    wireTrainerPage(tats, settings, trainer);
+    // Reminders appear as the tray icon's messages where there is a tray.
+    services.notifier.setTrayIcon(tats.TrayIcon1);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

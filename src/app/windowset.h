@@ -15,6 +15,8 @@ class AppointmentsPage;
 class BackupBar;
 class FinancePage;
 class SettingsPage;
+class TrainerPage;
+class WordLookupPage;
 
 // The three windows, created in this order and alive until the program ends: the main
 // window TOPS first (so it is the application's main window), the suite window TATS,
@@ -36,6 +38,8 @@ public:
     BackupBar *backup = nullptr;              // in the suite window's bottom panel, which owns it
     AppointmentsPage *appointments = nullptr; // on page 5 of the suite window
     SettingsPage *settings = nullptr;         // on page 11 of the suite window, which owns it
+    WordLookupPage *wordLookup = nullptr;     // on page 9
+    TrainerPage *trainer = nullptr;           // on page 10
 
     // A click on the main window's appointment icon: the icon hides, the suite window
     // opens on the appointments page and, a second later, lists today's appointments.

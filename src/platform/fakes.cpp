@@ -57,7 +57,41 @@ FakeServices::FakeServices()
                  .programs = programs,
                  .minimizer = minimizer,
                  .memory = memory,
-                 .policies = policies}
+                 .policies = policies,
+                 .notifier = notifier,
+                 .sound = sound,
+                 .pages = pages}
 {}
+
+void FakePageLoader::load(const QUrl &address, Completion done)
+{
+    requested.append(address);
+    m_pending = address;
+    m_done = std::move(done);
+    if (completeAtOnce)
+        completePending();
+}
+
+void FakePageLoader::abandon()
+{
+    m_pending.reset();
+    m_done = nullptr;
+}
+
+bool FakePageLoader::completePending()
+{
+    if (!m_pending)
+        return false;
+    const QString address = m_pending->toString();
+    m_pending.reset();
+    Completion done = std::move(m_done);
+    m_done = nullptr;
+    std::optional<LoadedPage> page;
+    if (!failing.contains(address) && pages.contains(address))
+        page = pages.value(address);
+    if (done)
+        done(page);
+    return true;
+}
 
 } // namespace zorv

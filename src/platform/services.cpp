@@ -14,7 +14,10 @@ RealServices::RealServices(SingleInstance &instance, const QString &policyFile)
                  .programs = m_programs,
                  .minimizer = m_minimizer,
                  .memory = m_memory,
-                 .policies = m_policies}
+                 .policies = m_policies,
+                 .notifier = m_notifier,
+                 .sound = m_sound,
+                 .pages = m_pages}
 {}
 
 } // namespace zorv

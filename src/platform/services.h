@@ -3,8 +3,11 @@
 #include "clock.h"
 #include "companion.h"
 #include "dialogs.h"
+#include "notifier.h"
+#include "pageloader.h"
 #include "policyvalues.h"
 #include "singleinstance.h"
+#include "soundplayer.h"
 #include "system.h"
 
 namespace zorv {
@@ -22,6 +25,9 @@ struct Services
     WindowMinimizer &minimizer;
     MemoryTrimmer &memory;
     PolicyValues &policies;
+    Notifier &notifier;
+    SoundPlayer &sound;
+    PageLoader &pages;
 };
 
 // The real services of a running program. Build it after the QApplication: the companion
@@ -45,6 +51,9 @@ private:
     DesktopWindowMinimizer m_minimizer;
     HeapTrimmer m_memory;
     IniPolicyValues m_policies;
+    DesktopNotifier m_notifier;
+    WaveSoundPlayer m_sound;
+    NetworkPageLoader m_pages;
     Services m_services;
 };
 

@@ -1,4 +1,4 @@
-#include "wavesound.h"
+#include "soundplayer.h"
 
 #include <QAudioDevice>
 #include <QMediaDevices>
@@ -7,17 +7,18 @@
 
 namespace zorv {
 
-WaveSound::WaveSound(QObject *parent)
+WaveSoundPlayer::WaveSoundPlayer(QObject *parent)
     : QObject(parent)
 {}
 
-void WaveSound::play(const QString &path)
+void WaveSoundPlayer::play(const QString &path)
 {
     if (QMediaDevices::audioOutputs().isEmpty())
         return;
     if (!m_effect)
         m_effect = new QSoundEffect(this);
-    const QUrl source = QUrl::fromLocalFile(path);
+    const QUrl source =
+        path.startsWith(QLatin1String(":/")) ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path);
     if (m_effect->source() != source)
         m_effect->setSource(source); // loads in the background; play() waits for it
     m_effect->play();
