@@ -487,6 +487,35 @@ QString stressRtf()
     return path;
 }
 
+QByteArray syntheticDictionaryPage(qsizetype bytes)
+{
+    QByteArray page =
+        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>significado</title></head>\n"
+        "<body>\n";
+    page.reserve(bytes + 4096);
+    constexpr int depth = 48;
+    int id = 0;
+    while (page.size() < bytes) {
+        for (int d = 0; d < depth; ++d) {
+            page += d % 3 == 2 ? "<span" : "<div";
+            if (d % 4 != 3)
+                page += " id=\"e" + QByteArray::number(id++) + "\"";
+            page += " class=\"nivel n" + QByteArray::number(d) + "\">";
+            if (d % 6 == 0)
+                page += "Texto de navega&ccedil;&atilde;o com <a href=\"/palavra/" + QByteArray::number(id) +
+                        "\">liga\xc3\xa7\xc3\xa3o</a> &amp; mais";
+        }
+        for (int d = depth - 1; d >= 0; --d)
+            page += d % 3 == 2 ? "</span>" : "</div>";
+        page += '\n';
+    }
+    page += "<div id=\"significado\" class=\"significado textonovo\"><span class=\"cl\">substantivo "
+            "feminino</span><br>A\xc3\xa7\xc3\xa3o ou efeito de agir*Movimento que alguma coisa "
+            "faz<br><span class=\"etim\">Etimologia (origem da palavra)</span><br>Do latim actio</div>\n"
+            "</body></html>\n";
+    return page;
+}
+
 QString benchRoot()
 {
     QString root = qEnvironmentVariable("ZORV_BENCH_DATA");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -51,6 +52,10 @@ bool generatePictureFolder(const QString &root);
 bool generateRichTextFiles(const QString &root);
 // Native path of the stress document.
 QString stressRtf();
+// A dictionary page of about `bytes` bytes: blocks of deeply nested elements, most with an
+// id, then the meaning element (id "significado", upper-case tags as a page model writes
+// them) as the body's last element. Deterministic.
+QByteArray syntheticDictionaryPage(qsizetype bytes = 1024 * 1024);
 
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.

@@ -9,7 +9,6 @@
 #include "store/textlist.h"
 #include "taa1.h"
 #include "tops.h"
-#include "wavesound.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -232,13 +231,6 @@ int TATS::alphaStepFor(const QString &generation)
     return generation == QLatin1String("XP") ? 60 : 30;
 }
 
-void TATS::setShowSoundGain(double level)
-{
-    m_soundGain = level;
-    if (m_wave)
-        m_wave->setGain(level);
-}
-
 void TATS::buildLayout()
 {
     setFont(suiteFont());
@@ -428,7 +420,7 @@ void TATS::registerOwnSteps()
     addShowStep(ShowStep::Sound, [this] {
         const QString path = m_paths.resolve(kSoundFile);
         if (QFileInfo(path).isFile())
-            playSound(path);
+            m_services.sound.play(path);
     });
     addShowStep(ShowStep::FinanceInFront, [this] { selectPage(financePage); });
     addShowStep(ShowStep::FadeIn, [this] {
@@ -694,19 +686,6 @@ void TATS::setAlpha(int alpha)
 {
     m_alpha = qBound(0, alpha, 255);
     setWindowOpacity(m_alpha / 255.0);
-}
-
-void TATS::playSound(const QString &path)
-{
-    if (m_playSound) {
-        m_playSound(path);
-        return;
-    }
-    if (!m_wave) {
-        m_wave = new WaveSound(this);
-        m_wave->setGain(m_soundGain);
-    }
-    m_wave->play(path);
 }
 
 void TATS::AlphaTimer()

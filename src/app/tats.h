@@ -24,7 +24,6 @@ namespace zorv {
 class LinkLabel;
 class TOPS;
 class Taa1;
-class WaveSound;
 
 // Brings `window` to the front and asks for it to become the active window, restoring it
 // first when it is minimised. True when it is the active window afterwards (activation is
@@ -94,13 +93,6 @@ public:
     // Hands a page address or a file to the companion launcher (the page menu's help,
     // feedback and contact entries). Nothing is handed over until one is set.
     void setLauncher(std::function<void(const QString &)> launch) { m_launch = std::move(launch); }
-    // Plays a wave file without waiting; by default through the audio output, silent
-    // without one. Tests put a recorder here.
-    void setSoundPlayer(std::function<void(const QString &)> play) { m_playSound = std::move(play); }
-    // The program's volume (0..1, a volume control's scale) for the show sound played by
-    // default; the window set keeps it at the program's output gain.
-    void setShowSoundGain(double level);
-    double showSoundGain() const { return m_soundGain; }
 
     const Paths &paths() const { return m_paths; }
     Services &services() const { return m_services; }
@@ -192,7 +184,6 @@ private:
     void hookLists(QWidget *root);
     void scrollFocusedList(int notches);
     void enableMenuEntries(QMenu *menu);
-    void playSound(const QString &path);
     bool filterFileDrop(QEvent *event);
 
     Services &m_services;
@@ -201,10 +192,7 @@ private:
     Taa1 *m_taa1 = nullptr;
     std::array<QPointer<QWidget>, pageCount> m_focusFields;
     std::function<void(const QString &)> m_launch;
-    std::function<void(const QString &)> m_playSound;
     std::function<void(const QStringList &)> m_dropFiles;
-    WaveSound *m_wave = nullptr;
-    double m_soundGain = 1.0;
     int m_alphaStep = alphaStep;
 
     StepSequence<CreateStep> m_createSteps;

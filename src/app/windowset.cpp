@@ -17,6 +17,8 @@
 #include "organizer/notespage.h"
 #include "organizer/phonebookpage.h"
 #include "organizer/richtextedit.h"
+#include "organizer/trainerpage.h"
+#include "organizer/wordlookuppage.h"
 #include "platform/identity.h"
 #include "reports/launcher.h"
 #include "reports/reportlinks.h"
@@ -223,6 +225,7 @@ ProgramRestriction *wireProgramRestriction(TATS &tats, TOPS &tops, SettingsPage 
 // rebuilt after the fade-in, files dropped anywhere on the window added to it.
 void wireDeskPage(TATS &tats, DeskPage *page)
 {
+    tats.setPage(0, page);
     QPointer<ShortcutCenter> center(page->shortcuts);
     auto on = [page](void (ShortcutCenter::*operation)()) { return pageStep(page->shortcuts, operation); };
     tats.addCreateStep(CreateStep::ShortcutsAndDates, on(&ShortcutCenter::LoadShortcutList));
@@ -260,6 +263,7 @@ void wireDeskPage(TATS &tats, DeskPage *page)
 // show, the list built shortly after when the shortcut list exists.
 void wireAliasPage(TATS &tats, AliasPage *page)
 {
+    tats.setPage(1, page);
     QPointer<AliasPage> aliases(page);
     auto on = [page](void (AliasPage::*operation)()) { return pageStep(page, operation); };
     tats.addShowStep(ShowStep::Today, on(&AliasPage::Today));
@@ -287,28 +291,14 @@ void wireActivityMapPage(TATS &tats, ActivityMapPage *page)
     tats.setFocusField(ActivityMapPage::pageIndex, page->z1);
 }
 
-// The show sound plays at the program's output gain, as every sound of the program does.
-// (The show sound is the suite window's for now; this is the one place to re-point.)
-void followProgramVolumeWithShowSound(TATS &tats, OutputVolume &volume)
-{
-    tats.setShowSoundGain(volume.gain());
-    QObject::connect(&volume, &OutputVolume::gainChanged, &tats, &TATS::setShowSoundGain);
-}
-
 // The quick notes on page 3: read on each show, written on close, AN in focus when the
 // page is in front, and the menu rule of Imprimir1.
 void wireNotesPage(TATS &tats, NotesPage *page)
 {
     tats.setPage(NotesPage::pageIndex, page);
     QPointer<NotesPage> notes(page);
-    tats.addShowStep(ShowStep::LoadQuickNotes, [notes] {
-        if (notes)
-            notes->LoadQuickNotes();
-    });
-    tats.addCloseStep(CloseStep::SaveQuickNotes, [notes] {
-        if (notes)
-            notes->SaveQuickNotes();
-    });
+    tats.addShowStep(ShowStep::LoadQuickNotes, pageStep(page, &NotesPage::LoadQuickNotes));
+    tats.addCloseStep(CloseStep::SaveQuickNotes, pageStep(page, &NotesPage::SaveQuickNotes));
     tats.setFocusField(NotesPage::pageIndex, page->AN);
     tats.addMenuRule(page->PopupMenu11, page->Imprimir1,
                      [notes] { return notes && notes->canPrintFromMenu(); });
@@ -326,6 +316,28 @@ void wireDiaryPage(TATS &tats, DiaryPage *page)
     tats.addShowStep(ShowStep::LoadDiaryList, on(&DiaryPage::LoadDiaryList));
     tats.addCloseStep(CloseStep::SaveDiaryPage, on(&DiaryPage::SaveDiaryPage));
     tats.setFocusField(DiaryPage::pageIndex, page->cal);
+}
+
+// The word lookup: its word field emptied on every show, and the focus there after the
+// fade-in.
+void wireWordLookupPage(TATS &tats, WordLookupPage *page)
+{
+    tats.setPage(WordLookupPage::pageIndex, page);
+    tats.addShowStep(ShowStep::ResetFields, pageStep(page, &WordLookupPage::ResetFields));
+    tats.setFocusField(WordLookupPage::pageIndex, page->prt);
+}
+
+// The personal trainer: its stored interval loaded four seconds after the start, its box
+// set from its switch file on TMCHK's tick with the settings page's boxes.
+void wireTrainerPage(TATS &tats, SettingsPage *settings, TrainerPage *page)
+{
+    tats.setPage(TrainerPage::pageIndex, page);
+    settings->addCheckStep(pageStep(page, &TrainerPage::CheckSwitch));
+    QPointer<TrainerPage> trainer(page);
+    tats.addCreateStep(CreateStep::DeferredTimers, [trainer] {
+        if (trainer)
+            trainer->TMPRS.start();
+    });
 }
 
 } // namespace
@@ -354,10 +366,8 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     wireAudioHooks(audio, appointments, tops);
     restriction = wireProgramRestriction(tats, tops, settings, paths, services, password, LB);
     desk = new DeskPage(paths, services);
-    tats.setPage(0, desk);
     wireDeskPage(tats, desk);
     aliases = new AliasPage(paths, services);
-    tats.setPage(1, aliases);
     wireAliasPage(tats, aliases);
     // A music file double-clicked in the folder browser plays on the audio page.
     desk->setMusicOpener([a = QPointer<AudioPage>(audio)](const QString &folder, const QString &caption) {
@@ -372,11 +382,16 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     wirePhoneBookPage(tats, phoneBook);
     activityMap = new ActivityMapPage(paths, services);
     wireActivityMapPage(tats, activityMap);
-    followProgramVolumeWithShowSound(tats, services.volume);
     notes = new NotesPage(paths, services);
     wireNotesPage(tats, notes);
     diary = new DiaryPage(paths, services);
     wireDiaryPage(tats, diary);
+    wordLookup = new WordLookupPage(services);
+    wireWordLookupPage(tats, wordLookup);
+    trainer = new TrainerPage(paths, services, LB);
+    wireTrainerPage(tats, settings, trainer);
+    // Reminders appear as the tray icon's messages where there is a tray.
+    services.notifier.setTrayIcon(tats.TrayIcon1);
     // Every page is in place: the suite window's create step runs now.
     tats.FormCreate();
 }

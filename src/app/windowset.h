@@ -22,8 +22,9 @@ class ProgramRestriction;
 class SettingsPage;
 class PhoneBookPage;
 class DiaryPage;
-class FinancePage;
 class NotesPage;
+class TrainerPage;
+class WordLookupPage;
 
 // The three windows, created in this order and alive until the program ends: the main
 // window TOPS first (so it is the application's main window), the suite window TATS,
@@ -41,22 +42,25 @@ public:
     TOPS tops;
     TATS tats;
     Taa1 taa1;
-    FinancePage *finance = nullptr;           // on page 6 of the suite window, which owns it
-    BackupBar *backup = nullptr;              // in the suite window's bottom panel, which owns it
-    SettingsPage *settings = nullptr;         // on page 11 of the suite window, which owns it
-    AppointmentsPage *appointments = nullptr; // on page 5 of the suite window
+    // The pages, owned by the suite window; each on its sheet.
+    DeskPage *desk = nullptr;                  // page 0
+    AliasPage *aliases = nullptr;              // page 1
+    AudioPage *audio = nullptr;                // page 2
+    NotesPage *notes = nullptr;                // page 3
+    DiaryPage *diary = nullptr;                // page 4
+    AppointmentsPage *appointments = nullptr;  // page 5
+    FinancePage *finance = nullptr;            // page 6
+    ActivityMapPage *activityMap = nullptr;    // page 7
+    PhoneBookPage *phoneBook = nullptr;        // page 8
+    WordLookupPage *wordLookup = nullptr;      // page 9
+    TrainerPage *trainer = nullptr;            // page 10
+    SettingsPage *settings = nullptr;          // page 11
+    ProgramRestriction *restriction = nullptr; // in the settings page's right column
+    BackupBar *backup = nullptr;               // in the suite window's bottom panel
 
     // A click on the main window's appointment icon: the icon hides, the suite window
     // opens on the appointments page and, a second later, lists today's appointments.
     void CompClick();
-    AudioPage *audio = nullptr;               // on page 2 of the suite window, which owns it
-    DeskPage *desk = nullptr;                 // on page 0
-    AliasPage *aliases = nullptr;             // on page 1
-    ProgramRestriction *restriction = nullptr; // in the settings page's right column
-    PhoneBookPage *phoneBook = nullptr;     // on page 8
-    ActivityMapPage *activityMap = nullptr; // on page 7
-    NotesPage *notes = nullptr;     // on page 3 of the suite window, which owns it
-    DiaryPage *diary = nullptr;     // on page 4 of the suite window, which owns it
 };
 
 // The whole start of the program after the single-instance guard was claimed: the

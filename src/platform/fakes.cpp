@@ -69,7 +69,10 @@ FakeServices::FakeServices()
                  .audio = audio,
                  .shell = shell,
                  .volume = volume,
-                 .printer = printer}
+                 .printer = printer,
+                 .notifier = notifier,
+                 .sound = sound,
+                 .pages = pages}
 {}
 
 Services FakeServices::withAudio(AudioPlayback &audio, OutputVolume &realVolume)
@@ -85,7 +88,10 @@ Services FakeServices::withAudio(AudioPlayback &audio, OutputVolume &realVolume)
                     .audio = audio,
                     .shell = shell,
                     .volume = realVolume,
-                    .printer = printer};
+                    .printer = printer,
+                    .notifier = notifier,
+                    .sound = sound,
+                    .pages = pages};
 }
 
 void FakeAudioPlayer::open(const QString &file)
@@ -168,6 +174,37 @@ void FakeAudioPlayer::endTrack()
         return;
     m_playing = m_paused = false;
     emit ended();
+}
+
+void FakePageLoader::load(const QUrl &address, Completion done)
+{
+    requested.append(address);
+    m_pending = address;
+    m_done = std::move(done);
+    if (completeAtOnce)
+        completePending();
+}
+
+void FakePageLoader::abandon()
+{
+    m_pending.reset();
+    m_done = nullptr;
+}
+
+bool FakePageLoader::completePending()
+{
+    if (!m_pending)
+        return false;
+    const QString address = m_pending->toString();
+    m_pending.reset();
+    Completion done = std::move(m_done);
+    m_done = nullptr;
+    std::optional<LoadedPage> page;
+    if (!failing.contains(address) && pages.contains(address))
+        page = pages.value(address);
+    if (done)
+        done(page);
+    return true;
 }
 
 } // namespace zorv

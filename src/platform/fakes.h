@@ -8,6 +8,8 @@
 #include <QQueue>
 #include <QSet>
 
+#include <optional>
+
 namespace zorv {
 
 // A clock that stands still until the test moves it.
@@ -324,6 +326,49 @@ public:
     bool succeed = true;
 };
 
+// Records every notification instead of showing it.
+class FakeNotifier final : public Notifier
+{
+public:
+    struct Shown
+    {
+        QString title;
+        QString text;
+    };
+    void notify(const QString &title, const QString &text) override { shown.append({title, text}); }
+    QList<Shown> shown;
+};
+
+// Records every sound instead of playing it.
+class FakeSoundPlayer final : public SoundPlayer
+{
+public:
+    void play(const QString &path) override { played.append(path); }
+    QStringList played;
+};
+
+// Pages from a table by address; a load waits until the test completes it (or completes
+// at once when asked to). An address in `failing`, or one without a page, completes with
+// nothing.
+class FakePageLoader final : public PageLoader
+{
+public:
+    void load(const QUrl &address, Completion done) override;
+    void abandon() override;
+    // Completes the pending load; false when none is pending.
+    bool completePending();
+    bool hasPending() const { return m_pending.has_value(); }
+
+    QHash<QString, LoadedPage> pages; // by address
+    QSet<QString> failing;
+    QList<QUrl> requested;
+    bool completeAtOnce = false;
+
+private:
+    std::optional<QUrl> m_pending;
+    Completion m_done;
+};
+
 // The whole set of fakes, with the Services that refers to them:
 //   FakeServices fake;  fake.clock.set(QDate(2013, 3, 15));  fake.dialogs.answers << true;
 //   FinancePage page(fake.services(), ...);
@@ -352,6 +397,9 @@ public:
     FakeShellItems shell;
     FakeOutputVolume volume;
     FakePrinter printer;
+    FakeNotifier notifier;
+    FakeSoundPlayer sound;
+    FakePageLoader pages;
 
 private:
     Services m_services;

@@ -18,7 +18,10 @@ RealServices::RealServices(SingleInstance &instance, const QString &policyFile)
                  .audio = m_audio,
                  .shell = m_shell,
                  .volume = m_volume,
-                 .printer = m_printer}
+                 .printer = m_printer,
+                 .notifier = m_notifier,
+                 .sound = m_sound,
+                 .pages = m_pages}
 {}
 
 } // namespace zorv

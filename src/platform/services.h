@@ -5,10 +5,13 @@
 #include "companion.h"
 #include "dialogs.h"
 #include "outputvolume.h"
+#include "notifier.h"
+#include "pageloader.h"
 #include "policyvalues.h"
 #include "shellitems.h"
 #include "printer.h"
 #include "singleinstance.h"
+#include "soundplayer.h"
 #include "system.h"
 
 namespace zorv {
@@ -30,6 +33,9 @@ struct Services
     ShellItems &shell;
     OutputVolume &volume;
     Printer &printer;
+    Notifier &notifier;
+    SoundPlayer &sound;
+    PageLoader &pages;
 };
 
 // The real services of a running program. Build it after the QApplication: the companion
@@ -57,6 +63,9 @@ private:
     QtAudioPlayback m_audio{m_volume};
     DesktopShellItems m_shell;
     SystemPrinter m_printer;
+    DesktopNotifier m_notifier;
+    WaveSoundPlayer m_sound{m_volume};
+    NetworkPageLoader m_pages;
     Services m_services;
 };
 

@@ -478,6 +478,7 @@ void TestWindowSet::audioPageOnSheetTwoWithItsSteps()
     QVERIFY(data.write("Dados/Auto.rep", folder.toUtf8() + "/b.wma\r\n"));
     QVERIFY(QFile::copy(folder + "/a.mp3", folder + "/foto.png"));
     QVERIFY(data.write("dados/Slide.list", folder.toUtf8() + "/\r\n"));
+    WaveSoundPlayer sounds(fake.volume); // the real show-sound player, on the page's volume
     WindowSet windows(fake, data.paths());
     AudioPage *page = windows.audio;
     QVERIFY(page);
@@ -486,10 +487,10 @@ void TestWindowSet::audioPageOnSheetTwoWithItsSteps()
     QVERIFY(page->TMVL.isActive());
     QVERIFY(page->hasEndpointVolume());
     QCOMPARE(fake.volume.levels(), std::optional<OutputVolume::Levels>(OutputVolume::Levels{13107, 13107}));
-    // The show sound plays at the program's gain and follows it.
-    QCOMPARE(windows.tats.showSoundGain(), 0.2);
+    // Short sounds play at the program's gain and follow it.
+    QCOMPARE(sounds.gain(), 0.2);
     page->zorvVol->SetMute(true);
-    QCOMPARE(windows.tats.showSoundGain(), 0.0);
+    QCOMPARE(sounds.gain(), 0.0);
     page->zorvVol->SetMute(false);
     QCOMPARE(page->gg->width(), 0);
 

@@ -30,7 +30,6 @@ struct LauncherSuite
         if (prepare)
             prepare(data);
         windows = std::make_unique<zorv::WindowSet>(fake, data.paths());
-        tats().setSoundPlayer([](const QString &) {});
     }
     ~LauncherSuite()
     {

@@ -1,6 +1,7 @@
-#include "wavesound.h"
+#include "soundplayer.h"
 
 #include "platform/audioplayback.h"
+#include "platform/outputvolume.h"
 
 #include <QAudioDevice>
 #include <QMediaDevices>
@@ -9,11 +10,14 @@
 
 namespace zorv {
 
-WaveSound::WaveSound(QObject *parent)
+WaveSoundPlayer::WaveSoundPlayer(OutputVolume &volume, QObject *parent)
     : QObject(parent)
-{}
+    , m_gain(volume.gain())
+{
+    connect(&volume, &OutputVolume::gainChanged, this, &WaveSoundPlayer::setGain);
+}
 
-void WaveSound::play(const QString &path)
+void WaveSoundPlayer::play(const QString &path)
 {
     if (QMediaDevices::audioOutputs().isEmpty())
         return;
@@ -21,13 +25,14 @@ void WaveSound::play(const QString &path)
         m_effect = new QSoundEffect(this);
         m_effect->setVolume(outputVolumeFor(m_gain));
     }
-    const QUrl source = QUrl::fromLocalFile(path);
+    const QUrl source =
+        path.startsWith(QLatin1String(":/")) ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path);
     if (m_effect->source() != source)
         m_effect->setSource(source); // loads in the background; play() waits for it
     m_effect->play();
 }
 
-void WaveSound::setGain(double level)
+void WaveSoundPlayer::setGain(double level)
 {
     m_gain = qBound(0.0, level, 1.0);
     if (m_effect)
