@@ -3,6 +3,7 @@
 #include "controls/captions.h"
 #include "controls/currencyedit.h"
 #include "controls/linklabel.h"
+#include "finance/statementpreview.h"
 #include "platform/services.h"
 #include "store/paths.h"
 #include "store/records.h"
@@ -20,6 +21,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QRegularExpressionValidator>
+#include <QShortcut>
 #include <QTreeWidget>
 
 namespace zorv {
@@ -33,6 +35,13 @@ const QString kPercentHelp =
                    " 3 - or simply, leave the empty field and type Enter to attribute 0%. ");
 const QString kSourceHelp = QStringLiteral("The source is of who you paid or it received.");
 const QString kDefaultSymbol = QStringLiteral("R$");
+const QString kImportCaption = QStringLiteral("Importar extrato");
+const QString kImportFilter = QStringLiteral("Extratos OFX (*.ofx *.qfx)");
+const QString kCannotRead = QStringLiteral("Não foi possível ler o extrato: ");
+const QString kImportedListUnreadable =
+    QStringLiteral("a lista das transações já importadas (Importados.ofx) não pôde ser lida.");
+const QString kCannotWrite =
+    QStringLiteral("Não foi possível gravar a importação; nenhum arquivo foi alterado.");
 const QString kEmptyMonthSearch = QStringLiteral("  .    ");
 const QString kDeleteMonthQuestion =
     QStringLiteral("Este procedimento excluirá o mês do relatório anual.\nVocê deseja realmente fazer isso?");
@@ -105,6 +114,7 @@ FinancePage::FinancePage(const Paths &paths, Services &services, QWidget *parent
     , m_services(services)
     , m_ledgers(paths)
     , m_corrections(paths)
+    , m_import(paths)
 {
     setObjectName(QStringLiteral("TabSheet6"));
     setWindowTitle(QStringLiteral("GF"));
@@ -274,6 +284,17 @@ void FinancePage::buildUi()
     auto *reportsRow = new QHBoxLayout;
     reportsRow->addWidget(corrections->PO);
     reportsRow->addWidget(reportsArea, 1);
+    ImportStatement = new LinkLabel(QStringLiteral("Import statement (OFX)..."), this);
+    ImportStatement->setObjectName(QStringLiteral("ImportStatement"));
+    ImportStatement->setCursor(Qt::PointingHandCursor);
+    ImportStatement->setFocusPolicy(Qt::StrongFocus);
+    ImportStatement->setToolTip(QStringLiteral("Ctrl+I"));
+    ImportStatement->installEventFilter(this);
+    reportsRow->addWidget(ImportStatement);
+    connect(ImportStatement, &LinkLabel::clicked, this, &FinancePage::ImportStatementClick);
+    auto *importKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
+    importKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(importKey, &QShortcut::activated, this, &FinancePage::ImportStatementClick);
     page->addLayout(reportsRow);
 
     PopupMenu12 = new QMenu(this);
@@ -356,6 +377,12 @@ bool FinancePage::eventFilter(QObject *watched, QEvent *event)
 bool FinancePage::handleKey(QObject *watched, int key)
 {
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (watched == ImportStatement) {
+        if (!enter && key != Qt::Key_Space)
+            return false;
+        ImportStatementClick();
+        return true;
+    }
     if (watched == FN1 && enter) {
         AL->setFocus(); // leaving FN1 commits the typed amount
         return true;
@@ -610,6 +637,51 @@ void FinancePage::TMPCTimer()
     AL->clear();
     FocusValue();
     Atualizar3Click();
+}
+
+// ---- Statement import ------------------------------------------------------------------
+
+void FinancePage::ImportStatementClick()
+{
+    if (m_preview || !mayWrite())
+        return;
+    const QString path = m_services.dialogs.openFile(kImportCaption, m_importFolder, kImportFilter);
+    if (path.isEmpty())
+        return;
+    m_importFolder = QFileInfo(path).absolutePath();
+    const StatementReadResult read = StatementReader().read(path);
+    if (!read.ok()) {
+        m_services.dialogs.message(kCannotRead + read.error, {}, MessageIcon::Warning);
+        return;
+    }
+    bool listed = false;
+    const QList<ImportRow> rows = m_import.rowsFor(read.transactions, &listed);
+    if (!listed) {
+        m_services.dialogs.message(kCannotRead + kImportedListUnreadable, {}, MessageIcon::Warning);
+        return;
+    }
+    m_preview = new StatementPreview(rows, this);
+    m_preview->setAttribute(Qt::WA_DeleteOnClose);
+    m_preview->setWindowModality(Qt::WindowModal);
+    connect(m_preview, &QDialog::accepted, this,
+            [this, preview = m_preview] { importRows(preview->tickedRows()); });
+    m_preview->open();
+}
+
+void FinancePage::importRows(const QList<ImportRow> &rows)
+{
+    if (rows.isEmpty() || !mayWrite())
+        return;
+    if (!m_import.write(rows)) {
+        m_services.dialogs.message(kCannotWrite, {}, MessageIcon::Warning);
+        return;
+    }
+    Atualizar3Click();
+    // The month shown is summed again: the one chosen in the list, else the work month.
+    if (!m_selectedMonthFile.isEmpty() && QFileInfo::exists(m_selectedMonthFile))
+        pdel();
+    else
+        CalV();
 }
 
 // ---- Months and totals -------------------------------------------------------------------

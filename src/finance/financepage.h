@@ -4,8 +4,10 @@
 #include "finance/corrections.h"
 #include "finance/correctionsarea.h"
 #include "finance/ledger.h"
+#include "finance/statementimport.h"
 #include "store/textlist.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -26,6 +28,7 @@ class LinkLabel;
 class Paths;
 struct Services;
 class TzorvCurrency;
+class StatementPreview;
 
 // The finance page ("GF"): the entry row that records money movements into the month and
 // year ledgers, the currency symbol, the month list and the chosen month's totals.
@@ -105,6 +108,11 @@ public:
 
     // Room the report links fill.
     QWidget *reportsArea = nullptr;
+    // Beside them: brings a bank statement (OFX) into the ledgers. Also reached with
+    // Ctrl+I, and with Enter or Space once it has the focus.
+    LinkLabel *ImportStatement = nullptr;
+    // The preview of the statement being imported, while it is open.
+    StatementPreview *statementPreview() const { return m_preview; }
 
     QTimer TMPC;
     QTimer tmcalc;
@@ -126,6 +134,7 @@ public slots:
     void Label109Click();
     void Excluir7Click();
     void Excluir12Click();
+    void ImportStatementClick();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -147,13 +156,17 @@ private:
     void resetTotals();
     void showSums();
     void clearEntryAfterSave();
+    void importRows(const QList<ImportRow> &rows);
     QString symbol() const;
 
     const Paths &m_paths;
     Services &m_services;
     LedgerFiles m_ledgers;
     LedgerCorrections m_corrections;
-    HeldMonth m_held; // the lines of the month shown and their ledger
+    StatementImport m_import;
+    QPointer<StatementPreview> m_preview;
+    QString m_importFolder; // where the last statement came from
+    HeldMonth m_held;       // the lines of the month shown and their ledger
     std::function<bool()> m_mayWrite;
     QString m_workMonth;
     QString m_workYear;

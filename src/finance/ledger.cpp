@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 
@@ -103,25 +104,41 @@ int clampGauge(WideInt value)
 bool LedgerFiles::appendEntry(const QString &workMonth, const QString &workYear, const QString &line,
                               bool toYear) const
 {
+    QList<LedgerAppend> appends{{monthLedgerName(workMonth), line}};
+    if (toYear)
+        appends.append({yearLedgerName(workYear), line});
+    return appendLines(appends);
+}
+
+bool LedgerFiles::appendLines(const QList<LedgerAppend> &appends, const QList<FileWrite> &also) const
+{
+    // The lines of each ledger, the ledgers in the order first named.
+    QStringList order;
+    QHash<QString, QStringList> linesOf;
+    for (const LedgerAppend &a : appends) {
+        const QString path = m_paths.resolve(a.ledger);
+        auto it = linesOf.find(path);
+        if (it == linesOf.end()) {
+            order.append(path);
+            it = linesOf.insert(path, {});
+        }
+        it->append(a.line);
+    }
     QList<FileWrite> writes;
-    QList<std::optional<QByteArray>> previous;
-    auto appended = [&](const QString &name) {
-        const QString path = m_paths.resolve(name);
+    for (const QString &path : order) {
         std::optional<QByteArray> bytes;
         if (QFileInfo::exists(path)) {
             bytes = readWholeFile(path);
             if (!bytes)
                 return false;
         }
-        writes.append({path, appendLineToFileBytes(bytes.value_or(QByteArray()), line)});
-        previous.append(std::move(bytes));
-        return true;
-    };
-    if (!appended(monthLedgerName(workMonth)))
-        return false;
-    if (toYear && !appended(yearLedgerName(workYear)))
-        return false;
-    return writeFilesTogether(writes, previous);
+        // A ledger line holds no line break, so the lines joined by CR LF append exactly
+        // the bytes that appending them one by one would.
+        writes.append({path, appendLineToFileBytes(bytes.value_or(QByteArray()),
+                                                   linesOf.value(path).join(QStringLiteral("\r\n")))});
+    }
+    writes.append(also);
+    return writeFilesTogether(writes);
 }
 
 QStringList LedgerFiles::monthFileNames() const

@@ -2,6 +2,7 @@
 
 #include "controls/money.h"
 #include "finance/amountsum.h"
+#include "store/filegroup.h"
 #include "store/paths.h"
 
 #include <QDate>
@@ -75,6 +76,13 @@ std::optional<WideInt> exitPercentage(AmountSum entrances, AmountSum exits);
 // Gauges show 0..100 whatever they are given.
 int clampGauge(WideInt value);
 
+// One line bound for a ledger ("dados\\Finance\\03.2013.fin").
+struct LedgerAppend
+{
+    QString ledger;
+    QString line;
+};
+
 // The month and year ledgers of one installation.
 class LedgerFiles
 {
@@ -87,6 +95,10 @@ public:
     // rewritten whole. The two land together or not at all. False when nothing was written.
     bool appendEntry(const QString &workMonth, const QString &workYear, const QString &line,
                      bool toYear) const;
+    // Appends every line to its ledger, in order (each ledger read once and rewritten
+    // whole), and writes `also` beside them (files of the finance folder): all of it lands
+    // as one group or none of it does. False when nothing was written.
+    bool appendLines(const QList<LedgerAppend> &appends, const QList<FileWrite> &also = {}) const;
 
     // Names of the "*.fin" files of the finance folder, sorted as text (letter case ignored).
     QStringList monthFileNames() const;

@@ -1,0 +1,390 @@
+#include "finance/statementreader.h"
+
+#include "store/textcodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QTemporaryFile>
+
+#include <libofx/libofx.h>
+
+#include <cstring>
+
+namespace zorv {
+
+namespace {
+
+const QString kNotOfx = QStringLiteral("o arquivo não é um extrato OFX.");
+const QString kTruncated = QStringLiteral("o extrato está incompleto (falta o fim do arquivo).");
+const QString kNoTransactions = QStringLiteral("o extrato não tem transações.");
+const QString kUnreadable = QStringLiteral("o arquivo não pôde ser aberto.");
+const QString kTooLarge = QStringLiteral("o arquivo é grande demais para um extrato.");
+const QString kNotMatched = QStringLiteral("as transações do extrato não puderam ser lidas por inteiro.");
+
+// The library reports through its console flags; the program has no console to show.
+void silenceLibrary()
+{
+    static const bool done = [] {
+        ofx_PARSER_msg = ofx_DEBUG_msg = ofx_DEBUG1_msg = ofx_DEBUG2_msg = ofx_DEBUG3_msg = 0;
+        ofx_DEBUG4_msg = ofx_DEBUG5_msg = ofx_STATUS_msg = ofx_INFO_msg = ofx_WARNING_msg = 0;
+        ofx_ERROR_msg = 0;
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+// The text of the file: a byte-order mark decides; else a body that is valid UTF-8 with
+// bytes beyond ASCII is UTF-8 (banks declare "CHARSET:1252" over UTF-8 text); else the
+// single-byte code page every declared charset of these files means in practice.
+QString decodeStatementText(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return decodeText(bytes);
+    bool ascii = true;
+    for (const char c : bytes) {
+        if (uchar(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (!ascii) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8(bytes);
+        if (!utf8.hasError())
+            return text;
+    }
+    return decodeWindows1252(bytes);
+}
+
+bool isNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'.' || c == u'_' || c == u'-';
+}
+
+// Every "&" that starts no entity becomes "&amp;" (a memo like "C&A MODAS" would otherwise
+// lose "&A" as an unknown entity); "&quot;", "&apos;" and character references become
+// their characters, so the parser meets only the three entities every OFX reader knows.
+QString normalizeEntities(QStringView body)
+{
+    QString out;
+    out.reserve(body.size() + body.size() / 64);
+    const qsizetype n = body.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = body[i];
+        if (c == u'\0')
+            continue;
+        if (c != u'&') {
+            out.append(c);
+            continue;
+        }
+        const qsizetype semi = body.indexOf(u';', i + 1);
+        const QStringView ref = semi > i && semi - i <= 10 ? body.sliced(i + 1, semi - i - 1) : QStringView();
+        if (ref == u"amp" || ref == u"lt" || ref == u"gt") {
+            out.append(body.sliced(i, semi - i + 1));
+            i = semi;
+            continue;
+        }
+        char32_t code = 0;
+        if (ref == u"quot") {
+            code = '"';
+        } else if (ref == u"apos") {
+            code = '\'';
+        } else if (ref.size() >= 2 && ref[0] == u'#') {
+            bool ok = false;
+            const uint v = (ref[1] == u'x' || ref[1] == u'X') ? ref.sliced(2).toUInt(&ok, 16)
+                                                              : ref.sliced(1).toUInt(&ok);
+            if (ok && v > 0 && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF))
+                code = v;
+        }
+        if (code == 0) {
+            out.append(QStringLiteral("&amp;"));
+            continue;
+        }
+        if (code == '&')
+            out.append(QStringLiteral("&amp;"));
+        else if (code == '<')
+            out.append(QStringLiteral("&lt;"));
+        else if (code == '>')
+            out.append(QStringLiteral("&gt;"));
+        else
+            out.append(QString::fromUcs4(&code, 1));
+        i = semi;
+    }
+    return out;
+}
+
+QString decodeBasicEntities(QString text)
+{
+    if (!text.contains(u'&'))
+        return text;
+    text.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
+    text.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+    text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    return text;
+}
+
+// What the file's own text says of one transaction.
+struct ScannedTransaction
+{
+    QString amount;
+    QString date;
+    QString fitId;
+    bool creditCard = false;
+};
+
+// Walks the tags of the body and collects, in file order, the transactions of the bank
+// and credit-card statements (those inside investment statements are left out, as the
+// matching below leaves them out of the library's report). A leaf element's value is the
+// text after its tag up to the next tag, which covers both the SGML and the XML form.
+QList<ScannedTransaction> scanTransactions(QStringView body)
+{
+    QList<ScannedTransaction> found;
+    bool inTransaction = false;
+    bool creditCard = false;
+    int investment = 0;
+    ScannedTransaction current;
+    auto finish = [&] {
+        if (inTransaction)
+            found.append(current);
+        inTransaction = false;
+    };
+    const qsizetype n = body.size();
+    qsizetype i = body.indexOf(u'<');
+    while (i >= 0 && i + 1 < n) {
+        const bool closing = body[i + 1] == u'/';
+        qsizetype start = i + (closing ? 2 : 1);
+        qsizetype end = start;
+        while (end < n && isNameChar(body[end]))
+            ++end;
+        if (end == start || end >= n || body[end] != u'>') {
+            // Not a tag ("<1>" in a memo reads as text, as the parser reads it).
+            i = body.indexOf(u'<', i + 1);
+            continue;
+        }
+        const QString name = body.sliced(start, end - start).toString().toUpper();
+        const qsizetype valueStart = end + 1;
+        qsizetype next = body.indexOf(u'<', valueStart);
+        if (closing) {
+            if (name == u"STMTTRN" || name == u"BANKTRANLIST")
+                finish();
+            else if (name == u"INVSTMTRS")
+                investment = qMax(0, investment - 1);
+        } else if (name == u"STMTRS") {
+            creditCard = false;
+        } else if (name == u"CCSTMTRS") {
+            creditCard = true;
+        } else if (name == u"INVSTMTRS") {
+            ++investment;
+        } else if (name == u"STMTTRN") {
+            finish();
+            if (investment == 0) {
+                inTransaction = true;
+                current = {};
+                current.creditCard = creditCard;
+            }
+        } else if (inTransaction && (name == u"TRNAMT" || name == u"DTPOSTED" || name == u"FITID")) {
+            const QString value =
+                body.sliced(valueStart, (next < 0 ? n : next) - valueStart).trimmed().toString();
+            if (name == u"TRNAMT")
+                current.amount = value;
+            else if (name == u"DTPOSTED")
+                current.date = value;
+            else
+                current.fitId = decodeBasicEntities(value);
+        }
+        i = next;
+    }
+    finish();
+    return found;
+}
+
+// What the library reports of one transaction.
+struct LibraryTransaction
+{
+    QString accountId;
+    QString fitId;
+    QString type;
+    QString name;
+    QString memo;
+    QString checkNumber;
+    bool creditCard = false;
+};
+
+QString typeName(int type)
+{
+    static const char *const names[] = {"CREDIT", "DEBIT",     "INT",         "DIV",       "FEE",   "SRVCHG",
+                                        "DEP",    "ATM",       "POS",         "XFER",      "CHECK", "PAYMENT",
+                                        "CASH",   "DIRECTDEP", "DIRECTDEBIT", "REPEATPMT", "OTHER"};
+    if (type >= 0 && type < int(std::size(names)))
+        return QString::fromLatin1(names[type]);
+    return QStringLiteral("OTHER");
+}
+
+QString libraryText(const char *text, std::size_t capacity, int valid)
+{
+    if (!valid)
+        return {};
+    // A text the library cut at its buffer's end may end inside a character.
+    QString s = QString::fromUtf8(text, qsizetype(strnlen(text, capacity)));
+    while (s.endsWith(QChar::ReplacementCharacter))
+        s.chop(1);
+    return s.trimmed();
+}
+
+int onTransaction(const OfxTransactionData data, void *list)
+{
+    if (data.account_ptr && data.account_ptr->account_type_valid &&
+        data.account_ptr->account_type == OfxAccountData::OFX_INVESTMENT)
+        return 0;
+    if (data.invtransactiontype_valid)
+        return 0;
+    LibraryTransaction t;
+    t.accountId = libraryText(data.account_id, sizeof data.account_id, data.account_id_valid);
+    t.fitId = libraryText(data.fi_id, sizeof data.fi_id, data.fi_id_valid);
+    t.type = data.transactiontype_valid ? typeName(data.transactiontype) : QStringLiteral("OTHER");
+    t.name = libraryText(data.name, sizeof data.name, data.name_valid);
+    t.memo = libraryText(data.memo, sizeof data.memo, data.memo_valid);
+    t.checkNumber = libraryText(data.check_number, sizeof data.check_number, data.check_number_valid);
+    t.creditCard = data.account_ptr && data.account_ptr->account_type_valid &&
+                   data.account_ptr->account_type == OfxAccountData::OFX_CREDITCARD;
+    static_cast<QList<LibraryTransaction> *>(list)->append(std::move(t));
+    return 0;
+}
+
+const QByteArray kSgmlHeader("OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nSECURITY:NONE\r\n"
+                             "ENCODING:UTF-8\r\nCHARSET:NONE\r\nCOMPRESSION:NONE\r\nOLDFILEUID:NONE\r\n"
+                             "NEWFILEUID:NONE\r\n\r\n");
+const QByteArray kXmlHeader("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\r\n"
+                            "<?OFX OFXHEADER=\"200\" VERSION=\"211\" SECURITY=\"NONE\" OLDFILEUID=\"NONE\" "
+                            "NEWFILEUID=\"NONE\"?>\r\n");
+
+// The library reads only from a file: the normalized text goes to a private temporary one.
+std::optional<QList<LibraryTransaction>> parseWithLibrary(const QByteArray &fileBytes)
+{
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/zorv-extrato-XXXXXX.ofx"));
+    if (!file.open() || file.write(fileBytes) != fileBytes.size() || !file.flush())
+        return std::nullopt;
+    silenceLibrary();
+    QList<LibraryTransaction> list;
+    LibofxContextPtr context = libofx_get_new_context();
+    ofx_set_transaction_cb(context, onTransaction, &list);
+    const int status = libofx_proc_file(context, QFile::encodeName(file.fileName()).constData(), OFX);
+    libofx_free_context(context);
+    if (status < 0)
+        return std::nullopt;
+    return list;
+}
+
+} // namespace
+
+std::optional<Currency> parseStatementAmount(QStringView text)
+{
+    text = text.trimmed();
+    const qsizetype dot = text.lastIndexOf(u'.');
+    const qsizetype comma = text.lastIndexOf(u',');
+    QChar decimal = u'.';
+    QChar grouping = u'\0';
+    if (dot >= 0 && comma >= 0) {
+        decimal = dot > comma ? u'.' : u',';
+        grouping = dot > comma ? u',' : u'.';
+    } else if (comma >= 0) {
+        decimal = u',';
+    }
+    QString cleaned = text.toString();
+    if (grouping != u'\0')
+        cleaned.remove(grouping);
+    if (cleaned.count(decimal) > 1)
+        return std::nullopt;
+    NumberFormat fmt = NumberFormat::brazilian();
+    fmt.decimalSeparator = decimal;
+    fmt.thousandSeparator = decimal == u'.' ? u',' : u'.';
+    return parseCurrency(cleaned, fmt);
+}
+
+QDate parseStatementDate(QStringView text)
+{
+    text = text.trimmed();
+    if (text.size() < 8)
+        return {};
+    for (int i = 0; i < 8; ++i) {
+        if (!text[i].isDigit() || text[i].unicode() > u'9')
+            return {};
+    }
+    return QDate(text.first(4).toInt(), text.sliced(4, 2).toInt(), text.sliced(6, 2).toInt());
+}
+
+StatementReadResult StatementReader::read(const QString &path) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, kUnreadable};
+    if (file.size() > kMaxFileSize)
+        return {{}, kTooLarge};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {{}, kUnreadable};
+    return readBytes(bytes);
+}
+
+StatementReadResult StatementReader::readBytes(const QByteArray &bytes) const
+{
+    if (bytes.size() > kMaxFileSize)
+        return {{}, kTooLarge};
+    const QString text = decodeStatementText(bytes);
+    const qsizetype begin = text.indexOf(QLatin1String("<OFX>"), 0, Qt::CaseInsensitive);
+    if (begin < 0)
+        return {{}, kNotOfx};
+    const qsizetype close = text.lastIndexOf(QLatin1String("</OFX>"), -1, Qt::CaseInsensitive);
+    if (close < begin)
+        return {{}, kTruncated};
+    const bool xml = text.first(begin).contains(QLatin1String("<?xml"), Qt::CaseInsensitive);
+    const QString body = normalizeEntities(QStringView(text).sliced(begin, close + 6 - begin));
+
+    const QList<ScannedTransaction> scanned = scanTransactions(body);
+    if (scanned.isEmpty())
+        return {{}, kNoTransactions};
+    // Each transaction's date and amount must read before the library is asked at all.
+    StatementReadResult result;
+    result.transactions.reserve(scanned.size());
+    for (qsizetype k = 0; k < scanned.size(); ++k) {
+        StatementTransaction t;
+        const auto amount = parseStatementAmount(scanned[k].amount);
+        if (!amount)
+            return {{},
+                    QStringLiteral("a transação %1 tem um valor ilegível (\"%2\").")
+                        .arg(k + 1)
+                        .arg(scanned[k].amount)};
+        t.amount = *amount;
+        t.date = parseStatementDate(scanned[k].date);
+        if (!t.date.isValid())
+            return {{},
+                    QStringLiteral("a transação %1 tem uma data ilegível (\"%2\").")
+                        .arg(k + 1)
+                        .arg(scanned[k].date)};
+        t.fitId = scanned[k].fitId;
+        t.creditCard = scanned[k].creditCard;
+        result.transactions.append(std::move(t));
+    }
+
+    const auto library = parseWithLibrary((xml ? kXmlHeader : kSgmlHeader) + body.toUtf8() + "\r\n");
+    if (!library)
+        return {{}, kNotOfx};
+    if (library->size() != scanned.size())
+        return {{}, kNotMatched};
+    for (qsizetype k = 0; k < scanned.size(); ++k) {
+        const LibraryTransaction &from = library->at(k);
+        StatementTransaction &t = result.transactions[k];
+        if (from.fitId != t.fitId.trimmed().left(OFX_FITID_LENGTH - 1))
+            return {{}, kNotMatched};
+        t.accountId = from.accountId;
+        t.type = from.type;
+        t.name = from.name;
+        t.memo = from.memo;
+        t.checkNumber = from.checkNumber;
+        t.creditCard = t.creditCard || from.creditCard;
+    }
+    return result;
+}
+
+} // namespace zorv

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "controls/money.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QString>
+
+namespace zorv {
+
+// One movement of a bank or credit-card statement, as the file states it.
+struct StatementTransaction
+{
+    QString accountId; // the account the statement is for
+    QString fitId;     // the bank's id of the movement; empty when the file gives none
+    QDate date;        // the posting date as written (its time and time zone left out)
+    Currency amount;   // signed: a credit is positive, a debit negative
+    QString type;      // "CREDIT", "DEBIT", "CHECK", ... ("OTHER" when unknown)
+    QString name;
+    QString memo;
+    QString checkNumber;
+    bool creditCard = false; // from a credit-card statement
+
+    friend bool operator==(const StatementTransaction &, const StatementTransaction &) = default;
+};
+
+struct StatementReadResult
+{
+    QList<StatementTransaction> transactions;
+    QString error; // why the file could not be read; empty when it was
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Reads OFX statements (1.x SGML and 2.x XML) with libofx. Before the library sees the
+// file, its text is decoded with the character set the body really uses (a body that is
+// valid UTF-8 is read as UTF-8 whatever the header declares), bare "&" that start no
+// entity are escaped, and it is handed over as UTF-8. The amounts and dates are taken from
+// the file's own text (the library reads amounts as doubles and shifts dates by their time
+// zone); each transaction the library reports is matched, in file order, to its text, and
+// a file whose transactions do not all match is refused rather than read in part.
+class StatementReader
+{
+public:
+    // Files larger than this are refused.
+    static constexpr qsizetype kMaxFileSize = 64 * 1024 * 1024;
+
+    StatementReadResult read(const QString &path) const;
+    StatementReadResult readBytes(const QByteArray &bytes) const;
+};
+
+// The amount text of an OFX file: optional sign, digits, "." or "," as the decimal
+// separator (when both occur, the last one is the decimal separator and the other groups
+// thousands). Empty when the text is not an amount or does not fit.
+std::optional<Currency> parseStatementAmount(QStringView text);
+// The calendar date of an OFX date-time ("20150113120000[-3:BRT]" is 13/01/2015).
+QDate parseStatementDate(QStringView text);
+
+} // namespace zorv

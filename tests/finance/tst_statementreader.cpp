@@ -1,0 +1,307 @@
+#include "finance/statementimport.h"
+#include "finance/statementreader.h"
+#include "store/textcodec.h"
+#include "tempdatafolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace zorv;
+
+namespace {
+
+QString fixture(const char *name)
+{
+    return QStringLiteral(ZORV_TEST_DATA "/ofx/") + QLatin1String(name);
+}
+
+// account | fitid | date | amount | type | name | memo | check | card
+QString describe(const StatementTransaction &t)
+{
+    return QStringList{t.accountId,
+                       t.fitId,
+                       t.date.toString(Qt::ISODate),
+                       formatPlain(t.amount) + QLatin1Char('/') + QString::number(t.amount.raw()),
+                       t.type,
+                       t.name,
+                       t.memo,
+                       t.checkNumber,
+                       t.creditCard ? QStringLiteral("card") : QString()}
+        .join(QLatin1Char('|'));
+}
+
+QStringList describeAll(const QList<StatementTransaction> &list)
+{
+    QStringList out;
+    for (const StatementTransaction &t : list)
+        out.append(describe(t));
+    return out;
+}
+
+QList<StatementTransaction> readFixture(const char *name)
+{
+    const StatementReadResult r = StatementReader().read(fixture(name));
+    if (!r.ok())
+        qWarning() << name << r.error;
+    return r.transactions;
+}
+
+} // namespace
+
+class TestStatementReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readsWhatBanksSend_data();
+    void readsWhatBanksSend();
+    void refusesBadInput_data();
+    void refusesBadInput();
+    void amountsAndDates_data();
+    void amountsAndDates();
+    void entryForTransaction();
+    void identitiesKeepEveryTransaction();
+    void reimportAddsNothing();
+    void writeLandsInLedgersAndList();
+    void failedWriteLeavesEveryFile();
+};
+
+void TestStatementReader::readsWhatBanksSend_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("expected");
+    const QString bank = QStringLiteral("0341 1234 56789-0");
+    QTest::newRow("Windows-1252, time zones, comma decimal, ampersands, check")
+        << "bank-1252.ofx"
+        << QStringList{
+               bank + "|20150105001|2015-01-05|1500,00/15000000|CREDIT|Salário Empresa|CREDITO SALARIO||",
+               // 23:00 at UTC-3 is still the 31st on the statement.
+               bank + "|20150131002|2015-01-31|-1234,56/-12345600|DEBIT||TOK & STOK PARC 02/05||",
+               bank + "|20150120003|2015-01-20|-89,90/-899000|DEBIT|C&A MODAS|COMPRA CARTAO DEBITO||",
+               bank + "|20150112004|2015-01-12|-300,00/-3000000|CHECK||CHEQUE COMPENSADO|000851|"};
+    QTest::newRow("header says 1252, body is UTF-8")
+        << "utf8-body.ofx"
+        << QStringList{bank + "|U1|2015-01-13|-12,50/-125000|DEBIT|Padaria São João|||",
+                       bank + "|U2|2015-01-14|7,50/75000|CREDIT||Devolução PIX||"};
+    QTest::newRow("credit card closed by the wrong tag")
+        << "creditcard-wrong-close.ofx"
+        << QStringList{"4111222233334444|C1|2015-01-10|-99,90/-999000|DEBIT|LOJA DO BAIRRO|||card",
+                       "4111222233334444|C2|2015-01-25|250,00/2500000|CREDIT|PAGAMENTO RECEBIDO|||card"};
+    QTest::newRow("one FITID on several movements")
+        << "repeated-fitid.ofx"
+        << QStringList{bank + "|0|2015-01-10|-10,00/-100000|DEBIT|PADARIA|||",
+                       bank + "|0|2015-01-10|-25,00/-250000|DEBIT|FARMACIA|||",
+                       bank + "|0|2015-01-11|-10,00/-100000|DEBIT|PADARIA|||",
+                       bank + "|0|2015-01-11|-10,00/-100000|DEBIT|PADARIA|||"};
+    QTest::newRow("empty and missing FITIDs")
+        << "empty-fitid.ofx"
+        << QStringList{bank + "||2015-02-03|-4,50/-45000|DEBIT|CAFE|||",
+                       bank + "||2015-02-03|-4,50/-45000|DEBIT|CAFE|||",
+                       bank + "||2015-02-03|-4,50/-45000|DEBIT||TARIFA <1>PACOTE||"};
+    QTest::newRow("OFX 2 (XML), grouped amount, four decimals")
+        << "bank-xml.ofx"
+        << QStringList{"001  777|X&1|2015-03-02|-1234,50/-12345000|DEBIT|A&B Importação|||",
+                       "001  777|X2|2015-03-03|0,13/1250|CREDIT||RendimentoPoupança||"};
+}
+
+void TestStatementReader::readsWhatBanksSend()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, expected);
+    const StatementReadResult r = StatementReader().read(fixture(file.toUtf8().constData()));
+    QVERIFY2(r.ok(), qPrintable(r.error));
+    QCOMPARE(describeAll(r.transactions), expected);
+}
+
+void TestStatementReader::refusesBadInput_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("not OFX") << fixture("not-ofx.ofx") << "o arquivo não é um extrato OFX.";
+    QTest::newRow("truncated") << fixture("truncated.ofx")
+                               << "o extrato está incompleto (falta o fim do arquivo).";
+    QTest::newRow("no transactions") << fixture("no-transactions.ofx") << "o extrato não tem transações.";
+    QTest::newRow("amount missing") << fixture("bad-amount.ofx")
+                                    << "a transação 1 tem um valor ilegível (\"\").";
+    QTest::newRow("missing file") << fixture("nothing-here.ofx") << "o arquivo não pôde ser aberto.";
+    QTest::newRow("a folder") << QStringLiteral(ZORV_TEST_DATA "/ofx") << "o arquivo não pôde ser aberto.";
+}
+
+void TestStatementReader::refusesBadInput()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, error);
+    const StatementReadResult r = StatementReader().read(file);
+    QCOMPARE(r.error, error);
+    QVERIFY(r.transactions.isEmpty());
+}
+
+void TestStatementReader::amountsAndDates_data()
+{
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<qint64>("raw"); // -1 for refused
+    QTest::newRow("point") << "-1234.56" << qint64(-12345600);
+    QTest::newRow("comma") << "-1234,56" << qint64(-12345600);
+    QTest::newRow("grouped point") << "1.234,56" << qint64(12345600);
+    QTest::newRow("grouped comma") << "1,234.56" << qint64(12345600);
+    QTest::newRow("plus and blanks") << " +50 " << qint64(500000);
+    QTest::newRow("half to even beyond four decimals") << "0.00005" << qint64(0);
+    QTest::newRow("two decimal points") << "1.2.3" << qint64(-1);
+    QTest::newRow("exponent") << "1e3" << qint64(-1);
+    QTest::newRow("empty") << "" << qint64(-1);
+    QTest::newRow("too large") << "99999999999999999" << qint64(-1);
+}
+
+void TestStatementReader::amountsAndDates()
+{
+    QFETCH(QString, amount);
+    QFETCH(qint64, raw);
+    const auto parsed = parseStatementAmount(amount);
+    if (raw == -1)
+        QVERIFY(!parsed);
+    else
+        QCOMPARE(parsed ? parsed->raw() : -1, raw);
+
+    QCOMPARE(parseStatementDate(u"20150131230000[-3:BRT]"), QDate(2015, 1, 31));
+    QCOMPARE(parseStatementDate(u"20150228"), QDate(2015, 2, 28));
+    QVERIFY(!parseStatementDate(u"20150230").isValid());
+    QVERIFY(!parseStatementDate(u"2015-01-31").isValid());
+}
+
+void TestStatementReader::entryForTransaction()
+{
+    StatementTransaction t;
+    t.date = QDate(2015, 1, 12);
+    t.amount = Currency::fromRaw(-3000000);
+    t.type = QStringLiteral("CHECK");
+    t.memo = QStringLiteral("  CHEQUE <4>851\r\nCOMPENSADO ");
+    LedgerEntry e = ledgerEntryFor(t);
+    QCOMPARE(buildLedgerLine(e),
+             QStringLiteral("300,00<1>12/01/2015<2>Exit<3>CHEQUE 851  COMPENSADO<4>Cheque"));
+
+    t.name = QStringLiteral("LOJA");
+    t.amount = Currency::fromRaw(2500000);
+    t.type = QStringLiteral("CREDIT");
+    t.creditCard = true;
+    e = ledgerEntryFor(t);
+    QCOMPARE(buildLedgerLine(e), QStringLiteral("250,00<1>12/01/2015<2>Entrance<3>LOJA<4>Cartão"));
+    t.creditCard = false;
+    QCOMPARE(ledgerEntryFor(t).paymentForm, QString());
+}
+
+void TestStatementReader::identitiesKeepEveryTransaction()
+{
+    for (const char *name : {"repeated-fitid.ofx", "empty-fitid.ofx", "bank-1252.ofx"}) {
+        const QList<StatementTransaction> list = readFixture(name);
+        QVERIFY(!list.isEmpty());
+        const QStringList ids = importIdentities(list);
+        QCOMPARE(ids.size(), list.size());
+        QCOMPARE(QSet<QString>(ids.cbegin(), ids.cend()).size(), ids.size());
+        // The identities depend on the file's content only.
+        QCOMPARE(importIdentities(readFixture(name)), ids);
+    }
+    // A repeated FITID keeps account, date and amount apart; alike movements get ordinals.
+    const QStringList ids = importIdentities(readFixture("repeated-fitid.ofx"));
+    QVERIFY(ids[2].endsWith("#1"));
+    QVERIFY(ids[3].endsWith("#2"));
+}
+
+void TestStatementReader::reimportAddsNothing()
+{
+    TempDataFolder data;
+    const StatementImport import(data.paths());
+    const QList<StatementTransaction> all = readFixture("repeated-fitid.ofx");
+    // A first statement with the first three movements, then one overlapping it.
+    bool ok = false;
+    QList<ImportRow> rows = import.rowsFor(all.mid(0, 3), &ok);
+    QVERIFY(ok);
+    QVERIFY(import.write(rows));
+    const QByteArray year = data.read("dados/Finance/2015.CX");
+    QCOMPARE(year.count("\r\n"), 3);
+
+    rows = import.rowsFor(all, &ok);
+    QVERIFY(ok);
+    QList<bool> marked;
+    for (const ImportRow &row : rows)
+        marked.append(row.alreadyImported);
+    QCOMPARE(marked, (QList<bool>{true, true, true, false}));
+    QVERIFY(import.write(rows));
+    QCOMPARE(data.read("dados/Finance/2015.CX"), year + "10,00<1>11/01/2015<2>Exit<3>PADARIA<4>\r\n");
+
+    const QByteArray before = data.read("dados/Finance/2015.CX");
+    QVERIFY(import.write(import.rowsFor(all)));
+    QCOMPARE(data.read("dados/Finance/2015.CX"), before);
+    QCOMPARE(data.read("dados/Finance/Importados.ofx").count("\r\n"), 4);
+}
+
+void TestStatementReader::writeLandsInLedgersAndList()
+{
+    TempDataFolder data;
+    const QByteArray january("5,00<1>02/01/2015<2>Exit<3>P\xe3o<4>Dinheiro\r\n");
+    QVERIFY(data.write("dados/Finance/01.2015.fin", january));
+    QVERIFY(data.write("dados/Finance/2015.CX", january));
+    const StatementImport import(data.paths());
+    QList<StatementTransaction> list = readFixture("utf8-body.ofx");
+    list.append(readFixture("bank-xml.ofx"));
+    // A name the code page cannot hold: the ledgers write it as the entry row does, the
+    // imported list keeps it exactly.
+    list.last().memo = QStringLiteral("Rendimento ₿");
+    list.last().fitId.clear();
+    QVERIFY(import.write(import.rowsFor(list)));
+
+    QCOMPARE(data.read("dados/Finance/01.2015.fin"),
+             january + "12,50<1>13/01/2015<2>Exit<3>Padaria S\xe3o Jo\xe3o<4>\r\n"
+                       "7,50<1>14/01/2015<2>Entrance<3>Devolu\xe7\xe3o PIX<4>\r\n");
+    QCOMPARE(data.read("dados/Finance/03.2015.fin"),
+             QByteArray("1.234,50<1>02/03/2015<2>Exit<3>A&B Importa\xe7\xe3o<4>\r\n"
+                        "0,13<1>03/03/2015<2>Entrance<3>Rendimento ?<4>\r\n"));
+    QCOMPARE(data.read("dados/Finance/2015.CX"),
+             january + "12,50<1>13/01/2015<2>Exit<3>Padaria S\xe3o Jo\xe3o<4>\r\n"
+                       "7,50<1>14/01/2015<2>Entrance<3>Devolu\xe7\xe3o PIX<4>\r\n"
+                       "1.234,50<1>02/03/2015<2>Exit<3>A&B Importa\xe7\xe3o<4>\r\n"
+                       "0,13<1>03/03/2015<2>Entrance<3>Rendimento ?<4>\r\n");
+    const QStringList ids = importIdentities(list);
+    QCOMPARE(data.read("dados/Finance/Importados.ofx"), encodeLines(ids, TextEncoding::Utf8Bom));
+    QVERIFY(ids.last().contains(QStringLiteral("Rendimento ₿")));
+}
+
+void TestStatementReader::failedWriteLeavesEveryFile()
+{
+    TempDataFolder data;
+    // A year ledger larger than any file the process may write at the moment of the import:
+    // its new copy cannot be written in full, as on a full disk.
+    QByteArray year;
+    while (year.size() < 64 * 1024)
+        year += "5,00<1>02/01/2015<2>Exit<3>Padaria<4>Dinheiro\r\n";
+    QVERIFY(data.write("dados/Finance/2015.CX", year));
+    QVERIFY(data.write("dados/Finance/01.2015.fin", "5,00<1>02/01/2015<2>Exit<3>Padaria<4>Dinheiro\r\n"));
+    QVERIFY(data.write("dados/Finance/Importados.ofx", "old\r\n"));
+    const QDir folder(data.file("dados/Finance"));
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden);
+    QMap<QString, QByteArray> before;
+    for (const QString &name : names)
+        before.insert(name, data.read("dados/Finance/" + name));
+
+    const StatementImport import(data.paths());
+    const QList<ImportRow> rows = import.rowsFor(readFixture("bank-1252.ofx"));
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 32 * 1024;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = import.write(rows);
+    setrlimit(RLIMIT_FSIZE, &old);
+    QVERIFY(!written);
+
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), names);
+    for (const QString &name : names)
+        QCOMPARE(data.read("dados/Finance/" + name), before.value(name));
+}
+
+QTEST_GUILESS_MAIN(TestStatementReader)
+#include "tst_statementreader.moc"
