@@ -641,6 +641,11 @@ void FinancePage::TMPCTimer()
 
 // ---- Statement import ------------------------------------------------------------------
 
+StatementPreview *FinancePage::statementPreview() const
+{
+    return m_preview;
+}
+
 void FinancePage::ImportStatementClick()
 {
     if (m_preview || !mayWrite())
@@ -663,6 +668,7 @@ void FinancePage::ImportStatementClick()
     m_preview = new StatementPreview(rows, this);
     m_preview->setAttribute(Qt::WA_DeleteOnClose);
     m_preview->setWindowModality(Qt::WindowModal);
+    connect(m_preview, &QDialog::finished, this, [this] { m_preview.clear(); });
     connect(m_preview, &QDialog::accepted, this,
             [this, preview = m_preview] { importRows(preview->tickedRows()); });
     m_preview->open();

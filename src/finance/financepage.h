@@ -112,7 +112,7 @@ public:
     // Ctrl+I, and with Enter or Space once it has the focus.
     LinkLabel *ImportStatement = nullptr;
     // The preview of the statement being imported, while it is open.
-    StatementPreview *statementPreview() const { return m_preview; }
+    StatementPreview *statementPreview() const;
 
     QTimer TMPC;
     QTimer tmcalc;

@@ -5,6 +5,7 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -62,7 +63,21 @@ StatementPreview::StatementPreview(const QList<ImportRow> &rows, QWidget *parent
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     resize(760, 480);
+    ImportRows->installEventFilter(this);
     ImportRows->setFocus();
+}
+
+bool StatementPreview::eventFilter(QObject *watched, QEvent *event)
+{
+    // Space turns the box of the row, whichever of its cells is current.
+    if (watched == ImportRows && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space) {
+        if (QTreeWidgetItem *item = ImportRows->currentItem())
+            item->setCheckState(DateColumn,
+                                item->checkState(DateColumn) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QList<ImportRow> StatementPreview::tickedRows() const

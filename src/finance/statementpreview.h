@@ -11,8 +11,8 @@ namespace zorv {
 
 // What an import would write, one row per transaction of the statement: date, amount,
 // operation, source and payment form, with a box ticked for every row not imported
-// before ("já importado" marks the others). Enter imports the ticked rows (the dialog is
-// accepted), Escape cancels.
+// before ("já importado" marks the others); Space turns the box of the current row. Enter imports the ticked
+// rows (the dialog is accepted), Escape cancels.
 class StatementPreview : public QDialog
 {
     Q_OBJECT
@@ -27,6 +27,9 @@ public:
 
     QTreeWidget *ImportRows = nullptr;
     QDialogButtonBox *buttons = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QList<ImportRow> m_rows;

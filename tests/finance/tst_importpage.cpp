@@ -1,0 +1,224 @@
+#include "controls/currencyedit.h"
+#include "controls/linklabel.h"
+#include "finance/financepage.h"
+#include "finance/statementpreview.h"
+#include "platform/fakes.h"
+#include "tempdatafolder.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace zorv;
+
+namespace {
+
+QString fixture(const char *name)
+{
+    return QStringLiteral(ZORV_TEST_DATA "/ofx/") + QLatin1String(name);
+}
+
+const QByteArray kJanuary("5,00<1>02/01/2015<2>Exit<3>P\xe3o<4>Dinheiro\r\n");
+
+// The finance page on a temporary data folder, shown and active, on 15/01/2015.
+struct Fixture
+{
+    TempDataFolder data;
+    FakeServices fake;
+    std::unique_ptr<FinancePage> page;
+
+    bool open()
+    {
+        fake.clock.set(QDate(2015, 1, 15));
+        page = std::make_unique<FinancePage>(data.paths(), fake.services());
+        page->resize(1000, 700);
+        page->show();
+        QApplication::setActiveWindow(page.get());
+        if (!QTest::qWaitForWindowActive(page.get()))
+            return false;
+        page->SetDateToToday();
+        page->Atualizar3Click();
+        page->FocusValue();
+        return true;
+    }
+
+    // Clicks the link with `file` as the answer of the file dialog; the preview, if any.
+    StatementPreview *clickImport(const QString &file)
+    {
+        fake.dialogs.files.enqueue(file);
+        QTest::mouseClick(page->ImportStatement, Qt::LeftButton, {}, page->ImportStatement->rect().center());
+        return page->statementPreview();
+    }
+
+    QStringList rowTexts(StatementPreview *preview) const
+    {
+        QStringList rows;
+        QTreeWidget *list = preview->ImportRows;
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *item = list->topLevelItem(i);
+            QStringList cells{item->checkState(0) == Qt::Checked ? QStringLiteral("[x]")
+                                                                 : QStringLiteral("[ ]")};
+            for (int c = 0; c < list->columnCount(); ++c)
+                cells.append(item->text(c));
+            rows.append(cells.join(QLatin1Char('|')));
+        }
+        return rows;
+    }
+
+    QMap<QString, QByteArray> financeFiles() const
+    {
+        QMap<QString, QByteArray> files;
+        const QDir folder(data.file("dados/Finance"));
+        for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden))
+            files.insert(name, data.read("dados/Finance/" + name));
+        return files;
+    }
+};
+
+} // namespace
+
+class TestImportPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void previewThenEnterWritesBothLedgers();
+    void partialSelectionAndSecondImport();
+    void escapeCancels();
+    void badFileShowsReasonAndWritesNothing_data();
+    void badFileShowsReasonAndWritesNothing();
+};
+
+void TestImportPage::previewThenEnterWritesBothLedgers()
+{
+    Fixture f;
+    QVERIFY(f.data.write("dados/Finance/01.2015.fin", kJanuary));
+    QVERIFY(f.data.write("dados/Finance/2015.CX", kJanuary));
+    QVERIFY(f.open());
+    QCOMPARE(f.page->ImportStatement->text(), QStringLiteral("Import statement (OFX)..."));
+
+    StatementPreview *preview = f.clickImport(fixture("bank-1252.ofx"));
+    QVERIFY(preview);
+    QCOMPARE(f.fake.dialogs.shown.size(), 1);
+    QCOMPARE(f.fake.dialogs.shown[0].kind, FakeDialogs::Kind::OpenFile);
+    QCOMPARE(f.fake.dialogs.shown[0].filter, QStringLiteral("Extratos OFX (*.ofx *.qfx)"));
+    QCOMPARE(f.rowTexts(preview), (QStringList{"[x]|05/01/2015|1.500,00|Entrance|Salário Empresa||",
+                                               "[x]|31/01/2015|1.234,56|Exit|TOK & STOK PARC 02/05||",
+                                               "[x]|20/01/2015|89,90|Exit|C&A MODAS||",
+                                               "[x]|12/01/2015|300,00|Exit|CHEQUE COMPENSADO|Cheque|"}));
+    // Nothing is written before the user confirms.
+    QCOMPARE(f.data.read("dados/Finance/2015.CX"), kJanuary);
+
+    QTest::keyClick(preview->ImportRows, Qt::Key_Return);
+    QVERIFY(!f.page->statementPreview());
+    const QByteArray lines("1.500,00<1>05/01/2015<2>Entrance<3>Sal\xe1rio Empresa<4>\r\n"
+                           "1.234,56<1>31/01/2015<2>Exit<3>TOK & STOK PARC 02/05<4>\r\n"
+                           "89,90<1>20/01/2015<2>Exit<3>C&A MODAS<4>\r\n"
+                           "300,00<1>12/01/2015<2>Exit<3>CHEQUE COMPENSADO<4>Cheque\r\n");
+    QCOMPARE(f.data.read("dados/Finance/01.2015.fin"), kJanuary + lines);
+    QCOMPARE(f.data.read("dados/Finance/2015.CX"), kJanuary + lines);
+    QCOMPARE(f.data.read("dados/Finance/Importados.ofx"),
+             QByteArray("0341 1234 56789-0<1>20150105<2>15000000<3>F:20150105001#1\r\n"
+                        "0341 1234 56789-0<1>20150131<2>-12345600<3>F:20150131002#1\r\n"
+                        "0341 1234 56789-0<1>20150120<2>-899000<3>F:20150120003#1\r\n"
+                        "0341 1234 56789-0<1>20150112<2>-3000000<3>F:20150112004#1\r\n"));
+    // The sources list stays the user's; the month list and the sums follow.
+    QVERIFY(!QFile::exists(f.data.file("dados/Fontes.cad")));
+    QCOMPARE(f.page->lvd1->count(), 1);
+    QCOMPARE(f.page->le->text(), QStringLiteral("R$ 1.500,00"));
+    QCOMPARE(f.page->ls->text(), QStringLiteral("R$ 1.629,46"));
+}
+
+void TestImportPage::partialSelectionAndSecondImport()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    // From the keyboard: Ctrl+I, the file, Enter.
+    f.fake.dialogs.files.enqueue(fixture("repeated-fitid.ofx"));
+    QTest::keyClick(f.page->FN1, Qt::Key_I, Qt::ControlModifier);
+    StatementPreview *preview = f.page->statementPreview();
+    QVERIFY(preview);
+    QTreeWidget *rows = preview->ImportRows;
+    QCOMPARE(rows->topLevelItemCount(), 4);
+    // The user clicks the second row and unticks it with Space.
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                      rows->visualItemRect(rows->topLevelItem(1)).center());
+    QTest::keyClick(rows, Qt::Key_Space);
+    QCOMPARE(rows->topLevelItem(1)->checkState(0), Qt::Unchecked);
+    QTest::keyClick(rows, Qt::Key_Return);
+
+    const QByteArray three("10,00<1>10/01/2015<2>Exit<3>PADARIA<4>\r\n"
+                           "10,00<1>11/01/2015<2>Exit<3>PADARIA<4>\r\n"
+                           "10,00<1>11/01/2015<2>Exit<3>PADARIA<4>\r\n");
+    QCOMPARE(f.data.read("dados/Finance/01.2015.fin"), three);
+    QCOMPARE(f.data.read("dados/Finance/2015.CX"), three);
+
+    // The same file again, reached with the link's own keys: only the row left out is
+    // offered; the others are marked and unticked.
+    f.page->ImportStatement->setFocus();
+    f.fake.dialogs.files.enqueue(fixture("repeated-fitid.ofx"));
+    QTest::keyClick(f.page->ImportStatement, Qt::Key_Return);
+    preview = f.page->statementPreview();
+    QVERIFY(preview);
+    QCOMPARE(f.rowTexts(preview), (QStringList{"[ ]|10/01/2015|10,00|Exit|PADARIA||já importado",
+                                               "[x]|10/01/2015|25,00|Exit|FARMACIA||",
+                                               "[ ]|11/01/2015|10,00|Exit|PADARIA||já importado",
+                                               "[ ]|11/01/2015|10,00|Exit|PADARIA||já importado"}));
+    QTest::keyClick(preview->ImportRows, Qt::Key_Enter);
+    QCOMPARE(f.data.read("dados/Finance/2015.CX"), three + "25,00<1>10/01/2015<2>Exit<3>FARMACIA<4>\r\n");
+
+    // A third time adds nothing at all.
+    const auto files = f.financeFiles();
+    preview = f.clickImport(fixture("repeated-fitid.ofx"));
+    QVERIFY(preview);
+    QTest::keyClick(preview->ImportRows, Qt::Key_Return);
+    QCOMPARE(f.financeFiles(), files);
+}
+
+void TestImportPage::escapeCancels()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    StatementPreview *preview = f.clickImport(fixture("creditcard-wrong-close.ofx"));
+    QVERIFY(preview);
+    QCOMPARE(f.rowTexts(preview).first(), QStringLiteral("[x]|10/01/2015|99,90|Exit|LOJA DO BAIRRO|Cartão|"));
+    QTest::keyClick(preview->ImportRows, Qt::Key_Escape);
+    QVERIFY(!f.page->statementPreview());
+    QCOMPARE(f.financeFiles(), (QMap<QString, QByteArray>{}));
+    // A cancelled file choice opens nothing.
+    QVERIFY(!f.clickImport(QString()));
+    QVERIFY(f.fake.dialogs.messages().isEmpty());
+}
+
+void TestImportPage::badFileShowsReasonAndWritesNothing_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not OFX") << fixture("not-ofx.ofx")
+                             << "Não foi possível ler o extrato: o arquivo não é um extrato OFX.";
+    QTest::newRow("truncated")
+        << fixture("truncated.ofx")
+        << "Não foi possível ler o extrato: o extrato está incompleto (falta o fim do arquivo).";
+    QTest::newRow("no transactions") << fixture("no-transactions.ofx")
+                                     << "Não foi possível ler o extrato: o extrato não tem transações.";
+    QTest::newRow("unreadable") << fixture("gone.ofx")
+                                << "Não foi possível ler o extrato: o arquivo não pôde ser aberto.";
+}
+
+void TestImportPage::badFileShowsReasonAndWritesNothing()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    Fixture f;
+    QVERIFY(f.data.write("dados/Finance/2015.CX", kJanuary));
+    QVERIFY(f.open());
+    QVERIFY(!f.clickImport(file));
+    QCOMPARE(f.fake.dialogs.messages(), QStringList{message});
+    QCOMPARE(f.financeFiles(), (QMap<QString, QByteArray>{{"2015.CX", kJanuary}}));
+}
+
+QTEST_MAIN(TestImportPage)
+#include "tst_importpage.moc"
