@@ -516,6 +516,56 @@ QByteArray syntheticDictionaryPage(qsizetype bytes)
     return page;
 }
 
+QByteArray syntheticStatement(int transactions)
+{
+    static const char *const names[] = {"PADARIA S\xc3O JO\xc3O",
+                                        "SUPERMERCADO P\xc3O DE A\xc7\xda"
+                                        "CAR",
+                                        "TOK & STOK PARC 02/05",
+                                        "C&A MODAS",
+                                        "FARM\xc1"
+                                        "CIA DROGA RAIA",
+                                        "POSTO IPIRANGA",
+                                        "SAL\xc1RIO EMPRESA LTDA",
+                                        "PIX RECEBIDO JOS\xc9 SILVA",
+                                        "TARIFA PACOTE SERVI\xc7OS",
+                                        "CONTA DE LUZ ENEL"};
+    std::mt19937 rng(20250101);
+    QByteArray out(
+        "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nSECURITY:NONE\r\nENCODING:USASCII\r\n"
+        "CHARSET:1252\r\nCOMPRESSION:NONE\r\nOLDFILEUID:NONE\r\nNEWFILEUID:NONE\r\n\r\n<OFX>\r\n"
+        "<SIGNONMSGSRSV1>\r\n<SONRS>\r\n<STATUS>\r\n<CODE>0\r\n<SEVERITY>INFO\r\n</STATUS>\r\n"
+        "<DTSERVER>20251231120000[-3:BRT]\r\n<LANGUAGE>POR\r\n</SONRS>\r\n</SIGNONMSGSRSV1>\r\n"
+        "<BANKMSGSRSV1>\r\n<STMTTRNRS>\r\n<TRNUID>1001\r\n<STATUS>\r\n<CODE>0\r\n<SEVERITY>INFO\r\n"
+        "</STATUS>\r\n<STMTRS>\r\n<CURDEF>BRL\r\n<BANKACCTFROM>\r\n<BANKID>0341\r\n<BRANCHID>1234\r\n"
+        "<ACCTID>56789-0\r\n<ACCTTYPE>CHECKING\r\n</BANKACCTFROM>\r\n<BANKTRANLIST>\r\n"
+        "<DTSTART>20250101\r\n<DTEND>20251231\r\n");
+    for (int i = 0; i < transactions; ++i) {
+        const int day = int(qint64(i) * 365 / qMax(1, transactions));
+        const QDate date = QDate(2025, 1, 1).addDays(day);
+        const bool credit = rng() % 5 == 0;
+        const int cents = int(rng() % 250000) + 1;
+        QByteArray amount = QByteArray::number(cents / 100) + (rng() % 3 == 0 ? "," : ".") +
+                            QByteArray::number(cents % 100).rightJustified(2, '0');
+        if (!credit)
+            amount.prepend('-');
+        QByteArray fitId = QByteArray::number(20250000000LL + i);
+        const unsigned pick = rng() % 50;
+        if (pick == 0)
+            fitId = "0"; // one FITID on many movements
+        else if (pick == 1)
+            fitId.clear();
+        out += "<STMTTRN>\r\n<TRNTYPE>" + QByteArray(credit ? "CREDIT" : "DEBIT") + "\r\n<DTPOSTED>" +
+               date.toString(QStringLiteral("yyyyMMdd")).toLatin1() + "120000[-3:BRT]\r\n<TRNAMT>" + amount +
+               "\r\n<FITID>" + fitId + "\r\n<CHECKNUM>" + QByteArray::number(100000 + i) + "\r\n<MEMO>" +
+               names[rng() % std::size(names)] + "\r\n</STMTTRN>\r\n";
+    }
+    out +=
+        "</BANKTRANLIST>\r\n<LEDGERBAL>\r\n<BALAMT>0.00\r\n<DTASOF>20251231\r\n</LEDGERBAL>\r\n</STMTRS>\r\n"
+        "</STMTTRNRS>\r\n</BANKMSGSRSV1>\r\n</OFX>\r\n";
+    return out;
+}
+
 QString benchRoot()
 {
     QString root = qEnvironmentVariable("ZORV_BENCH_DATA");
@@ -526,8 +576,8 @@ QString benchRoot()
     else if (!QFileInfo::exists(root + QStringLiteral("/dados/Notas/Tasks.go")))
         generateAppointments(root); // a folder generated before the appointments existed
     else if (!QFileInfo::exists(root + QStringLiteral("/Musicas")))
-    if (!QFileInfo::exists(root + QStringLiteral("/Musicas")))
-        generateMusicFolder(root); // a folder generated before the media pages existed
+        if (!QFileInfo::exists(root + QStringLiteral("/Musicas")))
+            generateMusicFolder(root); // a folder generated before the media pages existed
     if (!QFileInfo::exists(root + QStringLiteral("/Imagens/grande.jpg")))
         generatePictureFolder(root);
     return root;

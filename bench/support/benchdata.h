@@ -57,6 +57,13 @@ QString stressRtf();
 // them) as the body's last element. Deterministic.
 QByteArray syntheticDictionaryPage(qsizetype bytes = 1024 * 1024);
 
+// A bank statement as banks export it (OFX 1.x SGML, "CHARSET:1252", one tag a line) for
+// the year 2025 with `transactions` movements: credits and debits, Windows-1252 accents,
+// dates with a time zone, amounts with a comma or a point, memos with "&", a FITID on most
+// and a few repeated or empty. Deterministic.
+inline constexpr int kStatementTransactions = 5000;
+QByteArray syntheticStatement(int transactions = kStatementTransactions);
+
 // The installation the benchmarks work on: $ZORV_BENCH_DATA when set (generated there
 // when it holds no data folder yet), else a folder under the system temp folder.
 QString benchRoot();
