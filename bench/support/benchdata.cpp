@@ -576,8 +576,8 @@ QString benchRoot()
     else if (!QFileInfo::exists(root + QStringLiteral("/dados/Notas/Tasks.go")))
         generateAppointments(root); // a folder generated before the appointments existed
     else if (!QFileInfo::exists(root + QStringLiteral("/Musicas")))
-        if (!QFileInfo::exists(root + QStringLiteral("/Musicas")))
-            generateMusicFolder(root); // a folder generated before the media pages existed
+    if (!QFileInfo::exists(root + QStringLiteral("/Musicas")))
+        generateMusicFolder(root); // a folder generated before the media pages existed
     if (!QFileInfo::exists(root + QStringLiteral("/Imagens/grande.jpg")))
         generatePictureFolder(root);
     return root;
