@@ -12,9 +12,11 @@ namespace {
 
 // A text as one line of a tagged record: no line breaks, no field markers, no blanks
 // around it.
-QString sourceText(const QString &text)
+QString sourceText(QString text)
 {
-    QString s = oneLineText(text);
+    // A line break between words (CR LF counts as one) leaves one space.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QString s = oneLineText(std::move(text));
     for (const QString &marker : {kMarker1, kMarker2, kMarker3, kMarker4})
         s.remove(marker);
     return s.trimmed();

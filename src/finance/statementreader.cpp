@@ -10,6 +10,7 @@
 #include <libofx/libofx.h>
 
 #include <cstring>
+#include <limits>
 
 namespace zorv {
 
@@ -299,7 +300,11 @@ std::optional<Currency> parseStatementAmount(QStringView text)
     NumberFormat fmt = NumberFormat::brazilian();
     fmt.decimalSeparator = decimal;
     fmt.thousandSeparator = decimal == u'.' ? u',' : u'.';
-    return parseCurrency(cleaned, fmt);
+    const auto amount = parseCurrency(cleaned, fmt);
+    // A debit is written without its sign, so the most negative amount has no counterpart.
+    if (amount && amount->raw() == std::numeric_limits<std::int64_t>::min())
+        return std::nullopt;
+    return amount;
 }
 
 QDate parseStatementDate(QStringView text)

@@ -181,7 +181,7 @@ void TestStatementReader::entryForTransaction()
     t.memo = QStringLiteral("  CHEQUE <4>851\r\nCOMPENSADO ");
     LedgerEntry e = ledgerEntryFor(t);
     QCOMPARE(buildLedgerLine(e),
-             QStringLiteral("300,00<1>12/01/2015<2>Exit<3>CHEQUE 851  COMPENSADO<4>Cheque"));
+             QStringLiteral("300,00<1>12/01/2015<2>Exit<3>CHEQUE 851 COMPENSADO<4>Cheque"));
 
     t.name = QStringLiteral("LOJA");
     t.amount = Currency::fromRaw(2500000);

@@ -1,0 +1,41 @@
+// The statement reader over any bytes: no fault; a file it reads gives the same
+// transactions when read again; every transaction has a date, its identity is its own,
+// and its ledger line is one line whose amount and operation read back as written.
+#include "finance/ledger.h"
+#include "finance/statementimport.h"
+#include "finance/statementreader.h"
+#include "fuzzcheck.h"
+
+#include <QSet>
+
+using namespace zorv;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes = fuzz::bytesOf(data, size);
+    const StatementReadResult result = StatementReader().readBytes(bytes);
+    if (!result.ok()) {
+        FUZZ_CHECK(result.transactions.isEmpty());
+        return 0;
+    }
+    FUZZ_CHECK(!result.transactions.isEmpty());
+    const StatementReadResult again = StatementReader().readBytes(bytes);
+    FUZZ_CHECK(again.ok() && again.transactions == result.transactions);
+
+    const QStringList identities = importIdentities(result.transactions);
+    FUZZ_CHECK(identities.size() == result.transactions.size());
+    FUZZ_CHECK(QSet<QString>(identities.cbegin(), identities.cend()).size() == identities.size());
+    for (const QString &identity : identities)
+        FUZZ_CHECK(!identity.contains(u'\r') && !identity.contains(u'\n') && !identity.contains(u'\0'));
+
+    for (const StatementTransaction &t : result.transactions) {
+        FUZZ_CHECK(t.date.isValid());
+        const LedgerEntry entry = ledgerEntryFor(t);
+        FUZZ_CHECK(entry.value >= Currency());
+        const QString line = buildLedgerLine(entry);
+        FUZZ_CHECK(!line.contains(u'\r') && !line.contains(u'\n') && !line.contains(u'\0'));
+        FUZZ_CHECK(lineAmount(line) == std::optional<Currency>(entry.value.roundedToCents()));
+        FUZZ_CHECK(lineOperation(line) == entry.operation);
+    }
+    return 0;
+}
