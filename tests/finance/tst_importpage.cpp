@@ -12,6 +12,9 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace zorv;
 
 namespace {
@@ -88,6 +91,7 @@ private slots:
     void previewThenEnterWritesBothLedgers();
     void partialSelectionAndSecondImport();
     void escapeCancels();
+    void failedWriteLeavesEveryFile();
     void badFileShowsReasonAndWritesNothing_data();
     void badFileShowsReasonAndWritesNothing();
 };
@@ -193,27 +197,61 @@ void TestImportPage::escapeCancels()
     QVERIFY(f.fake.dialogs.messages().isEmpty());
 }
 
+void TestImportPage::failedWriteLeavesEveryFile()
+{
+    Fixture f;
+    // A year ledger larger than any file the process may write when Enter is pressed: its
+    // new copy cannot be written in full, as on a full disk.
+    QByteArray year;
+    while (year.size() < 64 * 1024)
+        year += kJanuary;
+    QVERIFY(f.data.write("dados/Finance/2015.CX", year));
+    QVERIFY(f.data.write("dados/Finance/01.2015.fin", kJanuary));
+    QVERIFY(f.open());
+    const auto files = f.financeFiles();
+    StatementPreview *preview = f.clickImport(fixture("bank-1252.ofx"));
+    QVERIFY(preview);
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 32 * 1024;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QTest::keyClick(preview->ImportRows, Qt::Key_Return);
+    setrlimit(RLIMIT_FSIZE, &old);
+
+    QCOMPARE(f.fake.dialogs.messages(),
+             QStringList{"Não foi possível gravar a importação; nenhum arquivo foi alterado."});
+    QCOMPARE(f.financeFiles(), files);
+}
+
 void TestImportPage::badFileShowsReasonAndWritesNothing_data()
 {
     QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("listIsFolder"); // the imported list cannot be read
     QTest::addColumn<QString>("message");
-    QTest::newRow("not OFX") << fixture("not-ofx.ofx")
-                             << "Não foi possível ler o extrato: o arquivo não é um extrato OFX.";
-    QTest::newRow("truncated")
-        << fixture("truncated.ofx")
-        << "Não foi possível ler o extrato: o extrato está incompleto (falta o fim do arquivo).";
-    QTest::newRow("no transactions") << fixture("no-transactions.ofx")
-                                     << "Não foi possível ler o extrato: o extrato não tem transações.";
-    QTest::newRow("unreadable") << fixture("gone.ofx")
-                                << "Não foi possível ler o extrato: o arquivo não pôde ser aberto.";
+    const QString prefix = QStringLiteral("Não foi possível ler o extrato: ");
+    QTest::newRow("not OFX") << fixture("not-ofx.ofx") << false << prefix + "o arquivo não é um extrato OFX.";
+    QTest::newRow("truncated") << fixture("truncated.ofx") << false
+                               << prefix + "o extrato está incompleto (falta o fim do arquivo).";
+    QTest::newRow("no transactions") << fixture("no-transactions.ofx") << false
+                                     << prefix + "o extrato não tem transações.";
+    QTest::newRow("unreadable") << fixture("gone.ofx") << false << prefix + "o arquivo não pôde ser aberto.";
+    QTest::newRow("imported list unreadable")
+        << fixture("bank-1252.ofx") << true
+        << prefix + "a lista das transações já importadas (Importados.ofx) não pôde ser lida.";
 }
 
 void TestImportPage::badFileShowsReasonAndWritesNothing()
 {
     QFETCH(QString, file);
+    QFETCH(bool, listIsFolder);
     QFETCH(QString, message);
     Fixture f;
     QVERIFY(f.data.write("dados/Finance/2015.CX", kJanuary));
+    if (listIsFolder)
+        QVERIFY(QDir().mkpath(f.data.file("dados/Finance") + "/Importados.ofx"));
     QVERIFY(f.open());
     QVERIFY(!f.clickImport(file));
     QCOMPARE(f.fake.dialogs.messages(), QStringList{message});
