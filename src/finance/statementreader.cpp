@@ -131,6 +131,7 @@ struct ScannedTransaction
     QString amount;
     QString date;
     QString fitId;
+    QString accountId;
     bool creditCard = false;
 };
 
@@ -143,7 +144,12 @@ QList<ScannedTransaction> scanTransactions(QStringView body)
     QList<ScannedTransaction> found;
     bool inTransaction = false;
     bool creditCard = false;
+    bool inAccount = false;
     int investment = 0;
+    // The account of the statement being read, in the shape the library gives it
+    // ("bank branch account", or "account key" for a card), worked out here so that the
+    // imported identities never change with the library's version.
+    QString bankId, branchId, acctId, acctKey, accountId;
     ScannedTransaction current;
     auto finish = [&] {
         if (inTransaction)
@@ -166,15 +172,37 @@ QList<ScannedTransaction> scanTransactions(QStringView body)
         const QString name = body.sliced(start, end - start).toString().toUpper();
         const qsizetype valueStart = end + 1;
         qsizetype next = body.indexOf(u'<', valueStart);
+        auto value = [&] {
+            return body.sliced(valueStart, (next < 0 ? n : next) - valueStart).trimmed().toString();
+        };
         if (closing) {
-            if (name == u"STMTTRN" || name == u"BANKTRANLIST")
+            if (name == u"STMTTRN" || name == u"BANKTRANLIST") {
                 finish();
-            else if (name == u"INVSTMTRS")
+            } else if (name == u"INVSTMTRS") {
                 investment = qMax(0, investment - 1);
-        } else if (name == u"STMTRS") {
-            creditCard = false;
-        } else if (name == u"CCSTMTRS") {
-            creditCard = true;
+            } else if (inAccount && (name == u"BANKACCTFROM" || name == u"CCACCTFROM")) {
+                inAccount = false;
+                accountId = decodeBasicEntities(creditCard ? acctId + u' ' + acctKey
+                                                           : bankId + u' ' + branchId + u' ' + acctId)
+                                .trimmed();
+            }
+        } else if (name == u"STMTRS" || name == u"CCSTMTRS") {
+            creditCard = name == u"CCSTMTRS";
+            accountId.clear();
+        } else if (name == u"BANKACCTFROM" || name == u"CCACCTFROM") {
+            inAccount = true;
+            bankId.clear();
+            branchId.clear();
+            acctId.clear();
+            acctKey.clear();
+        } else if (inAccount && name == u"BANKID") {
+            bankId = value();
+        } else if (inAccount && name == u"BRANCHID") {
+            branchId = value();
+        } else if (inAccount && name == u"ACCTID") {
+            acctId = value();
+        } else if (inAccount && name == u"ACCTKEY") {
+            acctKey = value();
         } else if (name == u"INVSTMTRS") {
             ++investment;
         } else if (name == u"STMTTRN") {
@@ -183,16 +211,15 @@ QList<ScannedTransaction> scanTransactions(QStringView body)
                 inTransaction = true;
                 current = {};
                 current.creditCard = creditCard;
+                current.accountId = accountId;
             }
         } else if (inTransaction && (name == u"TRNAMT" || name == u"DTPOSTED" || name == u"FITID")) {
-            const QString value =
-                body.sliced(valueStart, (next < 0 ? n : next) - valueStart).trimmed().toString();
             if (name == u"TRNAMT")
-                current.amount = value;
+                current.amount = value();
             else if (name == u"DTPOSTED")
-                current.date = value;
+                current.date = value();
             else
-                current.fitId = decodeBasicEntities(value);
+                current.fitId = decodeBasicEntities(value());
         }
         i = next;
     }
@@ -368,6 +395,7 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes) const
                         .arg(k + 1)
                         .arg(scanned[k].date)};
         t.fitId = scanned[k].fitId;
+        t.accountId = scanned[k].accountId;
         t.creditCard = scanned[k].creditCard;
         result.transactions.append(std::move(t));
     }
@@ -382,7 +410,8 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes) const
         StatementTransaction &t = result.transactions[k];
         if (from.fitId != t.fitId.trimmed().left(OFX_FITID_LENGTH - 1))
             return {{}, kNotMatched};
-        t.accountId = from.accountId;
+        if (t.accountId.isEmpty())
+            t.accountId = from.accountId;
         t.type = from.type;
         t.name = from.name;
         t.memo = from.memo;
