@@ -321,8 +321,7 @@ void AudioPage::listTracks(const QString &folder)
     // Only an absolute folder is listed: a name from a copied playlist that means nothing
     // here (a Windows drive, a relative name) lists nothing rather than the working folder.
     FLi->setDirectory(QDir::isAbsolutePath(folder) ? folder : QString());
-    FL2->clear();
-    FL2->addItems(FLi->names());
+    showNames(*FL2, FLi->names());
 }
 
 void AudioPage::rememberFolder(const QString &folder, const QString &listFile)
