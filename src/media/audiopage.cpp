@@ -35,14 +35,6 @@ const QString kMusicFilter = QStringLiteral("Media (*.mp3 *.wma)");
 const QString kNoPercent = QStringLiteral("0%");
 const QString kVolumeFile = QStringLiteral("Dados\\Set.vol");
 
-LinkLabel *namedLink(const char *name, const QString &text, QWidget *parent)
-{
-    auto *link = new LinkLabel(text, parent);
-    link->setObjectName(QString::fromLatin1(name));
-    link->setCursor(Qt::PointingHandCursor);
-    return link;
-}
-
 QLabel *namedLabel(const char *name, const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);

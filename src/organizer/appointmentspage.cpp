@@ -1,6 +1,7 @@
 #include "organizer/appointmentspage.h"
 
 #include "controls/captions.h"
+#include "controls/keys.h"
 #include "controls/linklabel.h"
 #include "controls/maskedtext.h"
 #include "controls/taglabel.h"
@@ -38,14 +39,6 @@ const QString kLongDate = QStringLiteral("dddd, d 'de' MMMM 'de' yyyy");
 constexpr int kRowTopMargin = 20;
 // The whole record line a row stands for (its shown text may be cut).
 constexpr int kLineRole = Qt::UserRole;
-
-bool isEnter(const QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<const QKeyEvent *>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 
 } // namespace
 
@@ -222,7 +215,7 @@ bool AppointmentsPage::eventFilter(QObject *watched, QEvent *event)
         }
         return QWidget::eventFilter(watched, event);
     }
-    if (!isEnter(event))
+    if (!isEnterPress(event))
         return QWidget::eventFilter(watched, event);
     // Enter moves along the row, or saves on its last field; it is never typed.
     if (watched == DC) {
