@@ -9,6 +9,7 @@
 //   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
 
 #include "benchdata.h"
+#include "rounds.h"
 
 #include "app/windowset.h"
 #include "finance/financepage.h"
@@ -110,31 +111,12 @@ void BM_ReadShowStepFiles(benchmark::State &state)
         benchmark::DoNotOptimize(readShowStepFiles(paths));
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void BM_ShowStepAgainstRead(benchmark::State &state)
 {
     Installation &inst = installation();
-    std::vector<double> show, read;
-    QElapsedTimer clock;
-    for (auto _ : state) {
-        for (int round = 0; round < 50; ++round) {
-            clock.start();
-            inst.windows.tats.FormShow();
-            show.push_back(clock.nsecsElapsed() / 1e6);
-            clock.start();
-            benchmark::DoNotOptimize(readShowStepFiles(inst.paths));
-            read.push_back(clock.nsecsElapsed() / 1e6);
-        }
-    }
-    const double showMs = median(show), readMs = median(read);
-    state.counters["show_ms"] = showMs;
-    state.counters["read_ms"] = readMs;
-    state.counters["ratio"] = readMs > 0 ? showMs / readMs : 0;
+    zorv::bench::compareInRounds(
+        state, 50, "show_ms", [&] { inst.windows.tats.FormShow(); }, "read_ms",
+        [&] { benchmark::DoNotOptimize(readShowStepFiles(inst.paths)); });
 }
 
 } // namespace
@@ -156,13 +138,5 @@ void quietPlatformWarnings(QtMsgType type, const QMessageLogContext &context, co
 int main(int argc, char **argv)
 {
     qInstallMessageHandler(quietPlatformWarnings);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zorv::bench::runWidgetBenchmarks(argc, argv);
 }

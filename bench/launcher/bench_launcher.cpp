@@ -9,6 +9,7 @@
 //   BM_DeskLoadsAgainstRead     both in turn, many rounds; medians in ms and their ratio
 
 #include "benchdata.h"
+#include "rounds.h"
 
 #include "launcher/deskpage.h"
 #include "launcher/folderhistory.h"
@@ -104,32 +105,13 @@ void BM_ReadShortcutsAndIcons(benchmark::State &state)
         benchmark::DoNotOptimize(readAndIcons(file, inst.provider));
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void BM_ShortcutsAgainstRead(benchmark::State &state)
 {
     Installation &inst = installation();
     const QString file = shortcutFile();
-    std::vector<double> ours, base;
-    QElapsedTimer clock;
-    for (auto _ : state) {
-        for (int round = 0; round < 30; ++round) {
-            clock.start();
-            inst.shortcuts.Atualizar2Click();
-            ours.push_back(clock.nsecsElapsed() / 1e6);
-            clock.start();
-            benchmark::DoNotOptimize(readAndIcons(file, inst.provider));
-            base.push_back(clock.nsecsElapsed() / 1e6);
-        }
-    }
-    const double oursMs = median(ours), baseMs = median(base);
-    state.counters["refresh_ms"] = oursMs;
-    state.counters["read_ms"] = baseMs;
-    state.counters["ratio"] = baseMs > 0 ? oursMs / baseMs : 0;
+    zorv::bench::compareInRounds(
+        state, 30, "refresh_ms", [&] { inst.shortcuts.Atualizar2Click(); }, "read_ms",
+        [&] { benchmark::DoNotOptimize(readAndIcons(file, inst.provider)); });
 }
 
 qint64 readFile(const QString &path)
@@ -170,22 +152,9 @@ void BM_ReadDeskFiles(benchmark::State &state)
 void BM_DeskLoadsAgainstRead(benchmark::State &state)
 {
     Installation &inst = installation();
-    std::vector<double> ours, base;
-    QElapsedTimer clock;
-    for (auto _ : state) {
-        for (int round = 0; round < 30; ++round) {
-            clock.start();
-            inst.desk.LoadHistory();
-            ours.push_back(clock.nsecsElapsed() / 1e6);
-            clock.start();
-            benchmark::DoNotOptimize(readDeskFiles(inst.paths, inst.provider));
-            base.push_back(clock.nsecsElapsed() / 1e6);
-        }
-    }
-    const double oursMs = median(ours), baseMs = median(base);
-    state.counters["loads_ms"] = oursMs;
-    state.counters["read_ms"] = baseMs;
-    state.counters["ratio"] = baseMs > 0 ? oursMs / baseMs : 0;
+    zorv::bench::compareInRounds(
+        state, 30, "loads_ms", [&] { inst.desk.LoadHistory(); }, "read_ms",
+        [&] { benchmark::DoNotOptimize(readDeskFiles(inst.paths, inst.provider)); });
 }
 
 } // namespace
@@ -200,13 +169,5 @@ BENCHMARK(BM_DeskLoadsAgainstRead)->Unit(benchmark::kMillisecond)->Iterations(3)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zorv::bench::runWidgetBenchmarks(argc, argv);
 }

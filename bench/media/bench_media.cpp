@@ -10,6 +10,7 @@
 //   BM_ShowAgainstDecode      both in turn; the medians and their ratio
 
 #include "benchdata.h"
+#include "rounds.h"
 
 #include "media/audiopage.h"
 #include "media/folderlisting.h"
@@ -72,12 +73,6 @@ qsizetype entryList(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted).size();
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void BM_FillTrackLists(benchmark::State &state)
 {
     Installation &inst = installation();
@@ -96,22 +91,9 @@ void BM_EntryList(benchmark::State &state)
 void BM_FillAgainstEntryList(benchmark::State &state)
 {
     Installation &inst = installation();
-    std::vector<double> fill, list;
-    QElapsedTimer clock;
-    for (auto _ : state) {
-        for (int round = 0; round < 40; ++round) {
-            clock.start();
-            inst.page.LoadPlaylist();
-            fill.push_back(clock.nsecsElapsed() / 1e6);
-            clock.start();
-            benchmark::DoNotOptimize(entryList(inst.musicFolder));
-            list.push_back(clock.nsecsElapsed() / 1e6);
-        }
-    }
-    const double fillMs = median(fill), listMs = median(list);
-    state.counters["fill_ms"] = fillMs;
-    state.counters["entrylist_ms"] = listMs;
-    state.counters["ratio"] = listMs > 0 ? fillMs / listMs : 0;
+    zorv::bench::compareInRounds(
+        state, 40, "fill_ms", [&] { inst.page.LoadPlaylist(); }, "entrylist_ms",
+        [&] { benchmark::DoNotOptimize(entryList(inst.musicFolder)); });
 }
 
 void BM_ShowLargePicture(benchmark::State &state)
@@ -134,22 +116,9 @@ void BM_DecodeLargePicture(benchmark::State &state)
 void BM_ShowAgainstDecode(benchmark::State &state)
 {
     Installation &inst = installation();
-    std::vector<double> show, decode;
-    QElapsedTimer clock;
-    for (auto _ : state) {
-        for (int round = 0; round < 5; ++round) {
-            clock.start();
-            inst.showLarge();
-            show.push_back(clock.nsecsElapsed() / 1e6);
-            clock.start();
-            benchmark::DoNotOptimize(QImage(inst.largePicture).width());
-            decode.push_back(clock.nsecsElapsed() / 1e6);
-        }
-    }
-    const double showMs = median(show), decodeMs = median(decode);
-    state.counters["show_ms"] = showMs;
-    state.counters["decode_ms"] = decodeMs;
-    state.counters["ratio"] = decodeMs > 0 ? showMs / decodeMs : 0;
+    zorv::bench::compareInRounds(
+        state, 5, "show_ms", [&] { inst.showLarge(); }, "decode_ms",
+        [&] { benchmark::DoNotOptimize(QImage(inst.largePicture).width()); });
 }
 
 } // namespace
@@ -163,13 +132,5 @@ BENCHMARK(BM_ShowAgainstDecode)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zorv::bench::runWidgetBenchmarks(argc, argv);
 }

@@ -8,6 +8,7 @@
 // The folder is generated once into its own place under the system temp folder.
 
 #include "benchdata.h"
+#include "rounds.h"
 
 #include "controls/contactnamebox.h"
 #include "organizer/phonebookpage.h"
@@ -84,31 +85,12 @@ void BM_EntryList(benchmark::State &state)
     state.counters["entries"] = double(entries);
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void BM_RebuildAgainstEntryList(benchmark::State &state)
 {
     ContactFolderFixture &f = fixture();
-    std::vector<double> rebuild, list;
-    QElapsedTimer clock;
-    for (auto _ : state) {
-        for (int round = 0; round < 40; ++round) {
-            clock.start();
-            f.page->rel2->rebuild();
-            rebuild.push_back(clock.nsecsElapsed() / 1e6);
-            clock.start();
-            benchmark::DoNotOptimize(listFolder(f.notas));
-            list.push_back(clock.nsecsElapsed() / 1e6);
-        }
-    }
-    const double rebuildMs = median(rebuild), listMs = median(list);
-    state.counters["rebuild_ms"] = rebuildMs;
-    state.counters["entrylist_ms"] = listMs;
-    state.counters["ratio"] = listMs > 0 ? rebuildMs / listMs : 0;
+    zorv::bench::compareInRounds(
+        state, 40, "rebuild_ms", [&] { f.page->rel2->rebuild(); }, "entrylist_ms",
+        [&] { benchmark::DoNotOptimize(listFolder(f.notas)); });
 }
 
 } // namespace
@@ -120,13 +102,5 @@ BENCHMARK(BM_RebuildAgainstEntryList)->Unit(benchmark::kMillisecond)->Iterations
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zorv::bench::runWidgetBenchmarks(argc, argv);
 }

@@ -5,6 +5,7 @@
 //   BM_ExtractionAgainstParse  both in turn, many rounds; reports the medians and their ratio
 
 #include "benchdata.h"
+#include "rounds.h"
 
 #include "organizer/htmlpage.h"
 #include "organizer/wordlookup.h"
@@ -41,12 +42,6 @@ QStringList extract()
     return zorv::meaningLines(zorv::HtmlPage::innerHtml(doc.elementById(QStringLiteral("significado"))));
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void BM_ParseOnly(benchmark::State &state)
 {
     for (auto _ : state)
@@ -65,22 +60,9 @@ void BM_Extraction(benchmark::State &state)
 
 void BM_ExtractionAgainstParse(benchmark::State &state)
 {
-    std::vector<double> extraction, parse;
-    QElapsedTimer clock;
-    for (auto _ : state) {
-        for (int round = 0; round < 15; ++round) {
-            clock.start();
-            benchmark::DoNotOptimize(extract());
-            extraction.push_back(clock.nsecsElapsed() / 1e6);
-            clock.start();
-            parseOnly();
-            parse.push_back(clock.nsecsElapsed() / 1e6);
-        }
-    }
-    const double extractionMs = median(extraction), parseMs = median(parse);
-    state.counters["extraction_ms"] = extractionMs;
-    state.counters["parse_ms"] = parseMs;
-    state.counters["ratio"] = parseMs > 0 ? extractionMs / parseMs : 0;
+    zorv::bench::compareInRounds(
+        state, 15, "extraction_ms", [&] { benchmark::DoNotOptimize(extract()); }, "parse_ms",
+        [&] { parseOnly(); });
 }
 
 } // namespace

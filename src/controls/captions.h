@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QPalette>
 #include <QWidget>
 
@@ -13,6 +14,15 @@ inline void useLightCaptions(QWidget *page)
     QPalette captions = page->palette();
     captions.setColor(QPalette::WindowText, Qt::white);
     page->setPalette(captions);
+}
+
+// A caption on `parent`; with a buddy, its mnemonic moves the focus there.
+inline QLabel *caption(const QString &text, QWidget *parent, QWidget *buddy = nullptr)
+{
+    auto *label = new QLabel(text, parent);
+    if (buddy)
+        label->setBuddy(buddy);
+    return label;
 }
 
 } // namespace zorv

@@ -52,4 +52,13 @@ private:
     bool m_pressed = false;
 };
 
+// A link named `name` (its objectName) on `parent`, showing the pointing hand.
+inline LinkLabel *namedLink(const char *name, const QString &text, QWidget *parent)
+{
+    auto *label = new LinkLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setCursor(Qt::PointingHandCursor);
+    return label;
+}
+
 } // namespace zorv

@@ -35,14 +35,6 @@ const QString kMusicFilter = QStringLiteral("Media (*.mp3 *.wma)");
 const QString kNoPercent = QStringLiteral("0%");
 const QString kVolumeFile = QStringLiteral("Dados\\Set.vol");
 
-LinkLabel *namedLink(const char *name, const QString &text, QWidget *parent)
-{
-    auto *link = new LinkLabel(text, parent);
-    link->setObjectName(QString::fromLatin1(name));
-    link->setCursor(Qt::PointingHandCursor);
-    return link;
-}
-
 QLabel *namedLabel(const char *name, const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
@@ -321,8 +313,7 @@ void AudioPage::listTracks(const QString &folder)
     // Only an absolute folder is listed: a name from a copied playlist that means nothing
     // here (a Windows drive, a relative name) lists nothing rather than the working folder.
     FLi->setDirectory(QDir::isAbsolutePath(folder) ? folder : QString());
-    FL2->clear();
-    FL2->addItems(FLi->names());
+    showNames(*FL2, FLi->names());
 }
 
 void AudioPage::rememberFolder(const QString &folder, const QString &listFile)

@@ -90,6 +90,21 @@ FileListBox::FileListBox(const QString &mask, QWidget *parent)
     , m_mask(mask)
 {}
 
+void showNames(QListWidget &list, const QStringList &names)
+{
+    bool same = list.count() == names.size();
+    for (int i = 0; same && i < names.size(); ++i)
+        same = list.item(i)->text() == names[i];
+    if (!same) {
+        list.clear();
+        list.addItems(names);
+        return;
+    }
+    list.setCurrentItem(nullptr);
+    list.clearSelection();
+    list.scrollToTop();
+}
+
 void FileListBox::setDirectory(const QString &folder)
 {
     m_directory = folder;
@@ -99,8 +114,7 @@ void FileListBox::setDirectory(const QString &folder)
 void FileListBox::refresh()
 {
     m_names = listFolder(m_directory, m_mask);
-    clear();
-    addItems(m_names);
+    showNames(*this, m_names);
 }
 
 QString FileListBox::pathOf(int row) const

@@ -13,6 +13,11 @@ namespace zorv {
 // nothing; sub-folders are never entered.
 QStringList listFolder(const QString &folder, const QString &mask);
 
+// Makes `list` show `names`, as a fresh fill does: nothing current, nothing selected,
+// scrolled to the top. Rows that already show exactly those names are kept rather than
+// made again, so listing an unchanged folder again costs no new rows.
+void showNames(QListWidget &list, const QStringList &names);
+
 // A hidden list of the files of one folder: the folder it points at, its mask, and the
 // names listFolder gives, refreshed whenever the folder changes.
 class FileListBox : public QListWidget

@@ -22,11 +22,9 @@ const QString kPictureFilter = QStringLiteral("Media (*.jpg *.png *.tiff *.bmp)"
 const QString kStart = QStringLiteral("Ativar slide show");
 const QString kStop = QStringLiteral("Parar slide show");
 
-LinkLabel *namedLink(const char *name, const QString &text, QWidget *parent)
+LinkLabel *hiddenLink(const char *name, const QString &text, QWidget *parent)
 {
-    auto *link = new LinkLabel(text, parent);
-    link->setObjectName(QString::fromLatin1(name));
-    link->setCursor(Qt::PointingHandCursor);
+    LinkLabel *link = namedLink(name, text, parent);
     link->hide(); // hidden as laid out
     return link;
 }
@@ -72,9 +70,9 @@ SlideShow::SlideShow(const Paths &paths, Services &services, QWidget *page, QWid
         layout->addWidget(q10);
     }
 
-    atv = namedLink("atv", QStringLiteral("Imagens para slide show"), links);
-    ATVS = namedLink("ATVS", kStart, links);
-    atv1 = namedLink("atv1", QStringLiteral("Pausar slide"), links);
+    atv = hiddenLink("atv", QStringLiteral("Imagens para slide show"), links);
+    ATVS = hiddenLink("ATVS", kStart, links);
+    atv1 = hiddenLink("atv1", QStringLiteral("Pausar slide"), links);
     PB = new QFrame(links);
     PB->setObjectName(QStringLiteral("PB"));
     PB->setFixedSize(10, 10);

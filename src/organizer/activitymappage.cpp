@@ -3,6 +3,7 @@
 #include "controls/captions.h"
 #include "controls/contactnamebox.h"
 #include "controls/lettercase.h"
+#include "controls/keys.h"
 #include "controls/linklabel.h"
 #include "organizer/contactrecords.h"
 #include "platform/services.h"
@@ -28,29 +29,6 @@ namespace {
 const QString kDeleteQuestion = QStringLiteral("Este procedimento excluirá o contato parmanentemente.\n"
                                                "Você deseja realmente fazer isso?");
 const QString kQuestionCaption = QStringLiteral("Zorv Desk");
-
-QLabel *caption(const QString &text, QWidget *parent, QWidget *buddy = nullptr)
-{
-    auto *label = new QLabel(text, parent);
-    if (buddy)
-        label->setBuddy(buddy);
-    return label;
-}
-
-LinkLabel *link(const char *name, const QString &text, QWidget *parent)
-{
-    auto *label = new LinkLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
-bool isEnter(const QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<const QKeyEvent *>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 
 } // namespace
 
@@ -114,7 +92,7 @@ void ActivityMapPage::buildUi()
     z4->setObjectName(QStringLiteral("z4"));
     keepLetterCase(z4, LetterCase::Upper);
 
-    lza = link("lza", QStringLiteral("Salvar"), this);
+    lza = namedLink("lza", QStringLiteral("Salvar"), this);
 
     auto *entry = new QGridLayout;
     entry->addWidget(caption(QStringLiteral("Con&tato"), this, z1), 0, 0);
@@ -133,8 +111,8 @@ void ActivityMapPage::buildUi()
     rel->setObjectName(QStringLiteral("rel"));
     rel->setNameSource(names);
     keepLetterCase(rel, LetterCase::Upper);
-    lza1 = link("lza1", QStringLiteral("Gerar"), this);
-    lza2 = link("lza2", QStringLiteral("Excluir contato"), this);
+    lza1 = namedLink("lza1", QStringLiteral("Gerar"), this);
+    lza2 = namedLink("lza2", QStringLiteral("Excluir contato"), this);
 
     page->addSpacing(12);
     page->addWidget(caption(QStringLiteral("Gerar relatório"), this));
@@ -173,7 +151,7 @@ void ActivityMapPage::buildUi()
 
 bool ActivityMapPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (isEnter(event))
+    if (isEnterPress(event))
         return enterPressed(watched);
     return QWidget::eventFilter(watched, event);
 }

@@ -1,6 +1,7 @@
 #include "organizer/appointmentspage.h"
 
 #include "controls/captions.h"
+#include "controls/keys.h"
 #include "controls/linklabel.h"
 #include "controls/maskedtext.h"
 #include "controls/taglabel.h"
@@ -38,14 +39,6 @@ const QString kLongDate = QStringLiteral("dddd, d 'de' MMMM 'de' yyyy");
 constexpr int kRowTopMargin = 20;
 // The whole record line a row stands for (its shown text may be cut).
 constexpr int kLineRole = Qt::UserRole;
-
-bool isEnter(const QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<const QKeyEvent *>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 
 } // namespace
 
@@ -222,7 +215,7 @@ bool AppointmentsPage::eventFilter(QObject *watched, QEvent *event)
         }
         return QWidget::eventFilter(watched, event);
     }
-    if (!isEnter(event))
+    if (!isEnterPress(event))
         return QWidget::eventFilter(watched, event);
     // Enter moves along the row, or saves on its last field; it is never typed.
     if (watched == DC) {
@@ -273,6 +266,8 @@ void AppointmentsPage::selectPage(int index)
 
 bool AppointmentsPage::reloadRecords()
 {
+    // Whoever reloads the records is about to change them or the rows.
+    m_listedStamp = {};
     // A record removed from the file (a restored backup without it) must not come back with
     // the next save: the list holds only what the file holds now.
     LBC.clear();
@@ -314,6 +309,20 @@ void AppointmentsPage::pm31Click()
 
 void AppointmentsPage::GetComp()
 {
+    const QString file = m_paths.resolve(kAppointmentsFile);
+    if (isUnchanged(file, m_listedStamp)) {
+        // Every record of this very version of the file is listed already: the rows and
+        // the dates stay, only what a new listing would reset is reset.
+        LVC->setCurrentItem(nullptr);
+        LVC->clearSelection();
+        LVC->scrollToTop();
+        lts->setCurrentItem(nullptr);
+        lts->clearSelection();
+        lts->scrollToTop();
+        m_pendingLine.clear();
+        return;
+    }
+    const FileStamp stamp = fileStamp(file); // before reading: a change while reading shows
     if (!reloadRecords() || LBC.lines().isEmpty())
         return;
     QList<QTreeWidgetItem *> rows;
@@ -330,6 +339,7 @@ void AppointmentsPage::GetComp()
     // and a save adds the fields as a new record.
     m_pendingLine.clear();
     fillDates(LBC.lines());
+    m_listedStamp = stamp;
 }
 
 void AppointmentsPage::TLSB()
@@ -351,6 +361,7 @@ void AppointmentsPage::fillDates(const QStringList &lines)
 
 void AppointmentsPage::narrowTo(const QString &date)
 {
+    m_listedStamp = {};
     if (LVC->topLevelItemCount() == 0)
         return;
     const QList<QTreeWidgetItem *> rows = LVC->invisibleRootItem()->takeChildren();
@@ -471,6 +482,7 @@ void AppointmentsPage::LVCDblClick()
     // The record stays in the file until the next save replaces it; a second double
     // click before that saving drops this change and leaves its record as it is.
     m_pendingLine = line;
+    m_listedStamp = {};
     delete lts->takeItem(lts->row(dates.first()));
     delete item;
     LVC->clearSelection();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/filestamp.h"
 #include "store/textlist.h"
 
 #include <QTimer>
@@ -126,6 +127,9 @@ private:
     std::function<void(int)> m_selectPage;
     int m_musicMark = markOff;
     QString m_pendingLine;
+    // The version of the appointments file every row of LVC and every date of lts came
+    // from, while they still show all of it unchanged; no stamp otherwise.
+    FileStamp m_listedStamp;
 };
 
 } // namespace zorv

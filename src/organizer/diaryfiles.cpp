@@ -1,6 +1,7 @@
 #include "diaryfiles.h"
 
 #include "controls/numberformat.h"
+#include "store/filegroup.h"
 #include "store/paths.h"
 
 #include <QDir>
@@ -26,6 +27,8 @@ QStringList listDiaryPages(const QString &folder)
     if (folder.isEmpty())
         return {};
     QStringList names = QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+    // A save cut short leaves its temporary beside the page; it is no page of its own.
+    names.removeIf([&folder](const QString &name) { return isStoreWorkFile(folder, name); });
     std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
         const int c = a.compare(b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;

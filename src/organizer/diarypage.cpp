@@ -151,7 +151,7 @@ void DiaryPage::showPage(const QDate &date, const QString &name)
 {
     m_shown = date;
     const QString path = diaryPagePath(m_paths, name);
-    if (path.isEmpty() || !QFile::exists(path) || !RE->loadFile(path))
+    if (path.isEmpty() || !QFile::exists(path) || !RE->reloadFile(path))
         RE->clearPage();
 }
 

@@ -103,7 +103,7 @@ void NotesPage::LoadQuickNotes()
 {
     const QString path = m_paths.resolve(QString::fromLatin1(notesFile));
     if (!path.isEmpty() && QFile::exists(path))
-        AN->loadFile(path);
+        AN->reloadFile(path);
 }
 
 void NotesPage::SaveQuickNotes()

@@ -3,6 +3,7 @@
 #include "controls/captions.h"
 #include "controls/contactnamebox.h"
 #include "controls/lettercase.h"
+#include "controls/keys.h"
 #include "controls/linklabel.h"
 #include "controls/maskedtext.h"
 #include "organizer/contactrecords.h"
@@ -23,29 +24,6 @@ namespace {
 
 // The phone as typed: area code, then the number; blanks stay visible while typing.
 const QString kPhoneMask = QStringLiteral("(99) 9999-9999;_");
-
-QLabel *caption(const QString &text, QWidget *parent, QWidget *buddy = nullptr)
-{
-    auto *label = new QLabel(text, parent);
-    if (buddy)
-        label->setBuddy(buddy);
-    return label;
-}
-
-LinkLabel *link(const char *name, const QString &text, QWidget *parent)
-{
-    auto *label = new LinkLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
-bool isEnter(const QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<const QKeyEvent *>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 
 } // namespace
 
@@ -94,7 +72,7 @@ void PhoneBookPage::buildUi()
     OBS = new QLineEdit(this);
     OBS->setObjectName(QStringLiteral("OBS"));
 
-    zq1 = link("zq1", QStringLiteral("Salvar"), this);
+    zq1 = namedLink("zq1", QStringLiteral("Salvar"), this);
     QFont bold = zq1->font();
     bold.setBold(true);
     zq1->setFont(bold);
@@ -118,8 +96,8 @@ void PhoneBookPage::buildUi()
     rel2->setObjectName(QStringLiteral("rel2"));
     rel2->setNameSource(names);
     keepLetterCase(rel2, LetterCase::Upper);
-    zq2 = link("zq2", QStringLiteral("Gerar"), this);
-    zq3 = link("zq3", QStringLiteral("Excluir contato"), this);
+    zq2 = namedLink("zq2", QStringLiteral("Gerar"), this);
+    zq3 = namedLink("zq3", QStringLiteral("Excluir contato"), this);
 
     page->addSpacing(12);
     page->addWidget(caption(QStringLiteral("Gerar relatório"), this));
@@ -152,7 +130,7 @@ void PhoneBookPage::buildUi()
 
 bool PhoneBookPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (isEnter(event))
+    if (isEnterPress(event))
         return enterPressed(watched);
     return QWidget::eventFilter(watched, event);
 }

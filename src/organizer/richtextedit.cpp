@@ -14,6 +14,8 @@ RichTextEdit::RichTextEdit(QWidget *parent)
     setTextInteractionFlags(Qt::TextEditorInteraction);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        // Any change, typed or made in code, parts the content from the file it was read from.
+        m_loadedPath.clear();
         if (document()->isEmpty())
             applyTypingFormatWhenEmpty();
     });
@@ -32,16 +34,30 @@ bool RichTextEdit::holdsText() const
 
 bool RichTextEdit::loadFile(const QString &path)
 {
+    // Stamped before reading: a change made while the file is read shows as a new stamp.
+    const FileStamp stamp = fileStamp(path);
     if (!loadRichTextFile(path, *document()))
         return false;
     applyTypingFormatWhenEmpty();
     moveCursor(QTextCursor::Start);
     document()->setModified(false);
+    m_loadedPath = path;
+    m_loadedStamp = stamp;
     return true;
+}
+
+bool RichTextEdit::reloadFile(const QString &path)
+{
+    if (path == m_loadedPath && isUnchanged(path, m_loadedStamp)) {
+        moveCursor(QTextCursor::Start);
+        return true;
+    }
+    return loadFile(path);
 }
 
 bool RichTextEdit::saveFile(const QString &path)
 {
+    m_loadedPath.clear(); // the file now holds what was written, not what was read
     return saveRichTextFile(path, *document());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/filestamp.h"
+
 #include <QTextCharFormat>
 #include <QTextEdit>
 
@@ -22,6 +24,10 @@ public:
     bool holdsText() const;
     // Loads a rich-text file; false, with the content unchanged, when it cannot be read.
     bool loadFile(const QString &path);
+    // Loads the file unless the editor already holds that very version of it, unchanged
+    // since it was loaded; the caret goes to the start either way. Showing a page again
+    // then costs no reading and no layout.
+    bool reloadFile(const QString &path);
     // Writes the content to a rich-text file, atomically.
     bool saveFile(const QString &path);
     // Empties the editor; nothing typed remains to be saved.
@@ -35,6 +41,10 @@ private:
 
     QTextCharFormat m_typing;
     bool m_applying = false;
+    // The file the document was loaded from and its version then; cleared by any change
+    // to the document afterwards and by a save.
+    QString m_loadedPath;
+    FileStamp m_loadedStamp;
 };
 
 } // namespace zorv

@@ -58,21 +58,7 @@ bool FakePrinter::print(const QTextDocument &document, const QString &title)
 }
 
 FakeServices::FakeServices()
-    : m_services{.clock = clock,
-                 .dialogs = dialogs,
-                 .instance = instance,
-                 .companion = companion,
-                 .programs = programs,
-                 .minimizer = minimizer,
-                 .memory = memory,
-                 .policies = policies,
-                 .audio = audio,
-                 .shell = shell,
-                 .volume = volume,
-                 .printer = printer,
-                 .notifier = notifier,
-                 .sound = sound,
-                 .pages = pages}
+    : m_services(withAudio(audio, volume))
 {}
 
 Services FakeServices::withAudio(AudioPlayback &audio, OutputVolume &realVolume)

@@ -25,14 +25,6 @@ QLabel *namedLabel(const char *name, const QString &text, QWidget *parent)
     return label;
 }
 
-LinkLabel *namedLink(const char *name, const QString &text, QWidget *parent)
-{
-    auto *link = new LinkLabel(text, parent);
-    link->setObjectName(QString::fromLatin1(name));
-    link->setCursor(Qt::PointingHandCursor);
-    return link;
-}
-
 QLabel *barLabel(QWidget *parent)
 {
     auto *label = new QLabel(QStringLiteral("|"), parent);

@@ -1,5 +1,6 @@
 #include "programrestriction.h"
 
+#include "controls/keys.h"
 #include "controls/linklabel.h"
 #include "employeelist.h"
 #include "security/password.h"
@@ -24,11 +25,6 @@ namespace {
 
 // Marks the item that stands in an empty view; it carries no line.
 constexpr int kLineRole = Qt::UserRole;
-
-bool isEnterKey(int key)
-{
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 
 } // namespace
 

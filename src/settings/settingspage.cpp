@@ -1,6 +1,7 @@
 #include "settingspage.h"
 
 #include "controls/captions.h"
+#include "controls/keys.h"
 #include "controls/linklabel.h"
 #include "reports/launcher.h"
 #include "security/password.h"
@@ -39,11 +40,6 @@ QHBoxLayout *switchRow(QCheckBox *box, const QString &caption, QWidget *parent)
     row->addWidget(label);
     row->addStretch();
     return row;
-}
-
-bool isEnter(const QKeyEvent *key)
-{
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
 } // namespace
@@ -280,7 +276,7 @@ void SettingsPage::DeferredTimers()
 
 bool SettingsPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == esh && event->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent *>(event))) {
+    if (watched == esh && isEnterPress(event)) {
         eshKeyDown();
         return true; // the Enter itself goes no further
     }

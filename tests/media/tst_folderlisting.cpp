@@ -84,6 +84,18 @@ void TestFolderListing::listBoxFollowsItsFolder()
     box.setCurrentRow(1);
     QCOMPARE(box.selectedPath(), one.filePath(QStringLiteral("b.mp3")));
 
+    // Listed again unchanged: the rows stay, with nothing selected as in a new listing.
+    QListWidgetItem *first = box.item(0);
+    box.refresh();
+    QCOMPARE(box.item(0), first);
+    QCOMPARE(box.selectedPath(), QString());
+    QVERIFY(box.selectedItems().isEmpty());
+    QFile(one.filePath(QStringLiteral("a2.mp3"))).open(QIODevice::WriteOnly);
+    box.refresh();
+    QCOMPARE(box.names(), (QStringList{"a.mp3", "a2.mp3", "b.mp3"}));
+    QCOMPARE(box.item(1)->text(), QStringLiteral("a2.mp3"));
+    box.setCurrentRow(1);
+
     box.setDirectory(two.path());
     QCOMPARE(box.names(), QStringList{QStringLiteral("c.wma")});
     QCOMPARE(box.selectedPath(), QString()); // the new listing has nothing selected

@@ -7,7 +7,9 @@
 #include "organizer/appointments.h"
 #include "organizer/appointmentspage.h"
 #include "platform/fakes.h"
+#include "store/filestamp.h"
 #include "store/textcodec.h"
+#include "store/textlist.h"
 #include "tempdatafolder.h"
 
 #include <QAction>
@@ -18,6 +20,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -139,6 +142,7 @@ private slots:
     void changeWaitsForTheSave();
     void secondChangeKeepsTheFirstRecord();
     void removedFileIsNotResurrected();
+    void showingAgainListsAfreshOnlyWhatChanged();
     void unreadableFileIsNeverRewritten();
     void textOutsideTheCodePageSavedAsUtf8();
     void reportMatchesTheGoldenPage();
@@ -398,6 +402,51 @@ void TestAppointments::removedFileIsNotResurrected()
     f.click(f.page->pm31);
     QCOMPARE(f.fileLines(), QStringList{"15/03/2013<>  :  :  |Novo"});
     QCOMPARE(f.texts(), QStringList{"Novo"});
+}
+
+// Shown again over the same file, the rows stay (5 000 of them cost a rebuild on every
+// show) but look as a fresh listing does; any change to the file, or to the rows, lists
+// the file again.
+void TestAppointments::showingAgainListsAfreshOnlyWhatChanged()
+{
+    const qint64 settle = setStampSettleTime(0);
+    auto restore = qScopeGuard([settle] { setStampSettleTime(settle); });
+    Fixture f;
+    QVERIFY(writeFileAtomically(f.data.file(kTasks), crlf(kFour)));
+    QVERIFY(f.open());
+    QTreeWidgetItem *first = f.page->LVC->topLevelItem(0);
+    f.clickRow(2);
+    f.clickDate(1);
+    QVERIFY(f.page->LVC->currentItem());
+    f.page->LoadAppointments();
+    QCOMPARE(f.page->LVC->topLevelItem(0), first);
+    QCOMPARE(f.page->LVC->currentItem(), nullptr);
+    QVERIFY(f.page->LVC->selectedItems().isEmpty());
+    QVERIFY(f.page->lts->selectedItems().isEmpty());
+    QCOMPARE(f.texts(), (QStringList{"A", "B", "C", "D"}));
+
+    // Another record of the same length, the file replaced: listed afresh.
+    QStringList changed = kFour;
+    changed[1] = QStringLiteral("08/03/2013<>10:00:00|E");
+    QVERIFY(writeFileAtomically(f.data.file(kTasks), crlf(changed)));
+    f.page->LoadAppointments();
+    QCOMPARE(f.texts(), (QStringList{"A", "E", "C", "D"}));
+    QCOMPARE(f.dates(), (QStringList{"05/03/2013", "08/03/2013", "05/03/2013", "07/03/2013"}));
+
+    // Narrowed to a day, then shown again: every record again.
+    f.pickDay(QDate(2013, 3, 5));
+    f.click(f.page->fil);
+    QCOMPARE(f.texts(), (QStringList{"A", "C"}));
+    f.page->LoadAppointments();
+    QCOMPARE(f.texts(), (QStringList{"A", "E", "C", "D"}));
+
+    // A change taken into the fields drops its row; showing again brings it back.
+    f.clickRow(1);
+    f.doubleClickRow(1);
+    QCOMPARE(f.texts(), (QStringList{"A", "C", "D"}));
+    f.page->LoadAppointments();
+    QCOMPARE(f.texts(), (QStringList{"A", "E", "C", "D"}));
+    QCOMPARE(f.page->pendingChange(), QString());
 }
 
 void TestAppointments::unreadableFileIsNeverRewritten()

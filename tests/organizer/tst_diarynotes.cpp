@@ -4,7 +4,9 @@
 #include "organizer/notespage.h"
 #include "organizer/richtextedit.h"
 #include "platform/fakes.h"
+#include "store/filestamp.h"
 #include "store/richtextfile.h"
+#include "store/textlist.h"
 #include "tempdatafolder.h"
 
 #include <QAction>
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -143,6 +146,7 @@ private slots:
     void diaryLooksAsSpecified();
 
     void notesLoadOnShowAndSaveOnlyWhenChanged();
+    void notesShownAgainAreReadOnlyWhenTheFileOrTheEditorChanged();
     void findLandsOnTheFirstOccurrence();
     void printingFollowsItsConditionsAndTitles();
     void printsToPdf();
@@ -179,7 +183,8 @@ void TestDiaryNotes::pageNamesAndPaths()
 void TestDiaryNotes::listHoldsOrdinaryFilesByNameIgnoringCase()
 {
     TempDataFolder data;
-    for (const char *name : {"02.01.2013", "01.02.2013", "b-notes", "A-notes", ".hidden"})
+    // "02.01.2013.XqwtRz" is what an interrupted save of that page leaves behind.
+    for (const char *name : {"02.01.2013", "01.02.2013", "b-notes", "A-notes", ".hidden", "02.01.2013.XqwtRz"})
         QVERIFY(data.write(QString("dados/Diary/") + name, "x"));
     QVERIFY(QDir(data.file("dados/Diary")).mkdir("folder"));
     QCOMPARE(listDiaryPages(data.file("dados/Diary")),
@@ -364,6 +369,44 @@ void TestDiaryNotes::notesLoadOnShowAndSaveOnlyWhenChanged()
     QCOMPARE(n.data.read("dados/Notas/Notas.speed"), before);
     n.page->LoadQuickNotes();
     QCOMPARE(back.toPlainText(), n.page->AN->toPlainText());
+}
+
+void TestDiaryNotes::notesShownAgainAreReadOnlyWhenTheFileOrTheEditorChanged()
+{
+    const qint64 settle = setStampSettleTime(0);
+    auto restore = qScopeGuard([settle] { setStampSettleTime(settle); });
+    Notes n;
+    const QString path = n.data.file("dados/Notas/Notas.speed");
+    QVERIFY(writeFileAtomically(path, kWindowsPage));
+    QVERIFY(n.start());
+    QTextDocument *doc = n.page->AN->document();
+    const int revision = doc->revision();
+    n.page->AN->moveCursor(QTextCursor::End);
+    // Shown again over the same file: nothing read or laid out again, the caret at the start.
+    n.page->LoadQuickNotes();
+    QCOMPARE(doc->revision(), revision);
+    QCOMPARE(n.page->AN->textCursor().position(), 0);
+    // The file replaced by one of the same size: its content shows.
+    QByteArray other = kWindowsPage;
+    other.replace("Windows", "Linux!!");
+    QVERIFY(writeFileAtomically(path, other));
+    n.page->LoadQuickNotes();
+    QCOMPARE(n.page->AN->toPlainText(), QString::fromUtf8("Página escrita no Linux!!"));
+    // Typed but not saved, or changed in code: the file's content comes back.
+    n.page->AN->setFocus();
+    QTest::keyClicks(n.page->AN, "x");
+    n.page->LoadQuickNotes();
+    QCOMPARE(n.page->AN->toPlainText(), QString::fromUtf8("Página escrita no Linux!!"));
+    n.page->AN->setPlainText(QStringLiteral("outra coisa"));
+    n.page->LoadQuickNotes();
+    QCOMPARE(n.page->AN->toPlainText(), QString::fromUtf8("Página escrita no Linux!!"));
+    // Saved: what is read next is the file as written.
+    QTest::keyClicks(n.page->AN, "y");
+    n.page->SaveQuickNotes();
+    const int beforeReload = doc->revision();
+    n.page->LoadQuickNotes();
+    QVERIFY(doc->revision() != beforeReload);
+    QCOMPARE(n.page->AN->toPlainText(), QString::fromUtf8("yPágina escrita no Linux!!"));
 }
 
 void TestDiaryNotes::findLandsOnTheFirstOccurrence()
