@@ -2,6 +2,7 @@
 
 #include "controls/captions.h"
 #include "controls/currencyedit.h"
+#include "controls/keys.h"
 #include "controls/linklabel.h"
 #include "finance/statementpreview.h"
 #include "platform/services.h"
@@ -284,9 +285,7 @@ void FinancePage::buildUi()
     auto *reportsRow = new QHBoxLayout;
     reportsRow->addWidget(corrections->PO);
     reportsRow->addWidget(reportsArea, 1);
-    ImportStatement = new LinkLabel(QStringLiteral("Import statement (OFX)..."), this);
-    ImportStatement->setObjectName(QStringLiteral("ImportStatement"));
-    ImportStatement->setCursor(Qt::PointingHandCursor);
+    ImportStatement = namedLink("ImportStatement", QStringLiteral("Import statement (OFX)..."), this);
     ImportStatement->setFocusPolicy(Qt::StrongFocus);
     ImportStatement->setToolTip(QStringLiteral("Ctrl+I"));
     ImportStatement->installEventFilter(this);
@@ -376,7 +375,7 @@ bool FinancePage::eventFilter(QObject *watched, QEvent *event)
 
 bool FinancePage::handleKey(QObject *watched, int key)
 {
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool enter = isEnterKey(key);
     if (watched == ImportStatement) {
         if (!enter && key != Qt::Key_Space)
             return false;
