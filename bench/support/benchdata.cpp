@@ -571,13 +571,15 @@ QString benchRoot()
     QString root = qEnvironmentVariable("ZORV_BENCH_DATA");
     if (root.isEmpty())
         root = QDir::tempPath() + QStringLiteral("/zorv-bench-data");
-    if (!QFileInfo::exists(root + QStringLiteral("/dados/Finance")))
+    if (!QFileInfo::exists(root + QStringLiteral("/dados/Finance"))) {
         generateDataFolder(root);
-    else if (!QFileInfo::exists(root + QStringLiteral("/dados/Notas/Tasks.go")))
-        generateAppointments(root); // a folder generated before the appointments existed
-    else if (!QFileInfo::exists(root + QStringLiteral("/Musicas")))
+        return root;
+    }
+    // A folder generated before a page's files existed gets them now.
+    if (!QFileInfo::exists(root + QStringLiteral("/dados/Notas/Tasks.go")))
+        generateAppointments(root);
     if (!QFileInfo::exists(root + QStringLiteral("/Musicas")))
-        generateMusicFolder(root); // a folder generated before the media pages existed
+        generateMusicFolder(root);
     if (!QFileInfo::exists(root + QStringLiteral("/Imagens/grande.jpg")))
         generatePictureFolder(root);
     return root;
