@@ -284,12 +284,14 @@ void FinancePage::buildUi()
     reportsArea->setObjectName(QStringLiteral("reportsArea"));
     auto *reportsRow = new QHBoxLayout;
     reportsRow->addWidget(corrections->PO);
-    reportsRow->addWidget(reportsArea, 1);
+    reportsRow->addWidget(reportsArea);
     ImportStatement = namedLink("ImportStatement", QStringLiteral("Import statement (OFX)..."), this);
     ImportStatement->setFocusPolicy(Qt::StrongFocus);
     ImportStatement->setToolTip(QStringLiteral("Ctrl+I"));
     ImportStatement->installEventFilter(this);
-    reportsRow->addWidget(ImportStatement);
+    reportsRow->addSpacing(24);
+    reportsRow->addWidget(ImportStatement, 0, Qt::AlignTop);
+    reportsRow->addStretch(1);
     connect(ImportStatement, &LinkLabel::clicked, this, &FinancePage::ImportStatementClick);
     auto *importKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
     importKey->setContext(Qt::WidgetWithChildrenShortcut);
