@@ -326,19 +326,22 @@ void AppointmentsPage::GetComp()
     if (!reloadRecords() || LBC.lines().isEmpty())
         return;
     QList<QTreeWidgetItem *> rows;
+    QStringList dates;
     rows.reserve(LBC.lines().size());
+    dates.reserve(LBC.lines().size());
     for (const QString &line : std::as_const(LBC.lines())) {
         const AppointmentRow record = readAppointment(line);
         auto *item = new QTreeWidgetItem(QStringList{record.date, record.time, record.text});
         item->setData(0, kLineRole, line);
         rows.append(item);
+        dates.append(record.date);
     }
     LVC->clear();
     LVC->addTopLevelItems(rows);
     // Every record is listed again, the one being changed included: its change is dropped
     // and a save adds the fields as a new record.
     m_pendingLine.clear();
-    fillDates(LBC.lines());
+    showDates(dates);
     m_listedStamp = stamp;
 }
 
@@ -355,6 +358,11 @@ void AppointmentsPage::fillDates(const QStringList &lines)
     dates.reserve(lines.size());
     for (const QString &line : lines)
         dates.append(appointmentLineDate(line));
+    showDates(dates);
+}
+
+void AppointmentsPage::showDates(const QStringList &dates)
+{
     lts->clear();
     lts->addItems(dates);
 }

@@ -113,6 +113,7 @@ private:
     // read: nothing may then be written from the stale lines.
     bool reloadRecords();
     void fillDates(const QStringList &lines);
+    void showDates(const QStringList &dates);
     // Keeps the rows whose date is `date`, in order.
     void narrowTo(const QString &date);
     // Deletes the selected row's record from the file, then the row. False when nothing
