@@ -1,6 +1,7 @@
 // Letter-case fields: each typed character turned on its own, the cursor and undo kept,
 // pasted text turned too, and editable combo boxes whose keys reach the box first.
 #include "controls/lettercase.h"
+#include "typing.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,21 +10,6 @@
 #include <QTest>
 
 using namespace zorv;
-
-namespace {
-
-// Types text key by key; letters beyond ASCII arrive as text-only key events.
-void typeText(QWidget *w, const QString &text)
-{
-    for (QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(w, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-} // namespace
 
 class TestLetterCase : public QObject
 {

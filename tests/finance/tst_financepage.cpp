@@ -3,6 +3,7 @@
 #include "finance/financepage.h"
 #include "platform/fakes.h"
 #include "tempdatafolder.h"
+#include "typing.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,17 +24,6 @@ const QByteArray kMarch("1.000,00<1>01/03/2013<2>Entrance<3>Sal\xe1rio<4>Dinheir
                         "250,00<1>02/03/2013<2>Exit<3>Mercado<4>Cart\xe3o\r\n"
                         "\r\n"
                         "100,00<1>05/03/2013<2>To pay<3>Luz<4>Boleto\r\n");
-
-// Types text key by key; letters beyond ASCII arrive as text-only key events.
-void typeText(QWidget *w, const QString &text)
-{
-    for (QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(w, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
 
 // A page on a temporary data folder, shown and active, on 15/03/2013.
 struct Fixture

@@ -11,6 +11,7 @@
 #include "store/textcodec.h"
 #include "store/textlist.h"
 #include "tempdatafolder.h"
+#include "typing.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,17 +30,6 @@ using namespace zorv;
 namespace {
 
 const QString kTasks = QStringLiteral("dados/Notas/Tasks.go");
-
-// Types text key by key; letters beyond ASCII arrive as text-only key events.
-void typeText(QWidget *w, const QString &text)
-{
-    for (QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(w, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
 
 QByteArray crlf(const QStringList &lines)
 {

@@ -8,6 +8,7 @@
 #include "store/richtextfile.h"
 #include "store/textlist.h"
 #include "tempdatafolder.h"
+#include "typing.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,17 +27,6 @@
 using namespace zorv;
 
 namespace {
-
-// Types text key by key; letters beyond ASCII arrive as text-only key events.
-void typeText(QWidget *w, const QString &text)
-{
-    for (QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(w, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
 
 const char kWindowsPageBytes[] =
     "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1046{\\fonttbl{\\f0\\fswiss\\fcharset0 "

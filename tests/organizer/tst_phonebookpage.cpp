@@ -6,6 +6,7 @@
 #include "organizer/phonebookpage.h"
 #include "platform/fakes.h"
 #include "tempdatafolder.h"
+#include "typing.h"
 #include "treesnapshot.h"
 
 #include <QAbstractItemView>
@@ -20,16 +21,6 @@
 using namespace zorv;
 
 namespace {
-
-void typeText(QWidget *w, const QString &text)
-{
-    for (QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(w, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
 
 void paste(QWidget *w, const QString &text)
 {
