@@ -147,4 +147,20 @@ QString oneLineText(QString text)
     return text;
 }
 
+QString withoutMarkers(QString text, const QStringList &extra)
+{
+    static const QString markers[] = {kMarker1, kMarker2, kMarker3, kMarker4};
+    for (;;) {
+        const qsizetype before = text.size();
+        for (const QString &m : markers)
+            text.remove(m);
+        for (const QString &m : extra) {
+            if (!m.isEmpty())
+                text.remove(m);
+        }
+        if (text.size() == before)
+            return text;
+    }
+}
+
 } // namespace zorv

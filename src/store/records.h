@@ -50,4 +50,9 @@ qsizetype findWholeLine(const QStringList &lines, const QString &line);
 // break would otherwise split the record in two).
 QString oneLineText(QString text);
 
+// `text` with every field marker ("<1>" … "<4>") and every text of `extra` (the "<>" or "|"
+// a record also splits on) removed, repeated until none is left: a single pass would turn
+// "<<4>4>" into "<4>". Every writer of a tagged record passes its fields through this.
+QString withoutMarkers(QString text, const QStringList &extra = {});
+
 } // namespace zorv

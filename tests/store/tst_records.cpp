@@ -21,6 +21,8 @@ private slots:
     void wholeLineLookup_data();
     void wholeLineLookup();
     void oneLineTextBlanksLineBreaks();
+    void withoutMarkersRemovesUntilNoneIsLeft_data();
+    void withoutMarkersRemovesUntilNoneIsLeft();
 };
 
 void TestRecords::fieldRoutines_data()
@@ -167,6 +169,29 @@ void TestRecords::oneLineTextBlanksLineBreaks()
     QCOMPARE(oneLineText(QStringLiteral("a\r\nb\nc\rd")), QStringLiteral("a  b c d"));
     QCOMPARE(oneLineText(QString(QStringLiteral("x")) + QChar(0) + u'y'), QStringLiteral("x y"));
     QCOMPARE(oneLineText(QStringLiteral("Reunião | <>")), QStringLiteral("Reunião | <>"));
+}
+
+void TestRecords::withoutMarkersRemovesUntilNoneIsLeft_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("extra");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << "Padaria" << QStringList{} << "Padaria";
+    QTest::newRow("each marker") << "a<1>b<2>c<3>d<4>e" << QStringList{} << "abcde";
+    QTest::newRow("nested") << "LOJA <<4>4>X" << QStringList{} << "LOJA X";
+    QTest::newRow("deeply nested") << "<<<1>1>1>" << QStringList{} << "";
+    QTest::newRow("marker across two kinds") << "<<2>3>x" << QStringList{} << "x";
+    QTest::newRow("near misses stay") << "<5> <1 1> < 4>" << QStringList{} << "<5> <1 1> < 4>";
+    QTest::newRow("extra texts") << "a|b<<>>c" << QStringList{"<>", "|"} << "abc";
+    QTest::newRow("extra nested with a marker") << "<<1>>x" << QStringList{"<>"} << "x";
+}
+
+void TestRecords::withoutMarkersRemovesUntilNoneIsLeft()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, extra);
+    QFETCH(QString, expected);
+    QCOMPARE(withoutMarkers(text, extra), expected);
 }
 
 QTEST_GUILESS_MAIN(TestRecords)
