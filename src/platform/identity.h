@@ -17,11 +17,22 @@ inline QString companionTitle()
     return QStringLiteral("zorvoletps");
 }
 
-// The per-user folder for sockets and locks that must vanish with the session:
-// $XDG_RUNTIME_DIR where it exists, else the temporary folder. Never empty.
+// The per-user folder for sockets, locks and private work files: $XDG_RUNTIME_DIR when it
+// is the user's own owner-only folder, else "zorv-desk/run" in the user's cache folder,
+// created owner-only. Never a folder another user can write; empty when no such folder
+// can be had (the caller then runs without what it wanted to put there).
 QString runtimeDirectory();
 
-// Native path of `name` inside runtimeDirectory().
+// Native path of `name` inside runtimeDirectory(); empty when there is no such folder.
 QString runtimePath(const QString &name);
+
+// The owner-only folder `name` inside runtimeDirectory(), created when missing; empty
+// when it cannot be made private (a link, another user's folder).
+QString privateFolder(const QString &name);
+
+// Makes `path` an owner-only folder of this user (created 0700, tightened when wider) and
+// returns it cleaned; empty when something else stands there: a link, a file, a folder of
+// another user.
+QString ensurePrivateFolder(const QString &path);
 
 } // namespace zorv

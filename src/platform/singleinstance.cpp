@@ -56,6 +56,8 @@ struct FileLockInstance::Lock
 FileLockInstance::FileLockInstance(const QString &name, const QString &folder)
 {
     const QString dir = folder.isEmpty() ? runtimeDirectory() : QDir::cleanPath(folder);
+    if (dir.isEmpty())
+        return; // no private folder: claim() runs unguarded, nothing goes to a shared one
     m_lockPath = dir + QLatin1Char('/') + fileStem(name) + QStringLiteral(".lock");
     m_socketPath = dir + QLatin1Char('/') + fileStem(name) + QStringLiteral(".show");
 }
@@ -66,6 +68,8 @@ SingleInstance::Claim FileLockInstance::claim()
 {
     if (m_lock)
         return Claim::First;
+    if (m_lockPath.isEmpty())
+        return Claim::Unguarded;
 #ifdef Q_OS_UNIX
     // O_CLOEXEC: programs started later must not inherit the descriptor, or they would keep
     // holding the guard after this process ends.
