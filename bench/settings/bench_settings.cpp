@@ -1,5 +1,6 @@
-// A backup of the generated 20-year data folder (copy, verification, flush to the disk and
-// the swap into place) against `cp -r` + `sync` and against `cp -r` of the same folder, in
+// A backup of the generated 20-year data folder (copy with links followed and permission
+// bits kept, verification, flush to the disk and the swap into place) against `cp -a` +
+// `sync` and against `cp -a` of the same folder (which keeps the permission bits too), in
 // the same run and on the same disk.
 //
 // Every copy goes into a fresh folder and nothing is deleted until the run ends: on a file
@@ -7,8 +8,8 @@
 // right after deleting hundreds of others costs far more, and whichever copy ran second in
 // a loop that deletes would pay for the other's deletions. A daily backup never meets that
 // state, since the previous copy was removed a day earlier. BM_BackupVsCpR rotates the
-// copies and reports backup time / (cp -r + sync) time as "ratio_sync" and backup time /
-// cp -r time as "ratio".
+// copies and reports backup time / (cp -a + sync) time as "ratio_sync" and backup time /
+// cp -a time as "ratio".
 // The Replacing pair measures the steady state of replacing the previous copy, deletion
 // included, and is subject to the effect above.
 #include "benchdata.h"
@@ -48,11 +49,11 @@ QString freshFolder(const char *kind)
     return path;
 }
 
-// cp -r <data folder> <target>/ : the copy lands in <target>/dados.
+// cp -a <data folder> <target>/ : the copy lands in <target>/dados.
 bool copyWithCp(const QString &target)
 {
     return QProcess::execute(QStringLiteral("cp"),
-                             {QStringLiteral("-r"), dataFolder(), target + QLatin1Char('/')}) == 0;
+                             {QStringLiteral("-a"), dataFolder(), target + QLatin1Char('/')}) == 0;
 }
 
 void describeData(benchmark::State &state)
@@ -75,7 +76,7 @@ void BM_CpR(benchmark::State &state)
         const QString target = freshFolder("cp");
         state.ResumeTiming();
         if (!copyWithCp(target))
-            state.SkipWithError("cp -r failed");
+            state.SkipWithError("cp -a failed");
     }
     describeData(state);
 }
@@ -100,9 +101,9 @@ bool syncFileSystemOf(const QString &folder)
 }
 
 // Time per iteration is the backup's (copy, verification, flush to the disk, rename, flush
-// of the folder). Each iteration also runs `cp -r` followed by `sync -f` of the copied
-// folder, and `cp -r` alone; the order of the three rotates. "ratio_sync" is total backup
-// time / total cp -r + sync time, "ratio" total backup time / total cp -r time. What cp -r
+// of the folder). Each iteration also runs `cp -a` followed by `sync -f` of the copied
+// folder, and `cp -a` alone; the order of the three rotates. "ratio_sync" is total backup
+// time / total cp -a + sync time, "ratio" total backup time / total cp -a time. What cp -a
 // alone leaves unwritten is flushed outside the timing, so the next flush does not pay for it.
 void BM_BackupVsCpR(benchmark::State &state)
 {
@@ -153,7 +154,7 @@ void BM_CpRReplacing(benchmark::State &state)
     for (auto _ : state) {
         zorv::DeleteTree(target + QStringLiteral("/dados"));
         if (!copyWithCp(target))
-            state.SkipWithError("cp -r failed");
+            state.SkipWithError("cp -a failed");
     }
     describeData(state);
 }

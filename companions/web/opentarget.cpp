@@ -1,5 +1,7 @@
 #include "opentarget.h"
 
+#include "trustedmark.h"
+
 #include "platform/desktopentry.h"
 #include "store/paths.h"
 
@@ -37,23 +39,32 @@ bool isProgram(const QFileInfo &info)
     return false;
 }
 
-// An entry the user marked runnable, or one installed among the desktop's applications.
-bool isTrustedEntry(const QFileInfo &info)
+bool liesIn(const QString &canonicalFile, const QString &folder)
 {
-    if (info.isExecutable())
-        return true;
-    const QString file = info.canonicalFilePath();
-    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
-        const QString canonical = QFileInfo(dir).canonicalFilePath();
-        if (!canonical.isEmpty() && file.startsWith(canonical + QLatin1Char('/')))
-            return true;
-    }
-    return false;
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return !canonical.isEmpty() && canonicalFile.startsWith(canonical + QLatin1Char('/'));
 }
 
-OpenAction entryAction(const QFileInfo &info)
+// An entry the desktop would run: one installed among its applications, one the user marked
+// trusted in the file manager, or a runnable one the user put beside the program itself.
+// The executable bit alone is not trust: every file on a FAT or NTFS stick carries it.
+bool isTrustedEntry(const QFileInfo &info, const Paths &paths)
 {
-    if (!isTrustedEntry(info))
+    const QString file = info.canonicalFilePath();
+    if (file.isEmpty())
+        return false;
+    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        if (liesIn(file, dir))
+            return true;
+    }
+    if (info.isExecutable() && QFileInfo(file).absolutePath() == QFileInfo(paths.exeDir()).canonicalFilePath())
+        return true;
+    return hasDesktopTrustMark(file);
+}
+
+OpenAction entryAction(const QFileInfo &info, const Paths &paths)
+{
+    if (!isTrustedEntry(info, paths))
         return {};
     const std::optional<DesktopEntry> entry = readDesktopEntry(info.absoluteFilePath());
     if (!entry)
@@ -113,7 +124,7 @@ OpenAction classifyTarget(const QString &target, const Paths &paths)
         path = paths.resolve(text);
     const QFileInfo info(path);
     if (info.isFile() && isDesktopEntryFile(info.canonicalFilePath()))
-        return entryAction(info);
+        return entryAction(info, paths);
     if (isProgram(info))
         return {OpenAction::Start, info.absoluteFilePath(), {}, {}, info.absolutePath()};
     return opening(QUrl::fromLocalFile(info.absoluteFilePath()));

@@ -28,9 +28,10 @@ struct OpenAction
 // entry is started as it describes (below); any other path (a report, a document, a folder)
 // opens as a local file. Relative paths are taken from the executable's folder.
 //
-// A desktop entry runs only when trusted: it carries the executable bit or lies in one of
-// the desktop's applications folders; any other entry does nothing (it is never opened as
-// text). An Application starts its Exec command in its Path folder (else the home folder),
+// A desktop entry runs only when trusted: it lies in one of the desktop's applications
+// folders, carries the desktop's trust mark, or is runnable and lies directly in the
+// program's own folder; any other entry does nothing (it is never opened as text), whatever
+// its executable bit says. An Application starts its Exec command in its Path folder (else the home folder),
 // through x-terminal-emulator -e when Terminal is true; a Link opens its URL; other types
 // do nothing.
 OpenAction classifyTarget(const QString &target, const Paths &paths);

@@ -20,6 +20,9 @@ namespace zorv {
 namespace {
 
 const QByteArray showRequest = QByteArrayLiteral("show\n");
+// The longest request line taken; a peer that sends more without ending its line is cut
+// off, so a stream of bytes cannot grow the program's memory.
+constexpr qint64 kMaxRequestLine = 64;
 
 // A file name made from the instance name: path separators would leave the folder.
 QString fileStem(const QString &name)
@@ -124,11 +127,16 @@ bool FileLockInstance::serveShowRequests(std::function<void()> onShow)
     QLocalServer::removeServer(m_socketPath);
     QObject::connect(m_server.get(), &QLocalServer::newConnection, m_server.get(), [this] {
         while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+            socket->setReadBufferSize(kMaxRequestLine);
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
                 while (socket->canReadLine()) {
-                    if (socket->readLine() == showRequest && m_onShow)
+                    if (socket->readLine(kMaxRequestLine + 1) == showRequest && m_onShow)
                         m_onShow();
+                }
+                if (socket->bytesAvailable() >= kMaxRequestLine) {
+                    socket->abort();
+                    socket->deleteLater();
                 }
             });
         }

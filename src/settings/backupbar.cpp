@@ -9,6 +9,7 @@
 #include "store/filetree.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -193,11 +194,15 @@ void BackupBar::CopyD()
     setStatus(QString());
     const QString dataDir = m_paths.dataDir();
     const QString folder = LC->text();
-    m_runner.start(BackupRunner::Job::Backup, [dataDir, folder](const std::atomic<bool> &cancel) {
-        TreeCopyOptions options;
-        options.cancel = &cancel;
-        return backupDataFolder(dataDir, folder, options);
-    });
+    auto setAside = std::make_shared<QString>();
+    if (m_runner.start(BackupRunner::Job::Backup, [dataDir, folder, setAside](const std::atomic<bool> &cancel) {
+            TreeCopyOptions options;
+            options.cancel = &cancel;
+            const BackupOutcome outcome = backupDataFolder(dataDir, folder, options);
+            *setAside = outcome.setAside;
+            return outcome.ok;
+        }))
+        m_setAside = setAside;
 }
 
 void BackupBar::pmoClick()
@@ -210,20 +215,42 @@ void BackupBar::pmoClick()
     const QString dataDir = m_paths.dataDir();
     const QString folder = LC->text();
     const QDateTime now = m_services.clock.now();
-    m_restoring =
-        m_runner.start(BackupRunner::Job::Restore, [dataDir, folder, now](const std::atomic<bool> &cancel) {
+    auto setAside = std::make_shared<QString>();
+    m_restoring = m_runner.start(
+        BackupRunner::Job::Restore, [dataDir, folder, now, setAside](const std::atomic<bool> &cancel) {
             TreeCopyOptions options;
             options.cancel = &cancel;
-            return restoreDataFolder(dataDir, folder, now, options);
+            const BackupOutcome outcome = restoreDataFolder(dataDir, folder, now, options);
+            *setAside = outcome.setAside;
+            return outcome.ok;
         });
+    if (m_restoring)
+        m_setAside = setAside;
+}
+
+static QString backupStatusText(BackupRunner::Job job, bool ok, const QString &setAside)
+{
+    QString text = ok ? QStringLiteral("OK!") : QStringLiteral("Falha!");
+    if (setAside.isEmpty())
+        return text;
+    const QString name = QFileInfo(setAside).fileName();
+    if (job == BackupRunner::Job::Backup)
+        text += QStringLiteral(" A pasta que já estava lá foi movida para \"%1\".").arg(name);
+    else if (ok)
+        text += QStringLiteral(" Os dados substituídos estão em \"%1\".").arg(name);
+    return text;
 }
 
 void BackupBar::jobFinished(BackupRunner::Job job, bool ok)
 {
-    setStatus(ok ? QStringLiteral("OK!") : QStringLiteral("Falha!"));
+    const QString setAside = m_setAside ? *m_setAside : QString();
+    m_setAside.reset();
+    setStatus(backupStatusText(job, ok, setAside));
     wst->show();
     if (job == BackupRunner::Job::Backup) {
-        TMWS.start();
+        // A folder of the user's was moved: that stays on the bar until it is read.
+        if (setAside.isEmpty())
+            TMWS.start();
         emit backupFinished(ok);
     } else {
         m_restoring = false;

@@ -8,6 +8,7 @@
 #include "store/textcodec.h"
 
 #include <QTimer>
+#include <memory>
 #include <QWidget>
 
 class QLabel;
@@ -108,6 +109,8 @@ private:
     bool m_upperCase = folderNamesIgnoreCase();
     bool m_dailyPending = false;
     bool m_restoring = false;
+    // Where the running job put a folder that stood in its way; filled on the worker.
+    std::shared_ptr<QString> m_setAside;
 };
 
 } // namespace zorv

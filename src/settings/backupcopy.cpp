@@ -11,12 +11,12 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
+#include <memory>
 
 #if defined(Q_OS_UNIX)
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -35,11 +35,8 @@ constexpr char kPartialRestorePrefix[] = ".dados.restore-"; // a restore being w
 constexpr qint64 kWholeFileLimit = qint64(64) * 1024 * 1024;
 constexpr qint64 kChunk = qint64(4) * 1024 * 1024;
 
-// A temporary folder is private to its owner; the finished copy gets the usual rights.
-constexpr QFileDevice::Permissions kFolderPermissions =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadUser |
-    QFileDevice::WriteUser | QFileDevice::ExeUser | QFileDevice::ReadGroup | QFileDevice::ExeGroup |
-    QFileDevice::ReadOther | QFileDevice::ExeOther;
+// The text of the mark file a backup copy carries; any content counts as the mark.
+constexpr char kBackupMarkText[] = "Copia de seguranca feita pelo Zorv Desk\r\n";
 
 Qt::CaseSensitivity fileNameCase()
 {
@@ -47,15 +44,6 @@ Qt::CaseSensitivity fileNameCase()
     return Qt::CaseInsensitive;
 #else
     return Qt::CaseSensitive;
-#endif
-}
-
-std::filesystem::path fsPath(const QString &path)
-{
-#if defined(Q_OS_WIN)
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
 #endif
 }
 
@@ -117,6 +105,30 @@ bool sameContent(QFile &a, QFile &b)
     }
 }
 
+// Gives the copy `to` the permission bits of `from` (what the link, if it is one, names):
+// a private file or folder stays private in a copy. Special bits are never carried over.
+bool keepPermissions(const QString &from, const QString &to)
+{
+#if defined(Q_OS_UNIX)
+    struct stat st{};
+    if (::stat(QFile::encodeName(from).constData(), &st) != 0)
+        return false;
+    return ::chmod(QFile::encodeName(to).constData(), st.st_mode & 0777) == 0;
+#else
+    return QFile::setPermissions(to, QFile::permissions(from));
+#endif
+}
+
+// A folder this copy is filled into: owner-only until it is complete.
+bool makeWorkFolder(const QString &path)
+{
+#if defined(Q_OS_UNIX)
+    return ::mkdir(QFile::encodeName(path).constData(), 0700) == 0;
+#else
+    return QDir().mkdir(path);
+#endif
+}
+
 bool copyFile(const QFileInfo &from, const QString &to, const TreeCopyOptions &options)
 {
     QFile in(from.filePath());
@@ -156,55 +168,15 @@ bool copyFile(const QFileInfo &from, const QString &to, const TreeCopyOptions &o
     QFile check(to);
     if (!check.open(QIODevice::ReadOnly))
         return false;
+    bool same;
     if (whole) {
         QByteArray &back = t_buffers.copy;
-        return readAllChecked(check, back) && back == bytes;
+        same = readAllChecked(check, back) && back == bytes;
+    } else {
+        in.seek(0);
+        same = sameContent(in, check);
     }
-    in.seek(0);
-    return sameContent(in, check);
-}
-
-bool copySymLink(const QString &from, const QString &to)
-{
-    std::error_code ec;
-    const std::filesystem::path target = std::filesystem::read_symlink(fsPath(from), ec);
-    if (ec)
-        return false;
-    std::filesystem::copy_symlink(fsPath(from), fsPath(to), ec);
-    if (ec)
-        return false;
-    const std::filesystem::path copied = std::filesystem::read_symlink(fsPath(to), ec);
-    return !ec && copied == target;
-}
-
-bool copyFolderContents(const QString &from, const QString &to, const TreeCopyOptions &options)
-{
-    // An unreadable folder would list as empty and be "copied" without its files.
-    const QFileInfo folder(from);
-    if (!folder.isReadable() || !folder.isExecutable())
-        return false;
-    const FolderCopyGuard wholeGroups(from); // no half-written group of files in the copy
-    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        if (cancelled(options))
-            return false;
-        const QFileInfo entry = it.nextFileInfo();
-        if (isStoreWorkFile(from, entry.fileName()))
-            continue;
-        const QString target = joined(to, entry.fileName());
-        bool ok;
-        if (entry.isSymbolicLink())
-            ok = copySymLink(entry.filePath(), target);
-        else if (entry.isDir())
-            ok = QDir().mkdir(target) && copyFolderContents(entry.filePath(), target, options);
-        else if (entry.isFile())
-            ok = copyFile(entry, target, options);
-        else
-            ok = false; // a pipe, a socket, a device: nothing a backup can hold
-        if (!ok)
-            return false;
-    }
-    return !cancelled(options);
+    return same && keepPermissions(from.filePath(), to);
 }
 
 // The path with every existing part resolved (symbolic links, "..", letter case where the
@@ -233,6 +205,80 @@ bool sameOrInside(const QString &path, const QString &folder)
         return true;
     const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     return path.startsWith(prefix, fileNameCase());
+}
+
+// What one copy of a tree needs while it walks: where links may lead and which folders
+// lie on the way down (a link back to one of them would never end).
+struct TreeWalk
+{
+    const TreeCopyOptions &options;
+    QString linkScope;          // canonical folder links must stay in; empty: anywhere
+    QStringList openFolders;    // canonical paths of the folders being copied
+};
+
+// The canonical path a link leads to, or empty when it leads nowhere usable: dangling, or
+// outside the walk's scope.
+QString followedLink(const QFileInfo &link, const TreeWalk &walk)
+{
+    const QString target = link.canonicalFilePath();
+    if (target.isEmpty())
+        return {};
+    if (!walk.linkScope.isEmpty() && !sameOrInside(target, walk.linkScope))
+        return {};
+    return target;
+}
+
+bool copyFolderContents(const QString &from, const QString &to, TreeWalk &walk, bool root);
+
+// Copies one entry of a folder. A symbolic link is copied as what it names (the content
+// the user sees), never as a link; anything that is neither a folder nor a regular file
+// (a pipe, a socket, a device) makes the copy fail.
+bool copyEntry(const QFileInfo &entry, const QString &target, TreeWalk &walk)
+{
+    QFileInfo what = entry;
+    if (entry.isSymLink()) {
+        const QString followed = followedLink(entry, walk);
+        if (followed.isEmpty())
+            return false;
+        what = QFileInfo(followed);
+    }
+    if (what.isDir()) {
+        const QString canonical = what.canonicalFilePath();
+        if (walk.openFolders.contains(canonical))
+            return false; // a link back up the tree: the copy would never end
+        if (!makeWorkFolder(target))
+            return false;
+        walk.openFolders.append(canonical);
+        const bool ok = copyFolderContents(what.filePath(), target, walk, false);
+        walk.openFolders.removeLast();
+        return ok && keepPermissions(what.filePath(), target);
+    }
+    if (what.isFile())
+        return copyFile(what, target, walk.options);
+    return false;
+}
+
+bool copyFolderContents(const QString &from, const QString &to, TreeWalk &walk, bool root)
+{
+    // An unreadable folder would list as empty and be "copied" without its files.
+    const QFileInfo folder(from);
+    if (!folder.isReadable() || !folder.isExecutable())
+        return false;
+    const FolderCopyGuard wholeGroups(from); // no half-written group of files in the copy
+    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        if (cancelled(walk.options))
+            return false;
+        const QFileInfo entry = it.nextFileInfo();
+        if (isStoreWorkFile(from, entry.fileName()))
+            continue;
+        // The mark belongs to a backup copy, never to the data it holds.
+        if (root && entry.fileName() == QLatin1String(kBackupMarkName))
+            continue;
+        if (!copyEntry(entry, joined(to, entry.fileName()), walk))
+            return false;
+    }
+    return !cancelled(walk.options);
 }
 
 QStringList entriesStartingWith(const QString &folder, const QString &prefix)
@@ -329,12 +375,45 @@ Swap swapInDurably(const QString &copy, const QString &target, QString &aside, c
     return Swap::Done;
 }
 
+bool isRealFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isDir() && !info.isSymLink();
+}
+
+// Removes a copy the program made, read-only folders in it included.
+void deleteOwnCopy(const QString &path)
+{
+    if (!isBackupCopy(path))
+        return;
+    QDirIterator it(path, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry = it.nextFileInfo();
+        if (!entry.isSymLink())
+            QFile::setPermissions(entry.filePath(), entry.permissions() | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    DeleteTree(path);
+}
+
+// A fresh owner-only work folder beside `near`, carrying the mark from the first moment,
+// so that what a stopped copy leaves is known to be the program's own.
+std::unique_ptr<QTemporaryDir> markedWorkFolder(const QString &folder, const char *prefix)
+{
+    auto work = std::make_unique<QTemporaryDir>(joined(folder, QString::fromLatin1(prefix) + QStringLiteral("XXXXXX")));
+    if (!work->isValid() || !markAsBackupCopy(work->path()))
+        return nullptr;
+    return work;
+}
+
 // Tidies the backup folder before a new backup. A previous copy found only under its
 // moved-aside name (a backup stopped between its two renames) is put back first, so it
 // is never mistaken for rubbish; then unfinished copies and replaced copies are removed.
+// Only folders the program marked as its own are ever removed.
 void tidyBackupFolder(const QString &folder, const QString &copy)
 {
     QStringList aside = entriesStartingWith(folder, QString::fromLatin1(kOldBackupPrefix));
+    aside.removeIf([](const QString &path) { return !isBackupCopy(path); });
     if (!existsOrIsLink(copy) && !aside.isEmpty()) {
         std::sort(aside.begin(), aside.end(), [](const QString &a, const QString &b) {
             return QFileInfo(a).lastModified() > QFileInfo(b).lastModified();
@@ -345,9 +424,68 @@ void tidyBackupFolder(const QString &folder, const QString &copy)
     if (!existsOrIsLink(copy))
         aside.clear(); // keep them: they may be all that is left of a backup
     for (const QString &path : aside)
-        DeleteTree(path);
+        deleteOwnCopy(path);
     for (const QString &path : entriesStartingWith(folder, QString::fromLatin1(kPartialBackupPrefix)))
-        DeleteTree(path);
+        deleteOwnCopy(path);
+}
+
+// The backup folder text as an absolute, clean path; empty when it cannot be one.
+QString backupFolderPath(const QString &folder)
+{
+    if (folder.trimmed().isEmpty())
+        return {};
+    const QString base = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    return QDir::isAbsolutePath(base) ? base : QString();
+}
+
+// `copy`, unless a copy there would overlap the data folder (the data folder itself, a
+// folder inside it, or one that holds it); then empty.
+QString apartFromData(const QString &dataDir, const QString &copy)
+{
+    const QString realCopy = resolvedPath(copy);
+    const QString realData = resolvedPath(QFileInfo(dataDir).absoluteFilePath());
+    if (realCopy.isEmpty() || realData.isEmpty())
+        return {};
+    if (sameOrInside(realCopy, realData) || sameOrInside(realData, realCopy))
+        return {};
+    return copy;
+}
+
+// The sub-folders of `base` named "dados" in another letter case.
+QStringList otherCaseCopies(const QString &base)
+{
+    QStringList found;
+    if (!QFileInfo(base).isDir())
+        return found;
+    QDirIterator it(base, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        const QFileInfo entry = it.nextFileInfo();
+        if (entry.fileName() != QLatin1String("dados") &&
+            entry.fileName().compare(QLatin1String("dados"), Qt::CaseInsensitive) == 0)
+            found.append(entry.filePath());
+    }
+    return found;
+}
+
+// Where a new backup goes: "dados" in the folder; where there is none, a copy of the
+// program's own in another letter case (a backup folder copied from a desktop that
+// ignores case) is replaced under its name. A folder of the user's that is only spelt
+// like it is never taken.
+QString backupTargetPath(const QString &dataDir, const QString &folder)
+{
+    const QString base = backupFolderPath(folder);
+    if (base.isEmpty() || dataDir.isEmpty())
+        return {};
+    QString target = joined(base, QStringLiteral("dados"));
+    if (!existsOrIsLink(target)) {
+        for (const QString &other : otherCaseCopies(base)) {
+            if (isBackupCopy(other)) {
+                target = other;
+                break;
+            }
+        }
+    }
+    return apartFromData(dataDir, target);
 }
 
 } // namespace
@@ -398,115 +536,133 @@ bool copyTreeVerified(const QString &source, const QString &destination, const T
 {
     if (!QFileInfo(source).isDir() || !QFileInfo(destination).isDir())
         return false;
+    TreeWalk walk{options, {}, {}};
+    if (options.linksStayInside) {
+        walk.linkScope = QFileInfo(source).canonicalFilePath();
+        if (walk.linkScope.isEmpty())
+            return false;
+    }
+    walk.openFolders.append(QFileInfo(source).canonicalFilePath());
     try {
-        return copyFolderContents(source, destination, options);
+        return copyFolderContents(source, destination, walk, true);
     } catch (...) {
         return false; // out of memory on a huge file, or a failing test hook
     }
 }
 
-QString backupCopyPath(const QString &dataDir, const QString &folder)
+bool markAsBackupCopy(const QString &folder)
 {
-    if (folder.trimmed().isEmpty() || dataDir.isEmpty())
-        return {};
-    const QString base = QDir::cleanPath(QDir::fromNativeSeparators(folder));
-    if (!QDir::isAbsolutePath(base))
-        return {};
-    QString copy = joined(base, QStringLiteral("dados"));
-    if (!existsOrIsLink(copy) && QFileInfo(base).isDir()) {
-        QDirIterator it(base, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-        while (it.hasNext()) {
-            const QFileInfo entry = it.nextFileInfo();
-            if (entry.fileName().compare(QLatin1String("dados"), Qt::CaseInsensitive) == 0) {
-                copy = entry.filePath();
-                break;
-            }
-        }
-    }
-    const QString realCopy = resolvedPath(copy);
-    const QString realData = resolvedPath(QFileInfo(dataDir).absoluteFilePath());
-    if (realCopy.isEmpty() || realData.isEmpty())
-        return {};
-    if (sameOrInside(realCopy, realData) || sameOrInside(realData, realCopy))
-        return {};
-    return copy;
+    QFile mark(joined(folder, QString::fromLatin1(kBackupMarkName)));
+    if (!mark.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    const QByteArray text(kBackupMarkText);
+    const bool ok = mark.write(text) == text.size() && mark.flush();
+    mark.close();
+    return ok && mark.error() == QFileDevice::NoError;
 }
 
-bool backupDataFolder(const QString &dataDir, const QString &folder, const TreeCopyOptions &options)
+bool isBackupCopy(const QString &folder)
+{
+    if (!isRealFolder(folder))
+        return false;
+    const QFileInfo mark(joined(folder, QString::fromLatin1(kBackupMarkName)));
+    return mark.isFile() && !mark.isSymLink();
+}
+
+QString backupCopyPath(const QString &dataDir, const QString &folder)
+{
+    const QString base = backupFolderPath(folder);
+    if (base.isEmpty() || dataDir.isEmpty())
+        return {};
+    QString copy = joined(base, QStringLiteral("dados"));
+    if (!existsOrIsLink(copy)) {
+        const QStringList others = otherCaseCopies(base);
+        if (!others.isEmpty())
+            copy = others.first();
+    }
+    return apartFromData(dataDir, copy);
+}
+
+BackupOutcome backupDataFolder(const QString &dataDir, const QString &folder, const TreeCopyOptions &options)
 {
     if (!QFileInfo(dataDir).isDir())
-        return false;
-    const QString copy = backupCopyPath(dataDir, folder);
+        return {};
+    const QString copy = backupTargetPath(dataDir, folder);
     if (copy.isEmpty())
-        return false;
+        return {};
     const QString backupFolder = QFileInfo(copy).absolutePath();
     if (!QDir().mkpath(backupFolder))
-        return false;
+        return {};
     tidyBackupFolder(backupFolder, copy);
 
-    QTemporaryDir work(
-        joined(backupFolder, QString::fromLatin1(kPartialBackupPrefix) + QStringLiteral("XXXXXX")));
-    if (!work.isValid())
-        return false;
-    if (!copyTreeVerified(dataDir, work.path(), options))
-        return false;
-    QFile::setPermissions(work.path(), kFolderPermissions);
+    const std::unique_ptr<QTemporaryDir> work = markedWorkFolder(backupFolder, kPartialBackupPrefix);
+    if (!work)
+        return {};
+    if (!copyTreeVerified(dataDir, work->path(), options) || !keepPermissions(dataDir, work->path()))
+        return {};
 
-    QString aside = unusedPath(backupFolder, QString::fromLatin1(kOldBackupPrefix) +
-                                                 QString::number(QRandomGenerator::global()->generate(), 36));
-    const Swap swap = swapInDurably(work.path(), copy, aside, options);
+    // A previous copy of the program's own is replaced; anything else standing at that
+    // name is the user's and is only moved aside, under a name the status reports.
+    const bool replacesOwnCopy = !existsOrIsLink(copy) || isBackupCopy(copy);
+    QString aside = replacesOwnCopy
+                        ? unusedPath(backupFolder, QString::fromLatin1(kOldBackupPrefix) +
+                                                       QString::number(QRandomGenerator::global()->generate(), 36))
+                        : unusedPath(backupFolder, QFileInfo(copy).fileName() + QStringLiteral("-anterior"));
+    const Swap swap = swapInDurably(work->path(), copy, aside, options);
     if (swap == Swap::Failed)
-        return false;
-    work.setAutoRemove(false);
+        return {};
+    work->setAutoRemove(false);
+    BackupOutcome outcome;
+    if (!replacesOwnCopy)
+        outcome.setAside = aside;
     // Until the rename is on the disk the previous copy is all a power cut would leave:
     // it stays aside (the next backup tidies it away) and the backup counts as failed.
     if (swap != Swap::Done)
-        return false;
+        return outcome;
     // The new copy is in place and on the disk; a previous copy that will not go away is
     // removed next time.
-    if (!aside.isEmpty())
-        DeleteTree(aside);
-    return true;
+    if (replacesOwnCopy && !aside.isEmpty())
+        deleteOwnCopy(aside);
+    outcome.ok = true;
+    return outcome;
 }
 
-bool restoreDataFolder(const QString &dataDir, const QString &folder, const QDateTime &now,
-                       const TreeCopyOptions &options)
+BackupOutcome restoreDataFolder(const QString &dataDir, const QString &folder, const QDateTime &now,
+                                const TreeCopyOptions &options)
 {
+    // The copy itself must be a real folder: a link in its place could name any folder.
     const QString copy = backupCopyPath(dataDir, folder);
-    if (copy.isEmpty() || !QFileInfo(copy).isDir())
-        return false;
+    if (copy.isEmpty() || !isRealFolder(copy))
+        return {};
     const QFileInfo live(dataDir);
     const QString installFolder = live.absolutePath();
     if (!QFileInfo(installFolder).isDir())
-        return false;
+        return {};
     for (const QString &path : entriesStartingWith(installFolder, QString::fromLatin1(kPartialRestorePrefix)))
-        DeleteTree(path);
+        deleteOwnCopy(path);
 
-    QTemporaryDir work(
-        joined(installFolder, QString::fromLatin1(kPartialRestorePrefix) + QStringLiteral("XXXXXX")));
-    if (!work.isValid())
-        return false;
-    if (!copyTreeVerified(copy, work.path(), options))
-        return false;
-    QFile::setPermissions(work.path(), kFolderPermissions);
+    const std::unique_ptr<QTemporaryDir> work = markedWorkFolder(installFolder, kPartialRestorePrefix);
+    if (!work)
+        return {};
+    // Links in the backup are taken only as the files and folders they name inside it;
+    // the restored data folder holds no link at all.
+    TreeCopyOptions restoring = options;
+    restoring.linksStayInside = true;
+    if (!copyTreeVerified(copy, work->path(), restoring))
+        return {};
+    if (!QFile::remove(joined(work->path(), QString::fromLatin1(kBackupMarkName))) ||
+        !keepPermissions(copy, work->path()))
+        return {};
 
     QString kept = unusedPath(installFolder, QString::fromLatin1(kReplacedDataPrefix) +
                                                  now.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")));
-    const Swap swap = swapInDurably(work.path(), live.absoluteFilePath(), kept, options);
+    const Swap swap = swapInDurably(work->path(), live.absoluteFilePath(), kept, options);
     if (swap == Swap::Failed)
-        return false;
-    work.setAutoRemove(false);
-    // Only the data folder this restore replaced is kept; earlier ones go, once the
-    // restored folder is surely on the disk.
-    if (swap == Swap::Done) {
-        for (const QString &path :
-             entriesStartingWith(installFolder, QString::fromLatin1(kReplacedDataPrefix))) {
-            if (path != kept)
-                DeleteTree(path);
-        }
-    }
-    // The data folder has been replaced either way: the program must read it again.
-    return true;
+        return {};
+    work->setAutoRemove(false);
+    // The data folder has been replaced either way: the program must read it again. The
+    // folder it replaced stays where it is, for the user to keep or remove.
+    return {true, kept};
 }
 
 } // namespace zorv

@@ -20,7 +20,25 @@ struct TreeCopyOptions
     // flushed (that folder). Only tests set it, to see the order.
     enum class DurableStep { CopyFlushed, CopyInPlace, FolderFlushed };
     std::function<void(DurableStep step, const QString &path)> onDurableStep;
+    // Links are always copied as what they name; with this set, only when that lies inside
+    // the source folder (anything else fails the copy).
+    bool linksStayInside = false;
 };
+
+// The result of a backup or a restore: whether it succeeded, and where a folder that stood
+// in the way was put instead of being deleted (empty when none was).
+struct BackupOutcome
+{
+    bool ok = false;
+    QString setAside;
+    explicit operator bool() const { return ok; }
+};
+
+// The file that marks a folder as a backup copy the program wrote: only such a folder is
+// ever replaced or removed by a backup.
+inline constexpr char kBackupMarkName[] = ".zorv-desk-backup";
+bool markAsBackupCopy(const QString &folder);
+bool isBackupCopy(const QString &folder);
 
 // Flushes everything written under `folder` to the disk: the files, their contents and the
 // folders' entries. False when the system reports that something could not be written.
@@ -29,37 +47,43 @@ bool flushTreeToDisk(const QString &folder);
 bool flushFolderToDisk(const QString &folder);
 
 // Copies everything inside the folder `source` into the existing, empty folder
-// `destination`: sub-folders, files (with their modification times) and symbolic links
-// (as links). Each file is read back after it is written and compared with the bytes read
-// from the source, so true means every file is present in the copy with the same size
-// and content. A folder that cannot be listed, a file that cannot be read or written, or
-// anything that is neither folder, file nor link (a pipe, a socket) makes it fail.
+// `destination`: sub-folders and files with their permission bits (a file keeps its
+// modification time too). A symbolic link is copied as the file or folder it names, never
+// as a link; a link that leads nowhere, back up the tree, or (with linksStayInside) out of
+// the source fails the copy. Each file is read back after it is written and compared with
+// the bytes read from the source, so true means every file is present in the copy with
+// the same size and content. A folder that cannot be listed, a file that cannot be read or
+// written, or anything that is neither folder nor file (a pipe, a socket) makes it fail. A
+// backup mark at the top of the source is not copied.
 bool copyTreeVerified(const QString &source, const QString &destination, const TreeCopyOptions &options = {});
 
-// Where the backup copy of the data folder `dataDir` lives for the backup-folder text
-// `folder`: that folder's sub-folder "dados" (an existing one spelt in another letter
-// case counts). Empty when the text cannot serve as a backup folder: empty or blank, not
-// an absolute path, or one whose copy would overlap the data folder (the data folder
-// itself, a folder inside it, or the data folder's own parent, whose "dados" is the data
-// folder).
+// Where the backup copy of the data folder `dataDir` is read from for the backup-folder
+// text `folder`: that folder's sub-folder "dados" (one spelt in another letter case counts
+// where there is none). Empty when the text cannot serve as a backup folder: empty or
+// blank, not an absolute path, or one whose copy would overlap the data folder (the data
+// folder itself, a folder inside it, or the data folder's own parent, whose "dados" is the
+// data folder).
 QString backupCopyPath(const QString &dataDir, const QString &folder);
 
-// Backs the data folder up into `folder`: copies it into a temporary folder beside the
-// previous copy, verifies it, flushes it to the disk, and only then renames it over the
+// Backs the data folder up into `folder`: copies it into a marked temporary folder beside
+// the previous copy, verifies it, flushes it to the disk, and only then renames it over the
 // previous copy and flushes the backup folder, so a power cut at any moment leaves one
-// complete copy. On any failure the previous copy stays exactly as it was and the
-// temporary folder is removed.
-bool backupDataFolder(const QString &dataDir, const QString &folder, const TreeCopyOptions &options = {});
+// complete copy. Only a previous copy the program marked is replaced; a "dados" folder
+// that is not one is moved aside (its name + "-anterior", numbered when taken) and named in
+// the outcome. On any failure the previous copy stays exactly as it was and the temporary
+// folder is removed.
+BackupOutcome backupDataFolder(const QString &dataDir, const QString &folder, const TreeCopyOptions &options = {});
 
 // Prefix of the name under which a restore keeps the data folder it replaced, followed by
 // the date and time of the restore ("dados-anterior-2013-03-15_10-00-00").
 inline constexpr char kReplacedDataPrefix[] = "dados-anterior-";
 
-// Restores the data folder from the copy in `folder`: copies the backup into a temporary
-// folder beside the data folder, verifies it, flushes it to the disk, then swaps it in. The data folder it
-// replaces is kept beside it under kReplacedDataPrefix + the time `now`, until the next
-// successful restore removes it. On any failure the data folder stays as it was.
-bool restoreDataFolder(const QString &dataDir, const QString &folder, const QDateTime &now,
-                       const TreeCopyOptions &options = {});
+// Restores the data folder from the copy in `folder`: copies the backup (links inside it
+// taken as what they name there, never recreated) into a temporary folder beside the data
+// folder, verifies it, flushes it to the disk, then swaps it in. The data folder it
+// replaces is kept beside it under kReplacedDataPrefix + the time `now`, named in the
+// outcome; the program never removes it. On any failure the data folder stays as it was.
+BackupOutcome restoreDataFolder(const QString &dataDir, const QString &folder, const QDateTime &now,
+                                const TreeCopyOptions &options = {});
 
 } // namespace zorv

@@ -1,8 +1,15 @@
+#include "platform/identity.h"
 #include "platform/singleinstance.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLocalSocket>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using zorv::FileLockInstance;
 using Claim = zorv::SingleInstance::Claim;
@@ -78,6 +85,99 @@ private slots:
         QVERIFY(guard.serveShowRequests([&] { ++shown; }));
         QVERIFY(FileLockInstance(QStringLiteral("Zorv Desk"), dir.path()).requestShow());
         QTRY_COMPARE(shown, 1);
+    }
+
+    // A peer that streams bytes without ending a line is cut off before it costs memory;
+    // the next request is served as usual.
+    void endlessLineIsCutOff()
+    {
+        QTemporaryDir dir;
+        FileLockInstance running(QStringLiteral("Zorv Desk"), dir.path());
+        QCOMPARE(running.claim(), Claim::First);
+        int shown = 0;
+        QVERIFY(running.serveShowRequests([&] { ++shown; }));
+
+        QLocalSocket flood;
+        flood.connectToServer(running.requestSocketPath());
+        QVERIFY(flood.waitForConnected(1000));
+        const QByteArray chunk(64 * 1024, 'x');
+        for (int i = 0; i < 64 && flood.state() == QLocalSocket::ConnectedState; ++i) {
+            flood.write(chunk);
+            flood.waitForBytesWritten(100);
+            QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE(flood.state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(shown, 0);
+
+        QVERIFY(FileLockInstance(QStringLiteral("Zorv Desk"), dir.path()).requestShow());
+        QTRY_COMPARE(shown, 1);
+    }
+
+    // Where the session has no runtime folder, or one others may enter, the lock and the
+    // sockets go to an owner-only folder of the user's cache, never to the shared
+    // temporary folder; something else standing at that place is never used.
+    void privateFolderWhenTheSessionHasNone_data()
+    {
+        QTest::addColumn<QString>("runtime"); // "none", "shared" (mode 0777) or "private"
+        QTest::addColumn<QString>("inTheWay"); // what stands at the cache's place first
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("no runtime folder") << "none" << "" << true;
+        QTest::newRow("a runtime folder others can write") << "shared" << "" << true;
+        QTest::newRow("our folder with wide rights is tightened") << "none" << "wide" << true;
+        QTest::newRow("a link is never followed") << "none" << "link" << false;
+        QTest::newRow("another user's folder is never used") << "none" << "foreign" << false;
+        QTest::newRow("the session's own private folder") << "private" << "" << true;
+    }
+
+    void privateFolderWhenTheSessionHasNone()
+    {
+        QFETCH(QString, runtime);
+        QFETCH(QString, inTheWay);
+        QFETCH(bool, usable);
+        QTemporaryDir home;
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR"), oldCache = qgetenv("XDG_CACHE_HOME");
+        auto restore = qScopeGuard([&] {
+            oldRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", oldRuntime);
+            oldCache.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", oldCache);
+        });
+        const QString cache = home.path() + "/cache";
+        const QString run = cache + "/zorv-desk/run";
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+        const QString session = home.path() + "/session";
+        QVERIFY(QDir().mkpath(session));
+        if (runtime == "none")
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(session));
+        QCOMPARE(::chmod(QFile::encodeName(session).constData(), runtime == "shared" ? 01777 : 0700), 0);
+        QVERIFY(QDir().mkpath(cache + "/zorv-desk"));
+        if (inTheWay == "wide") {
+            QVERIFY(QDir().mkpath(run));
+            QCOMPARE(::chmod(QFile::encodeName(run).constData(), 0777), 0);
+        } else if (inTheWay == "link") {
+            QVERIFY(QFile::link(session, run));
+        } else if (inTheWay == "foreign") {
+            if (::geteuid() != 0)
+                QSKIP("only an administrator can give a folder to another user");
+            QVERIFY(QDir().mkpath(run));
+            QCOMPARE(::chown(QFile::encodeName(run).constData(), 65534, 65534), 0);
+            QCOMPARE(::chmod(QFile::encodeName(run).constData(), 0700), 0);
+        }
+
+        const QString expected = runtime == "private" ? session : run;
+        QCOMPARE(zorv::runtimeDirectory(), usable ? expected : QString());
+        FileLockInstance guard(QStringLiteral("Zorv Desk"));
+        if (!usable) {
+            QCOMPARE(guard.claim(), Claim::Unguarded);
+            QCOMPARE(QDir(session).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+            return;
+        }
+        QCOMPARE(QFileInfo(guard.lockFilePath()).absolutePath(), expected);
+        QCOMPARE(guard.claim(), Claim::First);
+        struct stat st{};
+        QCOMPARE(::lstat(QFile::encodeName(expected).constData(), &st), 0);
+        QVERIFY(S_ISDIR(st.st_mode));
+        QCOMPARE(int(st.st_mode & 077), 0);
     }
 };
 

@@ -171,7 +171,9 @@ void TestWebLauncher::classifyEntries_data()
 {
     // "@" stands for the exe folder, "#" for a folder on PATH holding "tool" and
     // "x-terminal-emulator".
-    QTest::addColumn<QString>("place"); // "exe": beside the program; "apps": the applications folder
+    // "exe": beside the program; "apps": the applications folder; "stick": a removable disk;
+    // "dados": the data folder
+    QTest::addColumn<QString>("place");
     QTest::addColumn<bool>("runnable"); // the executable bit
     QTest::addColumn<QByteArray>("entry");
     QTest::addColumn<int>("kind");
@@ -195,6 +197,13 @@ void TestWebLauncher::classifyEntries_data()
         << start << "#tool" << QStringList{} << QDir::homePath();
     QTest::newRow("untrusted application starts nothing")
         << "exe" << false << app + "Exec=tool\n"
+        << nothing << QString() << QStringList{} << QString();
+    // Every file on a FAT or NTFS stick carries the executable bit; so may a restored backup.
+    QTest::newRow("runnable entry on a stick starts nothing")
+        << "stick" << true << app + "Exec=tool\n"
+        << nothing << QString() << QStringList{} << QString();
+    QTest::newRow("runnable entry in the data folder starts nothing")
+        << "dados" << true << app + "Exec=tool\n"
         << nothing << QString() << QStringList{} << QString();
     QTest::newRow("missing program") << "exe" << true << app + "Exec=no-such-program-zorv\n"
                                      << nothing << QString() << QStringList{} << QString();
@@ -247,6 +256,11 @@ void TestWebLauncher::classifyEntries()
     if (place == QLatin1String("apps")) {
         QVERIFY(QDir().mkpath(share.path() + QStringLiteral("/applications")));
         file = share.path() + QStringLiteral("/applications/Tool.desktop");
+    } else if (place != QLatin1String("exe")) {
+        const QString folder = place == QLatin1String("stick") ? data.root() + QStringLiteral("/pendrive")
+                                                               : data.file(QStringLiteral("dados"));
+        QVERIFY(QDir().mkpath(folder));
+        file = folder + QStringLiteral("/Tool.desktop");
     }
     auto expand = [&](QString text) {
         return text.replace(QLatin1Char('@'), exe).replace(QLatin1Char('#'), bin.path() + QLatin1Char('/'));

@@ -1,4 +1,5 @@
 #include "settings/backupbar.h"
+#include "settings/backupcopy.h"
 
 #include "controls/linklabel.h"
 #include "platform/fakes.h"
@@ -60,6 +61,7 @@ private slots:
     void nowBacksUpAndShowsStatus();
     void nowWithoutFolderFails();
     void restoreReportsAndKeepsStatus();
+    void nowMovesAsideAFolderItDidNotWrite();
     void dailyBackupAtTheSetHour();
     void dailyBackupWaitsForRunningCopy();
     void statusTimers();
@@ -218,7 +220,7 @@ void TestBackupBar::nowBacksUpAndShowsStatus()
     QCOMPARE(bar.wst->text(), QStringLiteral("OK!"));
     QVERIFY(!bar.wst->isHidden());
     QVERIFY(bar.TMWS.isActive());
-    QCOMPARE(snapshot(f.backupFolder() + "/dados"), snapshot(f.data.file("dados")));
+    QCOMPARE(seenSnapshot(f.backupFolder() + "/dados", {kBackupMarkName}), snapshot(f.data.file("dados")));
 
     bar.TMWSTimer();
     QVERIFY(bar.wst->isHidden());
@@ -269,11 +271,62 @@ void TestBackupBar::restoreReportsAndKeepsStatus()
     clickLink(bar.pmo);
     QVERIFY(restored.wait());
     QCOMPARE(restored.takeFirst()[0].toBool(), true);
-    QCOMPARE(bar.wst->text(), QStringLiteral("OK!"));
+    QCOMPARE(bar.wst->text(),
+             QString::fromUtf8("OK! Os dados substitu\xc3\xad""dos est\xc3\xa3o em \"dados-anterior-2013-03-16_09-05-07\"."));
     QVERIFY(!bar.wst->isHidden());
     QCOMPARE(snapshot(f.data.file("dados")), live);
     QCOMPARE(f.data.read("dados-anterior-2013-03-16_09-05-07/Finance/03.2013.fin"),
              QByteArray("estragado\r\n"));
+
+    // A second restore keeps the first replaced folder too: it may hold the only copy of
+    // what was typed after the backup.
+    QVERIFY(f.data.write("dados/Finance/03.2013.fin", "trabalho novo\r\n"));
+    f.fake.clock.set(QDate(2013, 3, 16), QTime(9, 6, 0));
+    clickLink(bar.pmo);
+    QVERIFY(restored.wait());
+    QCOMPARE(restored.takeFirst()[0].toBool(), true);
+    QVERIFY(bar.wst->text().contains("dados-anterior-2013-03-16_09-06-00"));
+    QCOMPARE(f.data.read("dados-anterior-2013-03-16_09-05-07/Finance/03.2013.fin"),
+             QByteArray("estragado\r\n"));
+    QCOMPARE(f.data.read("dados-anterior-2013-03-16_09-06-00/Finance/03.2013.fin"),
+             QByteArray("trabalho novo\r\n"));
+}
+
+// "Now!" into a folder that already holds a "dados" of the user's moves it aside, never
+// deletes it, and says where it went for as long as the status shows.
+void TestBackupBar::nowMovesAsideAFolderItDidNotWrite()
+{
+    Fixture f;
+    BackupBar &bar = f.make();
+    QVERIFY(QDir().mkpath(f.backupFolder() + "/dados/projeto"));
+    {
+        QFile thesis(f.backupFolder() + "/dados/projeto/tese.docx");
+        QVERIFY(thesis.open(QIODevice::WriteOnly));
+        QCOMPARE(thesis.write("minha tese"), 10);
+    }
+    auto thesis = [&] {
+        QFile moved(f.backupFolder() + "/dados-anterior/projeto/tese.docx");
+        return moved.open(QIODevice::ReadOnly) ? moved.readAll() : QByteArray();
+    };
+    bar.LC->setText(f.backupFolder());
+    QSignalSpy done(&bar, &BackupBar::backupFinished);
+    clickLink(bar.pma1);
+    QVERIFY(done.wait());
+    QCOMPARE(done[0][0].toBool(), true);
+    QCOMPARE(bar.wst->text(), QString::fromUtf8("OK! A pasta que j\xc3\xa1 estava l\xc3\xa1 foi movida para "
+                                                "\"dados-anterior\"."));
+    QVERIFY(!bar.wst->isHidden());
+    QVERIFY(!bar.TMWS.isActive());
+    QCOMPARE(thesis(), QByteArray("minha tese"));
+    QCOMPARE(seenSnapshot(f.backupFolder() + "/dados", {kBackupMarkName}), snapshot(f.data.file("dados")));
+
+    // The next backup replaces only its own copy.
+    done.clear();
+    clickLink(bar.pma1);
+    QVERIFY(done.wait());
+    QCOMPARE(bar.wst->text(), QStringLiteral("OK!"));
+    QCOMPARE(entryNames(f.backupFolder()), (QStringList{"dados", "dados-anterior"}));
+    QCOMPARE(thesis(), QByteArray("minha tese"));
 }
 
 void TestBackupBar::dailyBackupAtTheSetHour()

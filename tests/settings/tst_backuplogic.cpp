@@ -35,6 +35,20 @@ void fillDataFolder(const TempDataFolder &data)
                                     QFile::encodeName(data.file("dados")).toStdString() + "/atalho");
 }
 
+// Writes a file anywhere under a test's folder, making the folders it needs.
+bool writeAt(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && f.open(QIODevice::WriteOnly) &&
+           f.write(bytes) == bytes.size() && f.flush();
+}
+
+QByteArray readAt(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 bool damage(const QString &file)
 {
     QFile f(file);
@@ -55,6 +69,12 @@ bool makeFifo(const QString &path)
 bool permissionsEnforced()
 {
     return ::geteuid() != 0;
+}
+
+// A tree as the user sees it; a backup copy's mark is the program's, not the user's data.
+QMap<QString, QByteArray> seen(const QString &root)
+{
+    return seenSnapshot(root, {QString::fromLatin1(kBackupMarkName)});
 }
 
 QDateTime at(const QString &text)
@@ -87,6 +107,13 @@ private slots:
     void failedBackupKeepsPreviousCopy();
     void copyStoppedBetweenRenamesIsRecovered();
 
+    void backupRemovesOnlyItsOwnCopies_data();
+    void backupRemovesOnlyItsOwnCopies();
+    void backupCopiesWhatLinksName_data();
+    void backupCopiesWhatLinksName();
+    void restoreNeverBringsBackALink_data();
+    void restoreNeverBringsBackALink();
+    void copiesKeepPermissionBits();
     void restoreSwapsInCopyAndKeepsReplacedData();
     void failedRestoreLeavesDataFolder_data();
     void failedRestoreLeavesDataFolder();
@@ -285,12 +312,12 @@ void TestBackupLogic::backupMakesVerifiedCopy()
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(f.setFileTime(stamp, QFileDevice::FileModificationTime));
     }
-    const auto live = snapshot(data.file("dados"));
+    const auto live = seen(data.file("dados"));
 
     QVERIFY(backupDataFolder(data.file("dados"), data.root() + folder));
     const QString copy = data.root() + "/backup/dados";
-    QCOMPARE(snapshot(copy), live);
-    QCOMPARE(snapshot(data.file("dados")), live);
+    QCOMPARE(seen(copy), live);
+    QCOMPARE(seen(data.file("dados")), live);
     QCOMPARE(entryNames(data.root() + "/backup"), QStringList{"dados"});
     QCOMPARE(QFileInfo(copy + "/Finance/2013.CX").lastModified(), stamp);
 }
@@ -309,7 +336,7 @@ void TestBackupLogic::secondBackupReplacesFirst()
     QVERIFY(QFile::remove(data.file("dados/.oculto")));
     QVERIFY(backupDataFolder(data.file("dados"), folder));
 
-    QCOMPARE(snapshot(folder + "/dados"), snapshot(data.file("dados")));
+    QCOMPARE(seen(folder + "/dados"), seen(data.file("dados")));
     QCOMPARE(entryNames(folder), QStringList{"dados"});
 }
 
@@ -322,9 +349,9 @@ void TestBackupLogic::copyReachesTheDiskBeforeItReplacesThePrevious()
     fillDataFolder(data);
     const QString folder = data.root() + "/backup";
     QVERIFY(backupDataFolder(data.file("dados"), folder));
-    const auto previous = snapshot(folder + "/dados");
+    const auto previous = seen(folder + "/dados");
     QVERIFY(data.write("dados/Finance/04.2013.fin", "novo\r\n"));
-    const auto live = snapshot(data.file("dados"));
+    const auto live = seen(data.file("dados"));
 
     QStringList steps;
     TreeCopyOptions options;
@@ -333,13 +360,13 @@ void TestBackupLogic::copyReachesTheDiskBeforeItReplacesThePrevious()
         case TreeCopyOptions::DurableStep::CopyFlushed:
             steps << "flushed";
             QVERIFY(QFileInfo(path).fileName().startsWith(".dados.partial-"));
-            QCOMPARE(snapshot(path), live);
-            QCOMPARE(snapshot(folder + "/dados"), previous);
+            QCOMPARE(seen(path), live);
+            QCOMPARE(seen(folder + "/dados"), previous);
             break;
         case TreeCopyOptions::DurableStep::CopyInPlace:
             steps << "renamed";
             QCOMPARE(path, folder + "/dados");
-            QCOMPARE(snapshot(path), live);
+            QCOMPARE(seen(path), live);
             break;
         case TreeCopyOptions::DurableStep::FolderFlushed:
             steps << "folder flushed";
@@ -362,7 +389,7 @@ void TestBackupLogic::copyReachesTheDiskBeforeItReplacesThePrevious()
     };
     QVERIFY(restoreDataFolder(data.file("dados"), folder, at("2013-03-15 10:00:00.000"), options));
     QCOMPARE(steps, (QStringList{"0", "1", "2"}));
-    QCOMPARE(snapshot(data.file("dados")), live);
+    QCOMPARE(seen(data.file("dados")), live);
     QVERIFY(flushTreeToDisk(data.file("dados")));
     QVERIFY(!flushTreeToDisk(data.file("dados/Finance/04.2013.fin")));
 }
@@ -388,7 +415,7 @@ void TestBackupLogic::failedBackupKeepsPreviousCopy()
     fillDataFolder(data);
     const QString folder = data.root() + "/backup";
     QVERIFY(backupDataFolder(data.file("dados"), folder));
-    const auto previous = snapshot(folder + "/dados");
+    const auto previous = seen(folder + "/dados");
 
     QVERIFY(data.write("dados/Finance/05.2013.fin", "mais\r\n"));
     std::atomic<bool> cancel{false};
@@ -422,13 +449,13 @@ void TestBackupLogic::failedBackupKeepsPreviousCopy()
         QVERIFY(QDir(data.file("dados")).removeRecursively());
         break;
     }
-    const auto live = snapshot(data.file("dados"));
+    const auto live = seen(data.file("dados"));
 
     QVERIFY(!backupDataFolder(data.file("dados"), folder, options));
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QCOMPARE(snapshot(folder + "/dados"), previous);
+    QCOMPARE(seen(folder + "/dados"), previous);
     QCOMPARE(entryNames(folder), QStringList{"dados"});
-    QCOMPARE(snapshot(data.file("dados")), live);
+    QCOMPARE(seen(data.file("dados")), live);
 }
 
 void TestBackupLogic::copyStoppedBetweenRenamesIsRecovered()
@@ -437,17 +464,259 @@ void TestBackupLogic::copyStoppedBetweenRenamesIsRecovered()
     fillDataFolder(data);
     const QString folder = data.root() + "/backup";
     QVERIFY(backupDataFolder(data.file("dados"), folder));
-    const auto previous = snapshot(folder + "/dados");
+    const auto previous = seen(folder + "/dados");
     // What a backup stopped between its two renames leaves: the previous copy moved
     // aside, the new one unfinished.
     QVERIFY(QDir().rename(folder + "/dados", folder + "/.dados.old-crash"));
     QVERIFY(QDir().mkpath(folder + "/.dados.partial-crash/Finance"));
+    QVERIFY(markAsBackupCopy(folder + "/.dados.partial-crash"));
 
     // Even a backup that then fails puts the previous copy back and clears the rest.
     QVERIFY(makeFifo(data.file("dados/fila")));
     QVERIFY(!backupDataFolder(data.file("dados"), folder));
     QCOMPARE(entryNames(folder), QStringList{"dados"});
-    QCOMPARE(snapshot(folder + "/dados"), previous);
+    QCOMPARE(seen(folder + "/dados"), previous);
+}
+
+// What stands at the backup's place before the first backup, and what must become of it.
+enum class InTheWay { UsersDados, UsersDadosOtherCase, UnmarkedWorkFolders, LinkToElsewhere, OwnOldCopy };
+Q_DECLARE_METATYPE(InTheWay)
+
+void TestBackupLogic::backupRemovesOnlyItsOwnCopies_data()
+{
+    QTest::addColumn<InTheWay>("inTheWay");
+    QTest::newRow("a folder of the user's named dados") << InTheWay::UsersDados;
+    QTest::newRow("a folder of the user's named Dados") << InTheWay::UsersDadosOtherCase;
+    QTest::newRow("work-folder names the program did not make") << InTheWay::UnmarkedWorkFolders;
+    QTest::newRow("a link named dados") << InTheWay::LinkToElsewhere;
+    QTest::newRow("the program's own copy in another case") << InTheWay::OwnOldCopy;
+}
+
+void TestBackupLogic::backupRemovesOnlyItsOwnCopies()
+{
+    QFETCH(InTheWay, inTheWay);
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString folder = data.root() + "/pendrive";
+    const QByteArray thesis = "minha tese";
+    QStringList expected{"dados"};
+    QString movedTo;
+    switch (inTheWay) {
+    case InTheWay::UsersDados:
+        QVERIFY(writeAt(data.root() + "/pendrive/dados/projeto/tese.docx", thesis));
+        expected << "dados-anterior";
+        movedTo = folder + "/dados-anterior";
+        break;
+    case InTheWay::UsersDadosOtherCase:
+        QVERIFY(writeAt(data.root() + "/pendrive/Dados/projeto/tese.docx", thesis));
+        expected.prepend("Dados");
+        break;
+    case InTheWay::UnmarkedWorkFolders:
+        QVERIFY(writeAt(data.root() + "/pendrive/.dados.old-x/tese.docx", thesis));
+        QVERIFY(writeAt(data.root() + "/pendrive/.dados.partial-y/tese.docx", thesis));
+        expected = QStringList{".dados.old-x", ".dados.partial-y", "dados"};
+        break;
+    case InTheWay::LinkToElsewhere:
+        QVERIFY(writeAt(data.root() + "/elsewhere/projeto/tese.docx", thesis));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::link(data.root() + "/elsewhere", folder + "/dados"));
+        expected << "dados-anterior";
+        movedTo = folder + "/dados-anterior";
+        break;
+    case InTheWay::OwnOldCopy:
+        QVERIFY(backupDataFolder(data.file("dados"), folder));
+        QVERIFY(QDir().rename(folder + "/dados", folder + "/DADOS"));
+        expected = QStringList{"DADOS"};
+        break;
+    }
+
+    const BackupOutcome first = backupDataFolder(data.file("dados"), folder);
+    QVERIFY(first.ok);
+    QCOMPARE(first.setAside, movedTo);
+    const QString copy = folder + "/" + (inTheWay == InTheWay::OwnOldCopy ? "DADOS" : "dados");
+    QVERIFY(isBackupCopy(copy));
+    QCOMPARE(seen(copy), seen(data.file("dados")));
+    // A second backup replaces the program's own copy and still touches nothing else.
+    QVERIFY(data.write("dados/Finance/04.2013.fin", "novo\r\n"));
+    const BackupOutcome second = backupDataFolder(data.file("dados"), folder);
+    QVERIFY(second.ok);
+    QCOMPARE(second.setAside, QString());
+    QCOMPARE(seen(copy), seen(data.file("dados")));
+    QCOMPARE(entryNames(folder), expected);
+    switch (inTheWay) {
+    case InTheWay::UsersDados:
+        QCOMPARE(readAt(data.root() + "/pendrive/dados-anterior/projeto/tese.docx"), thesis);
+        break;
+    case InTheWay::UsersDadosOtherCase:
+        QCOMPARE(readAt(data.root() + "/pendrive/Dados/projeto/tese.docx"), thesis);
+        break;
+    case InTheWay::UnmarkedWorkFolders:
+        QCOMPARE(readAt(data.root() + "/pendrive/.dados.old-x/tese.docx"), thesis);
+        QCOMPARE(readAt(data.root() + "/pendrive/.dados.partial-y/tese.docx"), thesis);
+        break;
+    case InTheWay::LinkToElsewhere:
+        QVERIFY(QFileInfo(folder + "/dados-anterior").isSymLink());
+        QCOMPARE(readAt(data.root() + "/elsewhere/projeto/tese.docx"), thesis);
+        break;
+    case InTheWay::OwnOldCopy:
+        break;
+    }
+}
+
+enum class LinkCase { FolderOnAnotherDisk, FileOutside, Loop, Dangling, ToPipe };
+Q_DECLARE_METATYPE(LinkCase)
+
+void TestBackupLogic::backupCopiesWhatLinksName_data()
+{
+    QTest::addColumn<LinkCase>("link");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("a ledger folder kept on another disk") << LinkCase::FolderOnAnotherDisk << true;
+    QTest::newRow("a file outside the data folder") << LinkCase::FileOutside << true;
+    QTest::newRow("a link back up the tree") << LinkCase::Loop << false;
+    QTest::newRow("a link that leads nowhere") << LinkCase::Dangling << false;
+    QTest::newRow("a link to a pipe") << LinkCase::ToPipe << false;
+}
+
+void TestBackupLogic::backupCopiesWhatLinksName()
+{
+    QFETCH(LinkCase, link);
+    QFETCH(bool, whole);
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString folder = data.root() + "/backup";
+    QVERIFY(backupDataFolder(data.file("dados"), folder));
+    const auto previous = seen(folder + "/dados");
+    const QString dados = data.file("dados");
+    switch (link) {
+    case LinkCase::FolderOnAnotherDisk:
+        QVERIFY(QDir(dados + "/Finance").removeRecursively());
+        QVERIFY(writeAt(data.root() + "/disco/Finance/03.2013.fin", "1,00<1>01/03/2013<2>Entrada<3>X<4>Dinheiro\r\n"));
+        QVERIFY(QFile::link(data.root() + "/disco/Finance", dados + "/Finance"));
+        QVERIFY(QFile::remove(dados + "/atalho"));
+        break;
+    case LinkCase::FileOutside:
+        QVERIFY(writeAt(data.root() + "/fora.txt", "de fora\r\n"));
+        QVERIFY(QFile::link(data.root() + "/fora.txt", dados + "/Notas/fora.txt"));
+        break;
+    case LinkCase::Loop:
+        QVERIFY(QFile::link(dados + "/Notas", dados + "/Notas/volta"));
+        break;
+    case LinkCase::Dangling:
+        QVERIFY(QFile::link(data.root() + "/sumiu", dados + "/Notas/sumiu"));
+        break;
+    case LinkCase::ToPipe:
+        QVERIFY(makeFifo(data.root() + "/fila"));
+        QVERIFY(QFile::link(data.root() + "/fila", dados + "/Notas/fila"));
+        break;
+    }
+
+    QCOMPARE(bool(backupDataFolder(dados, folder)), whole);
+    QCOMPARE(entryNames(folder), QStringList{"dados"});
+    if (!whole) {
+        QCOMPARE(seen(folder + "/dados"), previous);
+        return;
+    }
+    QCOMPARE(seen(folder + "/dados"), seen(dados));
+    QDirIterator it(folder + "/dados", QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        QVERIFY2(!it.nextFileInfo().isSymLink(), qPrintable(it.filePath()));
+}
+
+enum class BackupLink { FileInside, FolderInside, FileOutside, FolderOutside, Loop, CopyIsALink };
+Q_DECLARE_METATYPE(BackupLink)
+
+void TestBackupLogic::restoreNeverBringsBackALink_data()
+{
+    QTest::addColumn<BackupLink>("link");
+    QTest::addColumn<bool>("restored");
+    QTest::newRow("to a file inside the backup") << BackupLink::FileInside << true;
+    QTest::newRow("to a folder inside the backup") << BackupLink::FolderInside << true;
+    QTest::newRow("to a file outside (a shell start-up file)") << BackupLink::FileOutside << false;
+    QTest::newRow("to a folder outside") << BackupLink::FolderOutside << false;
+    QTest::newRow("back up the tree") << BackupLink::Loop << false;
+    QTest::newRow("the copy itself a link") << BackupLink::CopyIsALink << false;
+}
+
+void TestBackupLogic::restoreNeverBringsBackALink()
+{
+    QFETCH(BackupLink, link);
+    QFETCH(bool, restored);
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString folder = data.root() + "/stick";
+    QVERIFY(backupDataFolder(data.file("dados"), folder));
+    QVERIFY(writeAt(data.root() + "/home/.bashrc", "export PATH\n"));
+    const QString copy = folder + "/dados";
+    const QString outside = data.root() + "/home/.bashrc";
+    switch (link) {
+    case BackupLink::FileInside:
+        QVERIFY(QFile::link(copy + "/Finance/03.2013.fin", copy + "/Notas/Map.next"));
+        break;
+    case BackupLink::FolderInside:
+        QVERIFY(QFile::link(copy + "/Finance", copy + "/Notas/Financas"));
+        break;
+    case BackupLink::FileOutside:
+        QVERIFY(QFile::link(outside, copy + "/Notas/Map.next"));
+        break;
+    case BackupLink::FolderOutside:
+        QVERIFY(QFile::link(data.root() + "/home", copy + "/Notas/casa"));
+        break;
+    case BackupLink::Loop:
+        QVERIFY(QFile::link(copy, copy + "/Notas/volta"));
+        break;
+    case BackupLink::CopyIsALink:
+        QVERIFY(QDir().rename(copy, folder + "/real"));
+        QVERIFY(QFile::link(folder + "/real", copy));
+        break;
+    }
+    QVERIFY(data.write("dados/Finance/03.2013.fin", "depois do backup\r\n"));
+    const auto live = seen(data.file("dados"));
+    const auto backup = seen(copy);
+
+    const BackupOutcome outcome = restoreDataFolder(data.file("dados"), folder, at("2013-03-15 10:00:00.000"));
+    QCOMPARE(outcome.ok, restored);
+    QCOMPARE(readAt(data.root() + "/home/.bashrc"), QByteArray("export PATH\n"));
+    if (!restored) {
+        QCOMPARE(seen(data.file("dados")), live);
+        QCOMPARE(entryNames(data.root() + "/app"), QStringList{"dados"});
+        return;
+    }
+    QCOMPARE(seen(data.file("dados")), backup);
+    QDirIterator it(data.file("dados"), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        QVERIFY2(!it.nextFileInfo().isSymLink(), qPrintable(it.filePath()));
+    QVERIFY(!QFileInfo::exists(data.file("dados/") + kBackupMarkName));
+}
+
+void TestBackupLogic::copiesKeepPermissionBits()
+{
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString dados = data.file("dados");
+    const QList<QPair<QString, int>> modes{
+        {"", 0700}, {"Finance", 0750}, {"Finance/03.2013.fin", 0600}, {"Finance/2013.CX", 0400},
+        {"Notas", 0700}, {"Back.auto", 0640}, {"Diary/sub", 0500}};
+    auto modeOf = [](const QString &path) {
+        struct stat st{};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+    // Folders last, deepest first, so a read-only folder is set once its content is.
+    for (auto it = modes.crbegin(); it != modes.crend(); ++it)
+        QCOMPARE(::chmod(QFile::encodeName(dados + "/" + it->first).constData(), it->second), 0);
+
+    const QString folder = data.root() + "/backup";
+    QVERIFY(backupDataFolder(dados, folder));
+    for (const auto &[rel, mode] : modes)
+        QCOMPARE(modeOf(folder + "/dados/" + rel), mode);
+    // A second backup replaces a copy holding a read-only folder.
+    QVERIFY(backupDataFolder(dados, folder));
+    QCOMPARE(entryNames(folder), QStringList{"dados"});
+
+    QVERIFY(restoreDataFolder(dados, folder, at("2013-03-15 10:00:00.000")));
+    for (const auto &[rel, mode] : modes)
+        QCOMPARE(modeOf(dados + "/" + rel), mode);
 }
 
 void TestBackupLogic::restoreSwapsInCopyAndKeepsReplacedData()
@@ -456,24 +725,32 @@ void TestBackupLogic::restoreSwapsInCopyAndKeepsReplacedData()
     fillDataFolder(data);
     const QString folder = data.root() + "/backup/";
     QVERIFY(backupDataFolder(data.file("dados"), folder));
-    const auto backup = snapshot(folder + "dados");
+    const auto backup = seen(folder + "dados");
 
     QVERIFY(data.write("dados/Finance/03.2013.fin", "errado\r\n"));
     QVERIFY(data.write("dados/Notas/novo.tel", "x\r\n"));
-    const auto beforeFirst = snapshot(data.file("dados"));
+    const auto beforeFirst = seen(data.file("dados"));
     QVERIFY(restoreDataFolder(data.file("dados"), folder, at("2013-03-15 10:00:00.000")));
-    QCOMPARE(snapshot(data.file("dados")), backup);
+    QCOMPARE(seen(data.file("dados")), backup);
     const QString kept1 = data.root() + "/app/dados-anterior-2013-03-15_10-00-00";
-    QCOMPARE(snapshot(kept1), beforeFirst);
+    QCOMPARE(seen(kept1), beforeFirst);
     QCOMPARE(entryNames(data.root() + "/app"), (QStringList{"dados", "dados-anterior-2013-03-15_10-00-00"}));
 
-    // The next restore keeps only the folder it replaced.
+    // The next restore keeps the folder it replaced too: the first one may hold the only
+    // copy of work saved after the backup, and a folder of the user's that starts with the
+    // same name is theirs.
+    QVERIFY(QDir().mkpath(data.root() + "/app/dados-anterior-meu"));
     QVERIFY(data.write("dados/Fontes.cad", "Mercado\r\n"));
-    const auto beforeSecond = snapshot(data.file("dados"));
-    QVERIFY(restoreDataFolder(data.file("dados"), folder, at("2013-03-16 08:15:30.000")));
-    QCOMPARE(snapshot(data.file("dados")), backup);
-    QCOMPARE(entryNames(data.root() + "/app"), (QStringList{"dados", "dados-anterior-2013-03-16_08-15-30"}));
-    QCOMPARE(snapshot(data.root() + "/app/dados-anterior-2013-03-16_08-15-30"), beforeSecond);
+    const auto beforeSecond = seen(data.file("dados"));
+    const BackupOutcome second = restoreDataFolder(data.file("dados"), folder, at("2013-03-16 08:15:30.000"));
+    QVERIFY(second.ok);
+    QCOMPARE(second.setAside, data.root() + "/app/dados-anterior-2013-03-16_08-15-30");
+    QCOMPARE(seen(data.file("dados")), backup);
+    QCOMPARE(entryNames(data.root() + "/app"),
+             (QStringList{"dados", "dados-anterior-2013-03-15_10-00-00", "dados-anterior-2013-03-16_08-15-30",
+                          "dados-anterior-meu"}));
+    QCOMPARE(seen(kept1), beforeFirst);
+    QCOMPARE(seen(second.setAside), beforeSecond);
 }
 
 enum class RestoreFault { NoCopy, EmptyFolder, RelativeFolder, DamagedCopy, PipeInCopy, Cancelled };
@@ -526,11 +803,11 @@ void TestBackupLogic::failedRestoreLeavesDataFolder()
         options.afterFileWritten = [&cancel](const QString &) { cancel = true; };
         break;
     }
-    const auto live = snapshot(data.file("dados"));
+    const auto live = seen(data.file("dados"));
     const QStringList install = entryNames(data.root() + "/app");
 
     QVERIFY(!restoreDataFolder(data.file("dados"), folder, at("2013-03-15 10:00:00.000"), options));
-    QCOMPARE(snapshot(data.file("dados")), live);
+    QCOMPARE(seen(data.file("dados")), live);
     QCOMPARE(entryNames(data.root() + "/app"), install);
 }
 
@@ -543,7 +820,7 @@ void TestBackupLogic::restoreRecreatesMissingDataFolder()
     const QString dataDir = data.file("dados");
     QVERIFY(QDir(dataDir).removeRecursively());
     QVERIFY(restoreDataFolder(dataDir, folder, at("2013-03-15 10:00:00.000")));
-    QCOMPARE(snapshot(dataDir), snapshot(folder + "/dados"));
+    QCOMPARE(seen(dataDir), seen(folder + "/dados"));
     QCOMPARE(entryNames(data.root() + "/app"), QStringList{"dados"});
 }
 
