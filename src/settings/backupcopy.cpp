@@ -213,6 +213,7 @@ struct TreeWalk
 {
     const TreeCopyOptions &options;
     QString linkScope;          // canonical folder links must stay in; empty: anywhere
+    QString destination;        // canonical folder the copy is written into
     QStringList openFolders;    // canonical paths of the folders being copied
 };
 
@@ -244,8 +245,9 @@ bool copyEntry(const QFileInfo &entry, const QString &target, TreeWalk &walk)
     }
     if (what.isDir()) {
         const QString canonical = what.canonicalFilePath();
-        if (walk.openFolders.contains(canonical))
-            return false; // a link back up the tree: the copy would never end
+        // A link back up the tree, or into the copy being written, would never end.
+        if (walk.openFolders.contains(canonical) || sameOrInside(canonical, walk.destination))
+            return false;
         if (!makeWorkFolder(target))
             return false;
         walk.openFolders.append(canonical);
@@ -536,7 +538,7 @@ bool copyTreeVerified(const QString &source, const QString &destination, const T
 {
     if (!QFileInfo(source).isDir() || !QFileInfo(destination).isDir())
         return false;
-    TreeWalk walk{options, {}, {}};
+    TreeWalk walk{options, {}, QFileInfo(destination).canonicalFilePath(), {}};
     if (options.linksStayInside) {
         walk.linkScope = QFileInfo(source).canonicalFilePath();
         if (walk.linkScope.isEmpty())

@@ -563,7 +563,7 @@ void TestBackupLogic::backupRemovesOnlyItsOwnCopies()
     }
 }
 
-enum class LinkCase { FolderOnAnotherDisk, FileOutside, Loop, Dangling, ToPipe };
+enum class LinkCase { FolderOnAnotherDisk, FileOutside, Loop, ToBackup, Dangling, ToPipe };
 Q_DECLARE_METATYPE(LinkCase)
 
 void TestBackupLogic::backupCopiesWhatLinksName_data()
@@ -573,6 +573,7 @@ void TestBackupLogic::backupCopiesWhatLinksName_data()
     QTest::newRow("a ledger folder kept on another disk") << LinkCase::FolderOnAnotherDisk << true;
     QTest::newRow("a file outside the data folder") << LinkCase::FileOutside << true;
     QTest::newRow("a link back up the tree") << LinkCase::Loop << false;
+    QTest::newRow("a link to the backup folder") << LinkCase::ToBackup << false;
     QTest::newRow("a link that leads nowhere") << LinkCase::Dangling << false;
     QTest::newRow("a link to a pipe") << LinkCase::ToPipe << false;
 }
@@ -600,6 +601,9 @@ void TestBackupLogic::backupCopiesWhatLinksName()
         break;
     case LinkCase::Loop:
         QVERIFY(QFile::link(dados + "/Notas", dados + "/Notas/volta"));
+        break;
+    case LinkCase::ToBackup:
+        QVERIFY(QFile::link(folder, dados + "/Notas/backup"));
         break;
     case LinkCase::Dangling:
         QVERIFY(QFile::link(data.root() + "/sumiu", dados + "/Notas/sumiu"));
