@@ -119,6 +119,19 @@ bool keepPermissions(const QString &from, const QString &to)
 #endif
 }
 
+// The same for two open files: no path is looked up again.
+bool keepPermissions(const QFile &from, const QFile &to)
+{
+#if defined(Q_OS_UNIX)
+    struct stat st{};
+    if (::fstat(from.handle(), &st) != 0)
+        return false;
+    return ::fchmod(to.handle(), st.st_mode & 0777) == 0;
+#else
+    return QFile::setPermissions(to.fileName(), from.permissions());
+#endif
+}
+
 // A folder this copy is filled into: owner-only until it is complete.
 bool makeWorkFolder(const QString &path)
 {
@@ -176,7 +189,7 @@ bool copyFile(const QFileInfo &from, const QString &to, const TreeCopyOptions &o
         in.seek(0);
         same = sameContent(in, check);
     }
-    return same && keepPermissions(from.filePath(), to);
+    return same && keepPermissions(in, check);
 }
 
 // The path with every existing part resolved (symbolic links, "..", letter case where the
