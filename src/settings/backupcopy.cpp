@@ -482,25 +482,29 @@ QStringList otherCaseCopies(const QString &base)
     return found;
 }
 
-// Where a new backup goes: "dados" in the folder; where there is none, a copy of the
-// program's own in another letter case (a backup folder copied from a desktop that
-// ignores case) is replaced under its name. A folder of the user's that is only spelt
-// like it is never taken.
-QString backupTargetPath(const QString &dataDir, const QString &folder)
+// "dados" in the backup folder or, where there is none, the first folder spelt like it in
+// another letter case that `takes` accepts (a backup folder copied from a desktop that
+// ignores case); empty when the text cannot serve as a backup folder.
+QString copyPlace(const QString &dataDir, const QString &folder, bool (*takes)(const QString &))
 {
     const QString base = backupFolderPath(folder);
     if (base.isEmpty() || dataDir.isEmpty())
         return {};
-    QString target = joined(base, QStringLiteral("dados"));
-    if (!existsOrIsLink(target)) {
+    QString place = joined(base, QStringLiteral("dados"));
+    if (!existsOrIsLink(place)) {
         for (const QString &other : otherCaseCopies(base)) {
-            if (isBackupCopy(other)) {
-                target = other;
+            if (takes(other)) {
+                place = other;
                 break;
             }
         }
     }
-    return apartFromData(dataDir, target);
+    return apartFromData(dataDir, place);
+}
+
+bool anyFolder(const QString &)
+{
+    return true;
 }
 
 } // namespace
@@ -586,23 +590,16 @@ bool isBackupCopy(const QString &folder)
 
 QString backupCopyPath(const QString &dataDir, const QString &folder)
 {
-    const QString base = backupFolderPath(folder);
-    if (base.isEmpty() || dataDir.isEmpty())
-        return {};
-    QString copy = joined(base, QStringLiteral("dados"));
-    if (!existsOrIsLink(copy)) {
-        const QStringList others = otherCaseCopies(base);
-        if (!others.isEmpty())
-            copy = others.first();
-    }
-    return apartFromData(dataDir, copy);
+    return copyPlace(dataDir, folder, anyFolder);
 }
 
 BackupOutcome backupDataFolder(const QString &dataDir, const QString &folder, const TreeCopyOptions &options)
 {
     if (!QFileInfo(dataDir).isDir())
         return {};
-    const QString copy = backupTargetPath(dataDir, folder);
+    // A new backup replaces "dados", or a copy of the program's own in another letter
+    // case; a folder of the user's that is only spelt like it is never taken.
+    const QString copy = copyPlace(dataDir, folder, isBackupCopy);
     if (copy.isEmpty())
         return {};
     const QString backupFolder = QFileInfo(copy).absolutePath();
