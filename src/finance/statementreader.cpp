@@ -1,5 +1,6 @@
 #include "finance/statementreader.h"
 
+#include "store/datafile.h"
 #include "store/textcodec.h"
 
 #include <QDir>
@@ -348,15 +349,12 @@ QDate parseStatementDate(QStringView text)
 
 StatementReadResult StatementReader::read(const QString &path) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, kUnreadable};
-    if (file.size() > kMaxFileSize)
-        return {{}, kTooLarge};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {{}, kUnreadable};
-    return readBytes(bytes);
+    // Regular files only: a pipe or a device named as a statement is never waited on nor read.
+    DataFileError error = DataFileError::None;
+    const auto bytes = readDataFile(path, kMaxFileSize, &error);
+    if (!bytes)
+        return {{}, error == DataFileError::TooLarge ? kTooLarge : kUnreadable};
+    return readBytes(*bytes);
 }
 
 StatementReadResult StatementReader::readBytes(const QByteArray &bytes) const

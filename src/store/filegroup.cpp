@@ -1,5 +1,7 @@
 #include "filegroup.h"
 
+#include "datafile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -340,14 +342,32 @@ std::optional<Intent> decodeIntent(const QByteArray &bytes)
 bool temporariesComplete(const QString &folder, const Intent &intent)
 {
     for (const Intent::Rename &r : intent.renames) {
-        QFile file(joined(folder, r.temp));
-        if (!file.open(QIODevice::ReadOnly) || file.size() != r.size)
-            return false;
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError || checksumOf(bytes) != r.checksum)
+        const auto bytes = readDataFile(joined(folder, r.temp), r.size);
+        if (!bytes || bytes->size() != r.size || checksumOf(*bytes) != r.checksum)
             return false;
     }
     return true;
+}
+
+// A file whose write permission was taken away is never replaced nor removed by a group,
+// as a single-file save never replaces one. The test is the one that save makes (the
+// user's access to the file, so the superuser may write anything).
+bool mayReplace(const QString &path)
+{
+    const QFileInfo info(path);
+    return !info.exists() || info.isWritable();
+}
+
+// True when every step of the group still to be done may be done: no target whose
+// temporary still waits, and no file to be removed, has lost its write permission.
+bool remainingTargetsWritable(const QString &folder, const Intent &intent)
+{
+    for (const Intent::Rename &r : intent.renames) {
+        if (QFileInfo::exists(joined(folder, r.temp)) && !mayReplace(joined(folder, r.target)))
+            return false;
+    }
+    return std::all_of(intent.removals.cbegin(), intent.removals.cend(),
+                       [&](const QString &target) { return mayReplace(joined(folder, target)); });
 }
 
 // Carries out a committed group. A temporary that is gone was renamed already (the group
@@ -389,14 +409,10 @@ bool settleLocked(const QString &key)
     QSet<QString> keep;
     bool carried = false;
     if (names.contains(kIntentName)) {
-        QFile file(joined(key, kIntentName));
+        const QString intentPath = joined(key, kIntentName);
         std::optional<Intent> intent;
-        if (file.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = file.readAll();
-            if (file.error() == QFileDevice::NoError)
-                intent = decodeIntent(bytes);
-            file.close();
-        }
+        if (const auto bytes = readDataFile(intentPath, kGroupIntentReadLimit))
+            intent = decodeIntent(*bytes);
         // A group is committed once its intent file is complete and so are all its
         // temporaries (they are synced before the first rename, so a temporary already
         // renamed proves it). Anything less is a group that never happened: a torn intent
@@ -406,8 +422,15 @@ bool settleLocked(const QString &key)
             for (const Intent::Rename &r : intent->renames)
                 renamedAny = renamedAny || !QFileInfo::exists(joined(key, r.temp));
         }
-        if (!intent || (!renamedAny && !temporariesComplete(key, *intent))) {
-            removeIfPresent(file.fileName());
+        // A target that lost its write permission while the group waited is never replaced:
+        // a group not begun is dropped, every file as it was; one half done waits, and the
+        // folder's later groups with it, until the file may be written again.
+        const bool blocked = intent && !remainingTargetsWritable(key, *intent);
+        if (!intent || (!renamedAny && (blocked || !temporariesComplete(key, *intent)))) {
+            removeIfPresent(intentPath);
+        } else if (blocked) {
+            for (const Intent::Rename &r : intent->renames)
+                keep.insert(r.temp);
         } else {
             carried = true; // all of it, or some when a step fails again
             if (!carryOut(key, *intent)) {
@@ -539,20 +562,20 @@ bool commitGroup(const QList<FileWrite> &writes, const QStringList &removals,
         // An interrupted group was completed just now: the new contents were built from what
         // the files held before it, and writing them would undo it.
         for (qsizetype i = 0; i < writes.size(); ++i) {
-            const QString path = joined(folder, writeNames[i]);
-            std::optional<QByteArray> now;
-            if (QFileInfo::exists(path)) {
-                QFile file(path);
-                if (!file.open(QIODevice::ReadOnly))
-                    return false;
-                now = file.readAll();
-            }
-            if (now != (*previous)[i])
+            const std::optional<QByteArray> &before = (*previous)[i];
+            // Read no further than the content expected: a longer file differs anyway.
+            DataFileError error = DataFileError::None;
+            const auto now = readDataFile(joined(folder, writeNames[i]), before ? before->size() : 0, &error);
+            if (before ? now != before : error != DataFileError::Missing)
                 return false;
         }
     }
     if (QFileInfo::exists(joined(folder, kIntentName)))
         return false; // an earlier group could not be completed; change nothing until it is
+    for (const QString &name : writeNames + intent.removals) {
+        if (!mayReplace(joined(folder, name)))
+            return false;
+    }
 
     const QString token =
         QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), kTokenLength, 16, QLatin1Char('0'));
@@ -602,6 +625,10 @@ bool commitGroup(const QList<FileWrite> &writes, const QStringList &removals,
     }
     open.clear();
     if (!syncFolder(folder))
+        return discard();
+    // Looked at again just before the renames: a write permission taken away meanwhile
+    // still fails the whole group.
+    if (!remainingTargetsWritable(folder, intent))
         return discard();
     stepDone();
     // Committed. Should a rename fail now, the intent file stays and the next settle of

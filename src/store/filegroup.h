@@ -29,9 +29,11 @@ struct FileWrite
 //   3. the renames and removals are carried out and the intent file is removed.
 // Whatever an interrupted group leaves is settled the next time the store touches the
 // folder (see settleFolder). False, with every file as it was, when a new content cannot be
-// written in full (a full disk, a missing folder) or the paths are not all in one folder.
-// Once the group is on disk true is returned: a rename that fails afterwards is completed
-// by the next settle, never undone.
+// written in full (a full disk, a missing folder), the paths are not all in one folder, or a
+// file to be replaced or removed may not be written (its write permission was taken away:
+// a single-file save refuses such a file too). Once the group is on disk true is returned:
+// a rename that fails afterwards is completed by the next settle, never undone, unless by
+// then a target has lost its write permission (see settleFolder).
 bool replaceFilesTogether(const QList<FileWrite> &writes, const QStringList &removals = {});
 bool writeFilesTogether(const QList<FileWrite> &writes);
 // The same for callers that already read what each file holds now (previous[i] is the
@@ -45,7 +47,9 @@ bool writeFilesTogether(const QList<FileWrite> &writes, const QList<std::optiona
 // (addStoreRoot) so are the temporaries of single-file saves a crash left behind. The first
 // call for a folder in a process looks at every name in it; later calls only check for an
 // intent file, which is all a live process can leave. Every load and save of the store calls
-// it for the file's folder.
+// it for the file's folder. An interrupted group never replaces nor removes a file that has
+// lost its write permission: one not begun is dropped (every file as it was), one half done
+// is left waiting, refusing the folder's later groups, until the file may be written again.
 void settleFolder(const QString &folder);
 
 // Registers a folder whose sub-folders hold the program's own files (the executable's folder

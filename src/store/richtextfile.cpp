@@ -30,7 +30,7 @@ void readRichText(QByteArrayView bytes, QTextDocument &document)
 
 bool loadRichTextFile(const QString &path, QTextDocument &document)
 {
-    const std::optional<QByteArray> bytes = readWholeFile(path);
+    const std::optional<QByteArray> bytes = readWholeFile(path, kRichTextReadLimit);
     if (!bytes)
         return false;
     readRichText(*bytes, document);

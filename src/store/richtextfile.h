@@ -12,7 +12,8 @@ namespace zorv {
 void readRichText(QByteArrayView bytes, QTextDocument &document);
 
 // Loads a rich-text file into the document and marks the document unmodified. False, with
-// the document untouched, when the file is missing or cannot be read.
+// the document untouched, when the file is missing or cannot be read (anything but a
+// regular file, and a file beyond kRichTextReadLimit, included).
 bool loadRichTextFile(const QString &path, QTextDocument &document);
 // Writes the document as RTF, atomically, and marks it unmodified. False on failure.
 bool saveRichTextFile(const QString &path, QTextDocument &document);

@@ -1,6 +1,5 @@
 #include "textlist.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -34,18 +33,6 @@ bool writeAtomically(const QString &path, const QByteArray &bytes,
     return file.commit();
 }
 
-std::optional<QByteArray> readAllChecked(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    // A read that stops early would pass for a shorter file, and saving it would lose the rest.
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
-
 } // namespace
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes)
@@ -58,12 +45,12 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QFileDevi
     return writeAtomically(path, bytes, permissions);
 }
 
-std::optional<QByteArray> readWholeFile(const QString &path)
+std::optional<QByteArray> readWholeFile(const QString &path, qint64 limit)
 {
     if (path.isEmpty())
         return std::nullopt;
     settleFolder(QFileInfo(path).absolutePath());
-    return readAllChecked(path);
+    return readDataFile(path, limit);
 }
 
 TextList::LoadResult TextList::load(const QString &path)
@@ -72,14 +59,13 @@ TextList::LoadResult TextList::load(const QString &path)
         return LoadResult::Missing;
     // Settled first: an interrupted group may still have to create or remove this file.
     settleFolder(QFileInfo(path).absolutePath());
-    const QFileInfo info(path);
-    if (!info.exists())
-        return LoadResult::Missing;
-    if (info.isDir())
-        return LoadResult::Failed;
-    const auto bytes = readAllChecked(path);
+    // A pipe, a device, a folder or a file beyond any list's size fails as an unreadable
+    // file does; a read that stops early fails too (it would pass for a shorter file, and
+    // saving that would lose the rest).
+    DataFileError error = DataFileError::None;
+    const auto bytes = readDataFile(path, kTextListReadLimit, &error);
     if (!bytes)
-        return LoadResult::Failed;
+        return error == DataFileError::Missing ? LoadResult::Missing : LoadResult::Failed;
     m_lines = decodeLines(*bytes, &m_encoding);
     return LoadResult::Loaded;
 }

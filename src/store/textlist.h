@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datafile.h"
 #include "filegroup.h"
 #include "textcodec.h"
 
@@ -18,9 +19,10 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes);
 // (a secret kept private even where an older copy was readable by others).
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions);
 
-// Reads a whole file; std::nullopt when it is missing or cannot be read in full. Settles the
-// file's folder first, so a group interrupted there is never read half done.
-std::optional<QByteArray> readWholeFile(const QString &path);
+// Reads a whole data file (see readDataFile: regular files of at most `limit` bytes only);
+// std::nullopt when it is missing, refused or cannot be read in full. Settles the file's
+// folder first, so a group interrupted there is never read half done.
+std::optional<QByteArray> readWholeFile(const QString &path, qint64 limit = kTextListReadLimit);
 
 // A list of lines mirrored in a text file, always read and written whole. The list
 // remembers the encoding of the file it last loaded and saves with it; clearing the lines
@@ -44,7 +46,8 @@ public:
     {}
 
     // Replaces the lines with the file's lines. A missing file is skipped (the lines stay
-    // as they were) and reported as Missing; an unreadable one is reported as Failed.
+    // as they were) and reported as Missing; an unreadable one is reported as Failed, and so
+    // is anything but a regular file and a file beyond kTextListReadLimit.
     LoadResult load(const QString &path);
     // Replaces the file's content with the lines, each followed by CR LF, in the list's
     // encoding (see SavePolicy).

@@ -8,7 +8,12 @@
 #include <QTest>
 
 #include <csignal>
+#include <filesystem>
+#include <functional>
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace zorv;
 
@@ -58,6 +63,43 @@ private:
     bool m_ok = false;
 };
 
+const QFileDevice::Permissions kReadOnly = QFileDevice::ReadOwner | QFileDevice::ReadUser;
+const QFileDevice::Permissions kReadWrite = kReadOnly | QFileDevice::WriteOwner | QFileDevice::WriteUser;
+
+// The exit code of a child that could not give up the superuser's identity.
+constexpr int kNoOrdinaryUser = 125;
+constexpr uid_t kNobody = 65534;
+
+// Runs `work` in a child process, as the program runs: a process of its own for each run.
+// Permission bits do not bind the superuser, so when the tests run as one, the child takes
+// the identity of an ordinary user, who is given the temporary installation first. The
+// child's exit code (work's result), or -1 when it did not exit.
+int asOrdinaryUser(const TempDataFolder &data, const std::function<int()> &work)
+{
+    const bool superuser = ::geteuid() == 0;
+    if (superuser) {
+        const std::filesystem::path root(QFile::encodeName(data.root()).toStdString());
+        if (::chown(root.c_str(), kNobody, kNobody) != 0)
+            return kNoOrdinaryUser;
+        for (const auto &entry : std::filesystem::recursive_directory_iterator(root)) {
+            if (::lchown(entry.path().c_str(), kNobody, kNobody) != 0)
+                return kNoOrdinaryUser;
+        }
+    }
+    const pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (superuser && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            ::_exit(kNoOrdinaryUser);
+        ::_exit(work());
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
 } // namespace
 
 class TestFileGroup : public QObject
@@ -72,6 +114,9 @@ private slots:
     void leftoversAreSettledOnNextLoad();
     void fullDiskNeverShortensAFile_data();
     void fullDiskNeverShortensAFile();
+    void readOnlyFileFailsTheWholeGroup_data();
+    void readOnlyFileFailsTheWholeGroup();
+    void interruptedGroupNeverReplacesAReadOnlyFile();
 };
 
 void TestFileGroup::groupReplacesAndRemoves()
@@ -240,6 +285,118 @@ void TestFileGroup::fullDiskNeverShortensAFile()
     QVERIFY(failures > 0);
     if (tmpfs)
         QVERIFY(successes > 0);
+}
+
+void TestFileGroup::readOnlyFileFailsTheWholeGroup_data()
+{
+    QTest::addColumn<QString>("readOnly");
+    QTest::addColumn<bool>("removeMonth");
+    QTest::newRow("month ledger written") << "03.2013.fin" << false;
+    QTest::newRow("year ledger written") << "2013.CX" << false;
+    QTest::newRow("year ledger written, month removed") << "2013.CX" << true;
+    QTest::newRow("month ledger removed") << "03.2013.fin" << true;
+}
+
+// A file whose write permission was taken away is neither replaced nor removed: the whole
+// group fails with every file as it was, as a single-file save refuses such a file.
+void TestFileGroup::readOnlyFileFailsTheWholeGroup()
+{
+    QFETCH(QString, readOnly);
+    QFETCH(bool, removeMonth);
+    TempDataFolder data;
+    const QString folder = data.file("dados/Finance");
+    const QString month = folder + "/03.2013.fin";
+    const QString year = folder + "/2013.CX";
+    QVERIFY(writeFile(month, "old month\r\n"));
+    QVERIFY(writeFile(year, "old year\r\n"));
+    const QString locked = folder + '/' + readOnly;
+    QVERIFY(QFile::setPermissions(locked, kReadOnly));
+    const QStringList before = allNames(folder);
+
+    auto save = [&] {
+        return removeMonth ? replaceFilesTogether({{year, "new year\r\n"}}, {month})
+                           : writeFilesTogether({{month, "new month\r\n"}, {year, "new year\r\n"}});
+    };
+    const int saved = asOrdinaryUser(data, [&] { return save() ? 0 : 1; });
+    if (saved == kNoOrdinaryUser)
+        QSKIP("the superuser cannot take an ordinary user's identity here");
+    QCOMPARE(saved, 1);
+    QCOMPARE(readFile(month), QByteArray("old month\r\n"));
+    QCOMPARE(readFile(year), QByteArray("old year\r\n"));
+    QCOMPARE(allNames(folder), before);
+    QVERIFY(!(QFile::permissions(locked) & QFileDevice::WriteOwner));
+    // A single-file save refuses the same file.
+    QCOMPARE(asOrdinaryUser(data, [&] { return writeFileAtomically(locked, "new\r\n") ? 0 : 1; }), 1);
+    QVERIFY(readFile(locked).startsWith("old"));
+
+    // Given its permission back, the same group lands.
+    QVERIFY(QFile::setPermissions(locked, kReadWrite));
+    QCOMPARE(asOrdinaryUser(data, [&] { return save() ? 0 : 1; }), 0);
+    QCOMPARE(readFile(year), QByteArray("new year\r\n"));
+    QCOMPARE(readFile(month), removeMonth ? QByteArray("<missing>") : QByteArray("new month\r\n"));
+}
+
+// A group stopped at any step whose files then lose their write permission: completing it
+// later never replaces such a file. A group not begun is dropped whole; one half done waits,
+// refusing other groups in the folder, and is completed once the file may be written again.
+void TestFileGroup::interruptedGroupNeverReplacesAReadOnlyFile()
+{
+    const QByteArray oldMonth("old month\r\n");
+    const QByteArray oldYear("old year\r\n");
+    const QByteArray newBytes("new\r\n");
+    bool sawDropped = false;
+    bool sawWaiting = false;
+    for (int step = 1;; ++step) {
+        QVERIFY2(step < 100, "the group never finished");
+        TempDataFolder data;
+        const QString folder = data.file("dados/Finance");
+        const QString month = folder + "/03.2013.fin";
+        const QString year = folder + "/2013.CX";
+        QVERIFY(writeFile(month, oldMonth));
+        QVERIFY(writeFile(year, oldYear));
+
+        // Each run of the program is a process of its own, the settle of the folder included.
+        const int run = asOrdinaryUser(data, [&] {
+            setFileGroupStopStep(step);
+            return writeFilesTogether({{month, newBytes}, {year, newBytes}}) ? 0 : 1;
+        });
+        if (run == kNoOrdinaryUser)
+            QSKIP("the superuser cannot take an ordinary user's identity here");
+        if (run == 0)
+            break; // the group ran to its end before the stop step
+        QCOMPARE(run, kFileGroupStopExitCode);
+
+        // The first ledger the group has not replaced yet (or the year ledger) loses its
+        // write permission before the program starts again.
+        const QString locked = readFile(month) == oldMonth ? month : year;
+        const QByteArray lockedBytes = readFile(locked);
+        QVERIFY(QFile::setPermissions(locked, kReadOnly));
+        auto settle = [&] {
+            settleFolder(folder);
+            return 0;
+        };
+        QCOMPARE(asOrdinaryUser(data, settle), 0);
+        const QString at = QStringLiteral(" (stopped after step %1)").arg(step);
+        QVERIFY2(readFile(locked) == lockedBytes, qPrintable("a read-only ledger was replaced" + at));
+
+        if (allNames(folder).contains(".file-group.intent")) {
+            sawWaiting = true;
+            QVERIFY2(asOrdinaryUser(data, [&] { return writeFilesTogether({{month, "other\r\n"}}) ? 0 : 1; }) == 1,
+                     qPrintable("a group went past one waiting" + at));
+            QVERIFY(QFile::setPermissions(locked, kReadWrite));
+            QCOMPARE(asOrdinaryUser(data, settle), 0);
+            QVERIFY2(readFile(month) == newBytes && readFile(year) == newBytes, qPrintable("not completed" + at));
+        } else {
+            const bool dropped = readFile(month) == oldMonth;
+            sawDropped = sawDropped || dropped;
+            QVERIFY2(readFile(year) == (dropped ? oldYear : newBytes), qPrintable("ledgers disagree" + at));
+            QVERIFY2(readFile(month) == (dropped ? oldMonth : newBytes), qPrintable("ledgers disagree" + at));
+        }
+        QVERIFY2(allNames(folder) == (QStringList{"03.2013.fin", "2013.CX"}), qPrintable("work files left" + at));
+    }
+    // Both ways were taken: a committed group dropped before its first rename, one waiting after it.
+    QVERIFY(sawDropped);
+    QVERIFY(sawWaiting);
 }
 
 QTEST_GUILESS_MAIN(TestFileGroup)
