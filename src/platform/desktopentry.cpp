@@ -1,6 +1,7 @@
 #include "desktopentry.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeDatabase>
 
 namespace zorv {
@@ -134,11 +135,18 @@ std::optional<DesktopEntry> parseDesktopEntry(const QByteArray &bytes)
 
 std::optional<DesktopEntry> readDesktopEntry(const QString &file)
 {
-    QFile f(file);
-    // Entries are small; a huge file is not one, and is not read whole.
-    if (!f.open(QIODevice::ReadOnly) || f.size() > 1024 * 1024)
+    // Only a regular file is opened (a pipe would block the open, a device never ends), and
+    // entries are small: a huge file is not one, and is not read whole.
+    constexpr qint64 limit = 1024 * 1024;
+    if (!QFileInfo(file).isFile())
         return std::nullopt;
-    return parseDesktopEntry(f.readAll());
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > limit)
+        return std::nullopt;
+    const QByteArray bytes = f.read(limit + 1);
+    if (bytes.size() > limit || f.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return parseDesktopEntry(bytes);
 }
 
 bool isDesktopEntryFile(const QString &file)

@@ -12,6 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
+#include <future>
+
 using namespace zorv;
 
 namespace {
@@ -42,6 +46,8 @@ private slots:
     void itemIcon_data();
     void itemIcon();
     void parseEntry();
+    void entryReadRefusesWhatIsNotAFile_data();
+    void entryReadRefusesWhatIsNotAFile();
     void execArguments_data();
     void execArguments();
 };
@@ -179,6 +185,39 @@ void TestShellItems::parseEntry()
     QCOMPARE(entry->path, QStringLiteral("/home/u/work\\dir"));
     QVERIFY(entry->terminal);
     QVERIFY(!parseDesktopEntry("Type=Application\nExec=x\n"));
+}
+
+// An entry named by a link to a pipe or a device is refused at once: opening a pipe would
+// wait for a writer, and a device reads without end.
+void TestShellItems::entryReadRefusesWhatIsNotAFile_data()
+{
+    QTest::addColumn<QString>("target"); // "fifo", a device path, or "big"
+    QTest::newRow("a pipe") << "fifo";
+    QTest::newRow("an endless device") << "/dev/zero";
+    QTest::newRow("a file beyond any entry") << "big";
+}
+
+void TestShellItems::entryReadRefusesWhatIsNotAFile()
+{
+    QFETCH(QString, target);
+    QTemporaryDir dir;
+    QString real = target;
+    if (target == "fifo") {
+        real = dir.filePath("fila");
+        QCOMPARE(::mkfifo(QFile::encodeName(real).constData(), 0600), 0);
+    } else if (target == "big") {
+        real = dir.filePath("big");
+        QFile f(real);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.write("[Desktop Entry]\nType=Link\nURL=x\n") > 0);
+        QVERIFY(f.resize(2 * 1024 * 1024));
+    }
+    const QString entry = dir.filePath("Tool.desktop");
+    QVERIFY(QFile::link(real, entry));
+    auto reading = std::async(std::launch::async, [entry] { return readDesktopEntry(entry).has_value(); });
+    // A generous bound that only a hang reaches; the read itself takes microseconds.
+    QVERIFY2(reading.wait_for(std::chrono::seconds(30)) == std::future_status::ready, "the read hangs");
+    QVERIFY(!reading.get());
 }
 
 void TestShellItems::execArguments_data()
