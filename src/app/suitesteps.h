@@ -67,6 +67,7 @@ enum class ShowStep {
     MonthListAgain,       // finance: listed once, in LoadMonthList - nothing in between changes it
     Symbol,               // finance: SBM from "dados\Money.sbm"
     DiaryListAgain,       // diary: the names in "dados\Diary" (a page listed in LoadAll need not repeat it)
+    SaveFailedNotice,     // organizer: tells which typed texts the last close could not write
     Count,
     LoadFirst = LoadHistory,
     LoadLast = LoadPlaylistPosition,
