@@ -52,6 +52,7 @@ enum class ShowStep {
     ContentPanel,         // window: PDG between header and bottom panel (its layout keeps it there)
     ResetFields,          // folder history: edn "Desktop"; word lookup: prt; settings: esh, DBF
     MinimiseAll,          // window: Mini of the task bar window
+    SaveFailedNotice,     // organizer: tells which typed texts the last close could not write
     Today,                // finance: fn2; appointments: DC; diary: cal; activity map: z2; aliases: LNA, ina
     LoadHistory,          // folder history: PN, PN2 from "history.nav", "history.naveg"
     LoadQuickNotes,       // quick notes: AN from "dados\Notas\Notas.speed"
@@ -67,7 +68,6 @@ enum class ShowStep {
     MonthListAgain,       // finance: listed once, in LoadMonthList - nothing in between changes it
     Symbol,               // finance: SBM from "dados\Money.sbm"
     DiaryListAgain,       // diary: the names in "dados\Diary" (a page listed in LoadAll need not repeat it)
-    SaveFailedNotice,     // organizer: tells which typed texts the last close could not write
     Count,
     LoadFirst = LoadHistory,
     LoadLast = LoadPlaylistPosition,

@@ -322,9 +322,9 @@ void wireDiaryPage(TATS &tats, DiaryPage *page)
     tats.setFocusField(DiaryPage::pageIndex, page->cal);
 }
 
-// At the end of every show step: when the last close could not write the quick notes, the
-// diary page or the contact notes, the user reads which; the texts are still in their
-// editors, which keep them until a close writes them.
+// Every show, before anything is read again: when the last close could not write the quick
+// notes, the diary page or the contact notes, the user reads which; the texts are still in
+// their editors, which keep them until a write succeeds.
 void wireSaveFailedNotice(TATS &tats, Services &services, NotesPage *notesPage, DiaryPage *diaryPage,
                           ActivityMapPage *mapPage)
 {
