@@ -491,6 +491,7 @@ private:
     qint64 m_tableWalks = 0;    // fragments walked for the tables inserted
     bool m_flatTables = false;  // the budget is spent: table cells are paragraphs
     int m_cellxCount = 0;
+    std::vector<qsizetype> m_rowWords; // where each "\row" word of the input ends, in order
 };
 
 int Reader::codePage() const
@@ -605,8 +606,12 @@ void Reader::beginContent()
             if (m_row >= m_table->rows()) {
                 // Rows are added in ever larger batches and the spare ones removed when the
                 // table ends: Qt redoes its cell list on each change, so one row at a time
-                // would make long tables quadratic.
-                const int more = std::max(1, m_table->rows());
+                // would make long tables quadratic. Removing spare rows costs their number
+                // times the table's size as well, so a batch is never larger than the rows
+                // the rest of the input can still end (its "\row" words).
+                const qint64 rowsLeft = 1 + qint64(m_rowWords.cend() - std::upper_bound(m_rowWords.cbegin(),
+                                                                                        m_rowWords.cend(), m_pos));
+                const int more = int(std::clamp<qint64>(m_table->rows(), 1, rowsLeft));
                 m_table->appendRows(more);
                 m_fragments += qint64(more) * m_table->columns();
             }
@@ -1419,6 +1424,11 @@ void Reader::run()
     const qsizetype last = m_in.lastIndexOf('}');
     const qsizetype n = last < 0 ? m_in.size() : last;
     const char *d = m_in.data();
+    // The "\row" words, found once: how many rows a table being read may still get.
+    for (qsizetype at = m_in.indexOf("\\row"); at >= 0 && at < n; at = m_in.indexOf("\\row", at + 4)) {
+        if (at + 4 >= n || !isLetter(d[at + 4]))
+            m_rowWords.push_back(at + 4);
+    }
     // Skip anything before the first brace (a stray byte-order mark, blanks).
     while (m_pos < n && d[m_pos] != '{')
         ++m_pos;
