@@ -128,7 +128,7 @@ void DiaryPage::ShowToday()
 {
     const QDate today = m_services.clock.now().date();
     // A page whose text could not be written stays shown, text and date, until it is.
-    if (!savePage(m_shownName))
+    if (!savePage(diaryPageName(m_shown)))
         return;
     setCal(today);
     showPage(today, diaryPageName(today));
@@ -181,7 +181,7 @@ void DiaryPage::calChange(const QDate &date)
 {
     // The page shown is written first under its own name, then the chosen one is shown;
     // when it cannot be written, it stays shown with its date.
-    if (!savePage(m_shownName)) {
+    if (!savePage(diaryPageName(m_shown))) {
         setCal(m_shown);
         return;
     }
@@ -196,7 +196,7 @@ void DiaryPage::LBDClick(QListWidgetItem *item)
     const QDate date = dateOfDiaryPage(name);
     if (!date.isValid())
         return;
-    if (!savePage(m_shownName))
+    if (!savePage(diaryPageName(m_shown)))
         return;
     setCal(date);
     showPage(date, name);
@@ -213,7 +213,7 @@ void DiaryPage::Excluir6Click()
     }
     const QString name = item->text();
     const bool shown = name == m_shownName;
-    if (!shown && !savePage(m_shownName))
+    if (!shown && !savePage(diaryPageName(m_shown)))
         return;
     const QString path = diaryPagePath(m_paths, name);
     if (path.isEmpty() || !QFile::remove(path))

@@ -75,7 +75,7 @@ private:
     const Paths &m_paths;
     Services &m_services;
     QDate m_shown;
-    QString m_shownName; // the file name of the page shown
+    QString m_shownName; // the file the page shown was read from (pages are written under m_shown)
     QListWidgetItem *m_menuItem = nullptr; // the entry PopupMenu7 was opened on
     bool m_settingCal = false;
     bool m_saveFailed = false;
