@@ -78,6 +78,58 @@ void BM_HtmlRead(benchmark::State &state)
     }
 }
 
+// A 2 MB page of 25 000 bullet paragraphs as the rich-edit control writes it, and the same
+// text as an HTML list.
+struct BulletPage
+{
+    QByteArray rtf;
+    QString html;
+};
+
+const BulletPage &bulletPage()
+{
+    static const BulletPage page = [] {
+        constexpr int items = 25000;
+        BulletPage p;
+        p.rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1046{\\fonttbl{\\f0\\fnil\\fcharset0 Verdana;}"
+                "{\\f1\\fnil\\fcharset2 Symbol;}}\r\n{\\colortbl ;\\red192\\green192\\blue192;}\r\n"
+                "\\viewkind4\\uc1\\pard{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}\\fi-200\\li200"
+                "\\cf1\\f0\\fs24 ";
+        p.html = QStringLiteral("<ul>");
+        for (int i = 0; i < items; ++i) {
+            const QByteArray text = "Item " + QByteArray::number(i).rightJustified(5, '0') +
+                                    ": anotado na lista de tarefas da semana";
+            p.rtf += "{\\pntext\\f1\\'b7\\tab}" + text + "\\par\r\n";
+            p.html += QStringLiteral("<li>") + QString::fromLatin1(text) + QStringLiteral("</li>");
+        }
+        p.rtf += "}\r\n";
+        p.html += QStringLiteral("</ul>");
+        return p;
+    }();
+    return page;
+}
+
+void BM_RtfReadBulletList(benchmark::State &state)
+{
+    const QByteArray &rtf = bulletPage().rtf;
+    for (auto _ : state) {
+        QTextDocument doc;
+        zorv::readRichText(rtf, doc);
+        benchmark::DoNotOptimize(doc.blockCount());
+    }
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+
+void BM_HtmlReadBulletList(benchmark::State &state)
+{
+    const QString &html = bulletPage().html;
+    for (auto _ : state) {
+        QTextDocument doc;
+        doc.setHtml(html);
+        benchmark::DoNotOptimize(doc.blockCount());
+    }
+}
+
 void BM_RtfWrite(benchmark::State &state)
 {
     const QTextDocument &doc = stress().doc;
@@ -97,6 +149,10 @@ void BM_HtmlWrite(benchmark::State &state)
 BENCHMARK(BM_RtfRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HtmlRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RtfWrite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RtfReadBulletList)->Unit(benchmark::kMillisecond);
+// Qt's HTML import makes the list one paragraph at a time, each one walking every paragraph
+// of the list already made: one run is minutes long.
+BENCHMARK(BM_HtmlReadBulletList)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_HtmlWrite)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

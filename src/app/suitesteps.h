@@ -52,6 +52,7 @@ enum class ShowStep {
     ContentPanel,         // window: PDG between header and bottom panel (its layout keeps it there)
     ResetFields,          // folder history: edn "Desktop"; word lookup: prt; settings: esh, DBF
     MinimiseAll,          // window: Mini of the task bar window
+    SaveFailedNotice,     // organizer: tells which typed texts the last close could not write
     Today,                // finance: fn2; appointments: DC; diary: cal; activity map: z2; aliases: LNA, ina
     LoadHistory,          // folder history: PN, PN2 from "history.nav", "history.naveg"
     LoadQuickNotes,       // quick notes: AN from "dados\Notas\Notas.speed"

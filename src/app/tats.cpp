@@ -748,6 +748,15 @@ void TATS::FormClose()
     m_closeSteps.run();
 }
 
+void TATS::closeAndSave()
+{
+    if (isVisible()) {
+        guarded([&] { close(); });
+        return;
+    }
+    m_closeSteps.run();
+}
+
 void TATS::closeEvent(QCloseEvent *event)
 {
     FormClose();

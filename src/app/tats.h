@@ -151,6 +151,10 @@ public slots:
     void FormShow();
     // The reload part of the show step.
     void LoadAll();
+    // Before the program ends other than by the user's close: the close step, with its
+    // saves, closing the window when it shows. While hidden the close step runs again all
+    // the same, so text whose save failed at the last close is written now.
+    void closeAndSave();
     // Blanks the decorative dividers.
     void Colors();
     void AlphaTimer();

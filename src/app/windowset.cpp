@@ -1,5 +1,7 @@
 #include "windowset.h"
 
+#include "exitsignals.h"
+
 #include "controls/contactnamebox.h"
 #include "controls/currencyedit.h"
 #include "finance/financepage.h"
@@ -28,6 +30,8 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QPlainTextEdit>
+#include <QSessionManager>
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
@@ -318,6 +322,27 @@ void wireDiaryPage(TATS &tats, DiaryPage *page)
     tats.setFocusField(DiaryPage::pageIndex, page->cal);
 }
 
+// Every show, before anything is read again: when the last close could not write the quick
+// notes, the diary page or the contact notes, the user reads which; the texts are still in
+// their editors, which keep them until a write succeeds.
+void wireSaveFailedNotice(TATS &tats, Services &services, NotesPage *notesPage, DiaryPage *diaryPage,
+                          ActivityMapPage *mapPage)
+{
+    tats.addShowStep(ShowStep::SaveFailedNotice, [&services, notes = QPointer<NotesPage>(notesPage),
+                                                  diary = QPointer<DiaryPage>(diaryPage),
+                                                  map = QPointer<ActivityMapPage>(mapPage)] {
+        QStringList failed;
+        if (notes && notes->lastSaveFailed())
+            failed << QStringLiteral("Anota\u00e7\u00f5es r\u00e1pidas");
+        if (diary && diary->lastSaveFailed())
+            failed << QStringLiteral("Di\u00e1rio, p\u00e1gina de ") + diary->shownDate().toString(QStringLiteral("dd/MM/yyyy"));
+        if (map && map->lastSaveFailed())
+            failed << QStringLiteral("Notas sobre os contatos");
+        if (!failed.isEmpty())
+            services.dialogs.message(saveFailedMessage(failed), QStringLiteral("Zorv Desk"), MessageIcon::Warning);
+    });
+}
+
 // The word lookup: its word field emptied on every show, and the focus there after the
 // fade-in.
 void wireWordLookupPage(TATS &tats, WordLookupPage *page)
@@ -386,6 +411,7 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     wireNotesPage(tats, notes);
     diary = new DiaryPage(paths, services);
     wireDiaryPage(tats, diary);
+    wireSaveFailedNotice(tats, services, notes, diary, activityMap);
     wordLookup = new WordLookupPage(services);
     wireWordLookupPage(tats, wordLookup);
     trainer = new TrainerPage(paths, services, LB);
@@ -404,9 +430,41 @@ void WindowSet::CompClick()
         appointments->tmch.start();
 }
 
+QString saveFailedMessage(const QStringList &texts)
+{
+    return QStringLiteral("N\u00e3o foi poss\u00edvel salvar quando a janela foi fechada:\n\n") +
+           texts.join(QLatin1Char('\n')) +
+           QStringLiteral("\n\nO texto continua aberto e ser\u00e1 salvo quando a janela for fechada "
+                          "novamente. Verifique se a pasta dos dados pode ser gravada.");
+}
+
+void endOnSessionSignals(ExitSignals &exitSignals, WindowSet &windows)
+{
+    QObject::connect(&exitSignals, &ExitSignals::received, &windows.tats, [&windows] {
+        windows.tats.closeAndSave();
+        windows.tops.Sai();
+    });
+}
+
 int runDesk(QApplication &app, Services &services, const Paths &paths)
 {
     WindowSet windows(services, paths);
+    // The end of the desktop session: SIGTERM and SIGHUP save and end; the session
+    // manager first asks for the data to be saved, then ends the event loop.
+    ExitSignals exitSignals;
+    endOnSessionSignals(exitSignals, windows);
+#ifndef QT_NO_SESSIONMANAGER
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &windows.tats,
+                     [&windows](QSessionManager &) { windows.tats.closeAndSave(); }, Qt::DirectConnection);
+#endif
+    bool halting = false;
+    QObject::connect(&windows.tops, &TOPS::halting, &windows.tats, [&halting] { halting = true; });
+    // An end of the event loop that did not come through Sai (the session manager's quit)
+    // still saves first.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &windows.tats, [&windows, &halting] {
+        if (!halting)
+            windows.tats.closeAndSave();
+    });
     // Without a notification area the icon cannot be clicked: the suite window shows at
     // once, and a second start asks this copy to show it again instead of doing nothing.
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {

@@ -11,6 +11,7 @@ class QApplication;
 
 namespace zorv {
 
+class ExitSignals;
 class AppointmentsPage;
 class AudioPage;
 class AliasPage;
@@ -62,6 +63,14 @@ public:
     // opens on the appointments page and, a second later, lists today's appointments.
     void CompClick();
 };
+
+// How the program ends when the desktop session ends (SIGTERM, SIGHUP, the session
+// manager's quit) rather than by the user: the close step's saves run first, then Sai.
+void endOnSessionSignals(ExitSignals &exitSignals, WindowSet &windows);
+
+// The text of the message that the last close could not write `texts` (named as the user
+// knows them); they are still shown and the next close writes them.
+QString saveFailedMessage(const QStringList &texts);
 
 // The whole start of the program after the single-instance guard was claimed: the
 // window set, the no-tray fallback, TOPS's show step once the event loop runs. Returns

@@ -215,6 +215,8 @@ void ActivityMapPage::SetDateToToday()
 
 void ActivityMapPage::LoadActivityNotes()
 {
+    if (m_saveFailed && !MLPC->document()->isEmpty())
+        return; // the file holds older notes than the memo
     if (m_notes.load(m_paths.resolve(kActivityNotesFile)) != TextList::LoadResult::Loaded)
         return;
     MLPC->setPlainText(m_notes.lines().join(QLatin1Char('\n')));
@@ -222,10 +224,14 @@ void ActivityMapPage::LoadActivityNotes()
 
 void ActivityMapPage::SaveActivityNotes()
 {
+    m_saveFailed = false;
     if (MLPC->document()->isEmpty())
         return;
     m_notes.lines() = notesLines(MLPC->document()->toRawText());
-    m_notes.save(m_paths.resolve(kActivityNotesFile));
+    // A failed write keeps the memo as typed, to be written at the next close.
+    m_saveFailed = !m_notes.save(m_paths.resolve(kActivityNotesFile));
+    if (!m_saveFailed)
+        MLPC->document()->setModified(false);
 }
 
 } // namespace zorv

@@ -32,6 +32,8 @@ public:
     ActivityMapPage(const Paths &paths, Services &services, QWidget *parent = nullptr);
 
     const ContactFolder &folder() const { return m_folder; }
+    // Whether the last write of the memo failed; its text is still in MLPC.
+    bool lastSaveFailed() const { return m_saveFailed; }
 
     // Entry fields, in focus order, and the save link.
     ContactNameBox *z1 = nullptr; // contact name, upper case
@@ -60,7 +62,8 @@ public slots:
     void lza2Click();
     // The date field becomes today (every show of the window).
     void SetDateToToday();
-    // The memo takes the lines of "Map.next" when the file exists (every show).
+    // The memo takes the lines of "Map.next" when the file exists (every show), unless it
+    // holds notes that could not be written.
     void LoadActivityNotes();
     // The memo's lines are written to "Map.next" when it holds text (every close); an
     // emptied memo writes nothing, so the old notes come back at the next show.
@@ -78,6 +81,7 @@ private:
     ContactFolder m_folder;
     // "Map.next" as last loaded: its encoding is the one the notes are saved in.
     TextList m_notes{TextList::SavePolicy::Utf8WhenNeeded};
+    bool m_saveFailed = false;
 };
 
 // The memo's text as file lines: a line ends at every break the editor holds (paragraphs,

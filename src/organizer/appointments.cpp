@@ -24,7 +24,11 @@ QDate appointmentDate(const QString &text)
 
 QString appointmentLine(const QDate &date, const QString &time, const QString &text)
 {
-    return appointmentDateText(date) + kDateSeparator + time + kTimeSeparator + oneLineText(text);
+    // The text is the whole rest of the line after the first "|": it keeps any "|" or "<>"
+    // typed into it. The time before it may hold neither.
+    return appointmentDateText(date) + kDateSeparator +
+           withoutMarkers(oneLineText(time), {kDateSeparator, kTimeSeparator}) + kTimeSeparator +
+           oneLineText(text);
 }
 
 AppointmentRow readAppointment(const QString &line)

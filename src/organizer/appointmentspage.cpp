@@ -1,6 +1,7 @@
 #include "organizer/appointmentspage.h"
 
 #include "controls/captions.h"
+#include "controls/choicelist.h"
 #include "controls/keys.h"
 #include "controls/linklabel.h"
 #include "controls/maskedtext.h"
@@ -123,7 +124,8 @@ void AppointmentsPage::buildLayout()
     setTabOrder(MDC, EDC);
 
     auto *lists = new QHBoxLayout;
-    lts = new QListWidget(this);
+    auto *dateList = new ChoiceList(this);
+    lts = dateList;
     lts->setObjectName(QStringLiteral("lts"));
     lts->setFixedWidth(110);
     lts->setContextMenuPolicy(Qt::DefaultContextMenu);
@@ -192,6 +194,7 @@ void AppointmentsPage::buildLayout()
     connect(LVC, &QTreeWidget::itemSelectionChanged, this, &AppointmentsPage::LVCChange);
     connect(LVC, &QTreeWidget::itemDoubleClicked, this, &AppointmentsPage::LVCDblClick);
     connect(lts, &QListWidget::itemClicked, this, &AppointmentsPage::ltsClick);
+    connect(dateList, &ChoiceList::itemChosen, this, &AppointmentsPage::ltsClick);
     connect(Excluir8, &QAction::triggered, this, &AppointmentsPage::Excluir8Click);
     connect(Excluir3, &QAction::triggered, this, &AppointmentsPage::Excluir3Click);
     connect(pm21, &LinkLabel::clicked, this, &AppointmentsPage::pm21Click);
@@ -203,14 +206,19 @@ void AppointmentsPage::buildLayout()
 bool AppointmentsPage::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == lts->viewport()) {
-        // A right click opens the menu over the entry as it is: it selects nothing, so the
-        // row chosen in the list stays the one "Excluir" acts on.
+        // A right click opens the menu over the entry as it is, selecting nothing; "Excluir"
+        // then acts on the entry under the pointer (from the keyboard, the current one).
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
             event->type() == QEvent::MouseButtonDblClick) {
             if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
                 return true;
         } else if (event->type() == QEvent::ContextMenu) {
-            PopupMenu9->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
+            auto *menuEvent = static_cast<QContextMenuEvent *>(event);
+            m_menuEntry = menuEvent->reason() == QContextMenuEvent::Keyboard
+                              ? lts->currentItem()
+                              : lts->itemAt(menuEvent->pos());
+            Excluir8->setEnabled(m_menuEntry != nullptr);
+            PopupMenu9->popup(menuEvent->globalPos());
             return true;
         }
         return QWidget::eventFilter(watched, event);
@@ -319,29 +327,27 @@ void AppointmentsPage::GetComp()
         lts->setCurrentItem(nullptr);
         lts->clearSelection();
         lts->scrollToTop();
-        m_pendingLine.clear();
         return;
     }
     const FileStamp stamp = fileStamp(file); // before reading: a change while reading shows
-    if (!reloadRecords() || LBC.lines().isEmpty())
-        return;
+    if (!reloadRecords())
+        return; // a file that cannot be read leaves the lists as they are
+    // Every record is listed again, the one being changed included: its change stays in the
+    // fields, and their save still replaces its record rather than adding a second one.
+    // A missing or empty file lists nothing.
     QList<QTreeWidgetItem *> rows;
-    QStringList dates;
     rows.reserve(LBC.lines().size());
-    dates.reserve(LBC.lines().size());
     for (const QString &line : std::as_const(LBC.lines())) {
         const AppointmentRow record = readAppointment(line);
         auto *item = new QTreeWidgetItem(QStringList{record.date, record.time, record.text});
         item->setData(0, kLineRole, line);
         rows.append(item);
-        dates.append(record.date);
     }
     LVC->clear();
     LVC->addTopLevelItems(rows);
-    // Every record is listed again, the one being changed included: its change is dropped
-    // and a save adds the fields as a new record.
-    m_pendingLine.clear();
-    showDates(dates);
+    fillDates(LBC.lines());
+    if (rows.isEmpty())
+        MC->clear();
     m_listedStamp = stamp;
 }
 
@@ -354,17 +360,13 @@ void AppointmentsPage::TLSB()
 
 void AppointmentsPage::fillDates(const QStringList &lines)
 {
-    QStringList dates;
-    dates.reserve(lines.size());
-    for (const QString &line : lines)
-        dates.append(appointmentLineDate(line));
-    showDates(dates);
-}
-
-void AppointmentsPage::showDates(const QStringList &dates)
-{
+    m_menuEntry = nullptr;
     lts->clear();
-    lts->addItems(dates);
+    for (const QString &line : lines) {
+        auto *entry = new QListWidgetItem(appointmentLineDate(line));
+        entry->setData(kLineRole, line);
+        lts->addItem(entry);
+    }
 }
 
 void AppointmentsPage::narrowTo(const QString &date)
@@ -436,18 +438,23 @@ void AppointmentsPage::ltsClick(QListWidgetItem *entry)
     }
 }
 
-bool AppointmentsPage::deleteSelectedRecord()
+bool AppointmentsPage::deleteRecordLine(const QString &line)
 {
-    QTreeWidgetItem *item = selectedRow();
-    if (!item || !reloadRecords())
+    if (!reloadRecords())
         return false;
-    // The row's whole line is looked up, not the line rebuilt from what the row shows: a
-    // long text is shown cut, and its record must still be found.
-    const qsizetype found = findWholeLine(LBC.lines(), item->data(0, kLineRole).toString());
+    // The whole line is looked up, not the line rebuilt from what a row shows: a long text
+    // is shown cut, and its record must still be found.
+    const qsizetype found = findWholeLine(LBC.lines(), line);
     if (found < 0)
         return false;
     LBC.lines().removeAt(found);
-    if (!LBC.save(m_paths.resolve(kAppointmentsFile)))
+    return LBC.save(m_paths.resolve(kAppointmentsFile));
+}
+
+bool AppointmentsPage::deleteSelectedRecord()
+{
+    QTreeWidgetItem *item = selectedRow();
+    if (!item || !deleteRecordLine(item->data(0, kLineRole).toString()))
         return false;
     delete item;
     LVC->clearSelection();
@@ -457,10 +464,33 @@ bool AppointmentsPage::deleteSelectedRecord()
 
 void AppointmentsPage::Excluir8Click()
 {
-    // The date list is rebuilt rather than losing its selected entry, which need not be
-    // the deleted record's date.
-    if (deleteSelectedRecord())
-        TLSB();
+    QListWidgetItem *entry = m_menuEntry;
+    m_menuEntry = nullptr;
+    if (!entry || lts->row(entry) < 0)
+        return;
+    const QString line = entry->data(kLineRole).toString();
+    // That entry's appointment is selected first, as a click on it would, so the record
+    // deleted is the one of the entry the menu was opened on.
+    // Entries and rows are listed in the same order: the row at the entry's place is that
+    // record's own, else the first row of the same record.
+    LVC->clearSelection();
+    QTreeWidgetItem *own = LVC->topLevelItem(lts->row(entry));
+    if (!own || own->data(0, kLineRole).toString() != line) {
+        own = nullptr;
+        for (int i = 0; i < LVC->topLevelItemCount() && !own; ++i) {
+            if (LVC->topLevelItem(i)->data(0, kLineRole).toString() == line)
+                own = LVC->topLevelItem(i);
+        }
+    }
+    if (own)
+        LVC->setCurrentItem(own);
+    if (!deleteRecordLine(line))
+        return;
+    if (QTreeWidgetItem *row = selectedRow(); row && row->data(0, kLineRole).toString() == line)
+        delete row;
+    LVC->clearSelection();
+    MC->clear();
+    TLSB();
 }
 
 void AppointmentsPage::Excluir3Click()
@@ -484,13 +514,22 @@ void AppointmentsPage::LVCDblClick()
     if (const QDate shown = appointmentDate(date); shown.isValid())
         DC->setDate(shown);
 
-    const QList<QListWidgetItem *> dates = lts->findItems(date, Qt::MatchExactly);
+    QList<QListWidgetItem *> dates = lts->findItems(date, Qt::MatchExactly);
     if (dates.isEmpty())
         return;
+    // The record's own entry leaves the date list, where it is known.
+    for (QListWidgetItem *entry : std::as_const(dates)) {
+        if (entry->data(kLineRole).toString() == line) {
+            dates.prepend(entry);
+            break;
+        }
+    }
     // The record stays in the file until the next save replaces it; a second double
     // click before that saving drops this change and leaves its record as it is.
     m_pendingLine = line;
     m_listedStamp = {};
+    if (m_menuEntry == dates.first())
+        m_menuEntry = nullptr;
     delete lts->takeItem(lts->row(dates.first()));
     delete item;
     LVC->clearSelection();

@@ -62,7 +62,7 @@ public:
     // Whether a row of LVC is selected (the rule of PopupMenu4's "Excluir").
     bool hasSelectedRow() const;
     // The record change waiting for the next save: the whole file line it replaces, empty
-    // when none.
+    // when none. Listing the records again keeps it: the save still replaces that line.
     QString pendingChange() const { return m_pendingLine; }
 
     QLabel *header = nullptr;
@@ -97,6 +97,7 @@ public slots:
     void Image23Click();
     void LVCChange();
     void ltsClick(QListWidgetItem *item);
+    // "Excluir" of the date list: the record of the entry the menu was opened on.
     void Excluir8Click();
     void Excluir3Click();
     void LVCDblClick();
@@ -112,13 +113,16 @@ private:
     // Empties LBC and loads the file into it. False when the file exists but could not be
     // read: nothing may then be written from the stale lines.
     bool reloadRecords();
+    // lts: the date of every record line, in order; each entry knows its record's line.
     void fillDates(const QStringList &lines);
-    void showDates(const QStringList &dates);
     // Keeps the rows whose date is `date`, in order.
     void narrowTo(const QString &date);
     // Deletes the selected row's record from the file, then the row. False when nothing
     // was deleted.
     bool deleteSelectedRecord();
+    // Deletes the record `line` from the file; false when it is not there or the file
+    // could not be read or written.
+    bool deleteRecordLine(const QString &line);
     QTreeWidgetItem *selectedRow() const;
     QDate today() const;
     void selectPage(int index);
@@ -128,6 +132,7 @@ private:
     std::function<void(int)> m_selectPage;
     int m_musicMark = markOff;
     QString m_pendingLine;
+    QListWidgetItem *m_menuEntry = nullptr; // the date entry PopupMenu9 was opened on
     // The version of the appointments file every row of LVC and every date of lts came
     // from, while they still show all of it unchanged; no stamp otherwise.
     FileStamp m_listedStamp;

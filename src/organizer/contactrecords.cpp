@@ -30,13 +30,19 @@ QString between(const QString &line, const QString &from, const QString &to)
     return FieldBefore(FieldAfter(line, from), to);
 }
 
+// A typed field as the record stores it: one line, and no marker text left in it that would
+// split the record when it is read.
+QString fieldText(const QString &text)
+{
+    return withoutMarkers(oneLineText(text));
+}
+
 } // namespace
 
 QString contactLine(const ContactEntry &entry)
 {
-    return oneLineText(entry.name) + kMarker1 + oneLineText(entry.phone) + kMarker2 +
-           oneLineText(entry.category) + kMarker3 + oneLineText(entry.email) + kMarker4 +
-           oneLineText(entry.note);
+    return fieldText(entry.name) + kMarker1 + fieldText(entry.phone) + kMarker2 + fieldText(entry.category) +
+           kMarker3 + fieldText(entry.email) + kMarker4 + fieldText(entry.note);
 }
 
 ContactEntry readContactLine(const QString &line)
@@ -60,8 +66,8 @@ ReportPage phoneBookReport(const QString &contact, const QDate &today, const QSt
 
 QString activityLine(const ActivityEntry &entry)
 {
-    return oneLineText(entry.name) + kMarker1 + formatShortDate(entry.date) + kMarker2 +
-           oneLineText(entry.category) + kMarker3 + oneLineText(entry.topic);
+    return fieldText(entry.name) + kMarker1 + formatShortDate(entry.date) + kMarker2 +
+           fieldText(entry.category) + kMarker3 + fieldText(entry.topic);
 }
 
 QStringList readActivityLine(const QString &line)

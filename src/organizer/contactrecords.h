@@ -30,7 +30,8 @@ struct ContactEntry
 };
 
 // name<1>phone<2>category<3>e-mail<4>note; line breaks and NUL typed or pasted into a field
-// become spaces, so the entry stays one line.
+// become spaces, so the entry stays one line, and marker texts ("<1>" .. "<4>") typed into a
+// field are removed, so it stays five fields.
 QString contactLine(const ContactEntry &entry);
 
 // The fields of a contact line: contact before "<1>", phone up to "<2>", category up to
@@ -58,7 +59,8 @@ struct ActivityEntry
     QString topic;
 };
 
-// name<1>dd/mm/yyyy<2>category<3>topic, line breaks and NUL turned to spaces.
+// name<1>dd/mm/yyyy<2>category<3>topic, line breaks and NUL turned to spaces and marker
+// texts removed from the fields.
 QString activityLine(const ActivityEntry &entry);
 
 // The cells of an activity line: contact, date, category, topic (everything after "<3>",

@@ -1,6 +1,7 @@
 #include "diarypage.h"
 
 #include "controls/captions.h"
+#include "controls/choicelist.h"
 #include "controls/linklabel.h"
 #include "diaryfiles.h"
 #include "platform/services.h"
@@ -67,7 +68,8 @@ DiaryPage::DiaryPage(const Paths &paths, Services &services, QWidget *parent)
     typing.setForeground(silver);
     RE->setTypingFormat(typing);
 
-    LBD = new QListWidget(this);
+    auto *pageList = new ChoiceList(this);
+    LBD = pageList;
     LBD->setObjectName(QStringLiteral("LBD"));
     LBD->setUniformItemSizes(true);
     LBD->setFixedWidth(160);
@@ -89,13 +91,21 @@ DiaryPage::DiaryPage(const Paths &paths, Services &services, QWidget *parent)
     layout->addLayout(body, 1);
 
     m_shown = cal->date();
+    m_shownName = diaryPageName(m_shown);
     connect(cal, &QDateEdit::dateChanged, this, [this](const QDate &date) {
         if (!m_settingCal)
             calChange(date);
     });
     connect(LBD, &QListWidget::itemClicked, this, &DiaryPage::LBDClick);
-    connect(LBD, &QListWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { PopupMenu7->popup(LBD->viewport()->mapToGlobal(pos)); });
+    connect(pageList, &ChoiceList::itemChosen, this, &DiaryPage::LBDClick);
+    connect(LBD, &QListWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_menuItem = LBD->itemAt(pos);
+        PopupMenu7->popup(LBD->viewport()->mapToGlobal(pos));
+    });
+    connect(PopupMenu7, &QMenu::aboutToHide, this, [this] {
+        // The entry's action runs after the menu hides: forget the entry once it has.
+        QMetaObject::invokeMethod(this, [this] { m_menuItem = nullptr; }, Qt::QueuedConnection);
+    });
     connect(Excluir6, &QAction::triggered, this, &DiaryPage::Excluir6Click);
     cal->installEventFilter(this);
 }
@@ -111,18 +121,22 @@ void DiaryPage::Today()
 {
     setCal(m_services.clock.now().date());
     m_shown = cal->date();
+    m_shownName = diaryPageName(m_shown);
 }
 
 void DiaryPage::ShowToday()
 {
     const QDate today = m_services.clock.now().date();
-    savePage(diaryPageName(m_shown));
+    // A page whose text could not be written stays shown, text and date, until it is.
+    if (!savePage(diaryPageName(m_shown)))
+        return;
     setCal(today);
     showPage(today, diaryPageName(today));
 }
 
 void DiaryPage::LoadDiaryList()
 {
+    m_menuItem = nullptr;
     LBD->clear();
     const QString folder = m_paths.resolve(QStringLiteral("dados\\Diary"));
     for (const QString &name : listDiaryPages(folder)) {
@@ -131,15 +145,22 @@ void DiaryPage::LoadDiaryList()
     }
 }
 
-void DiaryPage::savePage(const QString &name)
+bool DiaryPage::savePage(const QString &name)
 {
+    m_saveFailed = false;
     if (!RE->holdsText())
-        return; // an emptied editor writes nothing and deletes nothing
+        return true; // an emptied editor writes nothing and deletes nothing
     const QString path = diaryPagePath(m_paths, name);
     if (path.isEmpty())
-        return;
-    if (RE->document()->isModified() || !QFile::exists(path))
-        RE->saveFile(path);
+        return true;
+    if (!RE->document()->isModified() && QFile::exists(path))
+        return true;
+    if (!RE->saveFile(path)) {
+        m_saveFailed = true;
+        return false;
+    }
+    RE->document()->setModified(false);
+    return true;
 }
 
 void DiaryPage::SaveDiaryPage()
@@ -150,6 +171,7 @@ void DiaryPage::SaveDiaryPage()
 void DiaryPage::showPage(const QDate &date, const QString &name)
 {
     m_shown = date;
+    m_shownName = name;
     const QString path = diaryPagePath(m_paths, name);
     if (path.isEmpty() || !QFile::exists(path) || !RE->reloadFile(path))
         RE->clearPage();
@@ -157,8 +179,12 @@ void DiaryPage::showPage(const QDate &date, const QString &name)
 
 void DiaryPage::calChange(const QDate &date)
 {
-    // The page shown is written first under its own name, then the chosen one is shown.
-    savePage(diaryPageName(m_shown));
+    // The page shown is written first under its own name, then the chosen one is shown;
+    // when it cannot be written, it stays shown with its date.
+    if (!savePage(diaryPageName(m_shown))) {
+        setCal(m_shown);
+        return;
+    }
     showPage(date, diaryPageName(date));
 }
 
@@ -170,22 +196,34 @@ void DiaryPage::LBDClick(QListWidgetItem *item)
     const QDate date = dateOfDiaryPage(name);
     if (!date.isValid())
         return;
-    savePage(diaryPageName(m_shown));
+    if (!savePage(diaryPageName(m_shown)))
+        return;
     setCal(date);
     showPage(date, name);
 }
 
 void DiaryPage::Excluir6Click()
 {
-    QListWidgetItem *item = LBD->currentItem();
-    if (!item || !item->isSelected())
+    QListWidgetItem *item = m_menuItem;
+    m_menuItem = nullptr;
+    if (!item) {
+        item = LBD->currentItem();
+        if (!item || !item->isSelected())
+            return;
+    }
+    const QString name = item->text();
+    const bool shown = name == m_shownName;
+    if (!shown && !savePage(diaryPageName(m_shown)))
         return;
-    savePage(diaryPageName(m_shown));
-    const QString path = diaryPagePath(m_paths, item->text());
+    const QString path = diaryPagePath(m_paths, name);
     if (path.isEmpty() || !QFile::remove(path))
         return; // nothing deleted, nothing changed
     delete item;
-    RE->clearPage();
+    // Only the page deleted leaves the editor; another page shown keeps its text.
+    if (shown) {
+        RE->clearPage();
+        m_saveFailed = false;
+    }
 }
 
 bool DiaryPage::eventFilter(QObject *watched, QEvent *event)

@@ -19,7 +19,8 @@ struct Services;
 // The diary (TabSheet4): one rich-text page per day in "dados\Diary", named "dd.mm.yyyy".
 // cal and RE always change together, so the page shown is the page of cal's date. Before
 // another page is shown or one is deleted, the page shown is written when it holds text
-// and changed, so typed text is never thrown away.
+// and changed, so typed text is never thrown away: while that write fails, the page stays
+// shown with its text until a save succeeds.
 class DiaryPage : public QWidget
 {
     Q_OBJECT
@@ -31,6 +32,8 @@ public:
 
     // The date of the page shown in RE.
     QDate shownDate() const { return m_shown; }
+    // Whether the last write of the page shown failed; its text is still in RE.
+    bool lastSaveFailed() const { return m_saveFailed; }
 
     QLabel *Label1 = nullptr; // header
     QLabel *Label2 = nullptr; // header
@@ -52,9 +55,10 @@ public slots:
     void SaveDiaryPage();
     // A date chosen in cal by the user.
     void calChange(const QDate &date);
-    // A click on a page name.
+    // A click on a page name, or its choice with the keyboard.
     void LBDClick(QListWidgetItem *item);
-    // "Excluir": deletes the selected page's file.
+    // "Excluir": deletes the file of the page the menu was opened on (else the selected
+    // one); the editor is emptied only when that page is the one shown.
     void Excluir6Click();
 
 protected:
@@ -62,14 +66,19 @@ protected:
 
 private:
     void setCal(const QDate &date);
-    void savePage(const QString &name);
+    // Writes RE to the page `name` when it holds text and changed; false when that write
+    // failed (the text stays in RE, still marked as changed).
+    bool savePage(const QString &name);
     // Shows the page `name` of `date` in RE: its file when it exists, else an empty page.
     void showPage(const QDate &date, const QString &name);
 
     const Paths &m_paths;
     Services &m_services;
     QDate m_shown;
+    QString m_shownName; // the file the page shown was read from (pages are written under m_shown)
+    QListWidgetItem *m_menuItem = nullptr; // the entry PopupMenu7 was opened on
     bool m_settingCal = false;
+    bool m_saveFailed = false;
 };
 
 } // namespace zorv

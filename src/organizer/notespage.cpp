@@ -101,6 +101,8 @@ bool NotesPage::canPrintFromMenu() const
 
 void NotesPage::LoadQuickNotes()
 {
+    if (m_saveFailed && AN->holdsText())
+        return; // the file holds older notes than the editor
     const QString path = m_paths.resolve(QString::fromLatin1(notesFile));
     if (!path.isEmpty() && QFile::exists(path))
         AN->reloadFile(path);
@@ -108,13 +110,19 @@ void NotesPage::LoadQuickNotes()
 
 void NotesPage::SaveQuickNotes()
 {
+    m_saveFailed = false;
     if (!AN->holdsText())
         return; // an emptied editor writes nothing: the file keeps its notes
     const QString path = m_paths.resolve(QString::fromLatin1(notesFile));
     if (path.isEmpty())
         return;
-    if (AN->document()->isModified() || !QFile::exists(path))
-        AN->saveFile(path);
+    if (!AN->document()->isModified() && QFile::exists(path))
+        return;
+    if (!AN->saveFile(path)) {
+        m_saveFailed = true; // kept, still marked as changed, for the next close to write
+        return;
+    }
+    AN->document()->setModified(false);
 }
 
 void NotesPage::EDRFind()

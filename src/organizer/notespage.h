@@ -28,6 +28,9 @@ public:
 
     // Imprimir1 of PopupMenu11 is enabled exactly when this answers true.
     bool canPrintFromMenu() const;
+    // Whether the last write of the notes failed; their text is still in AN, which is not
+    // read from the file again until a write succeeds.
+    bool lastSaveFailed() const { return m_saveFailed; }
 
     QLabel *Label1 = nullptr; // header
     QLabel *Label2 = nullptr; // header
@@ -41,7 +44,8 @@ public:
     QAction *Colar1 = nullptr;  // hidden, inactive
 
 public slots:
-    // Show step: the notes file into AN when it exists.
+    // Show step: the notes file into AN when it exists, unless AN holds notes that could
+    // not be written.
     void LoadQuickNotes();
     // Close step: AN to the notes file when it holds text and changed since it was read
     // or written (or the file is gone).
@@ -57,6 +61,7 @@ protected:
 private:
     const Paths &m_paths;
     Services &m_services;
+    bool m_saveFailed = false;
 };
 
 } // namespace zorv

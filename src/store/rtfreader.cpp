@@ -33,6 +33,13 @@ constexpr int kMaxColumns = 64;     // further cells of a row go into its last o
 // Each table Qt inserts makes it walk the whole document once more; tables stop being made
 // (their cells become paragraphs) once those walks would pass this many fragments in all.
 constexpr qint64 kTableWalkBudget = 8'000'000;
+// Each paragraph Qt adds to a list makes it walk every paragraph of that list once more, so
+// one list of n items costs about n * n / 2 steps. Bullet lists are therefore made of
+// lists of at most kListChunk items (consecutive lists of one bullet style look and save
+// exactly as one); numbered lists stay whole, so their numbering runs on, until the walks of
+// all of them would pass kNumberedListBudget, and are cut into chunks after that.
+constexpr int kListChunk = 16;
+constexpr qint64 kNumberedListBudget = 2'000'000;
 
 // What the text of a group is for.
 enum class Dest : quint8 {
@@ -415,6 +422,9 @@ private:
     void rowEnd();
     void applyBlockFormat();
     bool mayStartTable();
+    // Whether the next paragraph of m_list's style may join m_list rather than start a new
+    // list (see kListChunk).
+    bool mayGrowList();
     void closeTable();
     void insertImage(const QImage &image, QSize size, QByteArrayView source);
 
@@ -429,6 +439,8 @@ private:
 
     int codePage() const;
     QTextCharFormat charFormat(const CharProps &p) const;
+    // The current character format as a paragraph's own (what is typed into it when empty).
+    QTextCharFormat paragraphCharFormat() const;
     void enterDest(Dest d) { st().dest = d; }
 
     QByteArrayView m_in;
@@ -469,6 +481,8 @@ private:
     ParaProps m_blockProps;      // the props of the paragraph being read
     QTextList *m_list = nullptr; // the list the previous paragraph joined
     int m_listStyle = 0;
+    int m_listItems = 0;        // paragraphs in m_list
+    qint64 m_listWalks = 0;     // paragraphs walked for the numbered lists made so far
     QTextTable *m_table = nullptr;
     int m_row = -1, m_col = 0;
     bool m_inCell = false;
@@ -477,6 +491,7 @@ private:
     qint64 m_tableWalks = 0;    // fragments walked for the tables inserted
     bool m_flatTables = false;  // the budget is spent: table cells are paragraphs
     int m_cellxCount = 0;
+    std::vector<qsizetype> m_rowWords; // where each "\row" word of the input ends, in order
 };
 
 int Reader::codePage() const
@@ -489,6 +504,13 @@ int Reader::codePage() const
         return m_ansiCp;
     const int cp = f->codePage > 0 ? f->codePage : codePageOfCharset(f->charset);
     return cp > 0 ? cp : m_ansiCp;
+}
+
+QTextCharFormat Reader::paragraphCharFormat() const
+{
+    CharProps props = m_stack.back().chr;
+    props.link = -1; // typing into the paragraph makes no link
+    return charFormat(props);
 }
 
 QTextCharFormat Reader::charFormat(const CharProps &p) const
@@ -584,8 +606,12 @@ void Reader::beginContent()
             if (m_row >= m_table->rows()) {
                 // Rows are added in ever larger batches and the spare ones removed when the
                 // table ends: Qt redoes its cell list on each change, so one row at a time
-                // would make long tables quadratic.
-                const int more = std::max(1, m_table->rows());
+                // would make long tables quadratic. Removing spare rows costs their number
+                // times the table's size as well, so a batch is never larger than the rows
+                // the rest of the input can still end (its "\row" words).
+                const qint64 rowsLeft = 1 + qint64(m_rowWords.cend() - std::upper_bound(m_rowWords.cbegin(),
+                                                                                        m_rowWords.cend(), m_pos));
+                const int more = int(std::clamp<qint64>(m_table->rows(), 1, rowsLeft));
                 m_table->appendRows(more);
                 m_fragments += qint64(more) * m_table->columns();
             }
@@ -608,11 +634,23 @@ void Reader::beginContent()
     }
     if (m_needBlock) {
         flushRun();
-        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        // The paragraph carries the character format in effect where it starts: text typed
+        // into it while it is empty takes that format, not the editor's fallback.
+        m_cursor.insertBlock(QTextBlockFormat(), paragraphCharFormat());
         ++m_fragments;
         m_needBlock = false;
     }
     m_blockOpen = true;
+}
+
+bool Reader::mayGrowList()
+{
+    const bool bullets = m_listStyle >= int(QTextListFormat::ListSquare) &&
+                         m_listStyle <= int(QTextListFormat::ListDisc);
+    if (bullets || m_listWalks + m_listItems > kNumberedListBudget)
+        return m_listItems < kListChunk;
+    m_listWalks += m_listItems;
+    return true;
 }
 
 bool Reader::mayStartTable()
@@ -691,14 +729,16 @@ void Reader::applyBlockFormat()
     if (QTextList *in = block.textList())
         in->remove(block);
     if (p.listStyle != 0 && !m_inCell) {
-        if (m_list && m_listStyle == p.listStyle) {
+        if (m_list && m_listStyle == p.listStyle && mayGrowList()) {
             m_list->add(block);
+            ++m_listItems;
         } else {
             QTextListFormat lf;
             lf.setStyle(QTextListFormat::Style(p.listStyle));
             lf.setIndent(1);
             m_list = m_cursor.createList(lf);
             m_listStyle = p.listStyle;
+            m_listItems = 1;
         }
     } else {
         m_list = nullptr;
@@ -710,6 +750,8 @@ void Reader::endParagraph()
     m_lastImageSource.clear();
     beginContent();
     flushRun();
+    if (m_cursor.block().length() == 1)
+        m_cursor.setBlockCharFormat(paragraphCharFormat()); // an empty paragraph
     applyBlockFormat();
     m_needBlock = true;
     m_blockOpen = false;
@@ -1382,6 +1424,11 @@ void Reader::run()
     const qsizetype last = m_in.lastIndexOf('}');
     const qsizetype n = last < 0 ? m_in.size() : last;
     const char *d = m_in.data();
+    // The "\row" words, found once: how many rows a table being read may still get.
+    for (qsizetype at = m_in.indexOf("\\row"); at >= 0 && at < n; at = m_in.indexOf("\\row", at + 4)) {
+        if (at + 4 >= n || !isLetter(d[at + 4]))
+            m_rowWords.push_back(at + 4);
+    }
     // Skip anything before the first brace (a stray byte-order mark, blanks).
     while (m_pos < n && d[m_pos] != '{')
         ++m_pos;

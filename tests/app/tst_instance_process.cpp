@@ -23,6 +23,7 @@ private slots:
     void secondStartEndsAtOnceAndLeavesFirstRunning();
     void killedCopyDoesNotLockTheUserOut();
     void withoutCompanionProgramEndsAfterAboutOneSecond();
+    void sessionEndSignalEndsTheProgramCleanly();
 
 private:
     QProcess *startDesk();
@@ -123,6 +124,19 @@ void TestInstanceProcess::withoutCompanionProgramEndsAfterAboutOneSecond()
     QCOMPARE(desk->exitCode(), 0);
     QVERIFY2(clock.elapsed() >= 900 && clock.elapsed() < 4000,
              QByteArray::number(clock.elapsed()).constData());
+}
+
+// SIGTERM, as the end of a desktop session sends it, runs the close step's saves and ends
+// the program with exit code 0 rather than killing it where it stands.
+void TestInstanceProcess::sessionEndSignalEndsTheProgramCleanly()
+{
+    QVERIFY(m_companion.start(companionSocketPath(companionTitle())));
+    QProcess *desk = startDesk();
+    QTRY_VERIFY_WITH_TIMEOUT(deskAnswers(), 10000);
+    desk->terminate();
+    QVERIFY(desk->waitForFinished(5000));
+    QCOMPARE(desk->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(desk->exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestInstanceProcess)

@@ -1,5 +1,7 @@
+#include "app/exitsignals.h"
 #include "app/windowset.h"
 #include "controls/linklabel.h"
+#include "filesizelimit.h"
 #include "finance/financepage.h"
 #include "media/audiopage.h"
 #include "media/folderlisting.h"
@@ -8,6 +10,7 @@
 #include "launcher/shortcutcenter.h"
 #include "media/slideshow.h"
 #include "media/volumecontroller.h"
+#include "organizer/activitymappage.h"
 #include "organizer/diarypage.h"
 #include "organizer/notespage.h"
 #include "organizer/richtextedit.h"
@@ -18,6 +21,7 @@
 #include "settings/programrestriction.h"
 #include "settings/settingspage.h"
 #include "store/flagfile.h"
+#include "store/rtfreader.h"
 #include "tempdatafolder.h"
 
 #include <QApplication>
@@ -29,6 +33,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -36,6 +41,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <csignal>
 #include <stdexcept>
 
 using namespace zorv;
@@ -71,6 +77,9 @@ private slots:
     void failingCloseStepDoesNotStopTheNext();
     void financePageTakesSheetSix();
     void notesAndDiaryLoadOnShowAndSaveOnClose();
+    void textWhoseSaveFailedIsKeptAndTheUserIsTold();
+    void sessionEndSignalsSaveThenEnd_data();
+    void sessionEndSignalsSaveThenEnd();
 
     void companionWatch_data();
     void companionWatch();
@@ -237,6 +246,109 @@ void TestWindowSet::notesAndDiaryLoadOnShowAndSaveOnClose()
     // The untouched notes keep their bytes; the typed page lands under the shown date.
     QCOMPARE(f.data.read("dados/Notas/Notas.speed"), notes);
     QVERIFY(f.data.read("dados/Diary/20.03.2013").contains("novo dia\\par\r\n}\r\n"));
+}
+
+namespace {
+
+// Types into an editor of the suite window at its end, as a person does.
+void typeAtEnd(QWidget *editor, const QString &text)
+{
+    editor->setFocus();
+    if (auto *rich = qobject_cast<QTextEdit *>(editor))
+        rich->moveCursor(QTextCursor::End);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(editor))
+        plain->moveCursor(QTextCursor::End);
+    QTest::keyClicks(editor, text);
+}
+
+QString plainTextOf(const QString &richTextFile)
+{
+    QFile f(richTextFile);
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("<missing>");
+    QTextDocument doc;
+    readRtf(f.readAll(), doc);
+    return doc.toPlainText();
+}
+
+} // namespace
+
+void TestWindowSet::textWhoseSaveFailedIsKeptAndTheUserIsTold()
+{
+    Fixture f;
+    TATS &tats = f.windows.tats;
+    QVERIFY(f.data.write("dados/Notas/Notas.speed", "{\\rtf1 notas\\par}"));
+    QVERIFY(f.data.write("dados/Notas/Map.next", "memo\r\n"));
+    QVERIFY(f.data.write("dados/Diary/20.03.2013", "{\\rtf1 dia\\par}"));
+    f.fake.clock.set(QDate(2013, 3, 20));
+    tats.ShowSuite();
+    typeAtEnd(f.windows.notes->AN, " novas");
+    typeAtEnd(f.windows.activityMap->MLPC, " novo");
+    typeAtEnd(f.windows.diary->RE, " novo");
+    {
+        FileSizeLimit full(0); // as a folder that cannot be written
+        QVERIFY(full.isSet());
+        tats.close();
+    }
+    QVERIFY(f.fake.dialogs.messages().isEmpty());
+    // The next show reads nothing over the texts that were not written, and says so.
+    tats.ShowSuite();
+    QCOMPARE(f.windows.notes->AN->toPlainText(), "notas novas");
+    QCOMPARE(f.windows.activityMap->MLPC->toPlainText(), "memo novo");
+    QCOMPARE(f.windows.diary->RE->toPlainText(), "dia novo");
+    QCOMPARE(f.fake.dialogs.messages().size(), 1);
+    const QString message = f.fake.dialogs.messages().first();
+    QVERIFY2(message.contains(QString::fromUtf8("Anotações rápidas")) &&
+                 message.contains(QString::fromUtf8("Diário, página de 20/03/2013")) &&
+                 message.contains("Notas sobre os contatos"),
+             qPrintable(message));
+    // The next close writes them all, and the show after it says nothing.
+    tats.close();
+    QCOMPARE(plainTextOf(f.data.file("dados/Notas/Notas.speed")), "notas novas");
+    QCOMPARE(plainTextOf(f.data.file("dados/Diary/20.03.2013")), "dia novo");
+    QCOMPARE(f.data.read("dados/Notas/Map.next"), QByteArray("memo novo\r\n"));
+    tats.ShowSuite();
+    QCOMPARE(f.fake.dialogs.messages().size(), 1);
+    tats.close();
+}
+
+void TestWindowSet::sessionEndSignalsSaveThenEnd_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("showing");
+    QTest::newRow("SIGTERM while the window shows") << SIGTERM << true;
+    QTest::newRow("SIGHUP while the window shows") << SIGHUP << true;
+    // Hidden after a close whose save failed: the text is written now.
+    QTest::newRow("SIGTERM while hidden") << SIGTERM << false;
+}
+
+void TestWindowSet::sessionEndSignalsSaveThenEnd()
+{
+    QFETCH(int, signal);
+    QFETCH(bool, showing);
+    Fixture f;
+    ExitSignals exitSignals;
+    QVERIFY(exitSignals.isActive());
+    endOnSessionSignals(exitSignals, f.windows);
+    TATS &tats = f.windows.tats;
+    f.fake.clock.set(QDate(2013, 3, 20));
+    tats.ShowSuite();
+    typeAtEnd(f.windows.notes->AN, "nota");
+    typeAtEnd(f.windows.activityMap->MLPC, "memo");
+    typeAtEnd(f.windows.diary->RE, "dia");
+    if (!showing) {
+        FileSizeLimit full(0);
+        QVERIFY(full.isSet());
+        tats.close();
+        QVERIFY(!tats.isVisible());
+    }
+    QCOMPARE(f.halts, QList<int>{});
+    QVERIFY(std::raise(signal) == 0);
+    QTRY_COMPARE(f.halts, QList<int>{0});
+    QVERIFY(!tats.isVisible());
+    QCOMPARE(plainTextOf(f.data.file("dados/Notas/Notas.speed")), "nota");
+    QCOMPARE(plainTextOf(f.data.file("dados/Diary/20.03.2013")), "dia");
+    QCOMPARE(f.data.read("dados/Notas/Map.next"), QByteArray("memo\r\n"));
 }
 
 void TestWindowSet::companionWatch_data()

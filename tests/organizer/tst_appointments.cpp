@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
@@ -99,13 +100,18 @@ struct Fixture
         QTest::mouseClick(lts->viewport(), Qt::LeftButton, {},
                           lts->visualItemRect(lts->item(entry)).center());
     }
-    // A right click on a date entry opens its menu; the user then chooses "Excluir".
+    // A right click on a date entry opens its menu there; the user then chooses "Excluir".
     void deleteThroughDateMenu(int entry)
     {
         QListWidget *lts = page->lts;
         const QPoint at = lts->visualItemRect(lts->item(entry)).center();
         QTest::mouseClick(lts->viewport(), Qt::RightButton, {}, at);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, lts->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(lts->viewport(), &menu);
+        QVERIFY(page->PopupMenu9->isVisible());
+        QVERIFY(page->Excluir8->isEnabled());
         page->Excluir8->trigger();
+        page->PopupMenu9->hide();
     }
     void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
     void pickDay(const QDate &day) { page->DC->setDate(day); }
@@ -132,6 +138,12 @@ private slots:
     void changeWaitsForTheSave();
     void secondChangeKeepsTheFirstRecord();
     void removedFileIsNotResurrected();
+    void changeSurvivesAListingAgain_data();
+    void changeSurvivesAListingAgain();
+    void dateMenuDeletesTheEntryItWasOpenedOn();
+    void emptiedOrRemovedFileListsNothing_data();
+    void emptiedOrRemovedFileListsNothing();
+    void keyboardChoiceInTheDateListSelectsItsAppointment();
     void showingAgainListsAfreshOnlyWhatChanged();
     void unreadableFileIsNeverRewritten();
     void textOutsideTheCodePageSavedAsUtf8();
@@ -303,8 +315,8 @@ void TestAppointments::deleteTakesOneLineAndRebuildsDates()
     const QStringList records = {"05/03/2013<>09:00:00|Igual", "06/03/2013<>10:00:00|B",
                                  "05/03/2013<>09:00:00|Igual"};
     QVERIFY(f.open(records));
-    f.clickRow(2);
-    f.deleteThroughDateMenu(1); // the menu's entry is not what is deleted: the selected row is
+    f.clickRow(1);
+    f.deleteThroughDateMenu(2);
     // One of the two equal lines goes (the search begins at the second line), one row goes.
     QCOMPARE(f.fileLines(), (QStringList{"05/03/2013<>09:00:00|Igual", "06/03/2013<>10:00:00|B"}));
     QCOMPARE(f.texts(), (QStringList{"Igual", "B"}));
@@ -318,16 +330,20 @@ void TestAppointments::deleteFindsALongRecordAndNeedsASelection()
     const QString longLine = QStringLiteral("07/03/2013<>08:00:00|") + QString(300, QLatin1Char('x'));
     QVERIFY(f.open({"05/03/2013<>09:00:00|A", longLine}));
 
-    // No row selected: nothing changes.
-    f.deleteThroughDateMenu(0);
-    QCOMPARE(f.fileLines().size(), 2);
-    QCOMPARE(f.page->LVC->topLevelItemCount(), 2);
-
     QCOMPARE(f.texts().last().size(), 246);
-    f.clickRow(1);
-    f.deleteThroughDateMenu(0);
+    f.deleteThroughDateMenu(1);
     QCOMPARE(f.fileLines(), QStringList{"05/03/2013<>09:00:00|A"});
     QCOMPARE(f.texts(), QStringList{"A"});
+
+    // A menu opened below the last entry deletes nothing.
+    QListWidget *lts = f.page->lts;
+    const QPoint below(10, lts->viewport()->height() - 2);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, below, lts->viewport()->mapToGlobal(below));
+    QApplication::sendEvent(lts->viewport(), &menu);
+    QVERIFY(!f.page->Excluir8->isEnabled());
+    f.page->Excluir8->trigger();
+    f.page->PopupMenu9->hide();
+    QCOMPARE(f.fileLines(), QStringList{"05/03/2013<>09:00:00|A"});
 }
 
 void TestAppointments::rightClickKeepsTheSelection()
@@ -394,6 +410,98 @@ void TestAppointments::removedFileIsNotResurrected()
     QCOMPARE(f.texts(), QStringList{"Novo"});
 }
 
+void TestAppointments::changeSurvivesAListingAgain_data()
+{
+    QTest::addColumn<bool>("byFilter");
+    QTest::newRow("window shown again") << false;
+    QTest::newRow("filter on and off") << true;
+}
+
+void TestAppointments::changeSurvivesAListingAgain()
+{
+    QFETCH(bool, byFilter);
+    Fixture f;
+    QVERIFY(f.open(kFour));
+    f.clickRow(1);
+    f.doubleClickRow(1);
+    f.page->EDC->setFocus();
+    f.page->EDC->end(false);
+    typeText(f.page->EDC, "2");
+    if (byFilter) {
+        f.click(f.page->fil);
+        f.click(f.page->fil);
+    } else {
+        f.page->LoadAppointments(); // hidden and shown again
+    }
+    QCOMPARE(f.page->EDC->text(), QStringLiteral("B2"));
+    f.page->EDC->setFocus();
+    f.enter(f.page->EDC);
+    // One record: the changed one in place of the old.
+    QCOMPARE(f.fileLines(), (QStringList{kFour[0], kFour[2], kFour[3], "06/03/2013<>10:00:00|B2"}));
+    QCOMPARE(f.texts(), (QStringList{"A", "C", "D", "B2"}));
+}
+
+void TestAppointments::dateMenuDeletesTheEntryItWasOpenedOn()
+{
+    Fixture f;
+    QVERIFY(f.open(kFour));
+    f.clickRow(0); // A chosen in the list
+    f.deleteThroughDateMenu(2); // the menu on C's date
+    QCOMPARE(f.fileLines(), (QStringList{kFour[0], kFour[1], kFour[3]}));
+    QCOMPARE(f.texts(), (QStringList{"A", "B", "D"}));
+    QCOMPARE(f.dates(), (QStringList{"05/03/2013", "06/03/2013", "07/03/2013"}));
+    QCOMPARE(f.page->MC->toPlainText(), QString());
+    // Nothing chosen in the list: the entry's record all the same.
+    f.page->LVC->clearSelection();
+    f.deleteThroughDateMenu(0);
+    QCOMPARE(f.fileLines(), (QStringList{kFour[1], kFour[3]}));
+}
+
+void TestAppointments::emptiedOrRemovedFileListsNothing_data()
+{
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("emptied") << false;
+    QTest::newRow("removed") << true;
+}
+
+void TestAppointments::emptiedOrRemovedFileListsNothing()
+{
+    QFETCH(bool, removed);
+    Fixture f;
+    QVERIFY(f.open(kFour));
+    f.clickRow(0);
+    QVERIFY(!f.page->MC->toPlainText().isEmpty());
+    if (removed)
+        QVERIFY(QFile::remove(f.data.file(kTasks)));
+    else
+        QVERIFY(f.data.write(kTasks, QByteArray()));
+    f.page->LoadAppointments(); // as a restore of an older backup followed by a show
+    QCOMPARE(f.texts(), QStringList());
+    QCOMPARE(f.dates(), QStringList());
+    QCOMPARE(f.page->MC->toPlainText(), QString());
+}
+
+void TestAppointments::keyboardChoiceInTheDateListSelectsItsAppointment()
+{
+    Fixture f;
+    QVERIFY(f.open(kFour));
+    f.clickDate(0);
+    QCOMPARE(f.page->LVC->selectedItems().first()->text(2), QStringLiteral("C"));
+    f.page->lts->setFocus();
+    QTest::keyClick(f.page->lts, Qt::Key_Down);
+    QCOMPARE(f.page->LVC->selectedItems().first()->text(2), QStringLiteral("B"));
+    QVERIFY(f.page->MC->toPlainText().startsWith(QStringLiteral("Data: 06/03/2013 Hora: 10:00:00\n")));
+    QTest::keyClick(f.page->lts, Qt::Key_End);
+    QCOMPARE(f.page->LVC->selectedItems().first()->text(2), QStringLiteral("D"));
+    // The menu key opens the menu on the entry chosen; "Excluir" deletes its record.
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                           f.page->lts->viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(f.page->lts->viewport(), &menu);
+    f.page->Excluir8->trigger();
+    f.page->PopupMenu9->hide();
+    QCOMPARE(f.fileLines(), (QStringList{kFour[0], kFour[1], kFour[2]}));
+}
+
 // Shown again over the same file, the rows stay (5 000 of them cost a rebuild on every
 // show) but look as a fresh listing does; any change to the file, or to the rows, lists
 // the file again.
@@ -430,13 +538,14 @@ void TestAppointments::showingAgainListsAfreshOnlyWhatChanged()
     f.page->LoadAppointments();
     QCOMPARE(f.texts(), (QStringList{"A", "E", "C", "D"}));
 
-    // A change taken into the fields drops its row; showing again brings it back.
+    // A change taken into the fields drops its row; showing again brings it back, and the
+    // change stays waiting for its save.
     f.clickRow(1);
     f.doubleClickRow(1);
     QCOMPARE(f.texts(), (QStringList{"A", "C", "D"}));
     f.page->LoadAppointments();
     QCOMPARE(f.texts(), (QStringList{"A", "E", "C", "D"}));
-    QCOMPARE(f.page->pendingChange(), QString());
+    QCOMPARE(f.page->pendingChange(), changed[1]);
 }
 
 void TestAppointments::unreadableFileIsNeverRewritten()

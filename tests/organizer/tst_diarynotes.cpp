@@ -1,4 +1,5 @@
 #include "controls/linklabel.h"
+#include "filesizelimit.h"
 #include "organizer/diaryfiles.h"
 #include "organizer/diarypage.h"
 #include "organizer/notespage.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
@@ -80,6 +82,21 @@ struct Diary : Fixture<DiaryPage>
         QTest::mouseClick(page->LBD->viewport(), Qt::LeftButton, {},
                           page->LBD->visualItemRect(items.first()).center());
     }
+    // A right click on a page name opens the page list's menu there; the user then
+    // chooses "Excluir".
+    void deleteThroughMenu(const QString &name)
+    {
+        const auto items = page->LBD->findItems(name, Qt::MatchExactly);
+        QVERIFY(!items.isEmpty());
+        QWidget *viewport = page->LBD->viewport();
+        const QPoint at = page->LBD->visualItemRect(items.first()).center();
+        QTest::mouseClick(viewport, Qt::RightButton, {}, at);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &menu);
+        QVERIFY(page->PopupMenu7->isVisible());
+        page->Excluir6->trigger();
+        page->PopupMenu7->hide();
+    }
     QStringList listed() const
     {
         QStringList names;
@@ -133,6 +150,10 @@ private slots:
     void nameThatIsNoDateChangesNothing();
     void deleteRemovesTheFileAndClearsTheEditor();
     void calEnterMovesToTheEditor();
+    void deletingAnotherPageKeepsTheShownOne();
+    void keyboardChoiceInThePageListShowsThePage();
+    void failedSaveKeepsThePageUntilASaveSucceeds();
+    void textTypedOnABlankLineKeepsThePageFormat();
     void diaryLooksAsSpecified();
 
     void notesLoadOnShowAndSaveOnlyWhenChanged();
@@ -292,7 +313,7 @@ void TestDiaryNotes::deleteRemovesTheFileAndClearsTheEditor()
     QVERIFY(d.data.write("dados/Diary/01.01.2013", kWindowsPage));
     QVERIFY(d.start());
     QVERIFY(d.page->RE->holdsText());
-    // The page shown is today's; another one is deleted: the editor is cleared all the same.
+    // The page deleted is the one shown: the editor is cleared.
     d.clickName("01.01.2013");
     d.clickName("15.03.2013");
     const auto other = d.page->LBD->findItems("01.01.2013", Qt::MatchExactly).first();
@@ -320,6 +341,111 @@ void TestDiaryNotes::calEnterMovesToTheEditor()
     QTest::keyClick(d.page->cal, Qt::Key_Return);
     QVERIFY(d.page->RE->hasFocus());
     QCOMPARE(d.page->cal->date(), QDate(2013, 3, 15));
+}
+
+void TestDiaryNotes::deletingAnotherPageKeepsTheShownOne()
+{
+    Diary d;
+    QVERIFY(d.data.write("dados/Diary/15.03.2013", kWindowsPage));
+    QVERIFY(d.data.write("dados/Diary/10.03.2013", "ontem"));
+    QVERIFY(d.start());
+    d.type(" e hoje");
+    d.deleteThroughMenu("10.03.2013");
+    QVERIFY(!QFile::exists(d.data.file("dados/Diary/10.03.2013")));
+    QCOMPARE(d.listed(), QStringList{"15.03.2013"});
+    // The page shown keeps its text, typed part included, and is saved whole.
+    QCOMPARE(d.page->cal->date(), QDate(2013, 3, 15));
+    QCOMPARE(d.page->RE->toPlainText(), QString::fromUtf8("Página escrita no Windows e hoje"));
+    d.type("!");
+    d.close();
+    QTextDocument saved;
+    QVERIFY(loadRichTextFile(d.data.file("dados/Diary/15.03.2013"), saved));
+    QCOMPARE(saved.toPlainText(), QString::fromUtf8("Página escrita no Windows e hoje!"));
+
+    // The page shown deleted through the menu: the editor is emptied.
+    d.deleteThroughMenu("15.03.2013");
+    QVERIFY(!QFile::exists(d.data.file("dados/Diary/15.03.2013")));
+    QVERIFY(!d.page->RE->holdsText());
+}
+
+void TestDiaryNotes::keyboardChoiceInThePageListShowsThePage()
+{
+    Diary d;
+    QVERIFY(d.data.write("dados/Diary/01.03.2013", "primeiro"));
+    QVERIFY(d.data.write("dados/Diary/02.03.2013", "segundo"));
+    QVERIFY(d.data.write("dados/Diary/03.03.2013", "terceiro"));
+    QVERIFY(d.start());
+    d.clickName("01.03.2013");
+    QCOMPARE(d.page->RE->toPlainText(), "primeiro");
+    QTest::keyClick(d.page->LBD, Qt::Key_Down);
+    QCOMPARE(d.page->cal->date(), QDate(2013, 3, 2));
+    QCOMPARE(d.page->RE->toPlainText(), "segundo");
+    QTest::keyClick(d.page->LBD, Qt::Key_End);
+    QCOMPARE(d.page->RE->toPlainText(), "terceiro");
+    // The entry highlighted is the one "Excluir" deletes, and it is the page shown.
+    QTest::keyClick(d.page->LBD, Qt::Key_Up);
+    QCOMPARE(d.page->RE->toPlainText(), "segundo");
+    d.page->Excluir6->trigger();
+    QCOMPARE(d.listed(), (QStringList{"01.03.2013", "03.03.2013"}));
+    QVERIFY(!d.page->RE->holdsText());
+    // Space and Enter choose the current entry as well.
+    d.page->LBD->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    QTest::keyClick(d.page->LBD, Qt::Key_Space);
+    QCOMPARE(d.page->RE->toPlainText(), "primeiro");
+    d.page->LBD->setCurrentRow(1, QItemSelectionModel::NoUpdate);
+    QTest::keyClick(d.page->LBD, Qt::Key_Return);
+    QCOMPARE(d.page->RE->toPlainText(), "terceiro");
+}
+
+void TestDiaryNotes::failedSaveKeepsThePageUntilASaveSucceeds()
+{
+    Diary d;
+    QVERIFY(d.data.write("dados/Diary/14.03.2013", kWindowsPage));
+    d.fake.clock.set(QDate(2013, 3, 14));
+    QVERIFY(d.start());
+    d.type(" e mais");
+    {
+        FileSizeLimit full(0);
+        QVERIFY(full.isSet());
+        d.close(); // the write fails
+        QVERIFY(d.page->lastSaveFailed());
+        // Another date chosen while the page cannot be written: the page stays.
+        d.page->cal->setFocus();
+        d.page->cal->setCurrentSection(QDateTimeEdit::DaySection);
+        QTest::keyClick(d.page->cal, Qt::Key_Up);
+        QCOMPARE(d.page->cal->date(), QDate(2013, 3, 14));
+        // The next show, a day later, keeps the page and its date while it cannot be written.
+        d.fake.clock.set(QDate(2013, 3, 15));
+        d.page->ShowToday();
+        QCOMPARE(d.page->cal->date(), QDate(2013, 3, 14));
+        QCOMPARE(d.page->RE->toPlainText(), QString::fromUtf8("Página escrita no Windows e mais"));
+        QVERIFY(d.page->RE->document()->isModified());
+        QVERIFY(d.page->lastSaveFailed());
+    }
+    QCOMPARE(d.data.read("dados/Diary/14.03.2013"), kWindowsPage);
+    d.close();
+    QVERIFY(!d.page->lastSaveFailed());
+    QTextDocument saved;
+    QVERIFY(loadRichTextFile(d.data.file("dados/Diary/14.03.2013"), saved));
+    QCOMPARE(saved.toPlainText(), QString::fromUtf8("Página escrita no Windows e mais"));
+    d.page->ShowToday();
+    QCOMPARE(d.page->cal->date(), QDate(2013, 3, 15));
+    QVERIFY(!d.page->RE->holdsText());
+}
+
+void TestDiaryNotes::textTypedOnABlankLineKeepsThePageFormat()
+{
+    Diary d;
+    QVERIFY(d.data.write("dados/Diary/15.03.2013",
+                         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1046{\\fonttbl{\\f0\\fnil\\fcharset0 "
+                         "Verdana;}}\r\n{\\colortbl ;\\red192\\green192\\blue192;}\r\n"
+                         "\\viewkind4\\uc1\\pard\\cf1\\f0\\fs24 linha\\par\r\n\\par\r\n}\r\n"));
+    QVERIFY(d.start());
+    d.type("nova");
+    d.close();
+    const QByteArray bytes = d.data.read("dados/Diary/15.03.2013");
+    QVERIFY2(bytes.contains("{\\fonttbl{\\f0\\fnil\\fcharset0 Verdana;}}\r\n"), bytes.constData());
+    QVERIFY2(bytes.contains("\\cf1\\f0\\fs24 linha\\par\r\nnova\\par\r\n}"), bytes.constData());
 }
 
 void TestDiaryNotes::diaryLooksAsSpecified()

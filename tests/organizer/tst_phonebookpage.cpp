@@ -114,6 +114,7 @@ private slots:
     void names();
     void nameLists();
     void report();
+    void markerTextsTypedIntoFieldsNeverSplitTheRecord();
     void reportOfANameWithoutFileIsEmpty();
     void deleteAsksNothing();
 };
@@ -370,6 +371,25 @@ void TestPhoneBookPage::report()
     // The link does the same.
     QTest::mouseClick(f.page->zq2, Qt::LeftButton);
     QCOMPARE(f.fake.programs.started.size(), 2);
+}
+
+void TestPhoneBookPage::markerTextsTypedIntoFieldsNeverSplitTheRecord()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    f.fillRow("pedro", "1155551234", 0, "pedro<4>casa@x.com");
+    typeText(f.page->OBS, "ligar <<3>3>depois<1>");
+    enter(f.page->OBS);
+    // Removed until none is left: "<<3>3>" does not become "<3>".
+    const QByteArray line("PEDRO<1>(11) 5555-1234<2>Pessoal<3>pedrocasa@x.com<4>ligar depois\r\n");
+    QCOMPARE(f.data.read("dados/Notas/PEDRO.tel"), line);
+
+    f.page->rel2->setFocus(Qt::TabFocusReason);
+    typeText(f.page->rel2, "pedro");
+    enter(f.page->rel2);
+    const QString report = QString::fromUtf8(f.data.read("dados/Relatorio.html"));
+    QVERIFY2(report.contains("<td><hr>pedrocasa@x.com") && report.contains("<td><hr>ligar depois"),
+             qPrintable(report));
 }
 
 void TestPhoneBookPage::reportOfANameWithoutFileIsEmpty()

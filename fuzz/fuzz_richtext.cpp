@@ -1,6 +1,7 @@
-// libFuzzer target: any bytes read as RTF, the document written and read again. Built only
-// with -DZORV_FUZZ=ON and clang; run it on the fixtures, e.g.
-//   build-fuzz/bin/fuzz_rtfreader -max_total_time=300 tests/store/data/rtf
+// The rich-text reader and writer: any bytes read as RTF, the document written and read
+// again, without a fault (AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer's time
+// and memory limits). scripts/fuzz richtext runs it over the fixtures and the seeds in
+// fuzz/seeds/richtext.
 #include "store/rtfreader.h"
 #include "store/rtfwriter.h"
 
