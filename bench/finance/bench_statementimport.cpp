@@ -92,7 +92,7 @@ void BM_ImportAgainstLibofx(benchmark::State &state)
             const zorv::StatementImport import(paths);
             const zorv::StatementReadResult read = zorv::StatementReader().read(path);
             const QList<zorv::ImportRow> rows = import.rowsFor(read.transactions);
-            failed |= !read.ok() || rows.size() != zorv::bench::kStatementTransactions || !import.write(rows);
+            failed |= !read.ok() || rows.size() != zorv::bench::kStatementTransactions || !import.write(rows).has_value();
         },
         "libofx_ms", [&] { failed |= libofxParse(nativePath) != zorv::bench::kStatementTransactions; });
     if (failed)
