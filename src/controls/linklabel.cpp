@@ -102,11 +102,14 @@ void LinkLabel::paintEvent(QPaintEvent *event)
 void LinkLabel::showEvent(QShowEvent *event)
 {
     QLabel::showEvent(event);
-    // To the end of the window's Tab chain, behind every field.
-    QWidget *last = window();
-    for (QWidget *w = window()->nextInFocusChain(); w && w != window(); w = w->nextInFocusChain())
-        last = w;
-    if (last != this && last != window())
+    // To the end of the window's Tab chain, behind every field: after the last widget that
+    // takes the focus (the order of those that never do is of no account).
+    QWidget *last = nullptr;
+    for (QWidget *w = window()->nextInFocusChain(); w && w != window(); w = w->nextInFocusChain()) {
+        if (w != this && w->focusPolicy() != Qt::NoFocus)
+            last = w;
+    }
+    if (last)
         QWidget::setTabOrder(last, this);
 }
 
