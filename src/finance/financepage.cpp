@@ -762,8 +762,12 @@ QProgressDialog *FinancePage::statementProgress() const
 
 void FinancePage::ImportStatementClick()
 {
-    if (m_preview || m_reading.isReading() || !mayWrite())
+    if (m_preview || m_reading.isReading())
         return;
+    if (!mayWrite()) {
+        tell(QStringLiteral("Nada importado: a cópia de segurança está sendo restaurada"));
+        return;
+    }
     clearStatus();
     const QString path = m_services.dialogs.openFile(kImportCaption, m_importFolder, kImportFilter);
     if (path.isEmpty())
