@@ -105,7 +105,8 @@ void BM_ImportAgainstLibofx(benchmark::State &state)
             reading.start(path);
             loop.exec();
             const QList<zorv::ImportRow> rows = import.rowsFor(read.transactions);
-            failed |= !read.ok() || rows.size() != zorv::bench::kStatementTransactions || !import.write(rows).has_value();
+            failed |= !read.ok() || rows.size() != zorv::bench::kStatementTransactions ||
+                      !import.write(rows).has_value();
         },
         "libofx_ms", [&] { failed |= libofxParse(nativePath) != zorv::bench::kStatementTransactions; });
     if (failed)

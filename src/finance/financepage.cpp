@@ -739,7 +739,9 @@ void FinancePage::TMPCTimer()
     if (!m_pending.isEmpty())
         return;
     TMPC.stop();
-    tell(QStringLiteral("%1 parcelas gravadas, de %2 a %3").arg(m_runWritten).arg(m_runFirstMonth, m_workMonth));
+    tell(QStringLiteral("%1 parcelas gravadas, de %2 a %3")
+             .arg(m_runWritten)
+             .arg(m_runFirstMonth, m_workMonth));
     clearEntryAfterSave();
     QT->clear();
     PCL->clear();
@@ -825,8 +827,8 @@ void FinancePage::statementRead(const StatementReadResult &read)
         m_services.dialogs.message(kCannotRead + kImportedListUnreadable, {}, MessageIcon::Warning);
         return;
     }
-    const int already = int(std::count_if(rows.cbegin(), rows.cend(),
-                                          [](const ImportRow &row) { return row.alreadyImported; }));
+    const int already = int(
+        std::count_if(rows.cbegin(), rows.cend(), [](const ImportRow &row) { return row.alreadyImported; }));
     m_preview = new StatementPreview(rows, this);
     m_preview->setAttribute(Qt::WA_DeleteOnClose);
     m_preview->setWindowModality(Qt::WindowModal);
@@ -856,8 +858,8 @@ void FinancePage::importRows(const QList<ImportRow> &rows, int alreadyImported)
         return;
     }
     tell((*written == 0 ? QStringLiteral("Nenhum lançamento importado")
-                        : entriesText(*written) +
-                              (*written == 1 ? QStringLiteral(" importado") : QStringLiteral(" importados"))) +
+                        : entriesText(*written) + (*written == 1 ? QStringLiteral(" importado")
+                                                                 : QStringLiteral(" importados"))) +
          existing);
     if (*written == 0)
         return;

@@ -6,11 +6,11 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QStyledItemDelegate>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -74,7 +74,8 @@ StatementPreview::StatementPreview(const QList<ImportRow> &rows, QWidget *parent
         if (row.alreadyImported)
             item->setText(StateColumn, QStringLiteral("já importado"));
         // Editable for the payment form only: the other columns have no editor to open.
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemIsEditable);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable |
+                       Qt::ItemIsEditable);
         item->setCheckState(DateColumn, row.alreadyImported ? Qt::Unchecked : Qt::Checked);
         items.append(item);
     }

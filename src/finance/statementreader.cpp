@@ -5,10 +5,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QMutex>
 #include <QFile>
-#include <QStringDecoder>
 #include <QFileInfo>
+#include <QMutex>
+#include <QStringDecoder>
 #include <QTemporaryFile>
 
 #include <libofx/libofx.h>
@@ -470,7 +470,8 @@ StatementReadResult StatementReader::read(const QString &path, const std::atomic
     return readBytes(bytes, cancelled);
 }
 
-StatementReadResult StatementReader::readBytes(const QByteArray &bytes, const std::atomic_bool *cancelled) const
+StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
+                                               const std::atomic_bool *cancelled) const
 {
     if (bytes.size() > kMaxFileSize)
         return {{}, kTooLarge};

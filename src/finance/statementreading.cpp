@@ -42,9 +42,10 @@ bool StatementReading::start(const QString &path)
         m_job.reset();
         m_watcher.clear();
         watcher->deleteLater();
-        emit finished(future.resultCount() > 0
-                          ? future.result()
-                          : StatementReadResult{{}, QStringLiteral("a leitura do extrato foi interrompida.")});
+        emit finished(
+            future.resultCount() > 0
+                ? future.result()
+                : StatementReadResult{{}, QStringLiteral("a leitura do extrato foi interrompida.")});
     });
     watcher->setFuture(job->promise.future());
     job->promise.start();

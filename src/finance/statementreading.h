@@ -22,7 +22,8 @@ class StatementReading : public QObject
 
 public:
     // Reads the file at `path`; may stop early, with any result, once `cancelled` is set.
-    using ReadFunction = std::function<StatementReadResult(const QString &path, const std::atomic_bool &cancelled)>;
+    using ReadFunction =
+        std::function<StatementReadResult(const QString &path, const std::atomic_bool &cancelled)>;
 
     explicit StatementReading(QObject *parent = nullptr);
     ~StatementReading() override;

@@ -142,11 +142,12 @@ void TestCurrencyControls::currencyTyping_data()
     // The thousands point, typed as a comma, groups digits in threes before the decimals.
     QTest::newRow("thousands point") << "1.234,56"
                                      << "1,234,56" << Enter << "1234,56" << qint64(12345600) << true;
-    QTest::newRow("thousands point, one decimal") << "1.234,5"
-                                                  << "1,234,5" << Enter << "1234,50" << qint64(12345000) << true;
-    QTest::newRow("millions, committed by leaving") << "12.345.678,90"
-                                                    << "12,345,678,90" << Leave << "12345678,90"
-                                                    << qint64(123456789000) << true;
+    QTest::newRow("thousands point, one decimal")
+        << "1.234,5"
+        << "1,234,5" << Enter << "1234,50" << qint64(12345000) << true;
+    QTest::newRow("millions, committed by leaving")
+        << "12.345.678,90"
+        << "12,345,678,90" << Leave << "12345678,90" << qint64(123456789000) << true;
     QTest::newRow("negative grouped") << "-1.234,56"
                                       << "-1,234,56" << Enter << "-1234,56" << qint64(-12345600) << true;
     QTest::newRow("last group of three is no amount")

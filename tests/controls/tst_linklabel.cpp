@@ -77,8 +77,9 @@ void TestLinkLabel::keyboard()
     auto *second = new QLineEdit(&window);
     auto *apply = new LinkLabel(QStringLiteral("Apply"), &window);
     auto *third = new QLineEdit(&window);
-    for (QWidget *w : {static_cast<QWidget *>(first), static_cast<QWidget *>(save), static_cast<QWidget *>(second),
-                       static_cast<QWidget *>(apply), static_cast<QWidget *>(third)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(first), static_cast<QWidget *>(save), static_cast<QWidget *>(second),
+          static_cast<QWidget *>(apply), static_cast<QWidget *>(third)})
         layout->addWidget(w);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));

@@ -15,8 +15,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QTreeWidget>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace zorv;
 
@@ -294,11 +294,16 @@ void TestFinancePage::amountNotTakenIsNeverSaved_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown"); // what the field shows once left
     QTest::addColumn<int>("path");      // 0 Enter chain, 1 F9 in AL, 2 Save clicked in FN1
-    QTest::newRow("empty, Enter chain") << "" << "" << 0;
-    QTest::newRow("three-digit last group") << "1.234.567" << "1,234,567" << 0;
-    QTest::newRow("sign alone") << "-" << "-" << 0;
-    QTest::newRow("percentage of the old amount") << "12.34,5" << "12,34,5" << 1;
-    QTest::newRow("Save clicked while typing") << "1.234.567" << "1,234,567" << 2;
+    QTest::newRow("empty, Enter chain") << ""
+                                        << "" << 0;
+    QTest::newRow("three-digit last group") << "1.234.567"
+                                            << "1,234,567" << 0;
+    QTest::newRow("sign alone") << "-"
+                                << "-" << 0;
+    QTest::newRow("percentage of the old amount") << "12.34,5"
+                                                  << "12,34,5" << 1;
+    QTest::newRow("Save clicked while typing") << "1.234.567"
+                                               << "1,234,567" << 2;
 }
 
 void TestFinancePage::amountNotTakenIsNeverSaved()
@@ -376,8 +381,8 @@ void TestFinancePage::monthTotals_data()
     QTest::newRow("example month with a blank line")
         << kMarch << QStringList{"R$ 1.100,00", "R$ 350,00", "R$ 750,00", "32%", "68%"} << 68 << 32;
     QTest::newRow("only exits") << QByteArray("250,00<1>02/03/2013<2>Exit<3>a<4>Dinheiro\r\n")
-                                << QStringList{"R$ 0,00", "R$ 250,00", "R$ -250,00", "\u2013", "\u2013"}
-                                << 0 << 0;
+                                << QStringList{"R$ 0,00", "R$ 250,00", "R$ -250,00", "\u2013", "\u2013"} << 0
+                                << 0;
     QTest::newRow("exits beyond entrances")
         << QByteArray("100,00<1>02/03/2013<2>Entrance<3>a<4>Dinheiro\r\n150,00<1>02/03/"
                       "2013<2>Exit<3>a<4>Dinheiro\r\n")
@@ -398,7 +403,8 @@ void TestFinancePage::monthTotals_data()
                        "18000000000000000000%", "0%"}
         << 0 << 100;
     QTest::newRow("empty month") << QByteArray()
-                                 << QStringList{"R$ 0,00", "R$ 0,00", "R$ 0,00", "\u2013", "\u2013"} << 0 << 0;
+                                 << QStringList{"R$ 0,00", "R$ 0,00", "R$ 0,00", "\u2013", "\u2013"} << 0
+                                 << 0;
 }
 
 void TestFinancePage::monthTotals()

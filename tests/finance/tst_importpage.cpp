@@ -8,9 +8,9 @@
 #include "tempdatafolder.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QComboBox>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -63,7 +63,8 @@ struct Fixture
     {
         fake.dialogs.files.enqueue(file);
         return readAfter([this] {
-            QTest::mouseClick(page->ImportStatement, Qt::LeftButton, {}, page->ImportStatement->rect().center());
+            QTest::mouseClick(page->ImportStatement, Qt::LeftButton, {},
+                              page->ImportStatement->rect().center());
         });
     }
 
@@ -205,7 +206,8 @@ void TestImportPage::partialSelectionAndSecondImport()
                                                "[ ]|11/01/2015|10,00|Exit|PADARIA|Dinheiro|já importado",
                                                "[ ]|11/01/2015|10,00|Exit|PADARIA|Dinheiro|já importado"}));
     QTest::keyClick(preview->ImportRows, Qt::Key_Enter);
-    QCOMPARE(f.data.read("dados/Finance/2015.CX"), three + "25,00<1>10/01/2015<2>Exit<3>FARMACIA<4>Dinheiro\r\n");
+    QCOMPARE(f.data.read("dados/Finance/2015.CX"),
+             three + "25,00<1>10/01/2015<2>Exit<3>FARMACIA<4>Dinheiro\r\n");
     QCOMPARE(f.page->actionStatus->text(), QStringLiteral("1 lançamento importado, 3 já existentes"));
 
     // A third time adds nothing at all.
@@ -370,9 +372,10 @@ void TestImportPage::hostileStatementIsRefusedAtOnce()
     Fixture f;
     QVERIFY(f.open());
     QVERIFY(!f.clickImport(hostile.fileName()));
-    QCOMPARE(f.fake.dialogs.messages(),
-             QStringList{"Não foi possível ler o extrato: o arquivo tem elementos aninhados demais para ser um "
-                         "extrato."});
+    QCOMPARE(
+        f.fake.dialogs.messages(),
+        QStringList{"Não foi possível ler o extrato: o arquivo tem elementos aninhados demais para ser um "
+                    "extrato."});
     QCOMPARE(f.page->actionStatus->text(), QStringLiteral("Nada importado"));
     QCOMPARE(f.financeFiles(), (QMap<QString, QByteArray>{}));
     QVERIFY(QDir(statementWorkFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
@@ -386,16 +389,18 @@ void TestImportPage::readingIsOffTheWindowAndCancels()
     Fixture f;
     QVERIFY(f.open());
     QSemaphore gate;
-    f.page->statementReading().setReadFunction([&gate](const QString &path, const std::atomic_bool &cancelled) {
-        gate.acquire();
-        return StatementReader().read(path, &cancelled);
-    });
+    f.page->statementReading().setReadFunction(
+        [&gate](const QString &path, const std::atomic_bool &cancelled) {
+            gate.acquire();
+            return StatementReader().read(path, &cancelled);
+        });
     f.fake.dialogs.files.enqueue(fixture("bank-1252.ofx"));
     QTest::mouseClick(f.page->ImportStatement, Qt::LeftButton, {}, f.page->ImportStatement->rect().center());
     // The window's own thread is free while the reader waits.
     QVERIFY(f.page->statementReading().isReading());
     bool ran = false;
-    QMetaObject::invokeMethod(f.page.get(), [&ran] { ran = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        f.page.get(), [&ran] { ran = true; }, Qt::QueuedConnection);
     QTRY_VERIFY(ran);
     QProgressDialog *progress = f.page->statementProgress();
     QVERIFY(progress);
@@ -415,8 +420,9 @@ void TestImportPage::readingIsOffTheWindowAndCancels()
     QCOMPARE(f.financeFiles(), (QMap<QString, QByteArray>{}));
 
     // The next reading is not held.
-    f.page->statementReading().setReadFunction(
-        [](const QString &path, const std::atomic_bool &cancelled) { return StatementReader().read(path, &cancelled); });
+    f.page->statementReading().setReadFunction([](const QString &path, const std::atomic_bool &cancelled) {
+        return StatementReader().read(path, &cancelled);
+    });
     StatementPreview *preview = f.clickImport(fixture("bank-1252.ofx"));
     QVERIFY(preview);
     QCOMPARE(preview->ImportRows->topLevelItemCount(), 4);

@@ -198,14 +198,16 @@ QByteArray statement(int transactions, bool xml, const QByteArray &inside = {})
     QByteArray body = xml ? "<?xml version=\"1.0\"?>\r\n<?OFX OFXHEADER=\"200\" VERSION=\"211\"?>\r\n"
                           : "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\n\r\n";
     auto leaf = [xml](const char *name, const QByteArray &value) {
-        return "<" + QByteArray(name) + ">" + value + (xml ? "</" + QByteArray(name) + ">" : QByteArray()) + "\r\n";
+        return "<" + QByteArray(name) + ">" + value + (xml ? "</" + QByteArray(name) + ">" : QByteArray()) +
+               "\r\n";
     };
     body += "<OFX><BANKMSGSRSV1><STMTTRNRS>" + leaf("TRNUID", "1") + "<STMTRS>" + leaf("CURDEF", "BRL") +
             "<BANKACCTFROM>" + leaf("BANKID", "1") + leaf("ACCTID", "2") + leaf("ACCTTYPE", "CHECKING") +
             "</BANKACCTFROM><BANKTRANLIST>" + leaf("DTSTART", "20150101") + leaf("DTEND", "20150131");
     for (int i = 0; i < transactions; ++i)
-        body += "<STMTTRN>" + leaf("TRNTYPE", "DEBIT") + leaf("DTPOSTED", "20150110") + leaf("TRNAMT", "-1.00") +
-                leaf("FITID", QByteArray::number(i)) + leaf("NAME", "LOJA") + inside + "</STMTTRN>\r\n";
+        body += "<STMTTRN>" + leaf("TRNTYPE", "DEBIT") + leaf("DTPOSTED", "20150110") +
+                leaf("TRNAMT", "-1.00") + leaf("FITID", QByteArray::number(i)) + leaf("NAME", "LOJA") +
+                inside + "</STMTTRN>\r\n";
     return body + "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\r\n";
 }
 
@@ -221,18 +223,19 @@ void TestStatementReader::nestingDeeperThanAStatementIsRefused_data()
     const QByteArray sgml = "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\n\r\n<OFX>";
     QTest::newRow("long statement") << statement(1500, false) << 1500;
     QTest::newRow("long statement, XML") << statement(1500, true) << 1500;
-    QTest::newRow("memos closed in place") << statement(3, true, QByteArray("<MEMO>x</MEMO>").repeated(200)) << 3;
-    QTest::newRow("200 000 nested aggregates")
-        << sgml + QByteArray("<A>").repeated(200000) + "</OFX>" << -1;
-    QTest::newRow("nested then closed") << sgml + QByteArray("<A>").repeated(5000) +
-                                               QByteArray("</A>").repeated(5000) + "</OFX>"
-                                        << -1;
+    QTest::newRow("memos closed in place")
+        << statement(3, true, QByteArray("<MEMO>x</MEMO>").repeated(200)) << 3;
+    QTest::newRow("200 000 nested aggregates") << sgml + QByteArray("<A>").repeated(200000) + "</OFX>" << -1;
+    QTest::newRow("nested then closed")
+        << sgml + QByteArray("<A>").repeated(5000) + QByteArray("</A>").repeated(5000) + "</OFX>" << -1;
     QTest::newRow("movements never closed")
-        << sgml + QByteArray("<STMTTRN><TRNTYPE>DEBIT<TRNAMT>-1.00<DTPOSTED>20150110").repeated(20000) + "</OFX>"
+        << sgml + QByteArray("<STMTTRN><TRNTYPE>DEBIT<TRNAMT>-1.00<DTPOSTED>20150110").repeated(20000) +
+               "</OFX>"
         << -1;
     QTest::newRow("one leaf repeated in a movement")
         << statement(1, false, QByteArray("<MEMO>x").repeated(20000)) << -1;
-    QTest::newRow("leaves outside any movement") << sgml + QByteArray("<NAME>x").repeated(20000) + "</OFX>" << -1;
+    QTest::newRow("leaves outside any movement")
+        << sgml + QByteArray("<NAME>x").repeated(20000) + "</OFX>" << -1;
 }
 
 void TestStatementReader::nestingDeeperThanAStatementIsRefused()
@@ -316,7 +319,8 @@ void TestStatementReader::entryForTransaction()
 
     t.name = QStringLiteral("LOJA <<4>4>X");
     t.amount = Currency::fromRaw(2500000);
-    QCOMPARE(buildLedgerLine(ledgerEntryFor(t)), QStringLiteral("250,00<1>12/01/2015<2>Entrance<3>LOJA X<4>") + form);
+    QCOMPARE(buildLedgerLine(ledgerEntryFor(t)),
+             QStringLiteral("250,00<1>12/01/2015<2>Entrance<3>LOJA X<4>") + form);
 }
 
 void TestStatementReader::identitiesKeepEveryTransaction()
