@@ -18,25 +18,50 @@ TzorvCurrency::TzorvCurrency(QWidget *parent)
     showValue();
 }
 
+QString TzorvCurrency::notTakenHint()
+{
+    return QStringLiteral("Valor não aceito: digite um valor como 1500,50 ou 1.234,56");
+}
+
 void TzorvCurrency::setValue(Currency value)
 {
     m_value = value;
     showValue();
     m_oldValue = m_value;
-    m_isValid = true;
+    markTaken(true);
 }
 
 void TzorvCurrency::CommitText()
 {
-    if (const auto parsed = parseCurrency(text())) {
+    if (const auto parsed = parseTypedAmount(text())) {
         m_value = *parsed;
         showValue();
         m_oldValue = m_value;
-        m_isValid = true;
+        markTaken(true);
     } else {
+        // The typed text stays on screen: showing the previous amount again would let it
+        // pass for the one just typed.
         m_value = m_oldValue;
-        showValue();
-        m_isValid = false;
+        markTaken(false);
+    }
+}
+
+void TzorvCurrency::markTaken(bool taken)
+{
+    m_isValid = taken;
+    // An empty field shows by itself that it holds no amount.
+    const bool marked = !taken && !text().isEmpty();
+    if (marked == testAttribute(Qt::WA_SetPalette) && marked == !toolTip().isEmpty())
+        return;
+    if (!marked) {
+        setPalette(QPalette());
+        setToolTip(QString());
+    } else {
+        QPalette marked = palette();
+        marked.setColor(QPalette::Base, QColor(255, 214, 214));
+        marked.setColor(QPalette::Text, QColor(150, 0, 0));
+        setPalette(marked);
+        setToolTip(notTakenHint());
     }
 }
 

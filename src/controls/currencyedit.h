@@ -9,7 +9,10 @@ namespace zorv {
 // The one-line field in which the user types an amount. Its value is a Currency (four
 // decimals); the text always shows the committed value as "#0.00" except while the user is
 // typing. Enter and leaving the field commit the typed text, Esc returns to the last
-// committed value, a text that does not parse is thrown away (IsValid() turns false).
+// committed value. A text that is no amount is not taken: the value stays what it was,
+// IsValid() turns false, and the field keeps the text, marked as not taken, so the user
+// sees that the amount shown before was not replaced and no page takes the old value for
+// the one typed.
 //
 // Pages that act on key-down (the Enter chain) install an event filter on the field: it
 // sees each key before the field's own filter does.
@@ -29,10 +32,14 @@ public:
     // True when the last commit parsed (or a value was set since).
     bool IsValid() const { return m_isValid; }
 
-    // Reads the typed text strictly (sign, digits, decimal separator, digits; nothing else).
-    // Parsed: it becomes the value and the value to return to. Otherwise the last committed
-    // value comes back and IsValid() turns false. Either way the text shows the value.
+    // Reads the typed text (parseTypedAmount: sign, digits, decimal separator, digits, or
+    // digits grouped in threes before a decimal comma). Read: it becomes the value and the
+    // value to return to, and the text shows it. Otherwise the value is kept, IsValid()
+    // turns false and the text stays, marked as not taken (unless it is empty).
     void CommitText();
+
+    // The tooltip of a field whose text was not taken.
+    static QString notTakenHint();
 
 signals:
     // Focus arrived, before the text is selected (a page may change the text here).
@@ -48,6 +55,7 @@ protected:
 
 private:
     void showValue();
+    void markTaken(bool taken);
 
     Currency m_value;
     Currency m_oldValue;

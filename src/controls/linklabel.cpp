@@ -1,6 +1,10 @@
 #include "controls/linklabel.h"
 
+#include "controls/keys.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace zorv {
 
@@ -13,6 +17,7 @@ LinkLabel::LinkLabel(const QString &text, QWidget *parent, QColor normal)
     , m_normal(normal)
     , m_hover(QColor(kHoverBlue))
 {
+    setFocusPolicy(Qt::TabFocus);
     applyColor();
 }
 
@@ -70,6 +75,42 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
     QLabel::mouseReleaseEvent(event);
     if (click)
         emit clicked();
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent *event)
+{
+    if (isEnterKey(event->key()) || event->key() == Qt::Key_Space) {
+        event->accept();
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void LinkLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    QPen ring(currentColor());
+    ring.setStyle(Qt::DotLine);
+    painter.setPen(ring);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void LinkLabel::showEvent(QShowEvent *event)
+{
+    QLabel::showEvent(event);
+    // To the end of the window's Tab chain, behind every field: after the last widget that
+    // takes the focus (the order of those that never do is of no account).
+    QWidget *last = nullptr;
+    for (QWidget *w = window()->nextInFocusChain(); w && w != window(); w = w->nextInFocusChain()) {
+        if (w != this && w->focusPolicy() != Qt::NoFocus)
+            last = w;
+    }
+    if (last)
+        QWidget::setTabOrder(last, this);
 }
 
 } // namespace zorv

@@ -13,6 +13,12 @@ constexpr QRgb rgbFromWindowsColor(quint32 value)
 
 // A label that acts as a link: silver, blue while the pointer is over it, clicked() on a
 // click. The green variant of the settings page passes its own normal colour.
+//
+// From the keyboard: every link takes the focus with Tab (a click leaves the focus where it
+// was), shows a dotted ring while it has it, and acts on Enter or Space as on a click. Each
+// time it is shown it takes its place at the end of its window's Tab chain, so the links
+// come after the fields, in the order they are shown, and the fields' own order and the
+// Enter chains stay as the pages made them.
 class LinkLabel : public QLabel
 {
     Q_OBJECT
@@ -42,6 +48,9 @@ protected:
     void leaveEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void applyColor();

@@ -301,6 +301,55 @@ std::optional<Currency> parseCurrency(QStringView text, const NumberFormat &fmt)
     return Currency::fromRaw(*raw);
 }
 
+std::optional<Currency> parseTypedAmount(QStringView text, const NumberFormat &fmt)
+{
+    if (const auto strict = parseCurrency(text, fmt))
+        return strict;
+    const QChar decimal = fmt.decimalSeparator;
+    const QChar thousands = fmt.thousandSeparator;
+    QStringView rest = text;
+    QString digits;
+    if (!rest.isEmpty() && (rest.front() == u'-' || rest.front() == u'+')) {
+        digits.append(rest.front());
+        rest = rest.sliced(1);
+    }
+    const qsizetype last = rest.lastIndexOf(decimal);
+    if (last < 0)
+        return std::nullopt;
+    const QStringView fraction = rest.sliced(last + 1);
+    const QStringView whole = rest.first(last);
+    auto allDigits = [](QStringView s) {
+        return std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (fraction.isEmpty() || fraction.size() > 2 || !allDigits(fraction))
+        return std::nullopt;
+    // The groups before the decimal separator: one to three digits, then threes, all split
+    // by one and the same separator.
+    QChar grouping;
+    qsizetype groups = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= whole.size(); ++i) {
+        if (i < whole.size() && whole[i] != thousands && whole[i] != decimal)
+            continue;
+        if (i < whole.size()) {
+            if (!grouping.isNull() && whole[i] != grouping)
+                return std::nullopt;
+            grouping = whole[i];
+        }
+        const QStringView group = whole.sliced(start, i - start);
+        if (!allDigits(group) || group.isEmpty() || group.size() > 3 || (groups > 0 && group.size() != 3))
+            return std::nullopt;
+        digits.append(group);
+        ++groups;
+        start = i + 1;
+    }
+    if (groups < 2)
+        return std::nullopt;
+    digits.append(decimal);
+    digits.append(fraction);
+    return parseCurrency(digits, fmt);
+}
+
 QString CleanNumberText(QStringView text, const NumberFormat &fmt)
 {
     CleanBuffer buf;

@@ -74,6 +74,14 @@ std::optional<Currency> checkedMul(Currency a, std::int64_t factor);
 // text does not parse or the amount does not fit.
 std::optional<Currency> parseCurrency(QStringView text, const NumberFormat &fmt = activeNumberFormat());
 
+// What the amount field takes: the strict reading above, or else an amount whose digits are
+// grouped in threes before a final decimal separator and one or two decimals, the groups
+// separated by the thousands separator or, as "." is typed as "," in the field, by the
+// decimal separator ("1.234,56", "1,234,56", "-12.345.678,90"). "1,234" stays the strict
+// 1.234; a text like "1,234,567", whose last group may be thousands or decimals, is no
+// amount at all. Empty when the text is neither.
+std::optional<Currency> parseTypedAmount(QStringView text, const NumberFormat &fmt = activeNumberFormat());
+
 // Removes every space, every thousands separator, then the first occurrence of the currency
 // string (when the format has one).
 QString CleanNumberText(QStringView text, const NumberFormat &fmt = activeNumberFormat());

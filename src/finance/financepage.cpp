@@ -21,7 +21,10 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScopeGuard>
 #include <QShortcut>
 #include <QTreeWidget>
 
@@ -44,6 +47,23 @@ const QString kImportedListUnreadable =
 const QString kCannotWrite =
     QStringLiteral("Não foi possível gravar a importação; nenhum arquivo foi alterado.");
 const QString kEmptyMonthSearch = QStringLiteral("  .    ");
+const QString kReadingStatement = QStringLiteral("Lendo o extrato...");
+// Shown for the percentages while there are no entrances to compare the exits with.
+const QString kNoComparison = QStringLiteral("\u2013");
+// How long an action's status stays on the page.
+constexpr int kStatusInterval = 6000;
+
+QString entriesText(qsizetype n)
+{
+    return n == 1 ? QStringLiteral("1 lançamento") : QString::number(n) + QStringLiteral(" lançamentos");
+}
+
+// The month a ledger's file name stands for: its name less ".fin".
+QString monthOfFile(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.endsWith(QLatin1String(".fin"), Qt::CaseInsensitive) ? name.chopped(4) : name;
+}
 const QString kDeleteMonthQuestion =
     QStringLiteral("Este procedimento excluirá o mês do relatório anual.\nVocê deseja realmente fazer isso?");
 
@@ -128,7 +148,14 @@ FinancePage::FinancePage(const Paths &paths, Services &services, QWidget *parent
     tmcalc.setInterval(500);
     tmcalc.setSingleShot(true);
     connect(&tmcalc, &QTimer::timeout, this, &FinancePage::tmcalcTimer);
+    statusTimer.setObjectName(QStringLiteral("statusTimer"));
+    statusTimer.setInterval(kStatusInterval);
+    statusTimer.setSingleShot(true);
+    connect(&statusTimer, &QTimer::timeout, this, &FinancePage::clearStatus);
+    connect(&m_reading, &StatementReading::finished, this, &FinancePage::statementRead);
 
+    // A run killed while it read a statement left its private copy behind.
+    removeStatementLeftovers();
     setWorkFromDate();
     resetTotals();
 }
@@ -215,6 +242,14 @@ void FinancePage::buildUi()
     symbolRow->addWidget(label(QStringLiteral("Monetary symbol"), this));
     symbolRow->addWidget(SBM);
     symbolRow->addWidget(Label128);
+    actionStatus = label(QString(), this, "actionStatus");
+    {
+        QFont bold = actionStatus->font();
+        bold.setBold(true);
+        actionStatus->setFont(bold);
+    }
+    symbolRow->addSpacing(24);
+    symbolRow->addWidget(actionStatus);
     symbolRow->addStretch();
     entry->addLayout(symbolRow, 3, 0, 1, 5);
     page->addLayout(entry);
@@ -259,21 +294,23 @@ void FinancePage::buildUi()
     sq2 = gauge("sq2", QColor(128, 0, 0), this);
     sq1->setFixedWidth(220);
     sq2->setFixedWidth(220);
-    totals->addWidget(label(QStringLiteral("Entrances of the month"), this), 0, 0);
-    totals->addWidget(le, 0, 1);
-    totals->addWidget(label(QStringLiteral("It includes bills to receive."), this), 1, 0, 1, 2);
-    totals->addWidget(label(QStringLiteral("Exits of the month"), this), 2, 0);
-    totals->addWidget(ls, 2, 1);
-    totals->addWidget(label(QStringLiteral("It includes bills to pay."), this), 3, 0, 1, 2);
-    totals->addWidget(label(QStringLiteral("Balance"), this), 4, 0);
-    totals->addWidget(SD, 4, 1);
-    totals->addWidget(label(QStringLiteral("% of the exit x entrance."), this), 5, 0);
-    totals->addWidget(psd, 5, 1);
-    totals->addWidget(sq2, 6, 0, 1, 2);
-    totals->addWidget(label(QStringLiteral("% of the entrance x exit."), this), 7, 0);
-    totals->addWidget(tot, 7, 1);
-    totals->addWidget(sq1, 8, 0, 1, 2);
-    totals->setRowStretch(9, 1);
+    totalsMonth = label(QString(), this, "totalsMonth");
+    totals->addWidget(totalsMonth, 0, 0, 1, 2);
+    totals->addWidget(label(QStringLiteral("Entrances of the month"), this), 1, 0);
+    totals->addWidget(le, 1, 1);
+    totals->addWidget(label(QStringLiteral("It includes bills to receive."), this), 2, 0, 1, 2);
+    totals->addWidget(label(QStringLiteral("Exits of the month"), this), 3, 0);
+    totals->addWidget(ls, 3, 1);
+    totals->addWidget(label(QStringLiteral("It includes bills to pay."), this), 4, 0, 1, 2);
+    totals->addWidget(label(QStringLiteral("Balance"), this), 5, 0);
+    totals->addWidget(SD, 5, 1);
+    totals->addWidget(label(QStringLiteral("% of the exit x entrance."), this), 6, 0);
+    totals->addWidget(psd, 6, 1);
+    totals->addWidget(sq2, 7, 0, 1, 2);
+    totals->addWidget(label(QStringLiteral("% of the entrance x exit."), this), 8, 0);
+    totals->addWidget(tot, 8, 1);
+    totals->addWidget(sq1, 9, 0, 1, 2);
+    totals->setRowStretch(10, 1);
     lower->addLayout(totals);
 
     corrections = new CorrectionsArea(m_held, m_paths, m_services, this);
@@ -288,7 +325,6 @@ void FinancePage::buildUi()
     ImportStatement = namedLink("ImportStatement", QStringLiteral("Import statement (OFX)..."), this);
     ImportStatement->setFocusPolicy(Qt::StrongFocus);
     ImportStatement->setToolTip(QStringLiteral("Ctrl+I"));
-    ImportStatement->installEventFilter(this);
     reportsRow->addSpacing(24);
     reportsRow->addWidget(ImportStatement, 0, Qt::AlignTop);
     reportsRow->addStretch(1);
@@ -317,6 +353,7 @@ void FinancePage::buildUi()
     FN4->lineEdit()->installEventFilter(this);
 
     connect(FN1, &TzorvCurrency::entered, FN1, [this] { FN1->clear(); });
+    connect(FN1, &TzorvCurrency::exited, this, &FinancePage::amountLeft);
     connect(fn2, &QDateEdit::dateChanged, this, [this] { setWorkFromDate(); });
     connect(pm1, &LinkLabel::clicked, this, &FinancePage::pm1Click);
     connect(Label128, &LinkLabel::clicked, this, &FinancePage::Label128Click);
@@ -339,6 +376,8 @@ void FinancePage::connectCorrections()
 {
     corrections->setSymbolSource([this] { return symbol(); });
     connect(corrections, &CorrectionsArea::alteringEntry, this, [this](const EntryRow &row) {
+        clearStatus();
+        m_altering = true;
         FN1->setText(row.amount);
         fn2->setDate(parseShortDate(row.date));
         fn3->setCurrentIndex(fn3->findText(row.operation));
@@ -350,6 +389,15 @@ void FinancePage::connectCorrections()
         // A line missing from the year ledger leaves the totals until the next recomputation.
         if (yearToo)
             pdel();
+        const auto row = corrections->selectedRow();
+        const QString month = row ? row->monthKey() : monthOfFile(m_held.path);
+        const QString yearNote = yearToo ? QString() : QStringLiteral(" (não estava no livro do ano)");
+        if (m_altering)
+            tell(QStringLiteral("Lançamento retirado de %1 para alteração%2: digite o valor e grave")
+                     .arg(month, yearNote));
+        else
+            tell(QStringLiteral("Lançamento excluído de %1%2").arg(month, yearNote));
+        m_altering = false;
     });
     connect(corrections, &CorrectionsArea::entryAltered, this, &FinancePage::FocusValue);
 }
@@ -378,12 +426,6 @@ bool FinancePage::eventFilter(QObject *watched, QEvent *event)
 bool FinancePage::handleKey(QObject *watched, int key)
 {
     const bool enter = isEnterKey(key);
-    if (watched == ImportStatement) {
-        if (!enter && key != Qt::Key_Space)
-            return false;
-        ImportStatementClick();
-        return true;
-    }
     if (watched == FN1 && enter) {
         AL->setFocus(); // leaving FN1 commits the typed amount
         return true;
@@ -434,6 +476,11 @@ void FinancePage::applyPercentage(bool deduct)
     if (!percent)
         return;
     FN1->CommitText();
+    // A percentage of the amount before it would pass for one of the amount typed.
+    if (!FN1->IsValid()) {
+        tell(TzorvCurrency::notTakenHint());
+        return;
+    }
     const auto result = zorv::applyPercentage(FN1->Value(), *percent, deduct);
     if (!result)
         return;
@@ -448,6 +495,11 @@ void FinancePage::multiplyByQuantity()
     const auto quantity = wholeNumber(QT);
     if (!quantity)
         return;
+    // An amount not taken stays not taken: its multiple would be saved as valid.
+    if (!FN1->IsValid()) {
+        FN5->setFocus();
+        return;
+    }
     const auto product = checkedMul(FN1->Value(), *quantity);
     if (!product)
         return;
@@ -514,12 +566,18 @@ void FinancePage::ReadSymbol()
 
 void FinancePage::Label128Click()
 {
-    if (!mayWrite())
+    if (!mayWrite()) {
+        tell(QStringLiteral("Símbolo não gravado: a cópia de segurança está sendo restaurada"));
         return;
+    }
+    clearStatus();
     TextList file;
     file.load(m_paths.resolve(kSymbolFile));
     file.lines() = QStringList{SBM->text()};
-    file.save(m_paths.resolve(kSymbolFile));
+    if (file.save(m_paths.resolve(kSymbolFile)))
+        tell(QStringLiteral("Símbolo %1 gravado").arg(SBM->text()));
+    else
+        tell(QStringLiteral("Símbolo não gravado: Money.sbm não pôde ser gravado"));
 }
 
 void FinancePage::Label111Click()
@@ -553,31 +611,71 @@ void FinancePage::setWorkFromDate()
     m_workYear = yearKey(fn2->date());
 }
 
+void FinancePage::amountLeft()
+{
+    if (!FN1->IsValid() && !FN1->text().isEmpty())
+        tell(TzorvCurrency::notTakenHint());
+}
+
+QString FinancePage::saveRefusal() const
+{
+    if (!mayWrite())
+        return QStringLiteral("Nada gravado: a cópia de segurança está sendo restaurada");
+    if (FN1->text().isEmpty())
+        return QStringLiteral("Nada gravado: falta o valor");
+    if (!FN1->IsValid())
+        return QStringLiteral("Nada gravado: valor inválido");
+    if (fn3->currentText().isEmpty())
+        return QStringLiteral("Nada gravado: falta a operação");
+    if (FN4->currentText().isEmpty())
+        return QStringLiteral("Nada gravado: falta a fonte");
+    return {};
+}
+
 void FinancePage::pm1Click()
 {
-    if (FN5->currentIndex() < 0)
+    clearStatus();
+    // Save clicked while the amount is still being typed: the typed amount is the one meant.
+    if (FN1->hasFocus())
+        FN1->CommitText();
+    if (FN5->currentIndex() < 0) {
+        tell(QStringLiteral("Nada gravado: escolha a forma de pagamento"));
         return;
+    }
     const auto installments = wholeNumber(PCL);
-    if (!installments)
+    if (!installments) {
+        tell(QStringLiteral("Nada gravado: falta o número de parcelas"));
         return;
+    }
+    // An amount that was not taken never lets the one before it be saved in its place.
+    if (!FN1->IsValid()) {
+        tell(FN1->text().isEmpty() ? QStringLiteral("Nada gravado: falta o valor")
+                                   : QStringLiteral("Nada gravado: valor inválido"));
+        return;
+    }
     setWorkFromDate();
-    if (*installments > 1)
+    if (*installments > 1) {
         Mdata(int(qMin<qint64>(*installments, 1200)));
-    else
-        LDATA();
+    } else if (LDATA()) {
+        tell(QStringLiteral("Lançamento gravado em %1").arg(m_workMonth));
+    } else {
+        tell(m_notWritten);
+    }
 }
 
 bool FinancePage::LDATA()
 {
-    if (!mayWrite())
-        return false;
-    if (FN1->text().isEmpty() || fn3->currentText().isEmpty() || FN4->currentText().isEmpty())
+    m_notWritten = saveRefusal();
+    if (!m_notWritten.isEmpty())
         return false;
     const LedgerEntry entry{FN1->Value(), fn2->date(), fn3->currentText(), FN4->currentText(),
                             FN5->currentText()};
     const bool toYear = yearKey(fn2->date()) == m_workYear;
-    if (!m_ledgers.appendEntry(m_workMonth, m_workYear, buildLedgerLine(entry), toYear))
-        return false; // nothing written: the fields stay for another try
+    if (!m_ledgers.appendEntry(m_workMonth, m_workYear, buildLedgerLine(entry), toYear)) {
+        // Nothing written: the fields stay for another try.
+        m_notWritten = QStringLiteral("Nada gravado: o livro de %1 não pôde ser gravado").arg(m_workMonth);
+        return false;
+    }
 
     const auto installments = wholeNumber(PCL);
     if (!installments)
@@ -604,6 +702,8 @@ void FinancePage::clearEntryAfterSave()
 
 void FinancePage::Mdata(int installments)
 {
+    m_runFirstMonth.clear();
+    m_runWritten = 0;
     m_pending.clear();
     for (int i = 0; i < installments; ++i)
         m_pending.append(QStringLiteral("Parcela: ") + QString::number(i));
@@ -623,15 +723,25 @@ void FinancePage::TMPCTimer()
         // before it stay, and the entry row keeps its fields with this installment's date,
         // so the user sees the run did not finish.
         TMPC.stop();
+        const int total = m_runWritten + int(m_pending.size());
         m_pending.clear();
         Atualizar3Click();
+        tell(QStringLiteral("Parcelas interrompidas: %1 de %2 gravadas. %3")
+                 .arg(m_runWritten)
+                 .arg(total)
+                 .arg(m_notWritten));
         return;
     }
+    if (m_runWritten++ == 0)
+        m_runFirstMonth = m_workMonth;
     Atualizar3Click();
     m_pending.removeFirst();
     if (!m_pending.isEmpty())
         return;
     TMPC.stop();
+    tell(QStringLiteral("%1 parcelas gravadas, de %2 a %3")
+             .arg(m_runWritten)
+             .arg(m_runFirstMonth, m_workMonth));
     clearEntryAfterSave();
     QT->clear();
     PCL->clear();
@@ -647,48 +757,134 @@ StatementPreview *FinancePage::statementPreview() const
     return m_preview;
 }
 
+QProgressDialog *FinancePage::statementProgress() const
+{
+    return m_progress;
+}
+
 void FinancePage::ImportStatementClick()
 {
-    if (m_preview || !mayWrite())
+    if (m_preview || m_reading.isReading())
         return;
+    if (!mayWrite()) {
+        tell(QStringLiteral("Nada importado: a cópia de segurança está sendo restaurada"));
+        return;
+    }
+    clearStatus();
     const QString path = m_services.dialogs.openFile(kImportCaption, m_importFolder, kImportFilter);
     if (path.isEmpty())
         return;
     m_importFolder = QFileInfo(path).absolutePath();
-    const StatementReadResult read = StatementReader().read(path);
+    if (!m_reading.start(path))
+        return;
+    // The file is read off the window's thread; meanwhile the window keeps its timers and
+    // shows that it is busy, with a Cancel that drops the reading.
+    m_progress = new QProgressDialog(kReadingStatement, QString(), 0, 0, this);
+    m_progress->setObjectName(QStringLiteral("StatementProgress"));
+    auto *cancel = new QPushButton(QStringLiteral("Cancelar"), m_progress);
+    cancel->setObjectName(QStringLiteral("CancelReading"));
+    m_progress->setCancelButton(cancel);
+    m_progress->setWindowTitle(kImportCaption);
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    m_progress->setMinimumDuration(0);
+    m_progress->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_progress, &QProgressDialog::canceled, this, &FinancePage::cancelStatementReading);
+    connect(m_progress, &QDialog::rejected, this, &FinancePage::cancelStatementReading);
+    m_progress->show();
+}
+
+void FinancePage::cancelStatementReading()
+{
+    if (!m_reading.isReading())
+        return;
+    m_reading.cancel();
+    if (m_progress) {
+        m_progress->disconnect(this);
+        m_progress->close();
+    }
+    tell(QStringLiteral("Importação cancelada: nada importado"));
+    emit statementReadingEnded();
+}
+
+void FinancePage::statementRead(const StatementReadResult &read)
+{
+    if (m_progress) {
+        m_progress->disconnect(this);
+        m_progress->close();
+    }
+    const auto ended = qScopeGuard([this] { emit statementReadingEnded(); });
     if (!read.ok()) {
+        tell(QStringLiteral("Nada importado"));
         m_services.dialogs.message(kCannotRead + read.error, {}, MessageIcon::Warning);
         return;
     }
     bool listed = false;
     const QList<ImportRow> rows = m_import.rowsFor(read.transactions, &listed);
     if (!listed) {
+        tell(QStringLiteral("Nada importado"));
         m_services.dialogs.message(kCannotRead + kImportedListUnreadable, {}, MessageIcon::Warning);
         return;
     }
+    const int already = int(
+        std::count_if(rows.cbegin(), rows.cend(), [](const ImportRow &row) { return row.alreadyImported; }));
     m_preview = new StatementPreview(rows, this);
     m_preview->setAttribute(Qt::WA_DeleteOnClose);
     m_preview->setWindowModality(Qt::WindowModal);
     connect(m_preview, &QDialog::finished, this, [this] { m_preview.clear(); });
+    connect(m_preview, &QDialog::rejected, this,
+            [this] { tell(QStringLiteral("Importação cancelada: nada importado")); });
     connect(m_preview, &QDialog::accepted, this,
-            [this, preview = m_preview] { importRows(preview->tickedRows()); });
+            [this, already, preview = m_preview] { importRows(preview->tickedRows(), already); });
     m_preview->open();
 }
 
-void FinancePage::importRows(const QList<ImportRow> &rows)
+void FinancePage::importRows(const QList<ImportRow> &rows, int alreadyImported)
 {
-    if (rows.isEmpty() || !mayWrite())
+    const QString existing = alreadyImported > 0
+                                 ? QStringLiteral(", %1 já existente%2")
+                                       .arg(alreadyImported)
+                                       .arg(alreadyImported == 1 ? QString() : QStringLiteral("s"))
+                                 : QString();
+    if (!mayWrite()) {
+        tell(QStringLiteral("Nada importado: a cópia de segurança está sendo restaurada"));
         return;
-    if (!m_import.write(rows)) {
+    }
+    const std::optional<qsizetype> written = rows.isEmpty() ? qsizetype(0) : m_import.write(rows);
+    if (!written) {
+        tell(QStringLiteral("Nada importado"));
         m_services.dialogs.message(kCannotWrite, {}, MessageIcon::Warning);
         return;
     }
+    tell((*written == 0 ? QStringLiteral("Nenhum lançamento importado")
+                        : entriesText(*written) + (*written == 1 ? QStringLiteral(" importado")
+                                                                 : QStringLiteral(" importados"))) +
+         existing);
+    if (*written == 0)
+        return;
     Atualizar3Click();
     // The month shown is summed again: the one chosen in the list, else the work month.
     if (!m_selectedMonthFile.isEmpty() && QFileInfo::exists(m_selectedMonthFile))
         pdel();
     else
         CalV();
+}
+
+// ---- Status ------------------------------------------------------------------------------
+
+void FinancePage::tell(const QString &text)
+{
+    actionStatus->setText(text);
+    if (text.isEmpty())
+        statusTimer.stop();
+    else
+        statusTimer.start();
+}
+
+void FinancePage::clearStatus()
+{
+    tell(QString());
 }
 
 // ---- Months and totals -------------------------------------------------------------------
@@ -711,10 +907,16 @@ void FinancePage::resetTotals()
     le->setText(zero);
     ls->setText(zero);
     SD->setText(zero);
+    totalsMonth->setText(QStringLiteral("Mês: %1").arg(kNoComparison));
+    showNoComparison();
+}
+
+void FinancePage::showNoComparison()
+{
     sq1->setValue(0);
     sq2->setValue(0);
-    psd->setText(QStringLiteral("0%"));
-    tot->setText(QStringLiteral("0%"));
+    psd->setText(kNoComparison);
+    tot->setText(kNoComparison);
 }
 
 void FinancePage::computeSumsOver(const QString &path)
@@ -725,6 +927,7 @@ void FinancePage::computeSumsOver(const QString &path)
     m_held.lines = month;
     m_held.path = path;
     m_sums = computeMonthSums(m_held.lines.lines());
+    totalsMonth->setText(QStringLiteral("Mês: %1").arg(monthOfFile(path)));
     showSums();
 }
 
@@ -766,8 +969,12 @@ void FinancePage::tmcalcTimer()
     const AmountSum exits = m_sums.exits.roundedToCents();
     SD->setText(symbol() + QLatin1Char(' ') + formatAmount(entrances - exits));
     const auto percent = exitPercentage(entrances, exits);
-    if (!percent)
+    if (!percent) {
+        // Without entrances there is nothing to compare the exits with: the percentages
+        // say so rather than keep what another month showed.
+        showNoComparison();
         return;
+    }
     psd->setText(wideIntText(*percent) + QLatin1Char('%'));
     sq2->setValue(clampGauge(*percent));
     sq1->setValue(clampGauge(100 - *percent));
@@ -776,6 +983,7 @@ void FinancePage::tmcalcTimer()
 
 void FinancePage::lvd1Click(int row)
 {
+    clearStatus();
     corrections->resetSelectedRowLabel();
     LoadFN(row);
 }
@@ -826,8 +1034,11 @@ void FinancePage::Excluir7Click()
         return;
     const int row = lvd1->row(item);
     const QString name = item->text();
-    if (!m_corrections.deleteMonth(name))
+    if (!m_corrections.deleteMonth(name)) {
+        tell(QStringLiteral("Mês %1 não excluído: o arquivo não pôde ser apagado").arg(monthOfFile(name)));
         return;
+    }
+    tell(QStringLiteral("Mês %1 excluído").arg(monthOfFile(name)));
     m_refreshing = true;
     delete lvd1->takeItem(row);
     m_monthFiles.removeAt(row);
@@ -878,8 +1089,10 @@ void FinancePage::Excluir12Click()
     if (FN4->currentText().isEmpty() || !mayWrite())
         return;
     const int chosen = FN4->currentIndex();
-    if (chosen >= 0 && FN4->itemText(chosen) == FN4->currentText())
+    if (chosen >= 0 && FN4->itemText(chosen) == FN4->currentText()) {
+        tell(QStringLiteral("Fonte %1 excluída").arg(FN4->currentText()));
         FN4->removeItem(chosen);
+    }
     FN4->setCurrentIndex(-1);
     FN4->clearEditText();
     saveSourceItems();

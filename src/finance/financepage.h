@@ -5,6 +5,7 @@
 #include "finance/correctionsarea.h"
 #include "finance/ledger.h"
 #include "finance/statementimport.h"
+#include "finance/statementreading.h"
 #include "store/textlist.h"
 
 #include <QPointer>
@@ -21,6 +22,7 @@ class QListWidget;
 class QMenu;
 class QAction;
 class QProgressBar;
+class QProgressDialog;
 
 namespace zorv {
 
@@ -113,9 +115,19 @@ public:
     LinkLabel *ImportStatement = nullptr;
     // The preview of the statement being imported, while it is open.
     StatementPreview *statementPreview() const;
+    // The "Lendo o extrato..." indicator with its Cancel, while a statement is being read.
+    QProgressDialog *statementProgress() const;
+    // What reads the statements, off the window's thread.
+    StatementReading &statementReading() { return m_reading; }
+
+    // What the last action did ("Lançamento gravado em 03.2013"), until the next action or
+    // statusTimer's tick; and the month whose figures the totals show, beside them.
+    QLabel *actionStatus = nullptr;
+    QLabel *totalsMonth = nullptr;
 
     QTimer TMPC;
     QTimer tmcalc;
+    QTimer statusTimer;
 
 public slots:
     void pm1Click();
@@ -135,6 +147,13 @@ public slots:
     void Excluir7Click();
     void Excluir12Click();
     void ImportStatementClick();
+    // Cancels the reading of a statement under way: nothing of it is shown or written.
+    void cancelStatementReading();
+    void clearStatus();
+
+signals:
+    // A statement's reading ended (read, refused or cancelled) and the window is free again.
+    void statementReadingEnded();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -154,9 +173,15 @@ private:
     void setWorkFromDate();
     void computeSumsOver(const QString &path);
     void resetTotals();
+    void showNoComparison();
     void showSums();
     void clearEntryAfterSave();
-    void importRows(const QList<ImportRow> &rows);
+    void statementRead(const StatementReadResult &read);
+    void importRows(const QList<ImportRow> &rows, int alreadyImported);
+    void tell(const QString &text);
+    // Why a save wrote nothing, or empty when it may go on.
+    QString saveRefusal() const;
+    void amountLeft();
     QString symbol() const;
 
     const Paths &m_paths;
@@ -165,6 +190,8 @@ private:
     LedgerCorrections m_corrections;
     StatementImport m_import;
     QPointer<StatementPreview> m_preview;
+    StatementReading m_reading;
+    QPointer<QProgressDialog> m_progress;
     QString m_importFolder; // where the last statement came from
     HeldMonth m_held;       // the lines of the month shown and their ledger
     std::function<bool()> m_mayWrite;
@@ -173,6 +200,10 @@ private:
     QString m_selectedMonthFile;
     QStringList m_monthFiles; // the hidden file list behind lvd1, in the same order
     QStringList m_pending;    // installments still to write
+    QString m_runFirstMonth;  // the month of the installment run's first entry
+    int m_runWritten = 0;     // entries the installment run wrote so far
+    QString m_notWritten;     // why the last LDATA wrote nothing
+    bool m_altering = false;  // an alteration is removing its entry
     MonthSums m_sums;
     bool m_refreshing = false;
 };

@@ -10,16 +10,13 @@ namespace zorv {
 
 namespace {
 
-// A text as one line of a tagged record: no line breaks, no field markers, no blanks
-// around it.
+// A text as one line of a tagged record: no line breaks, no field markers (however they
+// are nested), no blanks around it.
 QString sourceText(QString text)
 {
     // A line break between words (CR LF counts as one) leaves one space.
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QString s = oneLineText(std::move(text));
-    for (const QString &marker : {kMarker1, kMarker2, kMarker3, kMarker4})
-        s.remove(marker);
-    return s.trimmed();
+    return withoutMarkers(oneLineText(std::move(text))).trimmed();
 }
 
 TextList importedList()
@@ -39,11 +36,19 @@ LedgerEntry ledgerEntryFor(const StatementTransaction &t)
     entry.source = sourceText(t.name);
     if (entry.source.isEmpty())
         entry.source = sourceText(t.memo);
-    if (t.creditCard)
-        entry.paymentForm = QStringLiteral("Cartão");
-    else if (t.type == u"CHECK")
-        entry.paymentForm = QStringLiteral("Cheque");
+    entry.paymentForm = paymentFormFor(t);
     return entry;
+}
+
+QString paymentFormFor(const StatementTransaction &t)
+{
+    if (t.creditCard || t.type == u"POS")
+        return QStringLiteral("Cartão");
+    if (t.type == u"CHECK")
+        return QStringLiteral("Cheque");
+    if (t.type == u"PAYMENT" || t.type == u"DIRECTDEBIT")
+        return QStringLiteral("Boleto");
+    return QStringLiteral("Dinheiro");
 }
 
 QStringList importIdentities(const QList<StatementTransaction> &transactions)
@@ -86,12 +91,12 @@ QList<ImportRow> StatementImport::rowsFor(const QList<StatementTransaction> &tra
     return rows;
 }
 
-bool StatementImport::write(const QList<ImportRow> &rows) const
+std::optional<qsizetype> StatementImport::write(const QList<ImportRow> &rows) const
 {
     const QString listPath = m_paths.resolve(kImportedFile);
     TextList imported = importedList();
     if (imported.load(listPath) == TextList::LoadResult::Failed)
-        return false;
+        return std::nullopt;
     QSet<QString> known(imported.lines().cbegin(), imported.lines().cend());
     QList<LedgerAppend> appends;
     for (const ImportRow &row : rows) {
@@ -104,8 +109,10 @@ bool StatementImport::write(const QList<ImportRow> &rows) const
         appends.append({yearLedgerName(yearKey(row.entry.date)), line});
     }
     if (appends.isEmpty())
-        return true;
-    return m_ledgers.appendLines(appends, {{listPath, imported.saveBytes()}});
+        return 0;
+    if (!m_ledgers.appendLines(appends, {{listPath, imported.saveBytes()}}))
+        return std::nullopt;
+    return appends.size() / 2;
 }
 
 } // namespace zorv

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace zorv {
 
 class Paths;
@@ -17,9 +19,14 @@ inline const QString kImportedFile = QStringLiteral("dados\\Finance\\Importados.
 
 // The ledger entry a transaction becomes: a credit is an "Entrance", a debit an "Exit",
 // both with the amount without its sign; the source is the name, else the memo, as one
-// line without field markers; the payment form is "Cartão" on a credit-card statement,
-// "Cheque" for a check, else empty.
+// line without field markers. Every entry has a payment form, so its source is read whole
+// and no reader takes a trailing "<4>" for part of it: paymentFormFor.
 LedgerEntry ledgerEntryFor(const StatementTransaction &transaction);
+
+// The payment form of a transaction: every movement of a credit-card statement, and a
+// point-of-sale one, "Cartão"; a check "Cheque"; a payment or direct debit "Boleto";
+// anything else "Dinheiro".
+QString paymentFormFor(const StatementTransaction &transaction);
 
 // One identity per transaction, in the same order: account, FITID, date and amount, so a
 // FITID a bank repeats on different movements never merges them; without a FITID the
@@ -53,9 +60,10 @@ public:
 
     // Writes the rows: each entry appended to its month and year ledger as the entry row
     // writes it, and every identity added to the imported list; all of those files land as
-    // one group or none does. Rows whose identity is already listed are skipped. False,
-    // with nothing written, when a file cannot be read or the group cannot be written.
-    bool write(const QList<ImportRow> &rows) const;
+    // one group or none does. Rows whose identity is already listed are skipped. The number
+    // of entries written; empty, with nothing written, when a file cannot be read or the
+    // group cannot be written.
+    std::optional<qsizetype> write(const QList<ImportRow> &rows) const;
 
 private:
     const Paths &m_paths;

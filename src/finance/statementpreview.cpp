@@ -2,16 +2,47 @@
 
 #include "controls/money.h"
 #include "controls/numberformat.h"
+#include "finance/ledger.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace zorv {
+
+namespace {
+
+// The payment-form cell's editor: a list of the five forms.
+class PaymentFormDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        auto *box = new QComboBox(parent);
+        box->setObjectName(QStringLiteral("RowForm"));
+        box->addItems(kPaymentForms);
+        return box;
+    }
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        auto *box = static_cast<QComboBox *>(editor);
+        box->setCurrentIndex(qMax(0, box->findText(index.data().toString())));
+    }
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        model->setData(index, static_cast<QComboBox *>(editor)->currentText());
+    }
+};
+
+} // namespace
 
 StatementPreview::StatementPreview(const QList<ImportRow> &rows, QWidget *parent)
     : QDialog(parent)
@@ -42,16 +73,40 @@ StatementPreview::StatementPreview(const QList<ImportRow> &rows, QWidget *parent
         item->setText(FormColumn, row.entry.paymentForm);
         if (row.alreadyImported)
             item->setText(StateColumn, QStringLiteral("já importado"));
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        // Editable for the payment form only: the other columns have no editor to open.
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable |
+                       Qt::ItemIsEditable);
         item->setCheckState(DateColumn, row.alreadyImported ? Qt::Unchecked : Qt::Checked);
         items.append(item);
     }
     ImportRows->addTopLevelItems(items);
+    ImportRows->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ImportRows->setItemDelegateForColumn(FormColumn, new PaymentFormDelegate(ImportRows));
+    connect(ImportRows, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item, int column) {
+        if (column == FormColumn)
+            ImportRows->editItem(item, FormColumn);
+    });
     ImportRows->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     ImportRows->header()->setStretchLastSection(true);
     if (!items.isEmpty())
         ImportRows->setCurrentItem(items.first());
     layout->addWidget(ImportRows, 1);
+
+    auto *allRow = new QHBoxLayout;
+    FormForAll = new QComboBox(this);
+    FormForAll->setObjectName(QStringLiteral("FormForAll"));
+    FormForAll->addItems(kPaymentForms);
+    FormForAll->setCurrentIndex(-1);
+    FormForAll->setPlaceholderText(QStringLiteral("(como no extrato)"));
+    auto *allCaption = new QLabel(QStringLiteral("&Forma de todas:"), this);
+    allCaption->setBuddy(FormForAll);
+    allRow->addWidget(allCaption);
+    allRow->addWidget(FormForAll);
+    allRow->addWidget(new QLabel(QStringLiteral("F2 muda a forma da linha."), this));
+    allRow->addStretch();
+    layout->addLayout(allRow);
+    connect(FormForAll, &QComboBox::activated, this,
+            [this](int index) { setFormOfAllRows(FormForAll->itemText(index)); });
 
     buttons = new QDialogButtonBox(this);
     QPushButton *import = buttons->addButton(QStringLiteral("Importar"), QDialogButtonBox::AcceptRole);
@@ -67,8 +122,25 @@ StatementPreview::StatementPreview(const QList<ImportRow> &rows, QWidget *parent
     ImportRows->setFocus();
 }
 
+void StatementPreview::editCurrentForm()
+{
+    if (QTreeWidgetItem *item = ImportRows->currentItem())
+        ImportRows->editItem(item, FormColumn);
+}
+
+void StatementPreview::setFormOfAllRows(const QString &form)
+{
+    for (int i = 0; i < ImportRows->topLevelItemCount(); ++i)
+        ImportRows->topLevelItem(i)->setText(FormColumn, form);
+}
+
 bool StatementPreview::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ImportRows && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_F2) {
+        editCurrentForm();
+        return true;
+    }
     // Space turns the box of the row, whichever of its cells is current.
     if (watched == ImportRows && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space) {
@@ -84,8 +156,12 @@ QList<ImportRow> StatementPreview::tickedRows() const
 {
     QList<ImportRow> ticked;
     for (int i = 0; i < ImportRows->topLevelItemCount(); ++i) {
-        if (ImportRows->topLevelItem(i)->checkState(DateColumn) == Qt::Checked)
-            ticked.append(m_rows[i]);
+        const QTreeWidgetItem *item = ImportRows->topLevelItem(i);
+        if (item->checkState(DateColumn) != Qt::Checked)
+            continue;
+        ImportRow row = m_rows[i];
+        row.entry.paymentForm = item->text(FormColumn);
+        ticked.append(row);
     }
     return ticked;
 }

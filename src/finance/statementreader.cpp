@@ -1,10 +1,14 @@
 #include "finance/statementreader.h"
 
+#include "platform/identity.h"
 #include "store/datafile.h"
 #include "store/textcodec.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMutex>
 #include <QStringDecoder>
 #include <QTemporaryFile>
 
@@ -12,6 +16,12 @@
 
 #include <cstring>
 #include <limits>
+#include <variant>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#endif
 
 namespace zorv {
 
@@ -23,6 +33,14 @@ const QString kNoTransactions = QStringLiteral("o extrato não tem transações.
 const QString kUnreadable = QStringLiteral("o arquivo não pôde ser aberto.");
 const QString kTooLarge = QStringLiteral("o arquivo é grande demais para um extrato.");
 const QString kNotMatched = QStringLiteral("as transações do extrato não puderam ser lidas por inteiro.");
+const QString kTooDeep = QStringLiteral("o arquivo tem elementos aninhados demais para ser um extrato.");
+const QString kNoWorkFolder =
+    QStringLiteral("não há uma pasta particular do programa onde o extrato possa ser lido.");
+const QString kCancelled = QStringLiteral("a leitura foi cancelada.");
+const QString kWorkFolderName = QStringLiteral("extratos");
+// The private copies are named after the process that made them, so a later start can
+// tell a killed run's copies from those of a run still reading.
+const QString kCopyPrefix = QStringLiteral("extrato-");
 
 // The library reports through its console flags; the program has no console to show.
 void silenceLibrary()
@@ -136,12 +154,37 @@ struct ScannedTransaction
     bool creditCard = false;
 };
 
+bool isBlank(QStringView text)
+{
+    for (const QChar c : text) {
+        if (!c.isSpace())
+            return false;
+    }
+    return true;
+}
+
 // Walks the tags of the body and collects, in file order, the transactions of the bank
 // and credit-card statements (those inside investment statements are left out, as the
 // matching below leaves them out of the library's report). A leaf element's value is the
 // text after its tag up to the next tag, which covers both the SGML and the XML form.
-QList<ScannedTransaction> scanTransactions(QStringView body)
+//
+// It also counts the elements the library's parser may hold open at once: an element whose
+// tag is followed by another tag holds elements (an aggregate) and stays open until its end
+// tag, which closes every element opened inside it; a leaf (a tag and its value) stays
+// open until its own end tag follows at once (the XML form) or its aggregate closes, since
+// SGML leaves its end tag out and the parser nests a leaf it cannot close. Beyond
+// `maxOpen`, `tooDeep` is set and the walk stops.
+QList<ScannedTransaction> scanTransactions(QStringView body, int maxOpen, bool *tooDeep)
 {
+    *tooDeep = false;
+    struct Open
+    {
+        QString name;
+        int leaves = 0; // leaves inside it not closed by their own end tag
+    };
+    QList<Open> open{Open{}}; // the aggregates open now, below a root for stray leaves
+    int openCount = 0;        // aggregates and leaves open now
+    QString lastLeaf;         // the leaf whose tag came last, while no other tag followed
     QList<ScannedTransaction> found;
     bool inTransaction = false;
     bool creditCard = false;
@@ -176,6 +219,32 @@ QList<ScannedTransaction> scanTransactions(QStringView body)
         auto value = [&] {
             return body.sliced(valueStart, (next < 0 ? n : next) - valueStart).trimmed().toString();
         };
+        if (closing && name == lastLeaf) {
+            --open.last().leaves;
+            --openCount;
+            lastLeaf.clear();
+        } else if (closing) {
+            lastLeaf.clear();
+            for (qsizetype at = open.size() - 1; at > 0; --at) {
+                if (open[at].name != name)
+                    continue;
+                for (qsizetype k = at; k < open.size(); ++k)
+                    openCount -= 1 + open[k].leaves;
+                open.resize(at);
+                break;
+            }
+        } else {
+            const bool aggregate = isBlank(body.sliced(valueStart, (next < 0 ? n : next) - valueStart));
+            if (aggregate)
+                open.append(Open{name});
+            else
+                ++open.last().leaves;
+            lastLeaf = aggregate ? QString() : name;
+            if (++openCount > maxOpen) {
+                *tooDeep = true;
+                return {};
+            }
+        }
         if (closing) {
             if (name == u"STMTTRN" || name == u"BANKTRANLIST") {
                 finish();
@@ -288,12 +357,22 @@ const QByteArray kXmlHeader("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone
                             "<?OFX OFXHEADER=\"200\" VERSION=\"211\" SECURITY=\"NONE\" OLDFILEUID=\"NONE\" "
                             "NEWFILEUID=\"NONE\"?>\r\n");
 
-// The library reads only from a file: the normalized text goes to a private temporary one.
-std::optional<QList<LibraryTransaction>> parseWithLibrary(const QByteArray &fileBytes)
+enum class LibraryFailure { NoWorkFolder, NotParsed };
+
+// The library reads only from a file: the normalized text goes to a private copy in the
+// program's owner-only work folder, removed when the library is done with it. One parse
+// at a time: a cancelled reading may still be inside the library when the next one starts.
+std::variant<QList<LibraryTransaction>, LibraryFailure> parseWithLibrary(const QByteArray &fileBytes)
 {
-    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/zorv-extrato-XXXXXX.ofx"));
+    static QMutex oneAtATime;
+    const QMutexLocker lock(&oneAtATime);
+    const QString folder = statementWorkFolder();
+    if (folder.isEmpty())
+        return LibraryFailure::NoWorkFolder;
+    QTemporaryFile file(folder + QLatin1Char('/') + kCopyPrefix +
+                        QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX.ofx"));
     if (!file.open() || file.write(fileBytes) != fileBytes.size() || !file.flush())
-        return std::nullopt;
+        return LibraryFailure::NotParsed;
     silenceLibrary();
     QList<LibraryTransaction> list;
     LibofxContextPtr context = libofx_get_new_context();
@@ -301,8 +380,13 @@ std::optional<QList<LibraryTransaction>> parseWithLibrary(const QByteArray &file
     const int status = libofx_proc_file(context, QFile::encodeName(file.fileName()).constData(), OFX);
     libofx_free_context(context);
     if (status < 0)
-        return std::nullopt;
+        return LibraryFailure::NotParsed;
     return list;
+}
+
+bool stopped(const std::atomic_bool *cancelled)
+{
+    return cancelled && cancelled->load();
 }
 
 } // namespace
@@ -347,17 +431,45 @@ QDate parseStatementDate(QStringView text)
     return QDate(text.first(4).toInt(), text.sliced(4, 2).toInt(), text.sliced(6, 2).toInt());
 }
 
-StatementReadResult StatementReader::read(const QString &path) const
+QString statementWorkFolder()
+{
+    return privateFolder(kWorkFolderName);
+}
+
+void removeStatementLeftovers()
+{
+    // Only a folder that is there already: a start-up never creates it.
+    const QString folder = runtimePath(kWorkFolderName);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir() || ensurePrivateFolder(folder).isEmpty())
+        return;
+    const QDir dir(folder);
+    const qint64 self = QCoreApplication::applicationPid();
+    for (const QString &name : dir.entryList({kCopyPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
+        bool ok = false;
+        const qint64 pid = name.sliced(kCopyPrefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+        if (ok && pid == self)
+            continue;
+#ifdef Q_OS_UNIX
+        // A process that still runs may be reading its copy now.
+        if (ok && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno != ESRCH))
+            continue;
+#endif
+        QFile::remove(dir.filePath(name));
+    }
+}
+
+StatementReadResult StatementReader::read(const QString &path, const std::atomic_bool *cancelled) const
 {
     // Regular files only: a pipe or a device named as a statement is never waited on nor read.
     DataFileError error = DataFileError::None;
     const auto bytes = readDataFile(path, kMaxFileSize, &error);
     if (!bytes)
         return {{}, error == DataFileError::TooLarge ? kTooLarge : kUnreadable};
-    return readBytes(*bytes);
+    return readBytes(*bytes, cancelled);
 }
 
-StatementReadResult StatementReader::readBytes(const QByteArray &bytes) const
+StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
+                                               const std::atomic_bool *cancelled) const
 {
     if (bytes.size() > kMaxFileSize)
         return {{}, kTooLarge};
@@ -371,7 +483,10 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes) const
     const bool xml = text.first(begin).contains(QLatin1String("<?xml"), Qt::CaseInsensitive);
     const QString body = normalizeEntities(QStringView(text).sliced(begin, close + 6 - begin));
 
-    const QList<ScannedTransaction> scanned = scanTransactions(body);
+    bool tooDeep = false;
+    const QList<ScannedTransaction> scanned = scanTransactions(body, kMaxDepth, &tooDeep);
+    if (tooDeep)
+        return {{}, kTooDeep};
     if (scanned.isEmpty())
         return {{}, kNoTransactions};
     // Each transaction's date and amount must read before the library is asked at all.
@@ -398,9 +513,14 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes) const
         result.transactions.append(std::move(t));
     }
 
-    const auto library = parseWithLibrary((xml ? kXmlHeader : kSgmlHeader) + body.toUtf8() + "\r\n");
-    if (!library)
-        return {{}, kNotOfx};
+    if (stopped(cancelled))
+        return {{}, kCancelled};
+    const auto parsed = parseWithLibrary((xml ? kXmlHeader : kSgmlHeader) + body.toUtf8() + "\r\n");
+    if (stopped(cancelled))
+        return {{}, kCancelled};
+    if (const auto *failure = std::get_if<LibraryFailure>(&parsed))
+        return {{}, *failure == LibraryFailure::NoWorkFolder ? kNoWorkFolder : kNotOfx};
+    const auto *library = &std::get<QList<LibraryTransaction>>(parsed);
     if (library->size() != scanned.size())
         return {{}, kNotMatched};
     for (qsizetype k = 0; k < scanned.size(); ++k) {

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
+
 namespace zorv {
 
 // One movement of a bank or credit-card statement, as the file states it.
@@ -39,15 +41,29 @@ struct StatementReadResult
 // the file's own text (the library reads amounts as doubles and shifts dates by their time
 // zone); each transaction the library reports is matched, in file order, to its text, and
 // a file whose transactions do not all match is refused rather than read in part.
+//
+// The library's parse takes time in the square of the elements' nesting depth, so a file
+// nested deeper than any statement is (kMaxDepth aggregates) is refused before the library
+// sees it. The library reads only from a file: the text it is given goes to a private copy
+// in the program's owner-only work folder (statementWorkFolder), removed when read.
 class StatementReader
 {
 public:
     // Files larger than this are refused.
     static constexpr qsizetype kMaxFileSize = 64 * 1024 * 1024;
+    // Aggregates (elements holding elements) open at once; a real statement has about ten.
+    static constexpr int kMaxDepth = 40;
 
-    StatementReadResult read(const QString &path) const;
-    StatementReadResult readBytes(const QByteArray &bytes) const;
+    // With `cancelled` set, the reading stops between its steps with an error.
+    StatementReadResult read(const QString &path, const std::atomic_bool *cancelled = nullptr) const;
+    StatementReadResult readBytes(const QByteArray &bytes, const std::atomic_bool *cancelled = nullptr) const;
 };
+
+// The owner-only folder of the statements' private copies; empty when there is none.
+QString statementWorkFolder();
+// Removes the private copies a killed run left in the work folder (those of processes that
+// no longer run). Called once at start-up.
+void removeStatementLeftovers();
 
 // The amount text of an OFX file: optional sign, digits, "." or "," as the decimal
 // separator (when both occur, the last one is the decimal separator and the other groups

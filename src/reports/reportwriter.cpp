@@ -22,11 +22,14 @@ constexpr char kHeadStart[] =
     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">";
 
 // Readable columns without touching the rows: room around the cells, amounts (the first
-// column) right-aligned in figures of one width, dates kept on one line, any other long
-// word broken where it would push the table past the window, and rows kept whole across
-// printed pages.
+// column) right-aligned in figures of one width, dates kept on one line, and rows kept
+// whole across printed pages. Words stay whole, as in the bare markup: the columns the
+// table opening fixes grow to their longest word. Only the free-text column after them
+// may break a word, and only one longer than its room of at least 8em, where it would
+// otherwise push the table past the window.
 constexpr char kReportStyle[] =
-    "<style>body{overflow-wrap:anywhere}td{padding:2px 8px;vertical-align:top}"
+    "<style>td{padding:2px 8px;vertical-align:top}"
+    "td:nth-child(4){overflow-wrap:anywhere;min-width:8em}"
     "td:first-child{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}"
     "td:nth-child(2){white-space:nowrap}"
     "@media print{tr{break-inside:avoid;page-break-inside:avoid}}</style>";

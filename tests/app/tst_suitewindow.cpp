@@ -138,6 +138,7 @@ private slots:
     void menuRuleTableDrivesAnyMenu();
 
     void contactPagesOnTheirSheets();
+    void linksFollowTheFieldsOfTheWindow();
 
     void colourText_data();
     void colourText();
@@ -188,6 +189,50 @@ static void quietPlatformWarnings(QtMsgType type, const QMessageLogContext &cont
     if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
         return;
     s_testLog(type, context, message);
+}
+
+// With the finance page in front, Tab walks its fields and the backup bar's, then the
+// links: the finance page's, its reports and the backup bar's, each run by Enter or Space.
+void TestSuiteWindow::linksFollowTheFieldsOfTheWindow()
+{
+    Suite s;
+    TATS &tats = s.tats();
+    tats.TrayIcon1Click();
+    QTRY_VERIFY(s.finance().FN1->hasFocus());
+    QStringList names;
+    QList<QWidget *> order;
+    for (int i = 0; i < 80; ++i) {
+        QWidget *w = QApplication::focusWidget();
+        order << w;
+        names << w->objectName();
+        QTest::keyClick(w, Qt::Key_Tab);
+        if (QApplication::focusWidget() == s.finance().FN1)
+            break;
+    }
+    QCOMPARE(QApplication::focusWidget(), s.finance().FN1);
+    qsizetype firstLink = -1;
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        const bool link = qobject_cast<LinkLabel *>(order[i]) != nullptr;
+        if (link && firstLink < 0)
+            firstLink = i;
+        QVERIFY2(link || firstLink < 0, qPrintable("a field after the links: " + names.join(' ')));
+    }
+    QVERIFY(firstLink > 0);
+    QVERIFY(names.mid(0, firstLink).contains(QStringLiteral("CS")));
+    for (const char *link : {"pm1", "Label30", "pg2", "RPM", "rpo2", "ImportStatement", "pma", "pma1", "pmo"})
+        QVERIFY2(names.indexOf(QLatin1String(link)) >= firstLink, link);
+
+    // Space on a report link opens the report; Enter on the backup folder link asks for it.
+    auto *report = tats.findChild<LinkLabel *>(QStringLiteral("pg2"));
+    report->setFocus(Qt::TabFocusReason);
+    QVERIFY(!QFile::exists(s.data.file("dados/Relatorio.html")));
+    QTest::keyClick(report, Qt::Key_Space);
+    QVERIFY(s.data.read("dados/Relatorio.html").contains("Zorv Desk - Financial"));
+    auto *folder = tats.findChild<LinkLabel *>(QStringLiteral("pma"));
+    folder->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(folder, Qt::Key_Return);
+    QVERIFY(!s.fake.dialogs.shown.isEmpty());
+    QCOMPARE(s.fake.dialogs.shown.last().kind, FakeDialogs::Kind::ChooseFolder);
 }
 
 void TestSuiteWindow::initTestCase()

@@ -134,12 +134,27 @@ void TestCurrencyControls::currencyTyping_data()
                                                 << "12,5" << Enter << "12,50" << qint64(125000) << true;
     QTest::newRow("leaving commits") << "42"
                                      << "42" << Leave << "42,00" << qint64(420000) << true;
+    // A text that is no amount stays on screen, not taken; the value stays 7,00.
     QTest::newRow("empty on leaving") << ""
-                                      << "" << Leave << "7,00" << qint64(70000) << false;
-    QTest::newRow("grouping does not parse") << "1.234,5"
-                                             << "1,234,5" << Enter << "7,00" << qint64(70000) << false;
+                                      << "" << Leave << "" << qint64(70000) << false;
     QTest::newRow("sign alone") << "-"
-                                << "-" << Enter << "7,00" << qint64(70000) << false;
+                                << "-" << Enter << "-" << qint64(70000) << false;
+    // The thousands point, typed as a comma, groups digits in threes before the decimals.
+    QTest::newRow("thousands point") << "1.234,56"
+                                     << "1,234,56" << Enter << "1234,56" << qint64(12345600) << true;
+    QTest::newRow("thousands point, one decimal")
+        << "1.234,5"
+        << "1,234,5" << Enter << "1234,50" << qint64(12345000) << true;
+    QTest::newRow("millions, committed by leaving")
+        << "12.345.678,90"
+        << "12,345,678,90" << Leave << "12345678,90" << qint64(123456789000) << true;
+    QTest::newRow("negative grouped") << "-1.234,56"
+                                      << "-1,234,56" << Enter << "-1234,56" << qint64(-12345600) << true;
+    QTest::newRow("last group of three is no amount")
+        << "1.234.567"
+        << "1,234,567" << Enter << "1,234,567" << qint64(70000) << false;
+    QTest::newRow("group of two is no amount") << "12.34,56"
+                                               << "12,34,56" << Enter << "12,34,56" << qint64(70000) << false;
     QTest::newRow("esc") << "987"
                          << "987" << Escape << "7,00" << qint64(70000) << true;
     QTest::newRow("not finished") << "55"
@@ -179,6 +194,18 @@ void TestCurrencyControls::currencyTyping()
     QCOMPARE(field->text(), shown);
     QCOMPARE(field->Value().raw(), raw);
     QCOMPARE(field->IsValid(), valid);
+    // A text not taken is marked as such, in the field's colour and its tooltip.
+    const bool marked = !valid && !shown.isEmpty();
+    QCOMPARE(!field->toolTip().isEmpty(), marked);
+    QCOMPARE(field->palette().color(QPalette::Base) != m_form->next->palette().color(QPalette::Base), marked);
+    // The mark goes with the next amount taken.
+    field->setFocus(Qt::TabFocusReason);
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral("3"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QVERIFY(field->IsValid());
+    QVERIFY(field->toolTip().isEmpty());
+    QCOMPARE(field->palette().color(QPalette::Base), m_form->next->palette().color(QPalette::Base));
 }
 
 void TestCurrencyControls::currencyEscRestoresAfterSeveralKeys()
@@ -230,7 +257,7 @@ void TestCurrencyControls::currencyRejectsOutOfRangeText()
     field->setValue(Currency::fromRaw(30000));
     field->setText(QStringLiteral("922337203685478"));
     field->CommitText();
-    QCOMPARE(field->text(), QStringLiteral("3,00"));
+    QCOMPARE(field->text(), QStringLiteral("922337203685478"));
     QCOMPARE(field->Value().raw(), qint64(30000));
     QVERIFY(!field->IsValid());
     field->setText(QStringLiteral("-922337203685477,5808"));

@@ -30,6 +30,8 @@ class TestMoney : public QObject
 private slots:
     void parseCurrency_data();
     void parseCurrency();
+    void parseTypedAmount_data();
+    void parseTypedAmount();
     void parseAmount_data();
     void parseAmount();
     void parseRealKeepsDecimalsAndRange_data();
@@ -98,6 +100,38 @@ void TestMoney::parseCurrency()
     QFETCH(QString, text);
     QFETCH(qint64, raw);
     QCOMPARE(rawOr(zorv::parseCurrency(text)), raw);
+}
+
+// What the amount field takes: the strict reading, or digits grouped in threes before a
+// final decimal comma.
+void TestMoney::parseTypedAmount_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("raw");
+    QTest::newRow("plain") << "1500,50" << qint64(15005000);
+    QTest::newRow("one separator keeps four decimals") << "1,234" << qint64(12340);
+    QTest::newRow("thousands point") << "1.234,56" << qint64(12345600);
+    QTest::newRow("point typed as comma") << "1,234,56" << qint64(12345600);
+    QTest::newRow("millions") << "12.345.678,90" << qint64(123456789000);
+    QTest::newRow("signed") << "-1.234,5" << qint64(-12345000);
+    QTest::newRow("plus sign") << "+1.000,00" << qint64(10000000);
+    QTest::newRow("three decimals after groups") << "1.234,567" << kFails;
+    QTest::newRow("group of two") << "1.23,45" << kFails;
+    QTest::newRow("first group of four") << "1234.567,89" << kFails;
+    QTest::newRow("mixed group separators") << "1.234,567,89" << kFails;
+    QTest::newRow("no decimals after groups") << "1.234," << kFails;
+    QTest::newRow("thousands only") << "1.234" << kFails;
+    QTest::newRow("empty group") << "1..234,56" << kFails;
+    QTest::newRow("leading separator") << ".234,56" << kFails;
+    QTest::newRow("empty") << "" << kFails;
+    QTest::newRow("beyond the range") << "999.999.999.999.999,00" << kFails;
+}
+
+void TestMoney::parseTypedAmount()
+{
+    QFETCH(QString, text);
+    QFETCH(qint64, raw);
+    QCOMPARE(rawOr(zorv::parseTypedAmount(text)), raw);
 }
 
 // The lenient reading of amounts in files and labels.

@@ -229,6 +229,8 @@ void TestCorrections::alterRefillsTheEntryRow()
     QCOMPARE(f.page->WorkMonth(), QStringLiteral("03.2013"));
     QVERIFY(!f.page->corrections->PVF->isVisible());
     QCOMPARE(f.page->ls->text(), QStringLiteral("R$ 30,00"));
+    QCOMPARE(f.page->actionStatus->text(),
+             QStringLiteral("Lançamento retirado de 03.2013 para alteração: digite o valor e grave"));
 }
 
 void TestCorrections::deleteEntryAsksNothing()
@@ -243,6 +245,7 @@ void TestCorrections::deleteEntryAsksNothing()
     QCOMPARE(f.data.read("dados/Finance/2013.CX"), kMarket + kAmar + kApril);
     QCOMPARE(f.page->ls->text(), QStringLiteral("R$ 1.264,50"));
     QCOMPARE(f.page->fn2->date(), QDate(2013, 3, 15)); // the entry row is not touched
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("Lançamento excluído de 03.2013"));
 }
 
 void TestCorrections::deleteEntryMissingFromYearLedger()
@@ -256,6 +259,8 @@ void TestCorrections::deleteEntryMissingFromYearLedger()
     QCOMPARE(f.data.read("dados/Finance/2013.CX"), kApril);
     // The totals are not recomputed until the next recomputation.
     QCOMPARE(f.page->ls->text(), QStringLiteral("R$ 1.264,50"));
+    QCOMPARE(f.page->actionStatus->text(),
+             QStringLiteral("Lançamento excluído de 03.2013 (não estava no livro do ano)"));
 }
 
 void TestCorrections::deleteMonthAsksFirst()
@@ -277,7 +282,8 @@ void TestCorrections::deleteMonthAsksFirst()
     QCOMPARE(f.data.read("dados/Finance/2013.CX"), kApril);
     QCOMPARE(f.page->lvd1->count(), 0);
     QCOMPARE(f.page->le->text(), QStringLiteral("R$ 0,00"));
-    QCOMPARE(f.page->psd->text(), QStringLiteral("0%"));
+    QCOMPARE(f.page->psd->text(), QStringLiteral("\u2013"));
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("Mês 03.2013 excluído"));
 }
 
 void TestCorrections::nameSearchSelectsLastMatch()

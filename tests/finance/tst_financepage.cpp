@@ -1,5 +1,6 @@
 #include "controls/currencyedit.h"
 #include "controls/linklabel.h"
+#include "finance/correctionsarea.h"
 #include "finance/financepage.h"
 #include "platform/fakes.h"
 #include "tempdatafolder.h"
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace zorv;
 
@@ -95,9 +97,14 @@ private slots:
     void saveNeedsInstallmentCountAndForm();
     void failedWriteKeepsTheFields();
     void sourcesAddedOnceIgnoringCase();
-    void enterInEmptyValueSavesPreviousAmountAgain();
+    void amountNotTakenIsNeverSaved_data();
+    void amountNotTakenIsNeverSaved();
+    void thousandsPointSavesTheAmountTyped();
     void monthTotals_data();
     void monthTotals();
+    void monthWithoutEntrancesComparesNothing();
+    void everyActionSaysWhatItDid();
+    void linksFollowTheFieldsAndRunFromTheKeyboard();
     void symbolAppliesAndShows();
     void monthSearch();
     void helpMessages();
@@ -279,15 +286,90 @@ void TestFinancePage::sourcesAddedOnceIgnoringCase()
     QVERIFY(f.page->FN4->hasFocus());
 }
 
-void TestFinancePage::enterInEmptyValueSavesPreviousAmountAgain()
+// A text that is no amount never lets the amount before it be saved: not through Enter in
+// the field, a percentage key, the quantity or Save clicked while typing. The field shows
+// the text as not taken and the page says why nothing was saved.
+void TestFinancePage::amountNotTakenIsNeverSaved_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown"); // what the field shows once left
+    QTest::addColumn<int>("path");      // 0 Enter chain, 1 F9 in AL, 2 Save clicked in FN1
+    QTest::newRow("empty, Enter chain") << ""
+                                        << "" << 0;
+    QTest::newRow("three-digit last group") << "1.234.567"
+                                            << "1,234,567" << 0;
+    QTest::newRow("sign alone") << "-"
+                                << "-" << 0;
+    QTest::newRow("percentage of the old amount") << "12.34,5"
+                                                  << "12,34,5" << 1;
+    QTest::newRow("Save clicked while typing") << "1.234.567"
+                                               << "1,234,567" << 2;
+}
+
+void TestFinancePage::amountNotTakenIsNeverSaved()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(int, path);
+    Fixture f;
+    QVERIFY(f.open());
+    f.typeEntry("77", 0, "Venda", "", "", 0);
+    const QByteArray saved("77,00<1>15/03/2013<2>Entrance<3>Venda<4>Dinheiro\r\n");
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), saved);
+    QVERIFY(f.page->FN1->hasFocus());
+
+    if (path == 0) {
+        f.typeEntry(typed, 0, "Venda", "", "2", 0);
+    } else if (path == 1) {
+        typeText(f.page->FN1, typed);
+        f.enter(f.page->FN1);
+        typeText(f.page->AL, "10");
+        QTest::keyClick(f.page->AL, Qt::Key_F9);
+        QCOMPARE(f.page->actionStatus->text(), TzorvCurrency::notTakenHint());
+        f.page->fn3->setCurrentIndex(0);
+        f.page->FN4->setEditText("Venda");
+        f.page->PCL->setText("1");
+        f.page->FN5->setCurrentIndex(0);
+        QTest::mouseClick(f.page->pm1, Qt::LeftButton);
+    } else {
+        f.page->fn3->setCurrentIndex(0);
+        f.page->FN4->setEditText("Venda");
+        f.page->PCL->setText("1");
+        f.page->FN5->setCurrentIndex(0);
+        f.page->FocusValue();
+        typeText(f.page->FN1, typed);
+        QTest::mouseClick(f.page->pm1, Qt::LeftButton);
+    }
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), saved);
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), saved);
+    QCOMPARE(f.page->FN1->text(), shown);
+    QVERIFY(!f.page->FN1->IsValid());
+    QCOMPARE(f.page->FN1->toolTip(), shown.isEmpty() ? QString() : TzorvCurrency::notTakenHint());
+    QCOMPARE(f.page->actionStatus->text(), shown.isEmpty() ? QStringLiteral("Nada gravado: falta o valor")
+                                                           : QStringLiteral("Nada gravado: valor inválido"));
+
+    // The amount typed again is saved; the rest of the row was kept.
+    f.page->FocusValue();
+    typeText(f.page->FN1, "5");
+    f.enter(f.page->FN1);
+    QVERIFY(f.page->FN1->IsValid());
+    f.page->PCL->setText("1");
+    QTest::mouseClick(f.page->pm1, Qt::LeftButton);
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"),
+             saved + "5,00<1>15/03/2013<2>Entrance<3>Venda<4>Dinheiro\r\n");
+}
+
+void TestFinancePage::thousandsPointSavesTheAmountTyped()
 {
     Fixture f;
     QVERIFY(f.open());
-    f.typeEntry("42", 0, "Venda", "", "", 0);
-    QVERIFY(f.page->FN1->hasFocus());
-    f.typeEntry("", 0, "Venda", "", "", 0);
-    const QByteArray line("42,00<1>15/03/2013<2>Entrance<3>Venda<4>Dinheiro\r\n");
-    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), line + line);
+    f.typeEntry("77", 0, "Venda", "", "", 0);
+    f.typeEntry("1.234,56", 1, "Aluguel", "", "", 3);
+    f.typeEntry("12.345.678,90", 0, "Casa", "", "", 0);
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"),
+             QByteArray("77,00<1>15/03/2013<2>Entrance<3>Venda<4>Dinheiro\r\n"
+                        "1.234,56<1>15/03/2013<2>Exit<3>Aluguel<4>Boleto\r\n"
+                        "12.345.678,90<1>15/03/2013<2>Entrance<3>Casa<4>Dinheiro\r\n"));
 }
 
 void TestFinancePage::monthTotals_data()
@@ -299,7 +381,8 @@ void TestFinancePage::monthTotals_data()
     QTest::newRow("example month with a blank line")
         << kMarch << QStringList{"R$ 1.100,00", "R$ 350,00", "R$ 750,00", "32%", "68%"} << 68 << 32;
     QTest::newRow("only exits") << QByteArray("250,00<1>02/03/2013<2>Exit<3>a<4>Dinheiro\r\n")
-                                << QStringList{"R$ 0,00", "R$ 250,00", "R$ -250,00", "0%", "0%"} << 0 << 0;
+                                << QStringList{"R$ 0,00", "R$ 250,00", "R$ -250,00", "\u2013", "\u2013"} << 0
+                                << 0;
     QTest::newRow("exits beyond entrances")
         << QByteArray("100,00<1>02/03/2013<2>Entrance<3>a<4>Dinheiro\r\n150,00<1>02/03/"
                       "2013<2>Exit<3>a<4>Dinheiro\r\n")
@@ -319,8 +402,9 @@ void TestFinancePage::monthTotals_data()
         << QStringList{"R$ 0,01", "R$ 1.800.000.000.000.000,00", "R$ -1.799.999.999.999.999,99",
                        "18000000000000000000%", "0%"}
         << 0 << 100;
-    QTest::newRow("empty month") << QByteArray() << QStringList{"R$ 0,00", "R$ 0,00", "R$ 0,00", "0%", "0%"}
-                                 << 0 << 0;
+    QTest::newRow("empty month") << QByteArray()
+                                 << QStringList{"R$ 0,00", "R$ 0,00", "R$ 0,00", "\u2013", "\u2013"} << 0
+                                 << 0;
 }
 
 void TestFinancePage::monthTotals()
@@ -345,6 +429,128 @@ void TestFinancePage::monthTotals()
     QCOMPARE(shown, labels);
     QCOMPARE(f.page->sq1->value(), green);
     QCOMPARE(f.page->sq2->value(), maroon);
+    QCOMPARE(f.page->totalsMonth->text(), QStringLiteral("Mês: 03.2013"));
+}
+
+// After a save into a month without entrances the totals are that month's, and so are the
+// percentages: there is nothing to compare, never the figures of the month shown before.
+void TestFinancePage::monthWithoutEntrancesComparesNothing()
+{
+    Fixture f;
+    QVERIFY(f.data.write("dados/Finance/03.2013.fin", kMarch));
+    QVERIFY(f.open());
+    f.page->lvd1Click(0);
+    f.page->tmcalcTimer();
+    QCOMPARE(f.page->psd->text(), QStringLiteral("32%"));
+    QCOMPARE(f.page->sq1->value(), 68);
+
+    f.page->fn2->setDate(QDate(2013, 4, 2));
+    f.page->FocusValue();
+    f.typeEntry("80", 1, "Farmácia", "", "", 0);
+    QCOMPARE(f.page->totalsMonth->text(), QStringLiteral("Mês: 04.2013"));
+    QCOMPARE(f.page->le->text(), QStringLiteral("R$ 0,00"));
+    QCOMPARE(f.page->ls->text(), QStringLiteral("R$ 80,00"));
+    QVERIFY(f.page->tmcalc.isActive());
+    f.page->tmcalcTimer();
+    QCOMPARE(f.page->SD->text(), QStringLiteral("R$ -80,00"));
+    QCOMPARE(f.page->psd->text(), QStringLiteral("\u2013"));
+    QCOMPARE(f.page->tot->text(), QStringLiteral("\u2013"));
+    QCOMPARE(f.page->sq1->value(), 0);
+    QCOMPARE(f.page->sq2->value(), 0);
+}
+
+// A user working by keyboard is told the result of each action, with its month, until the
+// next action or the status timer's tick.
+void TestFinancePage::everyActionSaysWhatItDid()
+{
+    Fixture f;
+    f.fake.clock.set(QDate(2026, 12, 12));
+    QVERIFY(f.open());
+    QLabel *status = f.page->actionStatus;
+    QCOMPARE(status->text(), QString());
+
+    f.typeEntry("10", 0, "Venda", "", "", 0);
+    QCOMPARE(status->text(), QStringLiteral("Lançamento gravado em 12.2026"));
+    QCOMPARE(f.page->totalsMonth->text(), QStringLiteral("Mês: 12.2026"));
+    QVERIFY(f.page->statusTimer.isActive());
+    QVERIFY(f.page->statusTimer.isSingleShot());
+    QVERIFY(f.page->statusTimer.interval() >= 3000 && f.page->statusTimer.interval() <= 10000);
+    f.page->clearStatus(); // the timer's tick
+    QCOMPARE(status->text(), QString());
+    QVERIFY(!f.page->statusTimer.isActive());
+
+    // A save the row cannot make says why; the next action replaces it.
+    f.typeEntry("10", 0, "Venda", "", "", -1);
+    f.page->pm1Click();
+    QCOMPARE(status->text(), QStringLiteral("Nada gravado: escolha a forma de pagamento"));
+    f.page->FN5->setCurrentIndex(0);
+    f.page->PCL->clear();
+    f.page->pm1Click();
+    QCOMPARE(status->text(), QStringLiteral("Nada gravado: falta o número de parcelas"));
+
+    // Installments name the months they went to.
+    f.page->FocusValue();
+    f.typeEntry("20", 2, "Loja", "3", "", 3);
+    f.tickInstallments();
+    QCOMPARE(status->text(), QStringLiteral("3 parcelas gravadas, de 01.2027 a 03.2027"));
+
+    f.page->SBM->setFocus();
+    QTest::mouseClick(f.page->Label128, Qt::LeftButton);
+    QCOMPARE(status->text(), QStringLiteral("Símbolo R$ gravado"));
+    f.page->lvd1Click(0);
+    QCOMPARE(status->text(), QString());
+}
+
+// The links take the focus with Tab only after every field, show a ring while they have
+// it and act on Enter or Space; the Enter chain and the fields that are no tab stops are
+// as they were.
+void TestFinancePage::linksFollowTheFieldsAndRunFromTheKeyboard()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    QList<QWidget *> order;
+    QWidget *w = f.page->FN1;
+    for (int i = 0; i < 40; ++i) {
+        order.append(w);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        w = QApplication::focusWidget();
+        if (w == f.page->FN1)
+            break;
+    }
+    QStringList names;
+    for (QWidget *each : order)
+        names.append(each->objectName());
+    qsizetype firstLink = -1;
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        const bool link = qobject_cast<LinkLabel *>(order[i]) != nullptr;
+        if (link && firstLink < 0)
+            firstLink = i;
+        QVERIFY2(!link || firstLink >= 0, qPrintable(names.join(' ')));
+        QVERIFY2(link || firstLink < 0, qPrintable("a field after the links: " + names.join(' ')));
+    }
+    QVERIFY(firstLink > 0);
+    QCOMPARE(names.mid(0, 4), (QStringList{"FN1", "AL", "FN4", "PCL"}));
+    for (const char *noTabStop : {"fn2", "fn3", "FN5"})
+        QVERIFY(!names.contains(QLatin1String(noTabStop)));
+    for (const char *link : {"pm1", "Label128", "Label30", "ImportStatement"})
+        QVERIFY2(names.indexOf(QLatin1String(link)) >= firstLink, link);
+
+    // The focused link shows a ring; Space on "Apply" stores the symbol, Enter on the
+    // corrections link lists the entries.
+    LinkLabel *apply = f.page->Label128;
+    const QImage plain = apply->grab().toImage();
+    apply->setFocus(Qt::TabFocusReason);
+    QVERIFY(apply->hasFocus());
+    QVERIFY(apply->grab().toImage() != plain);
+    QTest::keyClick(apply, Qt::Key_Space);
+    QCOMPARE(f.data.read("dados/Money.sbm"), QByteArray("R$\r\n"));
+
+    QVERIFY(f.data.write("dados/Finance/03.2013.fin", kMarch));
+    f.page->Atualizar3Click();
+    f.page->lvd1Click(0);
+    f.page->corrections->Label30->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(f.page->corrections->Label30, Qt::Key_Return);
+    QVERIFY(f.page->corrections->PVF->isVisible());
 }
 
 void TestFinancePage::symbolAppliesAndShows()

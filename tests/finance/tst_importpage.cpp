@@ -1,15 +1,24 @@
 #include "controls/currencyedit.h"
 #include "controls/linklabel.h"
+#include "finance/correctionsarea.h"
 #include "finance/financepage.h"
 #include "finance/statementpreview.h"
+#include "finance/statementreader.h"
 #include "platform/fakes.h"
 #include "tempdatafolder.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QTreeWidget>
 
 #include <csignal>
@@ -48,11 +57,24 @@ struct Fixture
         return true;
     }
 
-    // Clicks the link with `file` as the answer of the file dialog; the preview, if any.
+    // Clicks the link with `file` as the answer of the file dialog and waits until the
+    // reading, off the window's thread, has ended; the preview, if any.
     StatementPreview *clickImport(const QString &file)
     {
         fake.dialogs.files.enqueue(file);
-        QTest::mouseClick(page->ImportStatement, Qt::LeftButton, {}, page->ImportStatement->rect().center());
+        return readAfter([this] {
+            QTest::mouseClick(page->ImportStatement, Qt::LeftButton, {},
+                              page->ImportStatement->rect().center());
+        });
+    }
+
+    // Runs `start` and, when it started a reading, waits for its end; the preview, if any.
+    template<typename Start> StatementPreview *readAfter(Start start)
+    {
+        QSignalSpy ended(page.get(), &FinancePage::statementReadingEnded);
+        start();
+        if (page->statementReading().isReading() && !ended.wait(20000))
+            return nullptr;
         return page->statementPreview();
     }
 
@@ -88,13 +110,25 @@ class TestImportPage : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void previewThenEnterWritesBothLedgers();
+    void everyLineCarriesItsPaymentForm();
+    void hostileStatementIsRefusedAtOnce();
+    void readingIsOffTheWindowAndCancels();
     void partialSelectionAndSecondImport();
     void escapeCancels();
     void failedWriteLeavesEveryFile();
     void badFileShowsReasonAndWritesNothing_data();
     void badFileShowsReasonAndWritesNothing();
 };
+
+void TestImportPage::initTestCase()
+{
+    // The program's private work folder lives in a runtime folder of this test's own.
+    static QTemporaryDir runtime;
+    QVERIFY(runtime.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+}
 
 void TestImportPage::previewThenEnterWritesBothLedgers()
 {
@@ -109,18 +143,18 @@ void TestImportPage::previewThenEnterWritesBothLedgers()
     QCOMPARE(f.fake.dialogs.shown.size(), 1);
     QCOMPARE(f.fake.dialogs.shown[0].kind, FakeDialogs::Kind::OpenFile);
     QCOMPARE(f.fake.dialogs.shown[0].filter, QStringLiteral("Extratos OFX (*.ofx *.qfx)"));
-    QCOMPARE(f.rowTexts(preview), (QStringList{"[x]|05/01/2015|1.500,00|Entrance|Salário Empresa||",
-                                               "[x]|31/01/2015|1.234,56|Exit|TOK & STOK PARC 02/05||",
-                                               "[x]|20/01/2015|89,90|Exit|C&A MODAS||",
+    QCOMPARE(f.rowTexts(preview), (QStringList{"[x]|05/01/2015|1.500,00|Entrance|Salário Empresa|Dinheiro|",
+                                               "[x]|31/01/2015|1.234,56|Exit|TOK & STOK PARC 02/05|Dinheiro|",
+                                               "[x]|20/01/2015|89,90|Exit|C&A MODAS|Dinheiro|",
                                                "[x]|12/01/2015|300,00|Exit|CHEQUE COMPENSADO|Cheque|"}));
     // Nothing is written before the user confirms.
     QCOMPARE(f.data.read("dados/Finance/2015.CX"), kJanuary);
 
     QTest::keyClick(preview->ImportRows, Qt::Key_Return);
     QVERIFY(!f.page->statementPreview());
-    const QByteArray lines("1.500,00<1>05/01/2015<2>Entrance<3>Sal\xe1rio Empresa<4>\r\n"
-                           "1.234,56<1>31/01/2015<2>Exit<3>TOK & STOK PARC 02/05<4>\r\n"
-                           "89,90<1>20/01/2015<2>Exit<3>C&A MODAS<4>\r\n"
+    const QByteArray lines("1.500,00<1>05/01/2015<2>Entrance<3>Sal\xe1rio Empresa<4>Dinheiro\r\n"
+                           "1.234,56<1>31/01/2015<2>Exit<3>TOK & STOK PARC 02/05<4>Dinheiro\r\n"
+                           "89,90<1>20/01/2015<2>Exit<3>C&A MODAS<4>Dinheiro\r\n"
                            "300,00<1>12/01/2015<2>Exit<3>CHEQUE COMPENSADO<4>Cheque\r\n");
     QCOMPARE(f.data.read("dados/Finance/01.2015.fin"), kJanuary + lines);
     QCOMPARE(f.data.read("dados/Finance/2015.CX"), kJanuary + lines);
@@ -134,6 +168,7 @@ void TestImportPage::previewThenEnterWritesBothLedgers()
     QCOMPARE(f.page->lvd1->count(), 1);
     QCOMPARE(f.page->le->text(), QStringLiteral("R$ 1.500,00"));
     QCOMPARE(f.page->ls->text(), QStringLiteral("R$ 1.629,46"));
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("4 lançamentos importados"));
 }
 
 void TestImportPage::partialSelectionAndSecondImport()
@@ -142,8 +177,8 @@ void TestImportPage::partialSelectionAndSecondImport()
     QVERIFY(f.open());
     // From the keyboard: Ctrl+I, the file, Enter.
     f.fake.dialogs.files.enqueue(fixture("repeated-fitid.ofx"));
-    QTest::keyClick(f.page->FN1, Qt::Key_I, Qt::ControlModifier);
-    StatementPreview *preview = f.page->statementPreview();
+    StatementPreview *preview =
+        f.readAfter([&] { QTest::keyClick(f.page->FN1, Qt::Key_I, Qt::ControlModifier); });
     QVERIFY(preview);
     QTreeWidget *rows = preview->ImportRows;
     QCOMPARE(rows->topLevelItemCount(), 4);
@@ -154,9 +189,9 @@ void TestImportPage::partialSelectionAndSecondImport()
     QCOMPARE(rows->topLevelItem(1)->checkState(0), Qt::Unchecked);
     QTest::keyClick(rows, Qt::Key_Return);
 
-    const QByteArray three("10,00<1>10/01/2015<2>Exit<3>PADARIA<4>\r\n"
-                           "10,00<1>11/01/2015<2>Exit<3>PADARIA<4>\r\n"
-                           "10,00<1>11/01/2015<2>Exit<3>PADARIA<4>\r\n");
+    const QByteArray three("10,00<1>10/01/2015<2>Exit<3>PADARIA<4>Dinheiro\r\n"
+                           "10,00<1>11/01/2015<2>Exit<3>PADARIA<4>Dinheiro\r\n"
+                           "10,00<1>11/01/2015<2>Exit<3>PADARIA<4>Dinheiro\r\n");
     QCOMPARE(f.data.read("dados/Finance/01.2015.fin"), three);
     QCOMPARE(f.data.read("dados/Finance/2015.CX"), three);
 
@@ -164,15 +199,16 @@ void TestImportPage::partialSelectionAndSecondImport()
     // offered; the others are marked and unticked.
     f.page->ImportStatement->setFocus();
     f.fake.dialogs.files.enqueue(fixture("repeated-fitid.ofx"));
-    QTest::keyClick(f.page->ImportStatement, Qt::Key_Return);
-    preview = f.page->statementPreview();
+    preview = f.readAfter([&] { QTest::keyClick(f.page->ImportStatement, Qt::Key_Return); });
     QVERIFY(preview);
-    QCOMPARE(f.rowTexts(preview), (QStringList{"[ ]|10/01/2015|10,00|Exit|PADARIA||já importado",
-                                               "[x]|10/01/2015|25,00|Exit|FARMACIA||",
-                                               "[ ]|11/01/2015|10,00|Exit|PADARIA||já importado",
-                                               "[ ]|11/01/2015|10,00|Exit|PADARIA||já importado"}));
+    QCOMPARE(f.rowTexts(preview), (QStringList{"[ ]|10/01/2015|10,00|Exit|PADARIA|Dinheiro|já importado",
+                                               "[x]|10/01/2015|25,00|Exit|FARMACIA|Dinheiro|",
+                                               "[ ]|11/01/2015|10,00|Exit|PADARIA|Dinheiro|já importado",
+                                               "[ ]|11/01/2015|10,00|Exit|PADARIA|Dinheiro|já importado"}));
     QTest::keyClick(preview->ImportRows, Qt::Key_Enter);
-    QCOMPARE(f.data.read("dados/Finance/2015.CX"), three + "25,00<1>10/01/2015<2>Exit<3>FARMACIA<4>\r\n");
+    QCOMPARE(f.data.read("dados/Finance/2015.CX"),
+             three + "25,00<1>10/01/2015<2>Exit<3>FARMACIA<4>Dinheiro\r\n");
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("1 lançamento importado, 3 já existentes"));
 
     // A third time adds nothing at all.
     const auto files = f.financeFiles();
@@ -180,6 +216,7 @@ void TestImportPage::partialSelectionAndSecondImport()
     QVERIFY(preview);
     QTest::keyClick(preview->ImportRows, Qt::Key_Return);
     QCOMPARE(f.financeFiles(), files);
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("Nenhum lançamento importado, 4 já existentes"));
 }
 
 void TestImportPage::escapeCancels()
@@ -192,6 +229,7 @@ void TestImportPage::escapeCancels()
     QTest::keyClick(preview->ImportRows, Qt::Key_Escape);
     QVERIFY(!f.page->statementPreview());
     QCOMPARE(f.financeFiles(), (QMap<QString, QByteArray>{}));
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("Importação cancelada: nada importado"));
     // A cancelled file choice opens nothing.
     QVERIFY(!f.clickImport(QString()));
     QVERIFY(f.fake.dialogs.messages().isEmpty());
@@ -256,6 +294,138 @@ void TestImportPage::badFileShowsReasonAndWritesNothing()
     QVERIFY(!f.clickImport(file));
     QCOMPARE(f.fake.dialogs.messages(), QStringList{message});
     QCOMPARE(f.financeFiles(), (QMap<QString, QByteArray>{{"2015.CX", kJanuary}}));
+}
+
+// Every imported line ends with one of the five payment forms, chosen by the transaction's
+// type and changeable in the preview, so its source is read whole everywhere: in the entry
+// list, in an alteration and in the sources list. No field marker of a name reaches it.
+void TestImportPage::everyLineCarriesItsPaymentForm()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    StatementPreview *preview = f.clickImport(fixture("household.ofx"));
+    QVERIFY(preview);
+    QCOMPARE(f.rowTexts(preview), (QStringList{"[x]|03/02/2015|45,90|Exit|Padaria Pão Quente|Cartão|",
+                                               "[x]|05/02/2015|230,00|Exit|CONDOMINIO|Boleto|",
+                                               "[x]|10/02/2015|89,90|Exit|LUZ|Boleto|",
+                                               "[x]|12/02/2015|300,00|Exit|CHEQUE 851|Cheque|",
+                                               "[x]|15/02/2015|1.500,00|Entrance|LOJA X|Dinheiro|"}));
+
+    // The form of every row at once, then one row's own, by keyboard.
+    QTest::keyClick(preview->FormForAll, Qt::Key_Down); // "Dinheiro"
+    QCOMPARE(f.rowTexts(preview)[1], QStringLiteral("[x]|05/02/2015|230,00|Exit|CONDOMINIO|Dinheiro|"));
+    QTest::keyClick(preview->FormForAll, Qt::Key_Down); // "Cartão"
+    QTreeWidget *rows = preview->ImportRows;
+    rows->setFocus();
+    rows->setCurrentItem(rows->topLevelItem(1));
+    QTest::keyClick(rows, Qt::Key_F2);
+    auto *editor = qobject_cast<QComboBox *>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QCOMPARE(editor->objectName(), QStringLiteral("RowForm"));
+    QCOMPARE(editor->currentText(), QStringLiteral("Cartão"));
+    QTest::keyClick(editor, Qt::Key_Down);
+    QTest::keyClick(editor, Qt::Key_Down); // "Boleto"
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The list commits its choice once the key is handled.
+    QTRY_COMPARE(f.rowTexts(preview)[1], QStringLiteral("[x]|05/02/2015|230,00|Exit|CONDOMINIO|Boleto|"));
+    QVERIFY(f.page->statementPreview());
+    QTest::keyClick(rows, Qt::Key_Return);
+    QVERIFY(!f.page->statementPreview());
+
+    const QByteArray lines("45,90<1>03/02/2015<2>Exit<3>Padaria P\xe3o Quente<4>Cart\xe3o\r\n"
+                           "230,00<1>05/02/2015<2>Exit<3>CONDOMINIO<4>Boleto\r\n"
+                           "89,90<1>10/02/2015<2>Exit<3>LUZ<4>Cart\xe3o\r\n"
+                           "300,00<1>12/02/2015<2>Exit<3>CHEQUE 851<4>Cart\xe3o\r\n"
+                           "1.500,00<1>15/02/2015<2>Entrance<3>LOJA X<4>Cart\xe3o\r\n");
+    QCOMPARE(f.data.read("dados/Finance/02.2015.fin"), lines);
+    QCOMPARE(f.data.read("dados/Finance/2015.CX"), lines);
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("5 lançamentos importados"));
+
+    // The entry list shows the sources whole, and an alteration puts the source alone back.
+    f.page->lvd1Click(0);
+    f.page->corrections->Label30Click();
+    QTreeWidget *list = f.page->corrections->LVF;
+    QCOMPARE(list->topLevelItemCount(), 5);
+    QCOMPARE(list->topLevelItem(0)->text(3), QStringLiteral("Padaria Pão Quente"));
+    list->setCurrentItem(list->topLevelItem(0));
+    f.page->corrections->AltD();
+    QCOMPARE(f.page->FN4->currentText(), QStringLiteral("Padaria Pão Quente"));
+    QCOMPARE(f.page->actionStatus->text(),
+             QStringLiteral("Lançamento retirado de 02.2015 para alteração: digite o valor e grave"));
+    QVERIFY(!f.data.read("dados/Finance/2015.CX").contains("Padaria"));
+}
+
+// A statement nested 200 000 deep would keep the library busy for hours: it is refused
+// before the library sees it, and no copy of it stays behind.
+void TestImportPage::hostileStatementIsRefusedAtOnce()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile hostile(dir.filePath("hostil.ofx"));
+    QVERIFY(hostile.open(QIODevice::WriteOnly));
+    QByteArray body = "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\n\r\n<OFX>";
+    body += QByteArray("<STMTTRN>").repeated(200000 / 3) + QByteArray("<A>").repeated(200000 - 200000 / 3);
+    body += "</OFX>\r\n";
+    hostile.write(body);
+    hostile.close();
+
+    Fixture f;
+    QVERIFY(f.open());
+    QVERIFY(!f.clickImport(hostile.fileName()));
+    QCOMPARE(
+        f.fake.dialogs.messages(),
+        QStringList{"Não foi possível ler o extrato: o arquivo tem elementos aninhados demais para ser um "
+                    "extrato."});
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("Nada importado"));
+    QCOMPARE(f.financeFiles(), (QMap<QString, QByteArray>{}));
+    QVERIFY(QDir(statementWorkFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// While a statement is read the window runs on (its timers, the backup, the companion
+// watch), shows that it is busy, and its Cancel drops the reading: nothing of it is shown
+// or written, and the next import works.
+void TestImportPage::readingIsOffTheWindowAndCancels()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    QSemaphore gate;
+    f.page->statementReading().setReadFunction(
+        [&gate](const QString &path, const std::atomic_bool &cancelled) {
+            gate.acquire();
+            return StatementReader().read(path, &cancelled);
+        });
+    f.fake.dialogs.files.enqueue(fixture("bank-1252.ofx"));
+    QTest::mouseClick(f.page->ImportStatement, Qt::LeftButton, {}, f.page->ImportStatement->rect().center());
+    // The window's own thread is free while the reader waits.
+    QVERIFY(f.page->statementReading().isReading());
+    bool ran = false;
+    QMetaObject::invokeMethod(
+        f.page.get(), [&ran] { ran = true; }, Qt::QueuedConnection);
+    QTRY_VERIFY(ran);
+    QProgressDialog *progress = f.page->statementProgress();
+    QVERIFY(progress);
+    QVERIFY(progress->isVisible());
+    QCOMPARE(progress->labelText(), QStringLiteral("Lendo o extrato..."));
+    QVERIFY(progress->findChild<QPushButton *>(QStringLiteral("CancelReading")));
+
+    QTest::keyClick(progress, Qt::Key_Escape);
+    QVERIFY(!f.page->statementReading().isReading());
+    QTRY_VERIFY(!f.page->statementProgress());
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("Importação cancelada: nada importado"));
+    gate.release();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    QVERIFY(!f.page->statementPreview());
+    QVERIFY(f.fake.dialogs.messages().isEmpty());
+    QCOMPARE(f.financeFiles(), (QMap<QString, QByteArray>{}));
+
+    // The next reading is not held.
+    f.page->statementReading().setReadFunction([](const QString &path, const std::atomic_bool &cancelled) {
+        return StatementReader().read(path, &cancelled);
+    });
+    StatementPreview *preview = f.clickImport(fixture("bank-1252.ofx"));
+    QVERIFY(preview);
+    QCOMPARE(preview->ImportRows->topLevelItemCount(), 4);
 }
 
 QTEST_MAIN(TestImportPage)

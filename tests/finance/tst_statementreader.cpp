@@ -5,10 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace zorv;
 
@@ -57,18 +61,31 @@ class TestStatementReader : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void readsWhatBanksSend_data();
     void readsWhatBanksSend();
     void refusesBadInput_data();
     void refusesBadInput();
     void amountsAndDates_data();
     void amountsAndDates();
+    void nestingDeeperThanAStatementIsRefused_data();
+    void nestingDeeperThanAStatementIsRefused();
+    void privateCopiesOfKilledRunsGo();
+    void entryForTransaction_data();
     void entryForTransaction();
     void identitiesKeepEveryTransaction();
     void reimportAddsNothing();
     void writeLandsInLedgersAndList();
     void failedWriteLeavesEveryFile();
 };
+
+void TestStatementReader::initTestCase()
+{
+    // The program's private work folder lives in a runtime folder of this test's own.
+    static QTemporaryDir runtime;
+    QVERIFY(runtime.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+}
 
 void TestStatementReader::readsWhatBanksSend_data()
 {
@@ -172,25 +189,138 @@ void TestStatementReader::amountsAndDates()
     QVERIFY(!parseStatementDate(u"2015-01-31").isValid());
 }
 
+namespace {
+
+// A bank statement of `transactions` movements, in SGML or with every leaf closed (XML),
+// with `inside` added to the body of each movement.
+QByteArray statement(int transactions, bool xml, const QByteArray &inside = {})
+{
+    QByteArray body = xml ? "<?xml version=\"1.0\"?>\r\n<?OFX OFXHEADER=\"200\" VERSION=\"211\"?>\r\n"
+                          : "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\n\r\n";
+    auto leaf = [xml](const char *name, const QByteArray &value) {
+        return "<" + QByteArray(name) + ">" + value + (xml ? "</" + QByteArray(name) + ">" : QByteArray()) +
+               "\r\n";
+    };
+    body += "<OFX><BANKMSGSRSV1><STMTTRNRS>" + leaf("TRNUID", "1") + "<STMTRS>" + leaf("CURDEF", "BRL") +
+            "<BANKACCTFROM>" + leaf("BANKID", "1") + leaf("ACCTID", "2") + leaf("ACCTTYPE", "CHECKING") +
+            "</BANKACCTFROM><BANKTRANLIST>" + leaf("DTSTART", "20150101") + leaf("DTEND", "20150131");
+    for (int i = 0; i < transactions; ++i)
+        body += "<STMTTRN>" + leaf("TRNTYPE", "DEBIT") + leaf("DTPOSTED", "20150110") +
+                leaf("TRNAMT", "-1.00") + leaf("FITID", QByteArray::number(i)) + leaf("NAME", "LOJA") +
+                inside + "</STMTTRN>\r\n";
+    return body + "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\r\n";
+}
+
+} // namespace
+
+// The library's parse takes time in the square of the nesting it has to hold open, so a
+// file nested deeper than a statement is refused before the library sees it, whatever
+// form the nesting takes; real statements, long ones too, are read.
+void TestStatementReader::nestingDeeperThanAStatementIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("transactions"); // -1: refused as nested too deep
+    const QByteArray sgml = "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\n\r\n<OFX>";
+    QTest::newRow("long statement") << statement(1500, false) << 1500;
+    QTest::newRow("long statement, XML") << statement(1500, true) << 1500;
+    QTest::newRow("memos closed in place")
+        << statement(3, true, QByteArray("<MEMO>x</MEMO>").repeated(200)) << 3;
+    QTest::newRow("200 000 nested aggregates") << sgml + QByteArray("<A>").repeated(200000) + "</OFX>" << -1;
+    QTest::newRow("nested then closed")
+        << sgml + QByteArray("<A>").repeated(5000) + QByteArray("</A>").repeated(5000) + "</OFX>" << -1;
+    QTest::newRow("movements never closed")
+        << sgml + QByteArray("<STMTTRN><TRNTYPE>DEBIT<TRNAMT>-1.00<DTPOSTED>20150110").repeated(20000) +
+               "</OFX>"
+        << -1;
+    QTest::newRow("one leaf repeated in a movement")
+        << statement(1, false, QByteArray("<MEMO>x").repeated(20000)) << -1;
+    QTest::newRow("leaves outside any movement")
+        << sgml + QByteArray("<NAME>x").repeated(20000) + "</OFX>" << -1;
+}
+
+void TestStatementReader::nestingDeeperThanAStatementIsRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, transactions);
+    const StatementReadResult r = StatementReader().readBytes(bytes);
+    if (transactions < 0) {
+        QCOMPARE(r.error, QStringLiteral("o arquivo tem elementos aninhados demais para ser um extrato."));
+    } else {
+        QVERIFY2(r.ok(), qPrintable(r.error));
+        QCOMPARE(r.transactions.size(), transactions);
+    }
+    // The library's copy of the file is gone once it was read.
+    QVERIFY(QDir(statementWorkFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// The private copies live in an owner-only folder; a start removes those a killed run left
+// there, never one a running process may still be reading.
+void TestStatementReader::privateCopiesOfKilledRunsGo()
+{
+    const QString folder = statementWorkFolder();
+    QVERIFY(!folder.isEmpty());
+    QVERIFY(folder.startsWith(QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"))));
+    QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                                QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
+             QFile::Permissions());
+    QProcess gone;
+    gone.start(QStringLiteral("true"));
+    QVERIFY(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    QVERIFY(gone.waitForFinished());
+    const QString dead = QStringLiteral("extrato-%1-a1b2c3.ofx").arg(deadPid);
+    const QString own = QStringLiteral("extrato-%1-d4e5f6.ofx").arg(QCoreApplication::applicationPid());
+    const QString parent = QStringLiteral("extrato-%1-g7h8i9.ofx").arg(getppid());
+    for (const QString &name : {dead, own, parent}) {
+        QFile copy(folder + QLatin1Char('/') + name);
+        QVERIFY(copy.open(QIODevice::WriteOnly));
+    }
+    removeStatementLeftovers();
+    QStringList left = QDir(folder).entryList(QDir::Files);
+    left.sort();
+    QStringList kept{own, parent};
+    kept.sort();
+    QCOMPARE(left, kept);
+    for (const QString &name : {own, parent})
+        QVERIFY(QFile::remove(folder + QLatin1Char('/') + name));
+}
+
+void TestStatementReader::entryForTransaction_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("creditCard");
+    QTest::addColumn<QString>("form");
+    QTest::newRow("check") << "CHECK" << false << "Cheque";
+    QTest::newRow("point of sale") << "POS" << false << "Cartão";
+    QTest::newRow("credit-card statement") << "DEBIT" << true << "Cartão";
+    QTest::newRow("check on a card statement") << "CHECK" << true << "Cartão";
+    QTest::newRow("payment") << "PAYMENT" << false << "Boleto";
+    QTest::newRow("direct debit") << "DIRECTDEBIT" << false << "Boleto";
+    QTest::newRow("debit") << "DEBIT" << false << "Dinheiro";
+    QTest::newRow("credit") << "CREDIT" << false << "Dinheiro";
+    QTest::newRow("transfer") << "XFER" << false << "Dinheiro";
+    QTest::newRow("unknown") << "OTHER" << false << "Dinheiro";
+}
+
 void TestStatementReader::entryForTransaction()
 {
+    QFETCH(QString, type);
+    QFETCH(bool, creditCard);
+    QFETCH(QString, form);
     StatementTransaction t;
     t.date = QDate(2015, 1, 12);
     t.amount = Currency::fromRaw(-3000000);
-    t.type = QStringLiteral("CHECK");
-    t.memo = QStringLiteral("  CHEQUE <4>851\r\nCOMPENSADO ");
-    LedgerEntry e = ledgerEntryFor(t);
-    QCOMPARE(buildLedgerLine(e),
-             QStringLiteral("300,00<1>12/01/2015<2>Exit<3>CHEQUE 851 COMPENSADO<4>Cheque"));
+    t.type = type;
+    t.creditCard = creditCard;
+    // Markers, nested too, and line breaks never reach the line.
+    t.memo = QStringLiteral("  CHEQUE <<4>4>851\r\nCOMPENSADO <<<1>1>2>");
+    QCOMPARE(buildLedgerLine(ledgerEntryFor(t)),
+             QStringLiteral("300,00<1>12/01/2015<2>Exit<3>CHEQUE 851 COMPENSADO<4>") + form);
 
-    t.name = QStringLiteral("LOJA");
+    t.name = QStringLiteral("LOJA <<4>4>X");
     t.amount = Currency::fromRaw(2500000);
-    t.type = QStringLiteral("CREDIT");
-    t.creditCard = true;
-    e = ledgerEntryFor(t);
-    QCOMPARE(buildLedgerLine(e), QStringLiteral("250,00<1>12/01/2015<2>Entrance<3>LOJA<4>Cartão"));
-    t.creditCard = false;
-    QCOMPARE(ledgerEntryFor(t).paymentForm, QString());
+    QCOMPARE(buildLedgerLine(ledgerEntryFor(t)),
+             QStringLiteral("250,00<1>12/01/2015<2>Entrance<3>LOJA X<4>") + form);
 }
 
 void TestStatementReader::identitiesKeepEveryTransaction()
@@ -230,7 +360,7 @@ void TestStatementReader::reimportAddsNothing()
         marked.append(row.alreadyImported);
     QCOMPARE(marked, (QList<bool>{true, true, true, false}));
     QVERIFY(import.write(rows));
-    QCOMPARE(data.read("dados/Finance/2015.CX"), year + "10,00<1>11/01/2015<2>Exit<3>PADARIA<4>\r\n");
+    QCOMPARE(data.read("dados/Finance/2015.CX"), year + "10,00<1>11/01/2015<2>Exit<3>PADARIA<4>Dinheiro\r\n");
 
     const QByteArray before = data.read("dados/Finance/2015.CX");
     QVERIFY(import.write(import.rowsFor(all)));
@@ -254,16 +384,16 @@ void TestStatementReader::writeLandsInLedgersAndList()
     QVERIFY(import.write(import.rowsFor(list)));
 
     QCOMPARE(data.read("dados/Finance/01.2015.fin"),
-             january + "12,50<1>13/01/2015<2>Exit<3>Padaria S\xe3o Jo\xe3o<4>\r\n"
-                       "7,50<1>14/01/2015<2>Entrance<3>Devolu\xe7\xe3o PIX<4>\r\n");
+             january + "12,50<1>13/01/2015<2>Exit<3>Padaria S\xe3o Jo\xe3o<4>Dinheiro\r\n"
+                       "7,50<1>14/01/2015<2>Entrance<3>Devolu\xe7\xe3o PIX<4>Dinheiro\r\n");
     QCOMPARE(data.read("dados/Finance/03.2015.fin"),
-             QByteArray("1.234,50<1>02/03/2015<2>Exit<3>A&B Importa\xe7\xe3o<4>\r\n"
-                        "0,13<1>03/03/2015<2>Entrance<3>Rendimento ?<4>\r\n"));
+             QByteArray("1.234,50<1>02/03/2015<2>Exit<3>A&B Importa\xe7\xe3o<4>Dinheiro\r\n"
+                        "0,13<1>03/03/2015<2>Entrance<3>Rendimento ?<4>Dinheiro\r\n"));
     QCOMPARE(data.read("dados/Finance/2015.CX"),
-             january + "12,50<1>13/01/2015<2>Exit<3>Padaria S\xe3o Jo\xe3o<4>\r\n"
-                       "7,50<1>14/01/2015<2>Entrance<3>Devolu\xe7\xe3o PIX<4>\r\n"
-                       "1.234,50<1>02/03/2015<2>Exit<3>A&B Importa\xe7\xe3o<4>\r\n"
-                       "0,13<1>03/03/2015<2>Entrance<3>Rendimento ?<4>\r\n");
+             january + "12,50<1>13/01/2015<2>Exit<3>Padaria S\xe3o Jo\xe3o<4>Dinheiro\r\n"
+                       "7,50<1>14/01/2015<2>Entrance<3>Devolu\xe7\xe3o PIX<4>Dinheiro\r\n"
+                       "1.234,50<1>02/03/2015<2>Exit<3>A&B Importa\xe7\xe3o<4>Dinheiro\r\n"
+                       "0,13<1>03/03/2015<2>Entrance<3>Rendimento ?<4>Dinheiro\r\n");
     const QStringList ids = importIdentities(list);
     QCOMPARE(data.read("dados/Finance/Importados.ofx"), encodeLines(ids, TextEncoding::Utf8Bom));
     QVERIFY(ids.last().contains(QStringLiteral("Rendimento ₿")));
@@ -294,7 +424,7 @@ void TestStatementReader::failedWriteLeavesEveryFile()
     rlimit small = old;
     small.rlim_cur = 32 * 1024;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = import.write(rows);
+    const bool written = import.write(rows).has_value();
     setrlimit(RLIMIT_FSIZE, &old);
     QVERIFY(!written);
 
