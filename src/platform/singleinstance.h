@@ -29,8 +29,8 @@ public:
     virtual ~SingleInstance() = default;
 
     virtual Claim claim() = 0;
-    // From a second start: asks the running copy to show its suite window. False when the
-    // running copy does not take such requests (it has a tray icon, so it is left alone).
+    // From a second start: asks the running copy to show its suite window. False when no
+    // copy listens; a copy with a tray icon takes no show requests and ignores it.
     virtual bool requestShow() = 0;
     // From the first copy: starts taking show requests; `onShow` runs on the event loop for
     // each one. False when the request channel cannot be opened.
