@@ -102,8 +102,11 @@ OpenAction entryAction(const QFileInfo &info, const Paths &paths)
 
 OpenAction classifyTarget(const QString &target, const Paths &paths)
 {
-    const QString text = target.trimmed();
-    if (text.isEmpty())
+    // Only the hand-off line's ending goes: spaces belong to the path ("nota " is not "nota").
+    QString text = target;
+    while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
+        text.chop(1);
+    if (text.trimmed().isEmpty())
         return {};
 
     // A scheme of two letters or more ("C:" is a drive, not a scheme).

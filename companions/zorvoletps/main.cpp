@@ -1,17 +1,18 @@
 // The suite's companion. While it runs, zorv-desk keeps running: it owns a top-level
 // window titled "zorvoletps" (created, never shown; zorv-desk finds it among the X
 // server's windows) and answers on a local socket for platforms where windows of other
-// programs cannot be searched. At start it launches zorv-desk from its own folder. It
-// ends when the user picks "Sair" in its tray menu, or with the session.
+// programs cannot be searched. At start it launches zorv-desk from its own folder. Its tray
+// menu stops zorv-desk's music ("Parar música", while it plays). It ends when the user picks
+// "Sair" in its tray menu, or with the session.
 
 #include "platform/companion.h"
 #include "platform/identity.h"
+#include "platform/singleinstance.h"
+#include "traymenu.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QProcess>
@@ -52,10 +53,10 @@ int main(int argc, char **argv)
     zorv::PresenceBeacon beacon;
     beacon.start(zorv::companionSocketPath(title));
 
+    // The running program, asked through its request channel (never claimed from here).
+    zorv::FileLockInstance program(zorv::instanceName());
     QSystemTrayIcon tray(companionIcon());
-    QMenu menu;
-    QAction *quit = menu.addAction(QStringLiteral("Sair"));
-    QObject::connect(quit, &QAction::triggered, &app, [] { QCoreApplication::exit(0); });
+    zorv::CompanionTrayMenu menu(program);
     tray.setToolTip(title);
     tray.setContextMenu(&menu);
     if (QSystemTrayIcon::isSystemTrayAvailable())

@@ -389,6 +389,8 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     audio = new AudioPage(paths, services);
     wireAudioPage(tats, audio);
     wireAudioHooks(audio, appointments, tops);
+    // The companion's tray menu offers "Parar música" while the page's music plays.
+    answerMusicRequests(services.instance, audio);
     restriction = wireProgramRestriction(tats, tops, settings, paths, services, password, LB);
     desk = new DeskPage(paths, services);
     wireDeskPage(tats, desk);

@@ -176,10 +176,7 @@ void FolderBrowser::LVDblClick()
             m_musicOpener(QDir::toNativeSeparators(info.absolutePath()), item->text());
         break;
     case BrowsedKind::Picture:
-        // The picture stays in the preview; the desktop is cleared around it.
-        window()->close();
-        m_services.minimizer.minimizeAll();
-        break;
+        // A picture opens like any other file; the windows of other programs are left alone.
     case BrowsedKind::Other:
         window()->close();
         OpenThroughLauncher(m_paths, m_services, path);

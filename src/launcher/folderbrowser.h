@@ -15,8 +15,9 @@ class IconList;
 class Paths;
 struct Services;
 
-// What a double click on a browsed file does, by its extension (from the last dot, letter
-// case kept: "FOTO.JPG" is not a picture here).
+// What a browsed file is, by its extension (from the last dot, letter case kept: "FOTO.JPG"
+// is not a picture here): a double click opens a folder, plays a track, and hands anything
+// else to the Web launcher; a selected picture shows in the preview.
 enum class BrowsedKind { Folder, Music, Picture, Other };
 BrowsedKind browsedKind(const QString &path, bool isFolder);
 QString browsedExtension(const QString &path);

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QSlider>
 #include <QStyle>
 #include <QToolButton>
@@ -279,6 +280,7 @@ void AudioPage::FL2DblClick()
         FLi->setCurrentRow(row);
     if (m_musicChoice && m_musicChoice(FLi->pathOf(row)))
         return;
+    m_followList = true;
     Play();
 }
 
@@ -327,13 +329,13 @@ void AudioPage::rememberFolder(const QString &folder, const QString &listFile)
 
 void AudioPage::Toq(const QString &name)
 {
-    for (int i = 0; i < FL2->count(); ++i) {
-        if (FL2->item(i)->text().compare(name, Qt::CaseInsensitive) == 0) {
-            selectTrack(i);
-            Play();
-            return;
-        }
-    }
+    // The name as spelled first: "Song.mp3" and "song.mp3" are two tracks here.
+    const qsizetype index = findWholeLine(FLi->names(), name);
+    if (index < 0)
+        return;
+    selectTrack(int(index));
+    m_followList = true;
+    Play();
 }
 
 void AudioPage::openFromFolder(const QString &folder, const QString &caption)
@@ -345,6 +347,8 @@ void AudioPage::openFromFolder(const QString &folder, const QString &caption)
         return;
     m_rememberedIndex = int(index);
     selectTrack(int(index));
+    // Opened from outside the page: this one track plays, the folder does not go on.
+    m_followList = false;
     Play();
 }
 
@@ -381,6 +385,7 @@ void AudioPage::Play()
 
 void AudioPage::Play2()
 {
+    m_followList = false;
     MP->close();
     startOpening(m_autoPlayFile);
 }
@@ -404,6 +409,11 @@ void AudioPage::resetProgress()
 {
     nd->setText(kNoPercent);
     TB1->setValue(0);
+}
+
+bool AudioPage::musicPlaying() const
+{
+    return MP->isPlaying();
 }
 
 void AudioPage::parar()
@@ -432,6 +442,7 @@ void AudioPage::step(int delta)
         MP->stop();
     if (MP->isOpen())
         MP->close();
+    m_followList = true;
     Play();
 }
 
@@ -499,14 +510,15 @@ void AudioPage::TMMPTimer()
     TB1->setValue(0);
     gg->resize(0, gg->height());
     nd->setText(kNoPercent);
-    const int current = FL2->currentRow();
-    int next;
-    if (current == FL2->count() - 1 || m_endOfList == QLatin1String("s"))
-        next = 0;
-    else
-        next = current + 1;
     m_endOfList = QStringLiteral("n");
-    selectTrack(next);
+    if (!m_followList) {
+        // The auto-play track, or a track opened from the folder browser, plays alone: a
+        // folder going on by itself would play on with no control in reach to stop it.
+        parar();
+        return;
+    }
+    const int current = FL2->currentRow();
+    selectTrack(current == FL2->count() - 1 ? 0 : current + 1);
     Play();
 }
 
@@ -639,6 +651,19 @@ void AudioPage::TMVLTimer()
     TMVL.stop();
     zorvVol->setProperty("Volume", TzorvVolumeController::kStartVolume);
     Vol();
+}
+
+void answerMusicRequests(SingleInstance &channel, AudioPage *page)
+{
+    QPointer<AudioPage> audio(page);
+    channel.serveRequest(kMusicPlayingRequest, [audio] {
+        return audio && audio->musicPlaying() ? QByteArrayLiteral("yes") : QByteArrayLiteral("no");
+    });
+    channel.serveRequest(kStopMusicRequest, [audio] {
+        if (audio)
+            audio->parar();
+        return QByteArrayLiteral("ok");
+    });
 }
 
 } // namespace zorv

@@ -29,7 +29,8 @@ class TzorvVolumeController;
 // starts ("Dados\Auto.rep").
 //
 // FLi lists the folder (hidden); FL2 shows a copy of its names and both keep the same
-// selected index. TMMP follows the playing track and starts the next one when it ends.
+// selected index. TMMP follows the playing track; when a track started from the page's own
+// controls ends it starts the next one, while the auto-play track plays alone.
 //
 // The page also carries the slide show (which takes the track list's place while it
 // runs) and the volume: zorvVol, the volume bar tb2 and its presets. The volume is the
@@ -68,6 +69,8 @@ public:
 
     // The remembered track index, selected in FL2 on every show.
     int rememberedIndex() const { return m_rememberedIndex; }
+    // Whether the player plays now (a paused or stopped track does not).
+    bool musicPlaying() const;
     // "s" from the start of the auto-play track until any track ends, then "n".
     QString endOfListFlag() const { return m_endOfList; }
     // The file the player was given by "Dados\Auto.rep" at creation.
@@ -139,7 +142,8 @@ public slots:
     void pmClick();
     // The same choice for the children's music folder ("dados\PlayK.list").
     void MusK();
-    // Selects `name` (whole name, case ignored) in FL2 and FLi and plays it.
+    // Selects `name` (the whole name; only when no track is spelled so, one that differs in
+    // letter case) in FL2 and FLi and plays it.
     void Toq(const QString &name);
     // Plays the track selected in FLi.
     void Play();
@@ -204,9 +208,18 @@ private:
     QString m_openingName; // the name fa shows once the open completes
     QString m_endOfList = QStringLiteral("n");
     int m_rememberedIndex = 0;
+    // Whether the end of the playing track starts the next one of the list: only for a
+    // track started from this page's own controls (the track list, next, previous,
+    // "Procurar músicas"). The auto-play track and a track opened from the folder browser
+    // play alone.
+    bool m_followList = false;
     bool m_trackEnded = false;
     QString m_generation;
     OutputVolume *m_endpoint = nullptr; // set by CriV when the default output has one
 };
+
+// Answers the companion's tray menu through the program's request channel: whether the
+// page's music plays, and a request to stop it.
+void answerMusicRequests(SingleInstance &channel, AudioPage *page);
 
 } // namespace zorv

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSettings>
 
 namespace zorv {
 
@@ -32,6 +33,12 @@ QString captionOrTitle(const QString &caption)
 }
 
 } // namespace
+
+WidgetDialogs::WidgetDialogs(const QString &historyFolder)
+{
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, historyFolder);
+}
 
 void WidgetDialogs::message(const QString &text, const QString &caption, MessageIcon icon)
 {

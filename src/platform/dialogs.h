@@ -33,6 +33,12 @@ public:
 class WidgetDialogs final : public Dialogs
 {
 public:
+    // The file dialogs remember visited folders in the toolkit's settings, which by default
+    // are shared by every program of the user ("QtProject.conf" in the configuration
+    // folder). They go to `historyFolder` instead (the program's stand-in folder): the
+    // toolkit's per-user settings of this process are redirected there.
+    explicit WidgetDialogs(const QString &historyFolder);
+
     void message(const QString &text, const QString &caption, MessageIcon icon) override;
     bool question(const QString &text, const QString &caption, MessageIcon icon) override;
     QString openFile(const QString &caption, const QString &folder, const QString &filter) override;

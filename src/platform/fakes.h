@@ -86,8 +86,23 @@ public:
         return true;
     }
 
+    // Both ends of the request channel in one: the program's answers, the companion's asks.
+    QByteArray ask(const QByteArray &word) override
+    {
+        asked << word;
+        const auto answer = answers.constFind(word);
+        return answer == answers.cend() ? QByteArray() : (*answer)();
+    }
+    bool serveRequest(const QByteArray &word, std::function<QByteArray()> answer) override
+    {
+        answers.insert(word, std::move(answer));
+        return true;
+    }
+
     Claim claimResult = Claim::First;
     bool runningCopyListens = false;
+    QHash<QByteArray, std::function<QByteArray()>> answers;
+    QList<QByteArray> asked;
     int showRequestsSent = 0;
     bool serving = false;
     std::function<void()> onShow; // call it to play a second start's request

@@ -2,10 +2,13 @@
 
 #include "identity.h"
 
+#include <QFileInfo>
+
 namespace zorv {
 
 RealServices::RealServices(SingleInstance &instance, const QString &policyFile)
-    : m_companion(makeCompanionPresence(companionTitle()))
+    : m_dialogs(QFileInfo(policyFile).absolutePath())
+    , m_companion(makeCompanionPresence(companionTitle()))
     , m_policies(policyFile)
     , m_services{.clock = m_clock,
                  .dialogs = m_dialogs,

@@ -41,7 +41,7 @@ struct Services
 // The real services of a running program. Build it after the QApplication: the companion
 // check depends on the platform the application runs on. `instance` is the guard main()
 // claimed before the application existed; `policyFile` is the INI file that takes the policy
-// values (in the Windows-directory stand-in).
+// values (in the Windows-directory stand-in); the file dialogs keep their history in that folder.
 class RealServices
 {
 public:

@@ -23,6 +23,8 @@ const QByteArray showRequest = QByteArrayLiteral("show\n");
 // The longest request line taken; a peer that sends more without ending its line is cut
 // off, so a stream of bytes cannot grow the program's memory.
 constexpr qint64 kMaxRequestLine = 64;
+// The answers are single words; anything longer is cut.
+constexpr qint64 kMaxAnswerLength = 64;
 
 // A file name made from the instance name: path separators would leave the folder.
 QString fileStem(const QString &name)
@@ -118,6 +120,19 @@ bool FileLockInstance::serveShowRequests(std::function<void()> onShow)
     if (!m_lock)
         return false; // only the holder of the guard may own the request channel
     m_onShow = std::move(onShow);
+    return listen();
+}
+
+bool FileLockInstance::serveRequest(const QByteArray &word, std::function<QByteArray()> answer)
+{
+    if (!m_lock)
+        return false;
+    m_answers.insert(word, std::move(answer));
+    return listen();
+}
+
+bool FileLockInstance::listen()
+{
     if (m_server)
         return m_server->isListening();
     m_server = std::make_unique<QLocalServer>();
@@ -131,8 +146,15 @@ bool FileLockInstance::serveShowRequests(std::function<void()> onShow)
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
                 while (socket->canReadLine()) {
-                    if (socket->readLine(kMaxRequestLine + 1) == showRequest && m_onShow)
-                        m_onShow();
+                    const QByteArray line = socket->readLine(kMaxRequestLine + 1);
+                    if (line == showRequest) {
+                        // Taken only while show requests are served (no tray icon).
+                        if (m_onShow)
+                            m_onShow();
+                    } else if (const auto answer = m_answers.constFind(line.chopped(1));
+                               line.endsWith('\n') && answer != m_answers.cend()) {
+                        socket->write((*answer)() + '\n');
+                    }
                 }
                 if (socket->bytesAvailable() >= kMaxRequestLine) {
                     socket->abort();
@@ -142,6 +164,28 @@ bool FileLockInstance::serveShowRequests(std::function<void()> onShow)
         }
     });
     return m_server->listen(m_socketPath);
+}
+
+QByteArray FileLockInstance::ask(const QByteArray &word)
+{
+    // Short waits: the running copy answers from its event loop at once, and a copy that is
+    // busy or gone must not hold up the asking program.
+    QLocalSocket socket;
+    socket.connectToServer(m_socketPath);
+    if (!socket.waitForConnected(500))
+        return {};
+    socket.write(word + '\n');
+    if (!socket.waitForBytesWritten(500))
+        return {};
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(500))
+            return {};
+    }
+    QByteArray answer = socket.readLine(kMaxAnswerLength);
+    socket.disconnectFromServer();
+    if (answer.endsWith('\n'))
+        answer.chop(1);
+    return answer;
 }
 
 } // namespace zorv

@@ -115,7 +115,7 @@ TaggedFields extractFields(const QString &line)
 namespace {
 
 // The shared search order: the second line to the last, then the first.
-template<typename Match> qsizetype findLine(const QStringList &lines, Match matches)
+template<typename Match> qsizetype findInOrder(const QStringList &lines, Match matches)
 {
     for (qsizetype i = 1; i < lines.size(); ++i) {
         if (matches(lines[i]))
@@ -126,16 +126,30 @@ template<typename Match> qsizetype findLine(const QStringList &lines, Match matc
     return -1;
 }
 
+// The search in that order with the letter case kept, and only when it finds nothing, the
+// same search without regard to case: on a case-sensitive file system "A.txt" and "a.txt"
+// are two files, while a list copied from Windows may spell a name in another case.
+template<typename Match> qsizetype findLine(const QStringList &lines, Match matches)
+{
+    const qsizetype exact =
+        findInOrder(lines, [&matches](const QString &l) { return matches(l, Qt::CaseSensitive); });
+    if (exact >= 0)
+        return exact;
+    return findInOrder(lines, [&matches](const QString &l) { return matches(l, Qt::CaseInsensitive); });
+}
+
 } // namespace
 
 qsizetype findLineByPrefix(const QStringList &lines, const QString &key)
 {
-    return findLine(lines, [&key](const QString &l) { return l.startsWith(key, Qt::CaseInsensitive); });
+    return findLine(lines,
+                    [&key](const QString &l, Qt::CaseSensitivity cs) { return l.startsWith(key, cs); });
 }
 
 qsizetype findWholeLine(const QStringList &lines, const QString &line)
 {
-    return findLine(lines, [&line](const QString &l) { return l.compare(line, Qt::CaseInsensitive) == 0; });
+    return findLine(lines,
+                    [&line](const QString &l, Qt::CaseSensitivity cs) { return l.compare(line, cs) == 0; });
 }
 
 QString oneLineText(QString text)

@@ -37,13 +37,15 @@ struct TaggedFieldViews
 };
 TaggedFieldViews extractFieldViews(QStringView line);
 
-// Index of the first line that begins with `key`, letters compared without regard to
-// case, searching from the second line to the last and then the first; -1 when none.
-// Every delete from a list mirrored in a file looks its line up this way.
+// Index of the first line that begins with `key`, searching from the second line to the
+// last and then the first; -1 when none. Letters are compared with their case first; only
+// when no line matches so is the first line that matches without regard to case taken
+// ("A.txt" and "a.txt" are two files here; a list copied from Windows still works). Every
+// delete from a list mirrored in a file looks its line up this way.
 qsizetype findLineByPrefix(const QStringList &lines, const QString &key);
-// The same search for the line equal to `line` as a whole, letters compared without regard
-// to case: a delete that must not take a longer line sharing the key's beginning
-// ("/usr/bin/gimp" is not "/usr/bin/gimp-2.10").
+// The same search for the line equal to `line` as a whole, exact letter case first: a
+// delete that must not take a longer line sharing the key's beginning ("/usr/bin/gimp" is
+// not "/usr/bin/gimp-2.10").
 qsizetype findWholeLine(const QStringList &lines, const QString &line);
 
 // Typed text made safe to store as one line: CR, LF and NUL become spaces (a pasted line

@@ -207,6 +207,11 @@ void TestAliases::remove_data()
                                    << QByteArray("ABC<>/x/abc\r\n");
     QTest::newRow("path sharing the beginning")
         << QByteArray("AB<>/x/ab\r\nAB<>/x/ab2\r\n") << 0 << QByteArray("AB<>/x/ab2\r\n");
+    // One alias for two files whose names differ only in case: each item takes its own line.
+    QTest::newRow("paths differing in case: the first")
+        << QByteArray("M<>/x/Song.mp3\r\nM<>/x/song.mp3\r\n") << 0 << QByteArray("M<>/x/song.mp3\r\n");
+    QTest::newRow("paths differing in case: the second")
+        << QByteArray("M<>/x/Song.mp3\r\nM<>/x/song.mp3\r\n") << 1 << QByteArray("M<>/x/Song.mp3\r\n");
     QTest::newRow("alias stored in small letters")
         << QByteArray("Q<>/x/q\r\nab<>/x/ab\r\n") << 1 << QByteArray("Q<>/x/q\r\n");
     QTest::newRow("placeholder") << QByteArray("AB<>/x/ab\r\n") << -1 << QByteArray("AB<>/x/ab\r\n");

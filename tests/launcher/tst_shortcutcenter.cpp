@@ -229,18 +229,30 @@ void TestShortcutCenter::remove_data()
 {
     QTest::addColumn<QByteArray>("list");
     QTest::addColumn<int>("row");          // the item deleted; -1: the placeholder
-    QTest::addColumn<bool>("removeFile");  // the file is gone before "Excluir"
+    QTest::addColumn<QByteArray>("onDisk"); // the file just before "Excluir"; null: as listed, "-": gone
     QTest::addColumn<QByteArray>("after"); // the file afterwards
     QTest::addColumn<QStringList>("grid"); // the grid afterwards
     QTest::newRow("longer path sharing the beginning")
-        << QByteArray("Docs<>/h/Docs antigo\r\nDocs<>/h/Docs\r\n") << 1 << false
+        << QByteArray("Docs<>/h/Docs antigo\r\nDocs<>/h/Docs\r\n") << 1 << QByteArray()
         << QByteArray("Docs<>/h/Docs antigo\r\n") << QStringList{"Docs"};
+    // "A.txt" and "a.txt" are two files: each item takes its own line, whatever the order.
+    const QByteArray twoFiles = "A<>/m/A.txt\r\na<>/m/a.txt\r\n";
+    QTest::newRow("two names differing in case: the first")
+        << twoFiles << 0 << QByteArray() << QByteArray("a<>/m/a.txt\r\n") << QStringList{"a"};
+    QTest::newRow("two names differing in case: the second")
+        << twoFiles << 1 << QByteArray() << QByteArray("A<>/m/A.txt\r\n") << QStringList{"A"};
     QTest::newRow("same line in other case")
-        << QByteArray("Agenda<>C:\\x.exe\r\nAGENDA<>C:\\x.exe\r\n") << 0 << false
-        << QByteArray("Agenda<>C:\\x.exe\r\n") << QStringList{"AGENDA"};
-    QTest::newRow("no file") << QByteArray("Agenda<>/x/a\r\n") << 0 << true << QByteArray()
+        << QByteArray("Agenda<>C:\\x.exe\r\nAGENDA<>C:\\x.exe\r\n") << 0 << QByteArray()
+        << QByteArray("AGENDA<>C:\\x.exe\r\n") << QStringList{"AGENDA"};
+    // A list rewritten in other letter case since it was shown (copied from Windows).
+    QTest::newRow("only in other case")
+        << QByteArray("Agenda<>/x/a\r\nDocs<>/h\r\n") << 0 << QByteArray("Docs<>/h\r\nAGENDA<>/X/A\r\n")
+        << QByteArray("Docs<>/h\r\n") << QStringList{"Docs"};
+    QTest::newRow("none") << QByteArray("Agenda<>/x/a\r\n") << 0 << QByteArray("Agenda<>/x/b\r\n")
+                          << QByteArray("Agenda<>/x/b\r\n") << QStringList{"Agenda"};
+    QTest::newRow("no file") << QByteArray("Agenda<>/x/a\r\n") << 0 << QByteArray("-") << QByteArray()
                              << QStringList{"Agenda"};
-    QTest::newRow("placeholder") << QByteArray("Agenda<>/x/a\r\n") << -1 << false
+    QTest::newRow("placeholder") << QByteArray("Agenda<>/x/a\r\n") << -1 << QByteArray()
                                  << QByteArray("Agenda<>/x/a\r\n") << QStringList{"Vazio!"};
 }
 
@@ -248,7 +260,7 @@ void TestShortcutCenter::remove()
 {
     QFETCH(QByteArray, list);
     QFETCH(int, row);
-    QFETCH(bool, removeFile);
+    QFETCH(QByteArray, onDisk);
     QFETCH(QByteArray, after);
     QFETCH(QStringList, grid);
     LauncherSuite s([&](TempDataFolder &d) { d.write("dados/ma.list", list); });
@@ -257,8 +269,10 @@ void TestShortcutCenter::remove()
     if (row >= 0)
         c.Atualizar2Click();
     s.bringPage(0, s.windows->desk);
-    if (removeFile)
+    if (onDisk == "-")
         QVERIFY(QFile::remove(s.data.file("dados/ma.list")));
+    else if (!onDisk.isNull())
+        QVERIFY(s.data.write("dados/ma.list", onDisk));
 
     clickItem(c.LVx, qMax(row, 0));
     QVERIFY(openContextMenu(c.LVx, c.PopupMenu2));

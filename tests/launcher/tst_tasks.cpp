@@ -175,8 +175,11 @@ void TestTasks::remove_data()
         << QByteArray("/usr/bin/gimp-2.10\r\n/usr/bin/gimp\r\n") << 1 << QByteArray("/usr/bin/gimp-2.10\r\n");
     QTest::newRow("the same task twice")
         << QByteArray("/x/a.exe\r\n/x/b.exe\r\n/x/a.exe\r\n") << 0 << QByteArray("/x/a.exe\r\n/x/b.exe\r\n");
-    QTest::newRow("letter case ignored")
-        << QByteArray("/x/A.exe\r\n/x/b.exe\r\n") << 0 << QByteArray("/x/b.exe\r\n");
+    // Two paths differing only in case are two files: each item takes its own line.
+    QTest::newRow("two paths differing in case: the first")
+        << QByteArray("/x/A.exe\r\n/x/a.exe\r\n") << 0 << QByteArray("/x/a.exe\r\n");
+    QTest::newRow("two paths differing in case: the second")
+        << QByteArray("/x/A.exe\r\n/x/a.exe\r\n") << 1 << QByteArray("/x/A.exe\r\n");
 }
 
 void TestTasks::remove()

@@ -87,7 +87,10 @@ private slots:
     void folderPathOutsideWindows1252SavedAsUtf8();
     void autoPlayAtStart_data();
     void autoPlayAtStart();
+    void autoPlayTrackPlaysAloneAndStops();
     void tracksFollowOneAnother();
+    void trackLookupPrefersTheExactName_data();
+    void trackLookupPrefersTheExactName();
     void positionAtTheEndIsNotAnEnd();
     void failedOpenStopsTheList();
     void nextAndPrevious_data();
@@ -103,6 +106,7 @@ private slots:
     void showReopensFolderAndRemembersTrack();
     void showStopsWhenFolderVanished();
     void openFromFolderBrowser();
+    void folderBrowserTrackPlaysAlone();
 };
 
 void TestAudioPage::controlsAsLaidOut()
@@ -280,9 +284,9 @@ void TestAudioPage::autoPlayAtStart()
     QCOMPARE(page.fa->text(), QStringLiteral("c3"));
 }
 
-// The auto-play track's end starts the list's first track; each later end the next one,
-// and the last track's end the first again.
-void TestAudioPage::tracksFollowOneAnother()
+// The auto-play track plays by itself and nothing after it: its end stops the player, even
+// with a track list filled by a show.
+void TestAudioPage::autoPlayTrackPlaysAloneAndStops()
 {
     Fixture f;
     const QString folder = f.musicFolder();
@@ -293,8 +297,39 @@ void TestAudioPage::tracksFollowOneAnother()
     page.LoadPlaylist();
     page.Timer5Timer();
     f.player().completeOpen(1000);
+    QVERIFY(f.player().isPlaying());
+    f.player().calls.clear();
 
-    const QStringList expected = {"a1.mp3", "b2.wma", "c3.mp3", "d4.mp3", "e5.wma", "a1.mp3", "b2.wma"};
+    f.player().moveTo(1000);
+    f.player().endTrack();
+    page.TMMPTimer();
+    QVERIFY(!f.player().isPlaying());
+    QVERIFY(!f.player().isOpen() && !f.player().isOpening());
+    QVERIFY(!f.player().calls.join(u' ').contains(QStringLiteral("open")));
+    QVERIFY(!page.TMMP.isActive());
+    QCOMPARE(page.endOfListFlag(), QStringLiteral("n"));
+    QCOMPARE(page.nd->text(), QStringLiteral("0%"));
+    QCOMPARE(f.current(), QStringLiteral("a1.mp3")); // selected, not played
+    page.TMMPTimer();
+    QVERIFY(!f.player().isOpening());
+}
+
+// A track started from the list plays on into the next one; the last track's end starts the
+// first again.
+void TestAudioPage::tracksFollowOneAnother()
+{
+    Fixture f;
+    const QString folder = f.musicFolder();
+    f.data.write("dados/Play.list", folder.toUtf8() + "/\r\n");
+    AudioPage &page = f.make();
+    page.LoadPlaylist();
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    clickRow(page.FL2, 3, true);
+    f.player().completeOpen(1000);
+    QCOMPARE(f.player().path, folder + QStringLiteral("/d4.mp3"));
+
+    const QStringList expected = {"e5.wma", "a1.mp3", "b2.wma"};
     for (const QString &next : expected) {
         f.player().moveTo(1066);
         f.player().endTrack();
@@ -302,7 +337,6 @@ void TestAudioPage::tracksFollowOneAnother()
         QCOMPARE(f.current(), next);
         QCOMPARE(page.FLi->currentRow(), page.FL2->currentRow());
         QCOMPARE(f.player().path, folder + QLatin1Char('/') + next);
-        QCOMPARE(page.endOfListFlag(), QStringLiteral("n"));
         QCOMPARE(page.nd->text(), QStringLiteral("0%"));
         QCOMPARE(page.TB1->value(), 0);
         QVERIFY(page.TMMP.isActive());
@@ -316,6 +350,56 @@ void TestAudioPage::tracksFollowOneAnother()
     QCOMPARE(f.current(), QStringLiteral("b2.wma"));
     QCOMPARE(page.TB1->value(), 400);
     QCOMPARE(page.nd->text(), QStringLiteral("40%"));
+}
+
+// "Song.mp3" and "song.mp3" are two tracks: the name as spelled wins; a name found only in
+// other letter case is still taken (a list copied from Windows), and an unknown one plays
+// nothing. Through "Procurar músicas" and through the folder browser alike.
+void TestAudioPage::trackLookupPrefersTheExactName_data()
+{
+    QTest::addColumn<QStringList>("tracks");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<bool>("fromBrowser");
+    QTest::addColumn<QString>("played"); // empty: nothing
+
+    const QStringList twoCases = {"Song.mp3", "song.mp3", "zeta.mp3"};
+    for (const bool browser : {false, true}) {
+        const char *via = browser ? "browser: " : "dialog: ";
+        QTest::addRow("%sfirst of two names differing in case", via)
+            << twoCases << "Song.mp3" << browser << "Song.mp3";
+        QTest::addRow("%ssecond of two names differing in case", via)
+            << twoCases << "song.mp3" << browser << "song.mp3";
+        QTest::addRow("%sonly in other case", via)
+            << QStringList{"a.mp3", "song.mp3"} << "SONG.mp3" << browser << "song.mp3";
+        QTest::addRow("%snone", via) << QStringList{"a.mp3", "song.mp3"} << "other.mp3" << browser
+                                     << QString();
+    }
+}
+
+void TestAudioPage::trackLookupPrefersTheExactName()
+{
+    QFETCH(QStringList, tracks);
+    QFETCH(QString, chosen);
+    QFETCH(bool, fromBrowser);
+    QFETCH(QString, played);
+
+    Fixture f;
+    const QString folder = f.musicFolder(QStringLiteral("Musicas"), tracks);
+    AudioPage &page = f.make();
+    if (fromBrowser) {
+        page.openFromFolder(folder, chosen);
+    } else {
+        f.fake.dialogs.files << folder + QLatin1Char('/') + chosen;
+        clickLink(page.pm);
+    }
+    QCOMPARE(page.FL2->count(), tracks.size());
+    if (played.isEmpty()) {
+        QVERIFY(!f.player().calls.join(u' ').contains(QStringLiteral("open")));
+        return;
+    }
+    QCOMPARE(f.player().path, folder + QLatin1Char('/') + played);
+    QCOMPARE(f.current(), played);
+    QCOMPARE(page.FLi->currentRow(), page.FL2->currentRow());
 }
 
 void TestAudioPage::positionAtTheEndIsNotAnEnd()
@@ -606,6 +690,22 @@ void TestAudioPage::openFromFolderBrowser()
     QCOMPARE(f.current(), QStringLiteral("d4.mp3"));
     QCOMPARE(page.rememberedIndex(), 3);
     QCOMPARE(f.player().path, folder + "/d4.mp3");
+}
+
+// A track opened from the folder browser plays alone: its end starts no other one.
+void TestAudioPage::folderBrowserTrackPlaysAlone()
+{
+    Fixture f;
+    const QString folder = f.musicFolder();
+    AudioPage &page = f.make();
+    page.openFromFolder(folder, QStringLiteral("b2.wma"));
+    f.player().completeOpen(1000);
+    f.player().endTrack();
+    page.TMMPTimer();
+    QCOMPARE(f.player().path, folder + QStringLiteral("/b2.wma"));
+    QVERIFY(!f.player().isPlaying() && !f.player().isOpening());
+    QVERIFY(!page.TMMP.isActive());
+    QCOMPARE(f.current(), QStringLiteral("b2.wma"));
 }
 
 QTEST_MAIN(TestAudioPage)

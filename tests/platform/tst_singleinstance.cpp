@@ -6,7 +6,10 @@
 #include <QLocalSocket>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+
+#include <atomic>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,6 +72,60 @@ private slots:
         QCOMPARE(running.claim(), Claim::First);
         FileLockInstance secondStart(QStringLiteral("Zorv Desk"), dir.path());
         QVERIFY(!secondStart.requestShow());
+    }
+
+    // The companion's requests are answered by the running copy whether or not it takes show
+    // requests (with a tray icon it does not). The copy runs its own event loop in a thread,
+    // as another process would.
+    void requestsAreAnsweredBesideShow()
+    {
+        QTemporaryDir dir;
+        QThread loop;
+        QObject inLoop;
+        inLoop.moveToThread(&loop);
+        loop.start();
+        std::unique_ptr<FileLockInstance> running;
+        std::atomic<bool> playing = true;
+        std::atomic<int> stops = 0;
+        bool served = false;
+        QMetaObject::invokeMethod(
+            &inLoop,
+            [&] {
+                running = std::make_unique<FileLockInstance>(QStringLiteral("Zorv Desk"), dir.path());
+                served =
+                    running->claim() == Claim::First &&
+                    running->serveRequest(zorv::kMusicPlayingRequest,
+                                          [&] { return playing ? QByteArray("yes") : QByteArray("no"); }) &&
+                    running->serveRequest(zorv::kStopMusicRequest, [&] {
+                        ++stops;
+                        playing = false;
+                        return QByteArray("ok");
+                    });
+            },
+            Qt::BlockingQueuedConnection);
+        auto finish = qScopeGuard([&] {
+            QMetaObject::invokeMethod(
+                &inLoop, [&] { running.reset(); }, Qt::BlockingQueuedConnection);
+            loop.quit();
+            loop.wait();
+        });
+        QVERIFY(served);
+
+        FileLockInstance companion(QStringLiteral("Zorv Desk"), dir.path());
+        QCOMPARE(companion.ask(zorv::kMusicPlayingRequest), QByteArray("yes"));
+        QCOMPARE(companion.ask(zorv::kStopMusicRequest), QByteArray("ok"));
+        QCOMPARE(stops.load(), 1);
+        QCOMPARE(companion.ask(zorv::kMusicPlayingRequest), QByteArray("no"));
+        // A request nobody serves gets no answer.
+        QCOMPARE(companion.ask("eject"), QByteArray());
+
+        // No running copy: nobody answers, at once.
+        QTemporaryDir empty;
+        QCOMPARE(FileLockInstance(QStringLiteral("Zorv Desk"), empty.path()).ask(zorv::kMusicPlayingRequest),
+                 QByteArray());
+        // Only the holder of the guard serves.
+        QVERIFY(!FileLockInstance(QStringLiteral("Zorv Desk"), empty.path())
+                     .serveRequest(zorv::kStopMusicRequest, [] { return QByteArray("ok"); }));
     }
 
     // A crash leaves the request socket's file behind; the next copy must still serve.

@@ -141,6 +141,11 @@ void TestWebLauncher::classify_data()
     QTest::newRow("relative to the exe folder")
         << "dados/Relatorio.html" << int(OpenAction::Open) << "file://@dados/Relatorio.html";
     QTest::newRow("folder") << "@dados" << int(OpenAction::Open) << "file://@dados";
+    // Spaces belong to the path: "nota " beside "nota" is the other file.
+    QTest::newRow("trailing space") << "@nota " << int(OpenAction::Open) << "file://@nota ";
+    QTest::newRow("leading space") << "@dados/ nota" << int(OpenAction::Open) << "file://@dados/ nota";
+    QTest::newRow("program with a trailing space") << "@run me " << int(OpenAction::Start) << "@run me ";
+    QTest::newRow("only the line ending goes") << "@nota \r\n" << int(OpenAction::Open) << "file://@nota ";
 }
 
 void TestWebLauncher::classify()
@@ -153,9 +158,14 @@ void TestWebLauncher::classify()
     data.write(QStringLiteral("dados/Relatorio.html"), "<html>\r\n");
     data.write(QStringLiteral("dados/marked.html"), "<html>\r\n");
     data.write(QStringLiteral("tool.sh"), "#!/bin/sh\nexit 0\n");
+    data.write(QStringLiteral("run me "), "#!/bin/sh\nexit 0\n");
+    data.write(QStringLiteral("run me"), "não é programa\n");
+    data.write(QStringLiteral("nota"), "a\r\n");
+    data.write(QStringLiteral("nota "), "b\r\n");
+    data.write(QStringLiteral("dados/ nota"), "c\r\n");
     QFile::copy(QCoreApplication::applicationFilePath(), exe + QStringLiteral("program"));
     const auto exec = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-    for (const char *name : {"dados/marked.html", "tool.sh", "program"})
+    for (const char *name : {"dados/marked.html", "tool.sh", "program", "run me "})
         QFile::setPermissions(exe + QLatin1StringView(name), exec);
 
     const OpenAction action = classifyTarget(QString(target).replace(QLatin1Char('@'), exe), data.paths());

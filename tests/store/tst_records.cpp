@@ -127,9 +127,17 @@ void TestRecords::prefixLookup_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("key");
     QTest::addColumn<int>("index");
-    QTest::newRow("second line before first") << QStringList{"Ana<>1", "ana<>2"} << "ANA<>" << 1;
-    QTest::newRow("first line last") << QStringList{"Ana<>1", "Bia<>2"} << "ana<>" << 0;
-    QTest::newRow("earliest after first") << QStringList{"x", "y", "Key 1", "key 2"} << "key" << 2;
+    QTest::newRow("other case only: second line before first")
+        << QStringList{"Ana<>1", "ana<>2"} << "ANA<>" << 1;
+    QTest::newRow("other case only: first line last") << QStringList{"Ana<>1", "Bia<>2"} << "ana<>" << 0;
+    QTest::newRow("earliest after first") << QStringList{"x", "key 1", "y", "key 2"} << "key" << 1;
+    // Two names that differ only in case are two files: each key finds its own line.
+    QTest::newRow("exact case wins over an earlier line")
+        << QStringList{"x", "y", "Key 1", "key 2"} << "key" << 3;
+    QTest::newRow("exact case wins over the search order")
+        << QStringList{"A<>/m/A.txt", "a<>/m/a.txt"} << "A<>/m/A.txt" << 0;
+    QTest::newRow("exact case, second line")
+        << QStringList{"A<>/m/A.txt", "a<>/m/a.txt"} << "a<>/m/a.txt" << 1;
     QTest::newRow("accented letters ignore case") << QStringList{"x", "ÁGUA"} << "água" << 1;
     QTest::newRow("none") << QStringList{"a", "b"} << "c" << -1;
     QTest::newRow("empty list") << QStringList() << "c" << -1;
@@ -150,9 +158,16 @@ void TestRecords::wholeLineLookup_data()
     QTest::addColumn<int>("index");
     QTest::newRow("longer line sharing the beginning is not taken")
         << QStringList{"x", "/usr/bin/gimp-2.10", "/usr/bin/gimp"} << "/usr/bin/gimp" << 2;
-    QTest::newRow("case ignored, second line first")
+    QTest::newRow("other case only, second line first")
         << QStringList{"Agenda<>/a", "AGENDA<>/A"} << "agenda<>/a" << 1;
-    QTest::newRow("first line last") << QStringList{"Docs<>/h", "y"} << "docs<>/h" << 0;
+    QTest::newRow("other case only, first line last") << QStringList{"Docs<>/h", "y"} << "docs<>/h" << 0;
+    QTest::newRow("two lines differing in case: the first")
+        << QStringList{"/m/Song.mp3", "/m/song.mp3"} << "/m/Song.mp3" << 0;
+    QTest::newRow("two lines differing in case: the second")
+        << QStringList{"/m/Song.mp3", "/m/song.mp3"} << "/m/song.mp3" << 1;
+    QTest::newRow("the same line twice: the second")
+        << QStringList{"Agenda<>/x", "Agenda<>/x"} << "Agenda<>/x" << 1;
+    QTest::newRow("none") << QStringList{"/m/Song.mp3", "/m/song.mp3"} << "/m/song" << -1;
     QTest::newRow("prefix only") << QStringList{"Docs<>/h/Docs antigo"} << "Docs<>/h/Docs" << -1;
 }
 

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QMenu>
+
+class QAction;
+
+namespace zorv {
+
+class SingleInstance;
+
+// The companion's tray menu: "Parar música" while the program's music plays, then "Sair".
+// Each time the menu opens it asks the running program whether its music plays; the entry
+// asks it to stop. Without a running program the entry stays hidden.
+class CompanionTrayMenu : public QMenu
+{
+    Q_OBJECT
+public:
+    explicit CompanionTrayMenu(SingleInstance &program, QWidget *parent = nullptr);
+
+    QAction *stopMusic = nullptr; // "Parar música"
+    QAction *quit = nullptr;      // "Sair"
+
+public slots:
+    // Shows "Parar música" exactly while the program answers that its music plays.
+    void refresh();
+    void stopMusicClick();
+
+private:
+    SingleInstance &m_program;
+};
+
+} // namespace zorv
