@@ -36,6 +36,9 @@ void TestLedger::ledgerLineAndNames()
 {
     const LedgerEntry e{money(1234.5), QDate(2013, 3, 5), "Exit", "Market", "Cartão"};
     QCOMPARE(buildLedgerLine(e), QStringLiteral("1.234,50<1>05/03/2013<2>Exit<3>Market<4>Cartão"));
+    // A source typed with a marker or a line break in it stays one field of one line.
+    const LedgerEntry typed{money(2), QDate(2013, 3, 5), "Exit", "Loja <<4>4>X\nsul", "Dinheiro"};
+    QCOMPARE(buildLedgerLine(typed), QStringLiteral("2,00<1>05/03/2013<2>Exit<3>Loja X sul<4>Dinheiro"));
     QCOMPARE(monthLedgerName(monthKey(QDate(2013, 3, 5))), QStringLiteral("dados\\Finance\\03.2013.fin"));
     QCOMPARE(yearLedgerName(yearKey(QDate(2013, 3, 5))), QStringLiteral("dados\\Finance\\2013.CX"));
     QCOMPARE(lineAmount(u"1.234,50<1>x").value(), money(1234.5));
