@@ -4,7 +4,6 @@
 #include "store/datafile.h"
 #include "store/textcodec.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,8 +18,10 @@
 #include <variant>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
-#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace zorv {
@@ -38,8 +39,8 @@ const QString kNoWorkFolder =
     QStringLiteral("não há uma pasta particular do programa onde o extrato possa ser lido.");
 const QString kCancelled = QStringLiteral("a leitura foi cancelada.");
 const QString kWorkFolderName = QStringLiteral("extratos");
-// The private copies are named after the process that made them, so a later start can
-// tell a killed run's copies from those of a run still reading.
+// A run holds a lock on its private copy while the library reads it; the system drops the
+// lock when the run ends in any way, so a copy nobody holds is one a killed run left.
 const QString kCopyPrefix = QStringLiteral("extrato-");
 
 // The library reports through its console flags; the program has no console to show.
@@ -357,6 +358,34 @@ const QByteArray kXmlHeader("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone
                             "<?OFX OFXHEADER=\"200\" VERSION=\"211\" SECURITY=\"NONE\" OLDFILEUID=\"NONE\" "
                             "NEWFILEUID=\"NONE\"?>\r\n");
 
+// Marks the open copy as in use for as long as this run keeps it open.
+bool holdCopy(int fd)
+{
+#ifdef Q_OS_UNIX
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+#else
+    Q_UNUSED(fd);
+    return true;
+#endif
+}
+
+// True when the copy at `path` is a regular file that no run holds (a link or anything
+// else is left alone, never followed).
+bool isAbandonedCopy(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st{};
+    const bool abandoned = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd); // drops the lock just taken
+    return abandoned;
+#else
+    return QFileInfo(path).isFile() && !QFileInfo(path).isSymLink();
+#endif
+}
+
 enum class LibraryFailure { NoWorkFolder, NotParsed };
 
 // The library reads only from a file: the normalized text goes to a private copy in the
@@ -369,9 +398,8 @@ std::variant<QList<LibraryTransaction>, LibraryFailure> parseWithLibrary(const Q
     const QString folder = statementWorkFolder();
     if (folder.isEmpty())
         return LibraryFailure::NoWorkFolder;
-    QTemporaryFile file(folder + QLatin1Char('/') + kCopyPrefix +
-                        QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX.ofx"));
-    if (!file.open() || file.write(fileBytes) != fileBytes.size() || !file.flush())
+    QTemporaryFile file(folder + QLatin1Char('/') + kCopyPrefix + QStringLiteral("XXXXXX.ofx"));
+    if (!file.open() || !holdCopy(file.handle()) || file.write(fileBytes) != fileBytes.size() || !file.flush())
         return LibraryFailure::NotParsed;
     silenceLibrary();
     QList<LibraryTransaction> list;
@@ -443,18 +471,10 @@ void removeStatementLeftovers()
     if (folder.isEmpty() || !QFileInfo(folder).isDir() || ensurePrivateFolder(folder).isEmpty())
         return;
     const QDir dir(folder);
-    const qint64 self = QCoreApplication::applicationPid();
-    for (const QString &name : dir.entryList({kCopyPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
-        bool ok = false;
-        const qint64 pid = name.sliced(kCopyPrefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
-        if (ok && pid == self)
-            continue;
-#ifdef Q_OS_UNIX
-        // A process that still runs may be reading its copy now.
-        if (ok && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno != ESRCH))
-            continue;
-#endif
-        QFile::remove(dir.filePath(name));
+    for (const QString &name : dir.entryList({kCopyPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System)) {
+        const QString path = dir.filePath(name);
+        if (isAbandonedCopy(path))
+            QFile::remove(path);
     }
 }
 

@@ -61,8 +61,8 @@ public:
 
 // The owner-only folder of the statements' private copies; empty when there is none.
 QString statementWorkFolder();
-// Removes the private copies a killed run left in the work folder (those of processes that
-// no longer run). Called once at start-up.
+// Removes the private copies a killed run left in the work folder: regular files no run
+// holds a lock on. Called once at start-up.
 void removeStatementLeftovers();
 
 // The amount text of an OFX file: optional sign, digits, "." or "," as the decimal

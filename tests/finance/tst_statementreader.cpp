@@ -6,9 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/file.h>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -254,7 +255,9 @@ void TestStatementReader::nestingDeeperThanAStatementIsRefused()
 }
 
 // The private copies live in an owner-only folder; a start removes those a killed run left
-// there, never one a running process may still be reading.
+// there, never one a run still holds. It tells them apart by the lock a run keeps on its
+// copy, so it looks at nothing but the files: no other process is asked or signalled, and a
+// link standing among the copies is neither followed nor its target touched.
 void TestStatementReader::privateCopiesOfKilledRunsGo()
 {
     const QString folder = statementWorkFolder();
@@ -263,25 +266,47 @@ void TestStatementReader::privateCopiesOfKilledRunsGo()
     QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                                 QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
              QFile::Permissions());
-    QProcess gone;
-    gone.start(QStringLiteral("true"));
-    QVERIFY(gone.waitForStarted());
-    const qint64 deadPid = gone.processId();
-    QVERIFY(gone.waitForFinished());
-    const QString dead = QStringLiteral("extrato-%1-a1b2c3.ofx").arg(deadPid);
-    const QString own = QStringLiteral("extrato-%1-d4e5f6.ofx").arg(QCoreApplication::applicationPid());
-    const QString parent = QStringLiteral("extrato-%1-g7h8i9.ofx").arg(getppid());
-    for (const QString &name : {dead, own, parent}) {
+    QTemporaryDir outside;
+    const QString target = outside.filePath("importante.txt");
+    {
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write("meu"), 3);
+    }
+    const QString dead = QStringLiteral("extrato-a1b2c3.ofx");
+    const QString held = QStringLiteral("extrato-d4e5f6.ofx");
+    const QString link = QStringLiteral("extrato-g7h8i9.ofx");
+    const QString other = QStringLiteral("notas.txt");
+    for (const QString &name : {dead, held, other}) {
         QFile copy(folder + QLatin1Char('/') + name);
         QVERIFY(copy.open(QIODevice::WriteOnly));
     }
+    QVERIFY(QFile::link(target, folder + QLatin1Char('/') + link));
+    // A run still reading holds its copy, as another process's open copy would be held.
+    QFile reading(folder + QLatin1Char('/') + held);
+    QVERIFY(reading.open(QIODevice::ReadOnly));
+    QCOMPARE(::flock(reading.handle(), LOCK_EX | LOCK_NB), 0);
+
     removeStatementLeftovers();
-    QStringList left = QDir(folder).entryList(QDir::Files);
+    QStringList left = QDir(folder).entryList(QDir::Files | QDir::System);
     left.sort();
-    QStringList kept{own, parent};
+    QStringList kept{held, link, other};
     kept.sort();
     QCOMPARE(left, kept);
-    for (const QString &name : {own, parent})
+    QVERIFY(QFileInfo(folder + QLatin1Char('/') + link).isSymLink());
+    QFile f(target);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("meu"));
+
+    // Once the run lets go (it ended, killed or not), its copy goes at the next start.
+    reading.close();
+    removeStatementLeftovers();
+    left = QDir(folder).entryList(QDir::Files | QDir::System);
+    left.sort();
+    kept = QStringList{link, other};
+    kept.sort();
+    QCOMPARE(left, kept);
+    for (const QString &name : {link, other})
         QVERIFY(QFile::remove(folder + QLatin1Char('/') + name));
 }
 
