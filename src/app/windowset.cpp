@@ -450,10 +450,12 @@ void endOnSessionSignals(ExitSignals &exitSignals, WindowSet &windows)
 
 int runDesk(QApplication &app, Services &services, const Paths &paths)
 {
-    WindowSet windows(services, paths);
     // The end of the desktop session: SIGTERM and SIGHUP save and end; the session
-    // manager first asks for the data to be saved, then ends the event loop.
+    // manager first asks for the data to be saved, then ends the event loop. The handlers
+    // are in place before the window set opens the program's socket, so a signal sent once
+    // the program answers is never the default end; it waits for the event loop.
     ExitSignals exitSignals;
+    WindowSet windows(services, paths);
     endOnSessionSignals(exitSignals, windows);
 #ifndef QT_NO_SESSIONMANAGER
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &windows.tats,
