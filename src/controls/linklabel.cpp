@@ -102,6 +102,11 @@ void LinkLabel::paintEvent(QPaintEvent *event)
 void LinkLabel::showEvent(QShowEvent *event)
 {
     QLabel::showEvent(event);
+    // Once, at the first show, when the window's fields are all in place: a walk of the
+    // whole chain for every link at every show of the window would be repeated work.
+    if (m_inTabChain)
+        return;
+    m_inTabChain = true;
     // To the end of the window's Tab chain, behind every field: after the last widget that
     // takes the focus (the order of those that never do is of no account).
     QWidget *last = nullptr;

@@ -59,6 +59,7 @@ private:
     QColor m_hover;
     bool m_hovered = false;
     bool m_pressed = false;
+    bool m_inTabChain = false; // placed behind the window's fields at its first show
 };
 
 // A link named `name` (its objectName) on `parent`, showing the pointing hand.
