@@ -119,11 +119,5 @@ BENCHMARK(BM_ImportAgainstLibofx)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zorv::bench::runBenchmarksWith<QCoreApplication>(argc, argv);
 }

@@ -52,18 +52,24 @@ void compareInRounds(benchmark::State &state, int rounds, const char *oursName, 
     reportMedians(state, oursName, oursMs, baseName, baseMs);
 }
 
-// main() of a benchmark program with widgets: offscreen unless a platform is named.
-inline int runWidgetBenchmarks(int argc, char **argv)
+// main() of a benchmark program that needs an application object of type `App` (an event
+// loop, say); with widgets, offscreen unless a platform is named.
+template<typename App> int runBenchmarksWith(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    App app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+inline int runWidgetBenchmarks(int argc, char **argv)
+{
+    return runBenchmarksWith<QApplication>(argc, argv);
 }
 
 } // namespace zorv::bench
