@@ -91,7 +91,7 @@ qint64 readShowStepFiles(const zorv::Paths &paths)
 
 void BM_ShowStep(benchmark::State &state)
 {
-    zorv::TATS &tats = installation().windows.tats;
+    zorv::SuiteWindow &tats = installation().windows.tats;
     for (auto _ : state)
         tats.FormShow();
     state.counters["months"] = installation().windows.finance->lvd1->count();
@@ -99,7 +99,7 @@ void BM_ShowStep(benchmark::State &state)
 
 void BM_LoadAll(benchmark::State &state)
 {
-    zorv::TATS &tats = installation().windows.tats;
+    zorv::SuiteWindow &tats = installation().windows.tats;
     for (auto _ : state)
         tats.LoadAll();
 }

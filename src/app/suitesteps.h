@@ -12,11 +12,11 @@ namespace zorv {
 // The ordered steps of the suite window's life: what it does once when the program
 // starts, on every show, when the fade-in has ended, and on every close. Each list below
 // is the one place that fixes the order; the window and each page put their work into
-// the slot named for it (TATS::addCreateStep, addShowStep, addAfterFadeStep,
+// the slot named for it (SuiteWindow::addCreateStep, addShowStep, addAfterFadeStep,
 // addCloseStep). A slot whose page is not built yet stays empty and is skipped. Each step
 // runs on its own: one that fails ends quietly without stopping the steps after it.
 
-// Once, after every page has been placed on its sheet (TATS::FormCreate).
+// Once, after every page has been placed on its sheet (SuiteWindow::FormCreate).
 enum class CreateStep {
     MasterVolume,      // media: enable TMVL; the remembered playlist position becomes 0
     InterfaceColour,   // window: the colour of "dados\interface.col"
@@ -24,7 +24,7 @@ enum class CreateStep {
     Today,             // appointments: DC; diary: cal - the current date
     Panels,            // window: PDG fills, PNN as wide as the screen; audio player: gg width 0
     PictureCorners,    // folder history: rounded corners of pimg
-    ProgramFilter,     // window: TOPS's FC tag from "\MSDriver.dat"; program restriction: C4
+    ProgramFilter,     // window: HiddenMainWindow's FC tag from "\MSDriver.dat"; program restriction: C4
     DeferredTimers,    // personal trainer: TMPRS; settings: TMCHK; program restriction: TMLL
     PageStrip,         // window: PNN at top -4, left 0; page 0 selected
     AutostartFlag,     // settings: c3 from "\WStart.dat"
@@ -37,7 +37,7 @@ enum class CreateStep {
     Count
 };
 
-// Every time the window is shown (TATS::FormShow). LoadFirst..LoadLast is LoadAll.
+// Every time the window is shown (SuiteWindow::FormShow). LoadFirst..LoadLast is LoadAll.
 enum class ShowStep {
     FullScreen,           // window: top 0, left 0, the whole screen
     Foreground,           // window: ForceForeground
@@ -82,7 +82,7 @@ enum class AfterFadeStep {
     Count
 };
 
-// Every close, before the window is hidden (TATS::FormClose). Empty editors save nothing,
+// Every close, before the window is hidden (SuiteWindow::FormClose). Empty editors save nothing,
 // so their earlier file stays and is loaded again at the next show.
 enum class CloseStep {
     StopFolderTimer,   // folder history: TMLD off; appointments: MC cleared

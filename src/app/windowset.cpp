@@ -60,7 +60,7 @@ template<typename Page> std::function<void()> pageStep(Page *page, void (Page::*
 // takes the focus, and the rows of its context menus in the table of "Excluir" entries.
 // The page may be replaced later (tests put other widgets on its sheet), so every step
 // checks it is still there.
-void wireFinancePage(TATS &tats, FinancePage *page)
+void wireFinancePage(SuiteWindow &tats, FinancePage *page)
 {
     QPointer<FinancePage> finance(page);
     auto on = [page](void (FinancePage::*operation)()) { return pageStep(page, operation); };
@@ -69,7 +69,7 @@ void wireFinancePage(TATS &tats, FinancePage *page)
     tats.addShowStep(ShowStep::LoadMonthList, on(&FinancePage::Atualizar3Click));
     tats.addShowStep(ShowStep::Symbol, on(&FinancePage::ReadSymbol));
     tats.addAfterFadeStep(AfterFadeStep::MonthList, on(&FinancePage::Atualizar3Click));
-    tats.setFocusField(TATS::financePage, page->FN1);
+    tats.setFocusField(SuiteWindow::financePage, page->FN1);
 
     tats.addMenuRule(page->PopupMenu8, page->Excluir7,
                      [finance] { return finance && finance->canDeleteMonth(); });
@@ -81,7 +81,7 @@ void wireFinancePage(TATS &tats, FinancePage *page)
 
 // The report links under the finance page, reading what the page shows at each click, and
 // the hand-off of pages and documents to the companion launcher.
-void wireReports(TATS &tats, FinancePage *page, const Paths &paths, Services &services)
+void wireReports(SuiteWindow &tats, FinancePage *page, const Paths &paths, Services &services)
 {
     auto *layout = new QHBoxLayout(page->reportsArea);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -97,7 +97,7 @@ void wireReports(TATS &tats, FinancePage *page, const Paths &paths, Services &se
 // on every Timer2 tick after the companion watch. While a restore replaces the data folder
 // the finance page writes nothing into it; once it has replaced it, the window reads every
 // list it holds again from the restored folder, as its show step does.
-void wireBackupBar(TATS &tats, BackupBar *bar, FinancePage *page)
+void wireBackupBar(SuiteWindow &tats, BackupBar *bar, FinancePage *page)
 {
     tats.Panel10->layout()->addWidget(bar);
     tats.addShowStep(ShowStep::BackupStatus, pageStep(bar, &BackupBar::FormShow));
@@ -118,7 +118,7 @@ void wireBackupBar(TATS &tats, BackupBar *bar, FinancePage *page)
 // The settings page on sheet 11: its switches read in the create step, TMCHK armed with the
 // other deferred timers, the password fields emptied on each show. "Gerenciar Autorun"
 // closes the suite window.
-void wireSettingsPage(TATS &tats, SettingsPage *page)
+void wireSettingsPage(SuiteWindow &tats, SettingsPage *page)
 {
     tats.setPage(settingsPage, page);
     auto on = [page](void (SettingsPage::*operation)()) { return pageStep(page, operation); };
@@ -129,8 +129,8 @@ void wireSettingsPage(TATS &tats, SettingsPage *page)
     QObject::connect(page, &SettingsPage::closeSuiteRequested, &tats, &QWidget::close);
 }
 
-// TOPS's hidden LBS shows the password file's lines as the store last loaded them.
-void mirrorPasswordInto(PasswordStore &password, TOPS &tops)
+// HiddenMainWindow's hidden LBS shows the password file's lines as the store last loaded them.
+void mirrorPasswordInto(PasswordStore &password, HiddenMainWindow &tops)
 {
     QPointer<QListWidget> lbs(tops.LBS);
     password.setMirror([lbs](const QStringList &lines) {
@@ -144,7 +144,7 @@ void mirrorPasswordInto(PasswordStore &password, TOPS &tops)
 // The appointments page: its date set to today at creation and on every show, its
 // notification music and records loaded at creation, its records again on every show,
 // its details cleared on close; DC takes the focus after the fade-in.
-void wireAppointmentsPage(TATS &tats, AppointmentsPage *page)
+void wireAppointmentsPage(SuiteWindow &tats, AppointmentsPage *page)
 {
     tats.setPage(AppointmentsPage::pageIndex, page);
     QPointer<AppointmentsPage> appointments(page);
@@ -164,7 +164,7 @@ void wireAppointmentsPage(TATS &tats, AppointmentsPage *page)
 // The audio page on sheet 2: its create and show steps, the focus in its track list. The
 // appointments page's music choice, its reminder icon and the folder browser's music
 // opener are set on the page by whoever builds those pages.
-void wireAudioPage(TATS &tats, AudioPage *page)
+void wireAudioPage(SuiteWindow &tats, AudioPage *page)
 {
     tats.setPage(2, page);
     QPointer<AudioPage> audio(page);
@@ -186,7 +186,7 @@ void wireAudioPage(TATS &tats, AudioPage *page)
 // What the audio page asks of the others: whether the main window's appointment icon is
 // raised (auto-play waits while it is), and whether the appointments page is choosing its
 // notification music, which then takes a double-clicked track instead of it playing.
-void wireAudioHooks(AudioPage *audio, AppointmentsPage *appointments, TOPS &tops)
+void wireAudioHooks(AudioPage *audio, AppointmentsPage *appointments, HiddenMainWindow &tops)
 {
     audio->setAppointmentIconRaised(
         [comp = QPointer<TagLabel>(tops.Comp)] { return comp && !comp->isHidden(); });
@@ -198,10 +198,10 @@ void wireAudioHooks(AudioPage *audio, AppointmentsPage *appointments, TOPS &tops
     });
 }
 
-// The program restriction in the settings page: the mark in TOPS's FC tag, TOPS's icon
+// The program restriction in the settings page: the mark in HiddenMainWindow's FC tag, HiddenMainWindow's icon
 // slots, C4 from the filter's flag file at creation and at TMCHK's tick, TMLL armed with the
 // other deferred timers, and "Excluir" enabled only while the mark is 0.
-ProgramRestriction *wireProgramRestriction(TATS &tats, TOPS &tops, SettingsPage *page, const Paths &paths,
+ProgramRestriction *wireProgramRestriction(SuiteWindow &tats, HiddenMainWindow &tops, SettingsPage *page, const Paths &paths,
                                            Services &services, PasswordStore &password, FlagStaging &LB)
 {
     ProgramFilterHooks hooks;
@@ -227,7 +227,7 @@ ProgramRestriction *wireProgramRestriction(TATS &tats, TOPS &tops, SettingsPage 
 
 // The Desk page's share: the shortcut list loaded at creation and on every show, the grid
 // rebuilt after the fade-in, files dropped anywhere on the window added to it.
-void wireDeskPage(TATS &tats, DeskPage *page)
+void wireDeskPage(SuiteWindow &tats, DeskPage *page)
 {
     tats.setPage(0, page);
     QPointer<ShortcutCenter> center(page->shortcuts);
@@ -265,7 +265,7 @@ void wireDeskPage(TATS &tats, DeskPage *page)
 
 // The aliases page's share: the chosen file forgotten and the alias list reloaded on every
 // show, the list built shortly after when the shortcut list exists.
-void wireAliasPage(TATS &tats, AliasPage *page)
+void wireAliasPage(SuiteWindow &tats, AliasPage *page)
 {
     tats.setPage(1, page);
     QPointer<AliasPage> aliases(page);
@@ -277,7 +277,7 @@ void wireAliasPage(TATS &tats, AliasPage *page)
 }
 
 // The phone book on its sheet; the contact field takes the focus after the fade-in.
-void wirePhoneBookPage(TATS &tats, PhoneBookPage *page)
+void wirePhoneBookPage(SuiteWindow &tats, PhoneBookPage *page)
 {
     tats.setPage(PhoneBookPage::pageIndex, page);
     tats.setFocusField(PhoneBookPage::pageIndex, page->e1);
@@ -285,7 +285,7 @@ void wirePhoneBookPage(TATS &tats, PhoneBookPage *page)
 
 // The activity map on its sheet: its date becomes today and its notes are read on each show,
 // the notes are written on each close, and the contact field takes the focus after the fade-in.
-void wireActivityMapPage(TATS &tats, ActivityMapPage *page)
+void wireActivityMapPage(SuiteWindow &tats, ActivityMapPage *page)
 {
     tats.setPage(ActivityMapPage::pageIndex, page);
     auto on = [page](void (ActivityMapPage::*operation)()) { return pageStep(page, operation); };
@@ -297,7 +297,7 @@ void wireActivityMapPage(TATS &tats, ActivityMapPage *page)
 
 // The quick notes on page 3: read on each show, written on close, AN in focus when the
 // page is in front, and the menu rule of Imprimir1.
-void wireNotesPage(TATS &tats, NotesPage *page)
+void wireNotesPage(SuiteWindow &tats, NotesPage *page)
 {
     tats.setPage(NotesPage::pageIndex, page);
     QPointer<NotesPage> notes(page);
@@ -310,7 +310,7 @@ void wireNotesPage(TATS &tats, NotesPage *page)
 
 // The diary on page 4: cal set to today at creation and on each show (with today's page),
 // the page list refilled on each show, the page of cal's date written on close.
-void wireDiaryPage(TATS &tats, DiaryPage *page)
+void wireDiaryPage(SuiteWindow &tats, DiaryPage *page)
 {
     tats.setPage(DiaryPage::pageIndex, page);
     QPointer<DiaryPage> diary(page);
@@ -325,7 +325,7 @@ void wireDiaryPage(TATS &tats, DiaryPage *page)
 // Every show, before anything is read again: when the last close could not write the quick
 // notes, the diary page or the contact notes, the user reads which; the texts are still in
 // their editors, which keep them until a write succeeds.
-void wireSaveFailedNotice(TATS &tats, Services &services, NotesPage *notesPage, DiaryPage *diaryPage,
+void wireSaveFailedNotice(SuiteWindow &tats, Services &services, NotesPage *notesPage, DiaryPage *diaryPage,
                           ActivityMapPage *mapPage)
 {
     tats.addShowStep(ShowStep::SaveFailedNotice, [&services, notes = QPointer<NotesPage>(notesPage),
@@ -345,7 +345,7 @@ void wireSaveFailedNotice(TATS &tats, Services &services, NotesPage *notesPage, 
 
 // The word lookup: its word field emptied on every show, and the focus there after the
 // fade-in.
-void wireWordLookupPage(TATS &tats, WordLookupPage *page)
+void wireWordLookupPage(SuiteWindow &tats, WordLookupPage *page)
 {
     tats.setPage(WordLookupPage::pageIndex, page);
     tats.addShowStep(ShowStep::ResetFields, pageStep(page, &WordLookupPage::ResetFields));
@@ -354,7 +354,7 @@ void wireWordLookupPage(TATS &tats, WordLookupPage *page)
 
 // The personal trainer: its stored interval loaded four seconds after the start, its box
 // set from its switch file on TMCHK's tick with the settings page's boxes.
-void wireTrainerPage(TATS &tats, SettingsPage *settings, TrainerPage *page)
+void wireTrainerPage(SuiteWindow &tats, SettingsPage *settings, TrainerPage *page)
 {
     tats.setPage(TrainerPage::pageIndex, page);
     settings->addCheckStep(pageStep(page, &TrainerPage::CheckSwitch));
@@ -462,7 +462,7 @@ int runDesk(QApplication &app, Services &services, const Paths &paths)
                      [&windows](QSessionManager &) { windows.tats.closeAndSave(); }, Qt::DirectConnection);
 #endif
     bool halting = false;
-    QObject::connect(&windows.tops, &TOPS::halting, &windows.tats, [&halting] { halting = true; });
+    QObject::connect(&windows.tops, &HiddenMainWindow::halting, &windows.tats, [&halting] { halting = true; });
     // An end of the event loop that did not come through Sai (the session manager's quit)
     // still saves first.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &windows.tats, [&windows, &halting] {
@@ -475,7 +475,7 @@ int runDesk(QApplication &app, Services &services, const Paths &paths)
         services.instance.serveShowRequests([&windows] { windows.tats.ShowSuite(); });
         windows.tats.ShowSuite();
     }
-    QTimer::singleShot(0, &windows.tops, &TOPS::FormShow);
+    QTimer::singleShot(0, &windows.tops, &HiddenMainWindow::FormShow);
     app.exec();
     return 0;
 }

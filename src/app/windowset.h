@@ -1,8 +1,8 @@
 #pragma once
 
-#include "taa1.h"
-#include "tats.h"
-#include "tops.h"
+#include "taskbarwindow.h"
+#include "suitewindow.h"
+#include "hiddenmainwindow.h"
 
 #include "security/password.h"
 #include "store/flagfile.h"
@@ -28,21 +28,21 @@ class TrainerPage;
 class WordLookupPage;
 
 // The three windows, created in this order and alive until the program ends: the main
-// window TOPS first (so it is the application's main window), the suite window TATS,
-// the task bar window Taa1.
+// window HiddenMainWindow first (so it is the application's main window), the suite window SuiteWindow,
+// the task bar window TaskBarWindow.
 class WindowSet
 {
 public:
     WindowSet(Services &services, const Paths &paths);
 
-    // The run's access password (its copy mirrored in TOPS's LBS) and the staging list
+    // The run's access password (its copy mirrored in HiddenMainWindow's LBS) and the staging list
     // every switch writes its flag file from. Built before the windows that use them.
     PasswordStore password;
     FlagStaging LB;
 
-    TOPS tops;
-    TATS tats;
-    Taa1 taa1;
+    HiddenMainWindow tops;
+    SuiteWindow tats;
+    TaskBarWindow taa1;
     // The pages, owned by the suite window; each on its sheet.
     DeskPage *desk = nullptr;                  // page 0
     AliasPage *aliases = nullptr;              // page 1
@@ -73,7 +73,7 @@ void endOnSessionSignals(ExitSignals &exitSignals, WindowSet &windows);
 QString saveFailedMessage(const QStringList &texts);
 
 // The whole start of the program after the single-instance guard was claimed: the
-// window set, the no-tray fallback, TOPS's show step once the event loop runs. Returns
+// window set, the no-tray fallback, HiddenMainWindow's show step once the event loop runs. Returns
 // when the event loop ends; the exit code is always 0.
 int runDesk(QApplication &app, Services &services, const Paths &paths);
 

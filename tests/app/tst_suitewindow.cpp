@@ -65,7 +65,7 @@ struct Suite
             tats().hide();
     }
 
-    TATS &tats() { return windows->tats; }
+    SuiteWindow &tats() { return windows->tats; }
     FinancePage &finance() { return *windows->finance; }
     void write(const QString &relative, const QByteArray &bytes = "x\r\n")
     {
@@ -152,7 +152,7 @@ private slots:
 void TestSuiteWindow::contactPagesOnTheirSheets()
 {
     Suite s([](TempDataFolder &data) { data.write(QStringLiteral("dados/Notas/Map.next"), "Ana\r\n"); });
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     PhoneBookPage *phoneBook = s.windows->phoneBook;
     ActivityMapPage *map = s.windows->activityMap;
     QCOMPARE(phoneBook->parentWidget(), tats.sheet(8));
@@ -196,7 +196,7 @@ static void quietPlatformWarnings(QtMsgType type, const QMessageLogContext &cont
 void TestSuiteWindow::linksFollowTheFieldsOfTheWindow()
 {
     Suite s;
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     tats.TrayIcon1Click();
     QTRY_VERIFY(s.finance().FN1->hasFocus());
     QStringList names;
@@ -243,7 +243,7 @@ void TestSuiteWindow::initTestCase()
 void TestSuiteWindow::frameAndLayout()
 {
     Suite s;
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     QCOMPARE(tats.windowTitle(), QStringLiteral("Zorv Desk Plus"));
     QVERIFY(tats.windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(tats.colour(), QColor(0, 65, 116));
@@ -258,7 +258,7 @@ void TestSuiteWindow::frameAndLayout()
     QCOMPARE(tats.currentPage(), 0);
 
     QStringList sheets;
-    for (int i = 0; i < TATS::pageCount; ++i)
+    for (int i = 0; i < SuiteWindow::pageCount; ++i)
         sheets << tats.sheet(i)->objectName();
     QCOMPARE(sheets,
              (QStringList{"TabSheet1", "TabSheet9", "TabSheet2", "TabSheet3", "TabSheet4", "TabSheet5",
@@ -290,8 +290,8 @@ void TestSuiteWindow::createStepRunsOnceInSlotOrder()
 {
     FakeServices fake;
     TempDataFolder data;
-    TOPS tops(fake);
-    TATS tats(fake, data.paths(), tops);
+    HiddenMainWindow tops(fake);
+    SuiteWindow tats(fake, data.paths(), tops);
     QStringList log;
     // Added in the reverse of their order.
     tats.addCreateStep(CreateStep::AutoPlay, [&] { log << "auto play"; });
@@ -335,12 +335,12 @@ void TestSuiteWindow::showStepLoadsAfreshOnEveryShow()
         data.write(QStringLiteral("dados/Finance/01.2013.fin"), "");
         data.write(QStringLiteral("dados/Money.sbm"), "US$\r\n");
     });
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     FinancePage &finance = s.finance();
 
     emit tats.TrayIcon1->activated(QSystemTrayIcon::Trigger);
     QVERIFY(tats.isVisible());
-    QCOMPARE(tats.currentPage(), TATS::financePage);
+    QCOMPARE(tats.currentPage(), SuiteWindow::financePage);
     QCOMPARE(items(finance.lvd1), (QStringList{"01.2013.fin", "03.2013.fin"}));
     QCOMPARE(finance.SBM->text(), QStringLiteral("US$"));
     QCOMPARE(finance.fn2->date(), QDate(2013, 3, 15));
@@ -381,7 +381,7 @@ void TestSuiteWindow::showStepLoadsAfreshOnEveryShow()
 void TestSuiteWindow::showStepsRunInSlotOrderAndSurviveFailures()
 {
     Suite s;
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     QStringList log;
     tats.addShowStep(ShowStep::DiaryListAgain, [&] { log << "diary again"; });
     tats.addShowStep(ShowStep::LoadPlaylistPosition, [&] { log << "playlist position"; });
@@ -433,7 +433,7 @@ void TestSuiteWindow::defaultSoundIsHarmlessWithoutAudio()
 void TestSuiteWindow::unusedSheetsAndDividersStayBlank()
 {
     Suite s;
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     auto *shortcuts = new QLabel(QStringLiteral("shortcut center"));
     auto *notes = new QLabel(QStringLiteral("quick notes"));
     tats.setPage(0, shortcuts);
@@ -452,9 +452,9 @@ void TestSuiteWindow::unusedSheetsAndDividersStayBlank()
 // Older systems fade in twice as fast; this system counts as "Seven".
 void TestSuiteWindow::fadeStepByOsGeneration()
 {
-    QCOMPARE(TATS::alphaStepFor(QStringLiteral("XP")), 60);
-    QCOMPARE(TATS::alphaStepFor(QStringLiteral("Vista")), 30);
-    QCOMPARE(TATS::alphaStepFor(QStringLiteral("Seven")), 30);
+    QCOMPARE(SuiteWindow::alphaStepFor(QStringLiteral("XP")), 60);
+    QCOMPARE(SuiteWindow::alphaStepFor(QStringLiteral("Vista")), 30);
+    QCOMPARE(SuiteWindow::alphaStepFor(QStringLiteral("Seven")), 30);
 }
 
 void TestSuiteWindow::fadeIn_data()
@@ -473,7 +473,7 @@ void TestSuiteWindow::fadeIn()
         if (noFade)
             data.write(QStringLiteral("dados/Open.imd"), "57948579487593465966\r\n");
     });
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     tats.ShowSuite();
     QCOMPARE(tats.alpha(), 0);
     QVERIFY(tats.Alpha.isActive());
@@ -501,7 +501,7 @@ void TestSuiteWindow::fadeIn()
 void TestSuiteWindow::followUpsAfterTheFade()
 {
     Suite s;
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     QStringList log;
     tats.addAfterFadeStep(AfterFadeStep::QuickNotesFocus, [&] { log << "notes focus"; });
     tats.addAfterFadeStep(AfterFadeStep::ShortcutCenter, [&] { log << "shortcuts"; });
@@ -526,7 +526,7 @@ void TestSuiteWindow::followUpsAfterTheFade()
 void TestSuiteWindow::escapeHidesFromAnyControlAndStopsTheFade()
 {
     Suite s;
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     int closes = 0;
     tats.addCloseStep(CloseStep::SaveQuickNotes, [&] { ++closes; });
     for (QWidget *control :
@@ -544,7 +544,7 @@ void TestSuiteWindow::escapeHidesFromAnyControlAndStopsTheFade()
 void TestSuiteWindow::pageGuardKeepsTheFinancePage()
 {
     Suite s;
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     tats.ShowSuite();
     QTRY_VERIFY(s.finance().FN1->hasFocus());
     const QList<std::pair<Qt::Key, Qt::KeyboardModifiers>> switches = {
@@ -553,11 +553,11 @@ void TestSuiteWindow::pageGuardKeepsTheFinancePage()
         {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}};
     for (const auto &[key, modifiers] : switches) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-        QCOMPARE(tats.currentPage(), TATS::financePage);
+        QCOMPARE(tats.currentPage(), SuiteWindow::financePage);
     }
     // Whatever switches the container itself is turned back at once.
     tats.xPG->setCurrentIndex(3);
-    QCOMPARE(tats.currentPage(), TATS::financePage);
+    QCOMPARE(tats.currentPage(), SuiteWindow::financePage);
     // The program's own choice stands.
     tats.selectPage(3);
     QCOMPARE(tats.currentPage(), 3);
@@ -600,7 +600,7 @@ void TestSuiteWindow::pageMenuEntriesSelectTheirPage()
     QFETCH(bool, hidden);
     QFETCH(int, page);
     Suite s;
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     auto *action = tats.PopupMenu1->findChild<QAction *>(entry);
     QVERIFY(action);
     QCOMPARE(action->text(), caption);
@@ -612,7 +612,7 @@ void TestSuiteWindow::pageMenuEntriesSelectTheirPage()
     QCOMPARE(s.fake.minimizer.calls, 1);
     QCOMPARE(tats.currentPage(), page);
     // While showing: no second show step.
-    tats.selectPage(TATS::financePage);
+    tats.selectPage(SuiteWindow::financePage);
     action->trigger();
     QCOMPARE(s.fake.minimizer.calls, 1);
     QCOMPARE(tats.currentPage(), page);
@@ -621,7 +621,7 @@ void TestSuiteWindow::pageMenuEntriesSelectTheirPage()
 void TestSuiteWindow::pageMenuOtherEntries()
 {
     Suite s;
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     QStringList closes;
     tats.addCloseStep(CloseStep::SaveDiaryPage, [&] { closes << "saved"; });
     QCOMPARE(tats.PopupMenu1->findChild<QMenu *>("helpMenu")->menuAction()->isVisible(), false);
@@ -667,7 +667,7 @@ void TestSuiteWindow::pageMenuOtherEntries()
 void TestSuiteWindow::wheelPagesTheFocusedList()
 {
     Suite s;
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     QListWidget *months = s.finance().lvd1;
     tats.ShowSuite();
     for (int i = 0; i < 300; ++i)
@@ -700,7 +700,7 @@ void TestSuiteWindow::wheelPagesTheFocusedList()
 void TestSuiteWindow::hookedListsNeverShowScrollBars()
 {
     Suite s;
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     // A list placed after creation, under one of the hooked names, is hooked too.
     auto *history = new QListWidget;
     history->setObjectName(QStringLiteral("PN"));
@@ -831,7 +831,7 @@ void TestSuiteWindow::interfaceColourFile()
             data.write(QStringLiteral("dados/interface.col"), file);
         data.write(QStringLiteral("dados/Money.sbm"), "US$\r\n");
     });
-    TATS &tats = s.tats();
+    SuiteWindow &tats = s.tats();
     // Read at creation already.
     QCOMPARE(tats.colour(), colour);
     tats.ShowSuite();

@@ -120,7 +120,7 @@ void TestWindowSet::threeWindowsHiddenWithoutTaskbarEntries()
 void TestWindowSet::mainWindowHostsItsComponentsAndNeverShows()
 {
     Fixture f;
-    TOPS &tops = f.windows.tops;
+    HiddenMainWindow &tops = f.windows.tops;
     for (const char *name : {"LBS", "FC", "Comp", "a2", "a10"}) {
         QWidget *w = tops.findChild<QWidget *>(QLatin1String(name));
         QVERIFY2(w, name);
@@ -138,7 +138,7 @@ void TestWindowSet::mainWindowHostsItsComponentsAndNeverShows()
 void TestWindowSet::memTrimsEveryTwentyMinutesFromTheShowStep()
 {
     Fixture f;
-    TOPS &tops = f.windows.tops;
+    HiddenMainWindow &tops = f.windows.tops;
     QVERIFY(!tops.MEM.isActive());
     tops.FormShow();
     QVERIFY(tops.MEM.isActive());
@@ -153,7 +153,7 @@ void TestWindowSet::memTrimsEveryTwentyMinutesFromTheShowStep()
 void TestWindowSet::trayIconShowsSuiteOnFinancePage()
 {
     Fixture f;
-    TATS &tats = f.windows.tats;
+    SuiteWindow &tats = f.windows.tats;
     int showSteps = 0;
     tats.addShowStep(ShowStep::Symbol, [&] { ++showSteps; });
 
@@ -162,7 +162,7 @@ void TestWindowSet::trayIconShowsSuiteOnFinancePage()
 
     emit tats.TrayIcon1->activated(QSystemTrayIcon::Trigger);
     QVERIFY(tats.isVisible());
-    QCOMPARE(tats.currentPage(), TATS::financePage);
+    QCOMPARE(tats.currentPage(), SuiteWindow::financePage);
     QCOMPARE(tats.xPG->currentWidget()->objectName(), QStringLiteral("TabSheet6"));
     QCOMPARE(tats.geometry(), tats.screen()->geometry());
     QCOMPARE(showSteps, 1);
@@ -171,13 +171,13 @@ void TestWindowSet::trayIconShowsSuiteOnFinancePage()
     tats.xPG->setCurrentIndex(0);
     emit tats.TrayIcon1->activated(QSystemTrayIcon::Trigger);
     QCOMPARE(showSteps, 2);
-    QCOMPARE(tats.currentPage(), TATS::financePage);
+    QCOMPARE(tats.currentPage(), SuiteWindow::financePage);
 }
 
 void TestWindowSet::escapeHidesSuiteAndRunsCloseStepsInOrder()
 {
     Fixture f;
-    TATS &tats = f.windows.tats;
+    SuiteWindow &tats = f.windows.tats;
     // Added out of order: the close step runs them in the order of their slots.
     tats.addCloseStep(CloseStep::SaveDiaryPage, [&] { f.log << QStringLiteral("diary"); });
     tats.addCloseStep(CloseStep::SaveQuickNotes, [&] { f.log << QStringLiteral("notes"); });
@@ -200,7 +200,7 @@ void TestWindowSet::escapeHidesSuiteAndRunsCloseStepsInOrder()
 void TestWindowSet::failingCloseStepDoesNotStopTheNext()
 {
     Fixture f;
-    TATS &tats = f.windows.tats;
+    SuiteWindow &tats = f.windows.tats;
     tats.addCloseStep(CloseStep::SaveQuickNotes, [] { throw std::runtime_error("disk full"); });
     tats.addCloseStep(CloseStep::SaveDiaryPage, [&] { f.log << QStringLiteral("diary"); });
     tats.ShowSuite();
@@ -212,8 +212,8 @@ void TestWindowSet::failingCloseStepDoesNotStopTheNext()
 void TestWindowSet::financePageTakesSheetSix()
 {
     Fixture f;
-    TATS &tats = f.windows.tats;
-    QWidget *sheet = tats.sheet(TATS::financePage);
+    SuiteWindow &tats = f.windows.tats;
+    QWidget *sheet = tats.sheet(SuiteWindow::financePage);
     FinancePage *page = f.windows.finance;
     QVERIFY(page);
     QCOMPARE(page->parentWidget(), sheet);
@@ -222,14 +222,14 @@ void TestWindowSet::financePageTakesSheetSix()
     tats.ShowSuite();
     QVERIFY(page->isVisible());
     QCOMPARE(page->fn2->date(), f.fake.clock.today());
-    QVERIFY(!tats.sheet(TATS::pageCount));
+    QVERIFY(!tats.sheet(SuiteWindow::pageCount));
 }
 
 // One Timer2 tick. "showing": whether the suite window is open when the companion goes.
 void TestWindowSet::notesAndDiaryLoadOnShowAndSaveOnClose()
 {
     Fixture f;
-    TATS &tats = f.windows.tats;
+    SuiteWindow &tats = f.windows.tats;
     QCOMPARE(tats.sheet(3)->findChild<NotesPage *>(), f.windows.notes);
     QCOMPARE(tats.sheet(4)->findChild<DiaryPage *>(), f.windows.diary);
     const QByteArray notes("{\\rtf1\\ansi Comprar p\\'e3o\\par\r\n}\r\n");
@@ -276,7 +276,7 @@ QString plainTextOf(const QString &richTextFile)
 void TestWindowSet::textWhoseSaveFailedIsKeptAndTheUserIsTold()
 {
     Fixture f;
-    TATS &tats = f.windows.tats;
+    SuiteWindow &tats = f.windows.tats;
     QVERIFY(f.data.write("dados/Notas/Notas.speed", "{\\rtf1 notas\\par}"));
     QVERIFY(f.data.write("dados/Notas/Map.next", "memo\r\n"));
     QVERIFY(f.data.write("dados/Diary/20.03.2013", "{\\rtf1 dia\\par}"));
@@ -330,7 +330,7 @@ void TestWindowSet::sessionEndSignalsSaveThenEnd()
     ExitSignals exitSignals;
     QVERIFY(exitSignals.isActive());
     endOnSessionSignals(exitSignals, f.windows);
-    TATS &tats = f.windows.tats;
+    SuiteWindow &tats = f.windows.tats;
     f.fake.clock.set(QDate(2013, 3, 20));
     tats.ShowSuite();
     typeAtEnd(f.windows.notes->AN, "nota");
@@ -371,7 +371,7 @@ void TestWindowSet::companionWatch()
     QFETCH(QStringList, log);
 
     Fixture f;
-    TATS &tats = f.windows.tats;
+    SuiteWindow &tats = f.windows.tats;
     tats.addCloseStep(CloseStep::SaveQuickNotes, [&] { f.log << QStringLiteral("notes"); });
     tats.addTimer2Step([&] { f.log << QStringLiteral("backup hour"); });
     if (showing)
@@ -389,7 +389,7 @@ void TestWindowSet::companionGoneEndsProgramWithinOneTick()
 {
     Fixture f;
     f.fake.companion.present = false;
-    QSignalSpy halting(&f.windows.tops, &TOPS::halting);
+    QSignalSpy halting(&f.windows.tops, &HiddenMainWindow::halting);
     QElapsedTimer clock;
     clock.start();
     QVERIFY(halting.wait(2000));
@@ -412,7 +412,7 @@ void TestWindowSet::withoutTrayTheSuiteShowsAndAnswersSecondStarts()
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (w->objectName() == QLatin1String("TATS"))
                 tats = w;
-            if (auto *tops = qobject_cast<TOPS *>(w))
+            if (auto *tops = qobject_cast<HiddenMainWindow *>(w))
                 memStarted = tops->MEM.isActive();
         }
         shownAtStart = tats && tats->isVisible();
@@ -502,7 +502,7 @@ void TestWindowSet::settingsPageFollowsTheWindowsSteps()
     QVERIFY(page->esh->text().isEmpty());
     QVERIFY(page->DBF->text().isEmpty());
 
-    // TOPS's LBS holds the password file's lines once a check loaded them.
+    // HiddenMainWindow's LBS holds the password file's lines once a check loaded them.
     QVERIFY(windows.password.set("1234"));
     QTest::keyClicks(page->esh, "1234");
     QTest::keyClick(page->esh, Qt::Key_Return);

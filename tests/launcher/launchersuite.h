@@ -37,7 +37,7 @@ struct LauncherSuite
             tats().hide();
     }
 
-    zorv::TATS &tats() { return windows->tats; }
+    zorv::SuiteWindow &tats() { return windows->tats; }
 
     // The show step, the fade-in to its end and the refreshes that follow it.
     void showAndSettle()

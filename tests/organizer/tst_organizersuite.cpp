@@ -42,7 +42,7 @@ struct Suite
     }
     ~Suite() { windows->tats.hide(); }
 
-    TATS &tats() { return windows->tats; }
+    SuiteWindow &tats() { return windows->tats; }
     AppointmentsPage &page() { return *windows->appointments; }
     int rows() { return page().LVC->topLevelItemCount(); }
     void fade()

@@ -7,11 +7,11 @@
 namespace zorv {
 
 // The task bar window: created third, never shown. Its only operation in use is Mini.
-class Taa1 : public QWidget
+class TaskBarWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Taa1(Services &services, QWidget *parent = nullptr);
+    explicit TaskBarWindow(Services &services, QWidget *parent = nullptr);
 
 public slots:
     // Minimises every window on the desktop.

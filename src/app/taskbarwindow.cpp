@@ -1,10 +1,10 @@
-#include "taa1.h"
+#include "taskbarwindow.h"
 
 #include "guarded.h"
 
 namespace zorv {
 
-Taa1::Taa1(Services &services, QWidget *parent)
+TaskBarWindow::TaskBarWindow(Services &services, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
     , m_services(services)
 {
@@ -13,7 +13,7 @@ Taa1::Taa1(Services &services, QWidget *parent)
     setAttribute(Qt::WA_DontShowOnScreen);
 }
 
-void Taa1::Mini()
+void TaskBarWindow::Mini()
 {
     guarded([&] { m_services.minimizer.minimizeAll(); });
 }

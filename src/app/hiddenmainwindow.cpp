@@ -1,4 +1,4 @@
-#include "tops.h"
+#include "hiddenmainwindow.h"
 
 #include "guarded.h"
 
@@ -26,7 +26,7 @@ public:
 
 } // namespace
 
-TOPS::TOPS(Services &services, QWidget *parent)
+HiddenMainWindow::HiddenMainWindow(Services &services, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
     , m_services(services)
     , m_halt([](int code) { QCoreApplication::exit(code); })
@@ -61,7 +61,7 @@ TOPS::TOPS(Services &services, QWidget *parent)
 
     MEM.setObjectName(QStringLiteral("MEM"));
     MEM.setInterval(memInterval);
-    connect(&MEM, &QTimer::timeout, this, &TOPS::MEMTimer);
+    connect(&MEM, &QTimer::timeout, this, &HiddenMainWindow::MEMTimer);
 
     guarded([&] {
         setGeometry(10000, 10000, 1, 0);
@@ -70,14 +70,14 @@ TOPS::TOPS(Services &services, QWidget *parent)
     });
 }
 
-void TOPS::setIconSlotsShown(bool shown)
+void HiddenMainWindow::setIconSlotsShown(bool shown)
 {
     m_iconSlotsShown = shown;
     for (QLabel *slot : q + x)
         slot->setVisible(shown);
 }
 
-void TOPS::FormShow()
+void HiddenMainWindow::FormShow()
 {
     guarded([&] {
         move(0, 0);
@@ -86,12 +86,12 @@ void TOPS::FormShow()
     });
 }
 
-void TOPS::MEMTimer()
+void HiddenMainWindow::MEMTimer()
 {
     guarded([&] { m_services.memory.trim(); });
 }
 
-void TOPS::Sai()
+void HiddenMainWindow::Sai()
 {
     guarded([&] {
         emit halting();

@@ -1,4 +1,4 @@
-#include "tats.h"
+#include "suitewindow.h"
 
 #include "controls/linklabel.h"
 #include "guarded.h"
@@ -7,8 +7,8 @@
 #include "platform/x11windows.h"
 #include "store/flagfile.h"
 #include "store/textlist.h"
-#include "taa1.h"
-#include "tops.h"
+#include "taskbarwindow.h"
+#include "hiddenmainwindow.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -39,7 +39,7 @@ namespace zorv {
 namespace {
 
 // Sheet names of the pages, in page order.
-const char *const sheetNames[TATS::pageCount] = {
+const char *const sheetNames[SuiteWindow::pageCount] = {
     "TabSheet1", "TabSheet9",  "TabSheet2", "TabSheet3",  "TabSheet4",  "TabSheet5",
     "TabSheet6", "TabSheet10", "Tel",       "TabSheet11", "TabSheet13", "TabSheet7",
 };
@@ -178,7 +178,7 @@ bool ForceForeground(QWidget *window)
     return window->isActiveWindow();
 }
 
-TATS::TATS(Services &services, const Paths &paths, TOPS &tops, QWidget *parent)
+SuiteWindow::SuiteWindow(Services &services, const Paths &paths, HiddenMainWindow &tops, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
     , m_services(services)
     , m_paths(paths)
@@ -200,18 +200,18 @@ TATS::TATS(Services &services, const Paths &paths, TOPS &tops, QWidget *parent)
 
     Timer2.setObjectName(QStringLiteral("Timer2"));
     Timer2.setInterval(timer2Interval);
-    connect(&Timer2, &QTimer::timeout, this, &TATS::Timer2Timer);
+    connect(&Timer2, &QTimer::timeout, this, &SuiteWindow::Timer2Timer);
     Alpha.setObjectName(QStringLiteral("Alpha"));
     Alpha.setInterval(alphaInterval);
-    connect(&Alpha, &QTimer::timeout, this, &TATS::AlphaTimer);
+    connect(&Alpha, &QTimer::timeout, this, &SuiteWindow::AlphaTimer);
     TMF.setObjectName(QStringLiteral("TMF"));
     TMF.setInterval(followUpInterval);
     TMF.setSingleShot(true);
-    connect(&TMF, &QTimer::timeout, this, &TATS::TMFTimer);
+    connect(&TMF, &QTimer::timeout, this, &SuiteWindow::TMFTimer);
     TMTT.setObjectName(QStringLiteral("TMTT"));
     TMTT.setInterval(followUpInterval);
     TMTT.setSingleShot(true);
-    connect(&TMTT, &QTimer::timeout, this, &TATS::TMTTTimer);
+    connect(&TMTT, &QTimer::timeout, this, &SuiteWindow::TMTTTimer);
 
     // The page guard: a page chosen by any means but the program's goes back to page 6.
     connect(xPG, &QStackedWidget::currentChanged, this, [this](int index) {
@@ -224,14 +224,14 @@ TATS::TATS(Services &services, const Paths &paths, TOPS &tops, QWidget *parent)
         qApp->installEventFilter(this);
 }
 
-TATS::~TATS() = default;
+SuiteWindow::~SuiteWindow() = default;
 
-int TATS::alphaStepFor(const QString &generation)
+int SuiteWindow::alphaStepFor(const QString &generation)
 {
     return generation == QLatin1String("XP") ? 60 : 30;
 }
 
-void TATS::buildLayout()
+void SuiteWindow::buildLayout()
 {
     setFont(suiteFont());
     setAutoFillBackground(true);
@@ -307,11 +307,11 @@ void TATS::buildLayout()
     pm2 = new LinkLabel(QStringLiteral("Sess\u00f5es"), Panel10);
     pm2->setObjectName(QStringLiteral("pm2"));
     pm2->hide(); // kept out of the layout: nothing ever shows it
-    connect(pm2, &LinkLabel::clicked, this, &TATS::pm2Click);
+    connect(pm2, &LinkLabel::clicked, this, &SuiteWindow::pm2Click);
     outer->addWidget(Panel10);
 }
 
-void TATS::buildPageMenu()
+void SuiteWindow::buildPageMenu()
 {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -384,7 +384,7 @@ void TATS::buildPageMenu()
 
 // The window's own share of the steps. Pages add theirs into the same slots later, so
 // within a slot the window's work comes first.
-void TATS::registerOwnSteps()
+void SuiteWindow::registerOwnSteps()
 {
     addCreateStep(CreateStep::InterfaceColour, [this] { applyInterfaceColourFile(); });
     addCreateStep(CreateStep::Geometry, [this] {
@@ -437,7 +437,7 @@ void TATS::registerOwnSteps()
     addAfterFadeStep(AfterFadeStep::Foreground, [this] { ForceForeground(this); });
 }
 
-void TATS::FormCreate()
+void SuiteWindow::FormCreate()
 {
     if (m_created)
         return;
@@ -453,12 +453,12 @@ void TATS::FormCreate()
     Timer2.start();
 }
 
-QWidget *TATS::sheet(int index) const
+QWidget *SuiteWindow::sheet(int index) const
 {
     return index >= 0 && index < pageCount ? xPG->widget(index) : nullptr;
 }
 
-void TATS::setPage(int index, QWidget *page)
+void SuiteWindow::setPage(int index, QWidget *page)
 {
     QWidget *target = sheet(index);
     if (!target || !page)
@@ -475,12 +475,12 @@ void TATS::setPage(int index, QWidget *page)
         hookLists(page);
 }
 
-int TATS::currentPage() const
+int SuiteWindow::currentPage() const
 {
     return xPG->currentIndex();
 }
 
-void TATS::selectPage(int index)
+void SuiteWindow::selectPage(int index)
 {
     const bool wasSelecting = m_selectingPage;
     m_selectingPage = true;
@@ -488,45 +488,45 @@ void TATS::selectPage(int index)
     m_selectingPage = wasSelecting;
 }
 
-void TATS::addCreateStep(CreateStep slot, std::function<void()> step)
+void SuiteWindow::addCreateStep(CreateStep slot, std::function<void()> step)
 {
     m_createSteps.add(slot, std::move(step));
 }
 
-void TATS::addShowStep(ShowStep slot, std::function<void()> step)
+void SuiteWindow::addShowStep(ShowStep slot, std::function<void()> step)
 {
     m_showSteps.add(slot, std::move(step));
 }
 
-void TATS::addAfterFadeStep(AfterFadeStep slot, std::function<void()> step)
+void SuiteWindow::addAfterFadeStep(AfterFadeStep slot, std::function<void()> step)
 {
     m_afterFadeSteps.add(slot, std::move(step));
 }
 
-void TATS::addCloseStep(CloseStep slot, std::function<void()> step)
+void SuiteWindow::addCloseStep(CloseStep slot, std::function<void()> step)
 {
     m_closeSteps.add(slot, std::move(step));
 }
 
-void TATS::addTimer2Step(std::function<void()> step)
+void SuiteWindow::addTimer2Step(std::function<void()> step)
 {
     m_timer2Steps.append(std::move(step));
 }
 
-void TATS::setFocusField(int page, QWidget *field)
+void SuiteWindow::setFocusField(int page, QWidget *field)
 {
     if (page >= 0 && page < pageCount)
         m_focusFields[size_t(page)] = field;
 }
 
-void TATS::setFileDropHandler(std::function<void(const QStringList &)> handler)
+void SuiteWindow::setFileDropHandler(std::function<void(const QStringList &)> handler)
 {
     m_dropFiles = std::move(handler);
     // Drops over controls that take none reach the window itself.
     setAcceptDrops(bool(m_dropFiles));
 }
 
-bool TATS::filterFileDrop(QEvent *event)
+bool SuiteWindow::filterFileDrop(QEvent *event)
 {
     auto *drop = static_cast<QDropEvent *>(event); // the enter and move events are drops too
     const QStringList files = localFiles(drop->mimeData());
@@ -544,7 +544,7 @@ bool TATS::filterFileDrop(QEvent *event)
     return true;
 }
 
-void TATS::addMenuRule(QMenu *menu, QAction *action, std::function<bool()> enabled)
+void SuiteWindow::addMenuRule(QMenu *menu, QAction *action, std::function<bool()> enabled)
 {
     if (!menu || !action || !enabled)
         return;
@@ -556,7 +556,7 @@ void TATS::addMenuRule(QMenu *menu, QAction *action, std::function<bool()> enabl
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { enableMenuEntries(menu); });
 }
 
-void TATS::enableMenuEntries(QMenu *menu)
+void SuiteWindow::enableMenuEntries(QMenu *menu)
 {
     for (const MenuRule &rule : std::as_const(m_menuRules)) {
         if (rule.menu != menu || !rule.action)
@@ -567,7 +567,7 @@ void TATS::enableMenuEntries(QMenu *menu)
     }
 }
 
-void TATS::showWindow()
+void SuiteWindow::showWindow()
 {
     if (!isVisible()) {
         // Invisible until the fade-in starts, and already in place: nothing flashes.
@@ -578,7 +578,7 @@ void TATS::showWindow()
     FormShow();
 }
 
-void TATS::ShowSuite()
+void SuiteWindow::ShowSuite()
 {
     guarded([&] { showWindow(); });
     guarded([&] {
@@ -587,12 +587,12 @@ void TATS::ShowSuite()
     });
 }
 
-void TATS::TrayIcon1Click()
+void SuiteWindow::TrayIcon1Click()
 {
     ShowSuite();
 }
 
-void TATS::openPage(int index)
+void SuiteWindow::openPage(int index)
 {
     ForceForeground(this);
     if (!isVisible())
@@ -600,22 +600,22 @@ void TATS::openPage(int index)
     selectPage(index);
 }
 
-void TATS::pm2Click()
+void SuiteWindow::pm2Click()
 {
     PopupMenu1->popup(QCursor::pos() - QPoint(105, 15));
 }
 
-void TATS::FormShow()
+void SuiteWindow::FormShow()
 {
     m_showSteps.run();
 }
 
-void TATS::LoadAll()
+void SuiteWindow::LoadAll()
 {
     m_showSteps.run(ShowStep::LoadFirst, ShowStep::LoadLast);
 }
 
-void TATS::Colors()
+void SuiteWindow::Colors()
 {
     const QPixmap vertical = m_tops.a2->pixmap();
     const QPixmap horizontal = m_tops.a10->pixmap();
@@ -629,7 +629,7 @@ void TATS::Colors()
     }
 }
 
-void TATS::applyInterfaceColourFile()
+void SuiteWindow::applyInterfaceColourFile()
 {
     TextList file;
     if (file.load(m_paths.resolve(kColourFile)) != TextList::LoadResult::Loaded || file.lines().isEmpty())
@@ -639,7 +639,7 @@ void TATS::applyInterfaceColourFile()
         applyColour(*colour);
 }
 
-void TATS::applyColour(const QColor &colour)
+void SuiteWindow::applyColour(const QColor &colour)
 {
     m_colour = colour;
     QPalette pal = palette();
@@ -668,7 +668,7 @@ void TATS::applyColour(const QColor &colour)
     }
 }
 
-void TATS::hookLists(QWidget *root)
+void SuiteWindow::hookLists(QWidget *root)
 {
     for (const char *name : hookedLists) {
         QList<QAbstractScrollArea *> lists = root->findChildren<QAbstractScrollArea *>(QLatin1String(name));
@@ -682,13 +682,13 @@ void TATS::hookLists(QWidget *root)
     }
 }
 
-void TATS::setAlpha(int alpha)
+void SuiteWindow::setAlpha(int alpha)
 {
     m_alpha = qBound(0, alpha, 255);
     setWindowOpacity(m_alpha / 255.0);
 }
 
-void TATS::AlphaTimer()
+void SuiteWindow::AlphaTimer()
 {
     guarded([&] {
         if (flagFileExists(m_paths.resolve(kNoFadeFile)) || m_alpha >= alphaFinal) {
@@ -705,7 +705,7 @@ void TATS::AlphaTimer()
     });
 }
 
-void TATS::TMFTimer()
+void SuiteWindow::TMFTimer()
 {
     TMF.stop();
     // Foreground and active, so typing goes to the focused field straight away. Nothing is
@@ -717,13 +717,13 @@ void TATS::TMFTimer()
     });
 }
 
-void TATS::TMTTTimer()
+void SuiteWindow::TMTTTimer()
 {
     TMTT.stop();
     m_afterFadeSteps.run();
 }
 
-void TATS::Timer2Timer()
+void SuiteWindow::Timer2Timer()
 {
     bool present = true;
     guarded([&] { present = m_services.companion.isPresent(); });
@@ -739,7 +739,7 @@ void TATS::Timer2Timer()
         guarded(step);
 }
 
-void TATS::FormClose()
+void SuiteWindow::FormClose()
 {
     // Nothing of the fade-in or its follow-ups runs on for a hidden window.
     Alpha.stop();
@@ -748,7 +748,7 @@ void TATS::FormClose()
     m_closeSteps.run();
 }
 
-void TATS::closeAndSave()
+void SuiteWindow::closeAndSave()
 {
     if (isVisible()) {
         guarded([&] { close(); });
@@ -757,13 +757,13 @@ void TATS::closeAndSave()
     m_closeSteps.run();
 }
 
-void TATS::closeEvent(QCloseEvent *event)
+void SuiteWindow::closeEvent(QCloseEvent *event)
 {
     FormClose();
     event->accept(); // hidden, not destroyed
 }
 
-void TATS::scrollFocusedList(int angleDelta)
+void SuiteWindow::scrollFocusedList(int angleDelta)
 {
     if ((angleDelta < 0) != (m_wheelRemainder < 0))
         m_wheelRemainder = 0;
@@ -786,7 +786,7 @@ void TATS::scrollFocusedList(int angleDelta)
         list->verticalScrollBar()->triggerAction(action);
 }
 
-bool TATS::eventFilter(QObject *watched, QEvent *event)
+bool SuiteWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Wheel) {
         // Seen here once per notch, where it reaches the window, before the control under

@@ -22,8 +22,8 @@ class QSystemTrayIcon;
 namespace zorv {
 
 class LinkLabel;
-class TOPS;
-class Taa1;
+class HiddenMainWindow;
+class TaskBarWindow;
 
 // Brings `window` to the front and asks for it to become the active window, restoring it
 // first when it is minimised. True when it is the active window afterwards (activation is
@@ -39,7 +39,7 @@ bool ForceForeground(QWidget *window);
 // order); a page is put on its sheet with setPage() and puts its share of the create,
 // show, after-fade and close steps into the slots of suitesteps.h. Once every page is
 // placed, FormCreate() runs the create step.
-class TATS : public QWidget
+class SuiteWindow : public QWidget
 {
     Q_OBJECT
 public:
@@ -52,8 +52,8 @@ public:
     static constexpr int alphaFinal = 230;       // opacity once faded in
     static constexpr int followUpInterval = 200; // TMF and TMTT
 
-    TATS(Services &services, const Paths &paths, TOPS &tops, QWidget *parent = nullptr);
-    ~TATS() override;
+    SuiteWindow(Services &services, const Paths &paths, HiddenMainWindow &tops, QWidget *parent = nullptr);
+    ~SuiteWindow() override;
 
     // The fade-in's opacity step on a system of OS generation `generation`.
     static int alphaStepFor(const QString &generation);
@@ -89,7 +89,7 @@ public:
     // The field that takes the focus when the fade-in ends while page `page` is in front.
     void setFocusField(int page, QWidget *field);
     // The task bar window, whose Mini the show step uses.
-    void setTaskBarWindow(Taa1 *taa1) { m_taa1 = taa1; }
+    void setTaskBarWindow(TaskBarWindow *taa1) { m_taa1 = taa1; }
     // Hands a page address or a file to the companion launcher (the page menu's help,
     // feedback and contact entries). Nothing is handed over until one is set.
     void setLauncher(std::function<void(const QString &)> launch) { m_launch = std::move(launch); }
@@ -192,8 +192,8 @@ private:
 
     Services &m_services;
     const Paths &m_paths;
-    TOPS &m_tops;
-    Taa1 *m_taa1 = nullptr;
+    HiddenMainWindow &m_tops;
+    TaskBarWindow *m_taa1 = nullptr;
     std::array<QPointer<QWidget>, pageCount> m_focusFields;
     std::function<void(const QString &)> m_launch;
     std::function<void(const QStringList &)> m_dropFiles;

@@ -17,13 +17,13 @@ namespace zorv {
 // The main window: created first so it anchors the application, never visible, no
 // task-bar entry. It hosts a few hidden components other windows use, runs the
 // working-set trim and owns the exit operation Sai.
-class TOPS : public QWidget
+class HiddenMainWindow : public QWidget
 {
     Q_OBJECT
 public:
     static constexpr int memInterval = 20 * 60 * 1000;
 
-    explicit TOPS(Services &services, QWidget *parent = nullptr);
+    explicit HiddenMainWindow(Services &services, QWidget *parent = nullptr);
 
     QListWidget *LBS = nullptr; // scrambled access password read from the password file
     TagLabel *FC = nullptr;     // tag: program filter on (5) or off (0)
