@@ -104,7 +104,7 @@ private:
         const int years = month.year() - m_out.firstMonth.year();
 
         // Income: the salary on the first working day, extra income now and then.
-        const Cents salary = raised(945000, 6.0, years);
+        const Cents salary = raised(980000, 6.0, years);
         plan(firstWorkingDay(month.year(), m), salary, QStringLiteral("Salário"), kCash, Kind::Earned);
         if (m == 11)
             plan(dayOf(month, 28), salary, QStringLiteral("13º salário"), kCash, Kind::Earned);
@@ -196,7 +196,7 @@ private:
             plan(dayOf(month, 23), between(65000, 105000), QStringLiteral("Ceia de Natal"), kCard, Kind::Spent);
             plan(dayOf(month, 27), between(280000, 390000), QStringLiteral("Viagem de fim de ano"), kCard,
                  Kind::Spent);
-            plan(dayOf(month, 20), between(55000, 66000), QStringLiteral("IPVA"), kBoleto, Kind::Portions, 3);
+            plan(dayOf(month, 20), between(36000, 44000), QStringLiteral("IPVA"), kBoleto, Kind::Portions, 3);
         }
 
         // Two repairs that leave their month in the red, and purchases in portions.
