@@ -25,4 +25,12 @@ inline QLabel *caption(const QString &text, QWidget *parent, QWidget *buddy = nu
     return label;
 }
 
+// A label named `name` (its objectName), for the labels the page's code fills in.
+inline QLabel *namedLabel(const char *name, const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
 } // namespace zorv

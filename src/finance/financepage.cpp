@@ -2,9 +2,11 @@
 
 #include "controls/captions.h"
 #include "controls/currencyedit.h"
-#include "controls/keys.h"
 #include "controls/linklabel.h"
-#include "finance/statementpreview.h"
+#include "finance/financeentryrow.h"
+#include "finance/monthlistpanel.h"
+#include "finance/monthtotalspanel.h"
+#include "finance/statementimportflow.h"
 #include "platform/services.h"
 #include "store/paths.h"
 #include "store/records.h"
@@ -14,19 +16,13 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QKeyEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QProgressBar>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QRegularExpressionValidator>
-#include <QScopeGuard>
 #include <QShortcut>
-#include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace zorv {
 
@@ -38,25 +34,8 @@ const QString kPercentHelp =
                    " 2 - It presses F10 to increase the percentage to the Value base of the calculation; \n\n"
                    " 3 - or simply, leave the empty field and type Enter to attribute 0%. ");
 const QString kSourceHelp = QStringLiteral("The source is of who you paid or it received.");
-const QString kDefaultSymbol = QStringLiteral("R$");
-const QString kImportCaption = QStringLiteral("Importar extrato");
-const QString kImportFilter = QStringLiteral("Extratos OFX (*.ofx *.qfx)");
-const QString kCannotRead = QStringLiteral("Não foi possível ler o extrato: ");
-const QString kImportedListUnreadable =
-    QStringLiteral("a lista das transações já importadas (Importados.ofx) não pôde ser lida.");
-const QString kCannotWrite =
-    QStringLiteral("Não foi possível gravar a importação; nenhum arquivo foi alterado.");
-const QString kEmptyMonthSearch = QStringLiteral("  .    ");
-const QString kReadingStatement = QStringLiteral("Lendo o extrato...");
-// Shown for the percentages while there are no entrances to compare the exits with.
-const QString kNoComparison = QStringLiteral("\u2013");
 // How long an action's status stays on the page.
 constexpr int kStatusInterval = 6000;
-
-QString entriesText(qsizetype n)
-{
-    return n == 1 ? QStringLiteral("1 lançamento") : QString::number(n) + QStringLiteral(" lançamentos");
-}
 
 // The month a ledger's file name stands for: its name less ".fin".
 QString monthOfFile(const QString &path)
@@ -67,66 +46,6 @@ QString monthOfFile(const QString &path)
 const QString kDeleteMonthQuestion =
     QStringLiteral("Este procedimento excluirá o mês do relatório anual.\nVocê deseja realmente fazer isso?");
 
-// Letters typed into the field show in upper case.
-void keepUpperCase(QLineEdit *edit)
-{
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString &text) {
-        const int cursor = edit->cursorPosition();
-        edit->setText(text.toUpper());
-        edit->setCursorPosition(cursor);
-    });
-}
-
-// A whole number typed into a digits-only field; empty when there is none.
-std::optional<qint64> wholeNumber(const QLineEdit *field)
-{
-    bool ok = false;
-    const qint64 n = field->text().toLongLong(&ok);
-    return ok ? std::optional<qint64>(n) : std::nullopt;
-}
-
-QLineEdit *digitsField(const char *name, QWidget *parent, bool centred)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), edit));
-    if (centred)
-        edit->setAlignment(Qt::AlignCenter);
-    return edit;
-}
-
-QComboBox *pickList(const char *name, const QStringList &items, QWidget *parent)
-{
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->addItems(items);
-    box->setCurrentIndex(-1);
-    box->setFocusPolicy(Qt::ClickFocus); // reached through the Enter chain, not by Tab
-    return box;
-}
-
-QLabel *label(const QString &text, QWidget *parent, const char *name = nullptr)
-{
-    auto *l = new QLabel(text, parent);
-    if (name)
-        l->setObjectName(QLatin1String(name));
-    return l;
-}
-
-QProgressBar *gauge(const char *name, const QColor &colour, QWidget *parent)
-{
-    auto *bar = new QProgressBar(parent);
-    bar->setObjectName(QLatin1String(name));
-    bar->setRange(0, 100);
-    bar->setValue(0);
-    bar->setTextVisible(false);
-    bar->setStyleSheet(
-        QStringLiteral("QProgressBar { border: 1px solid gray; background: white; height: 12px; }"
-                       "QProgressBar::chunk { background: %1; }")
-            .arg(colour.name()));
-    return bar;
-}
-
 } // namespace
 
 FinancePage::FinancePage(const Paths &paths, Services &services, QWidget *parent)
@@ -135,7 +54,6 @@ FinancePage::FinancePage(const Paths &paths, Services &services, QWidget *parent
     , m_services(services)
     , m_ledgers(paths)
     , m_corrections(paths)
-    , m_import(paths)
 {
     setObjectName(QStringLiteral("TabSheet6"));
     setWindowTitle(QStringLiteral("GF"));
@@ -152,7 +70,6 @@ FinancePage::FinancePage(const Paths &paths, Services &services, QWidget *parent
     statusTimer.setInterval(kStatusInterval);
     statusTimer.setSingleShot(true);
     connect(&statusTimer, &QTimer::timeout, this, &FinancePage::clearStatus);
-    connect(&m_reading, &StatementReading::finished, this, &FinancePage::statementRead);
 
     // A run killed while it read a statement left its private copy behind.
     removeStatementLeftovers();
@@ -165,158 +82,41 @@ void FinancePage::buildUi()
     useLightCaptions(this);
 
     auto *page = new QVBoxLayout(this);
-    page->addWidget(label(QStringLiteral("Organize its financial life in an easy way."), this));
+    page->addWidget(caption(QStringLiteral("Organize its financial life in an easy way."), this));
     page->addWidget(
-        label(QStringLiteral("Control its expenses and make better investments with its money..."), this));
-    page->addWidget(label(
+        caption(QStringLiteral("Control its expenses and make better investments with its money..."), this));
+    page->addWidget(caption(
         QStringLiteral("Examples of releases: 1, 10, 100, 1000, 10000, 1500,50, 500,25, 10,90... + Enter."),
         this));
 
-    // The entry row: captions above their fields.
-    auto *entry = new QGridLayout;
-    FN1 = new TzorvCurrency(this);
-    FN1->setObjectName(QStringLiteral("FN1"));
-    FN1->setFixedWidth(120);
-    auto *valueCaption = label(QStringLiteral("&Value"), this);
-    valueCaption->setBuddy(FN1);
-    AL = digitsField("AL", this, true);
-    AL->setMaximumWidth(50);
-    Label111 = new LinkLabel(QStringLiteral("?"), this);
-    Label111->setObjectName(QStringLiteral("Label111"));
-    fn2 = new QDateEdit(this);
-    fn2->setObjectName(QStringLiteral("fn2"));
-    fn2->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    fn2->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    fn2->setFocusPolicy(Qt::ClickFocus);
-    fn2->setMinimumWidth(110);
-    fn3 = pickList("fn3", kOperations, this);
-    FN4 = new QComboBox(this);
-    FN4->setObjectName(QStringLiteral("FN4"));
-    FN4->setEditable(true);
-    FN4->setInsertPolicy(QComboBox::NoInsert);
-    FN4->setMinimumWidth(220);
-    FN4->setContextMenuPolicy(Qt::CustomContextMenu);
-    Label109 = new LinkLabel(QStringLiteral("?"), this);
-    Label109->setObjectName(QStringLiteral("Label109"));
-
-    entry->addWidget(valueCaption, 0, 0);
-    entry->addWidget(Label111, 0, 1);
-    entry->addWidget(label(QStringLiteral("Date"), this), 0, 2);
-    entry->addWidget(label(QStringLiteral("Operation"), this), 0, 3);
-    auto *sourceCaption = new QHBoxLayout;
-    sourceCaption->addWidget(label(QStringLiteral("Productis..."), this));
-    sourceCaption->addWidget(Label109);
-    sourceCaption->addStretch();
-    entry->addLayout(sourceCaption, 0, 4);
-    entry->addWidget(FN1, 1, 0);
-    entry->addWidget(AL, 1, 1);
-    entry->addWidget(fn2, 1, 2);
-    entry->addWidget(fn3, 1, 3);
-    entry->addWidget(FN4, 1, 4);
-    entry->setColumnStretch(5, 1);
-
-    // The second row: installments, quantity, payment form and Save.
-    PCL = digitsField("PCL", this, true);
-    PCL->setMaximumWidth(50);
-    QT = digitsField("QT", this, false);
-    QT->setMaximumWidth(50);
-    FN5 = pickList("FN5", kPaymentForms, this);
-    pm1 = new LinkLabel(QStringLiteral("Save"), this);
-    pm1->setObjectName(QStringLiteral("pm1"));
-    auto *second = new QHBoxLayout;
-    second->addWidget(label(QStringLiteral("Portions, Qtde. and Coin |"), this));
-    second->addWidget(PCL);
-    second->addWidget(QT);
-    second->addWidget(FN5);
-    second->addWidget(pm1);
-    second->addStretch();
-    entry->addLayout(second, 2, 0, 1, 5);
-
-    // The currency symbol.
-    SBM = new QLineEdit(kDefaultSymbol, this);
-    SBM->setObjectName(QStringLiteral("SBM"));
-    SBM->setMaximumWidth(60);
-    Label128 = new LinkLabel(QStringLiteral("Apply"), this);
-    Label128->setObjectName(QStringLiteral("Label128"));
-    auto *symbolRow = new QHBoxLayout;
-    symbolRow->addWidget(label(QStringLiteral("Monetary symbol"), this));
-    symbolRow->addWidget(SBM);
-    symbolRow->addWidget(Label128);
-    actionStatus = label(QString(), this, "actionStatus");
-    {
-        QFont bold = actionStatus->font();
-        bold.setBold(true);
-        actionStatus->setFont(bold);
-    }
-    symbolRow->addSpacing(24);
-    symbolRow->addWidget(actionStatus);
-    symbolRow->addStretch();
-    entry->addLayout(symbolRow, 3, 0, 1, 5);
-    page->addLayout(entry);
+    m_entry = new FinanceEntryRow(m_paths, [this] { return mayWrite(); }, this);
+    page->addWidget(m_entry);
 
     // Months, totals and the corrections area side by side.
     auto *lower = new QHBoxLayout;
-    auto *months = new QVBoxLayout;
-    MKD = new QLineEdit(this);
-    MKD->setObjectName(QStringLiteral("MKD"));
-    MKD->setInputMask(QStringLiteral("00.9999; "));
-    MKD->setMaximumWidth(90);
-    auto *searchCaption = label(QStringLiteral("&Locate month"), this);
-    searchCaption->setBuddy(MKD);
-    lvd1 = new QListWidget(this);
-    lvd1->setObjectName(QStringLiteral("lvd1"));
-    lvd1->setContextMenuPolicy(Qt::CustomContextMenu);
-    lvd1->setMaximumWidth(160);
-    PopupMenu8 = new QMenu(this);
-    PopupMenu8->setObjectName(QStringLiteral("PopupMenu8"));
-    Excluir7 = PopupMenu8->addAction(QStringLiteral("Excluir"));
-    Excluir7->setObjectName(QStringLiteral("Excluir7"));
-    PopupMenu8->addSeparator();
-    Atualizar3 = PopupMenu8->addAction(QStringLiteral("Atualizar"));
-    Atualizar3->setObjectName(QStringLiteral("Atualizar3"));
-    months->addWidget(searchCaption);
-    months->addWidget(MKD);
-    months->addWidget(lvd1, 1);
-    lower->addLayout(months);
-
-    auto *totals = new QGridLayout;
-    le = label(QString(), this, "le");
-    ls = label(QString(), this, "ls");
-    SD = label(QString(), this, "SD");
-    for (QLabel *amount : {le, ls, SD}) {
-        QFont bold = amount->font();
-        bold.setBold(true);
-        amount->setFont(bold);
-    }
-    psd = label(QString(), this, "psd");
-    tot = label(QString(), this, "tot");
-    sq1 = gauge("sq1", QColor(0, 128, 0), this);
-    sq2 = gauge("sq2", QColor(128, 0, 0), this);
-    sq1->setFixedWidth(220);
-    sq2->setFixedWidth(220);
-    totalsMonth = label(QString(), this, "totalsMonth");
-    totals->addWidget(totalsMonth, 0, 0, 1, 2);
-    totals->addWidget(label(QStringLiteral("Entrances of the month"), this), 1, 0);
-    totals->addWidget(le, 1, 1);
-    totals->addWidget(label(QStringLiteral("It includes bills to receive."), this), 2, 0, 1, 2);
-    totals->addWidget(label(QStringLiteral("Exits of the month"), this), 3, 0);
-    totals->addWidget(ls, 3, 1);
-    totals->addWidget(label(QStringLiteral("It includes bills to pay."), this), 4, 0, 1, 2);
-    totals->addWidget(label(QStringLiteral("Balance"), this), 5, 0);
-    totals->addWidget(SD, 5, 1);
-    totals->addWidget(label(QStringLiteral("% of the exit x entrance."), this), 6, 0);
-    totals->addWidget(psd, 6, 1);
-    totals->addWidget(sq2, 7, 0, 1, 2);
-    totals->addWidget(label(QStringLiteral("% of the entrance x exit."), this), 8, 0);
-    totals->addWidget(tot, 8, 1);
-    totals->addWidget(sq1, 9, 0, 1, 2);
-    totals->setRowStretch(10, 1);
-    lower->addLayout(totals);
-
+    m_months = new MonthListPanel(this);
+    lower->addWidget(m_months);
+    m_totals = new MonthTotalsPanel(this);
+    lower->addWidget(m_totals);
     corrections = new CorrectionsArea(m_held, m_paths, m_services, this);
     lower->addWidget(corrections, 1);
     page->addLayout(lower, 1);
+    takePartNames();
 
+    page->addLayout(buildReportsRow());
+    connectParts();
+    connectCorrections();
+}
+
+void FinancePage::takePartNames()
+{
+    static_cast<FinanceEntryWidgets &>(*this) = *m_entry;
+    static_cast<MonthListWidgets &>(*this) = *m_months;
+    static_cast<MonthTotalsWidgets &>(*this) = *m_totals;
+}
+
+QHBoxLayout *FinancePage::buildReportsRow()
+{
     reportsArea = new QWidget(this);
     reportsArea->setObjectName(QStringLiteral("reportsArea"));
     auto *reportsRow = new QHBoxLayout;
@@ -332,44 +132,29 @@ void FinancePage::buildUi()
     auto *importKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
     importKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(importKey, &QShortcut::activated, this, &FinancePage::ImportStatementClick);
-    page->addLayout(reportsRow);
+    return reportsRow;
+}
 
-    PopupMenu12 = new QMenu(this);
-    PopupMenu12->setObjectName(QStringLiteral("PopupMenu12"));
-    Excluir12 = PopupMenu12->addAction(QStringLiteral("Excluir"));
-    Excluir12->setObjectName(QStringLiteral("Excluir12"));
+void FinancePage::connectParts()
+{
+    connect(m_entry, &FinanceEntryRow::saveRequested, this, &FinancePage::pm1Click);
+    connect(m_entry, &FinanceEntryRow::told, this, &FinancePage::tell);
     connect(Excluir12, &QAction::triggered, this, &FinancePage::Excluir12Click);
-    connect(PopupMenu12, &QMenu::aboutToShow, this, [this] { Excluir12->setEnabled(canDeleteSource()); });
-    connect(FN4, &QComboBox::customContextMenuRequested, this,
-            [this](const QPoint &pos) { PopupMenu12->popup(FN4->mapToGlobal(pos)); });
-    connect(Excluir7, &QAction::triggered, this, &FinancePage::Excluir7Click);
-    connect(PopupMenu8, &QMenu::aboutToShow, this, [this] { Excluir7->setEnabled(canDeleteMonth()); });
-
-    // Keys of the Enter chain are seen before the fields' own handling.
-    for (QWidget *w : {static_cast<QWidget *>(FN1), static_cast<QWidget *>(AL), static_cast<QWidget *>(fn2),
-                       static_cast<QWidget *>(fn3), static_cast<QWidget *>(FN4), static_cast<QWidget *>(PCL),
-                       static_cast<QWidget *>(QT), static_cast<QWidget *>(FN5), static_cast<QWidget *>(MKD)})
-        w->installEventFilter(this);
-    FN4->lineEdit()->installEventFilter(this);
-
-    connect(FN1, &TzorvCurrency::entered, FN1, [this] { FN1->clear(); });
-    connect(FN1, &TzorvCurrency::exited, this, &FinancePage::amountLeft);
     connect(fn2, &QDateEdit::dateChanged, this, [this] { setWorkFromDate(); });
     connect(pm1, &LinkLabel::clicked, this, &FinancePage::pm1Click);
     connect(Label128, &LinkLabel::clicked, this, &FinancePage::Label128Click);
     connect(Label111, &LinkLabel::clicked, this, &FinancePage::Label111Click);
     connect(Label109, &LinkLabel::clicked, this, &FinancePage::Label109Click);
-    keepUpperCase(SBM);
+
+    connect(Excluir7, &QAction::triggered, this, &FinancePage::Excluir7Click);
     connect(Atualizar3, &QAction::triggered, this, &FinancePage::Atualizar3Click);
-    connect(lvd1, &QListWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { PopupMenu8->popup(lvd1->viewport()->mapToGlobal(pos)); });
-    connect(lvd1, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { lvd1Click(lvd1->row(item)); });
-    connect(lvd1, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_refreshing && row >= 0)
-            lvd1Click(row);
-    });
-    connectCorrections();
+    connect(m_months, &MonthListPanel::monthChosen, this, &FinancePage::lvd1Click);
+    connect(m_months, &MonthListPanel::searchEntered, this, &FinancePage::MKDEnter);
+
+    m_importFlow = new StatementImportFlow(m_paths, m_services, [this] { return mayWrite(); }, this);
+    connect(m_importFlow, &StatementImportFlow::told, this, &FinancePage::tell);
+    connect(m_importFlow, &StatementImportFlow::imported, this, &FinancePage::importedEntries);
+    connect(m_importFlow, &StatementImportFlow::readingEnded, this, &FinancePage::statementReadingEnded);
 }
 
 void FinancePage::connectCorrections()
@@ -402,154 +187,6 @@ void FinancePage::connectCorrections()
     connect(corrections, &CorrectionsArea::entryAltered, this, &FinancePage::FocusValue);
 }
 
-// ---- Keys --------------------------------------------------------------------------------
-
-bool FinancePage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::FocusIn) {
-        // Focus coming back from the field's own drop-down or context menu, or with the
-        // window's activation, is not the user arriving in the field.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
-            return QWidget::eventFilter(watched, event);
-        if (watched == FN4 || watched == FN4->lineEdit())
-            loadSourceItems();
-        else if (watched == QT)
-            QT->clear();
-    } else if (event->type() == QEvent::KeyPress) {
-        if (handleKey(watched, static_cast<QKeyEvent *>(event)->key()))
-            return true;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-bool FinancePage::handleKey(QObject *watched, int key)
-{
-    const bool enter = isEnterKey(key);
-    if (watched == FN1 && enter) {
-        AL->setFocus(); // leaving FN1 commits the typed amount
-        return true;
-    }
-    if (watched == AL) {
-        if (enter) {
-            if (AL->text().isEmpty())
-                AL->setText(QStringLiteral("0"));
-            fn2->setFocus();
-            return true;
-        }
-        if (key == Qt::Key_F9 || key == Qt::Key_F10) {
-            applyPercentage(key == Qt::Key_F9);
-            return true;
-        }
-        return false;
-    }
-    if (!enter)
-        return false;
-    if (watched == fn2) {
-        fn3->setFocus();
-    } else if (watched == fn3) {
-        if (fn3->currentIndex() >= 0)
-            FN4->setFocus();
-    } else if (watched == FN4 || watched == FN4->lineEdit()) {
-        sourceEntered();
-    } else if (watched == PCL) {
-        if (PCL->text().isEmpty())
-            PCL->setText(QStringLiteral("1"));
-        QT->setFocus();
-    } else if (watched == QT) {
-        multiplyByQuantity();
-    } else if (watched == FN5) {
-        pm1Click();
-    } else if (watched == MKD) {
-        MKDEnter();
-    } else {
-        return false;
-    }
-    return true;
-}
-
-void FinancePage::applyPercentage(bool deduct)
-{
-    if (AL->text().isEmpty())
-        AL->setText(QStringLiteral("0"));
-    const auto percent = wholeNumber(AL);
-    if (!percent)
-        return;
-    FN1->CommitText();
-    // A percentage of the amount before it would pass for one of the amount typed.
-    if (!FN1->IsValid()) {
-        tell(TzorvCurrency::notTakenHint());
-        return;
-    }
-    const auto result = zorv::applyPercentage(FN1->Value(), *percent, deduct);
-    if (!result)
-        return;
-    FN1->setValue(*result);
-    fn2->setFocus();
-}
-
-void FinancePage::multiplyByQuantity()
-{
-    if (QT->text().isEmpty())
-        QT->setText(QStringLiteral("1"));
-    const auto quantity = wholeNumber(QT);
-    if (!quantity)
-        return;
-    // An amount not taken stays not taken: its multiple would be saved as valid.
-    if (!FN1->IsValid()) {
-        FN5->setFocus();
-        return;
-    }
-    const auto product = checkedMul(FN1->Value(), *quantity);
-    if (!product)
-        return;
-    FN1->setValue(*product);
-    FN5->setFocus();
-}
-
-void FinancePage::loadSourceItems()
-{
-    TextList sources;
-    if (sources.load(m_paths.resolve(kSourcesFile)) != TextList::LoadResult::Loaded)
-        return;
-    const QString typed = FN4->currentText();
-    const QSignalBlocker block(FN4);
-    FN4->clear();
-    FN4->addItems(sources.lines());
-    FN4->setCurrentIndex(-1);
-    FN4->setEditText(typed);
-}
-
-void FinancePage::saveSourceItems()
-{
-    if (!mayWrite())
-        return;
-    TextList sources;
-    sources.load(m_paths.resolve(kSourcesFile)); // keeps the file's encoding
-    sources.lines().clear();
-    for (int i = 0; i < FN4->count(); ++i)
-        sources.lines().append(FN4->itemText(i));
-    sources.save(m_paths.resolve(kSourcesFile));
-}
-
-void FinancePage::sourceEntered()
-{
-    const QString text = FN4->currentText();
-    if (text.isEmpty())
-        return;
-    PCL->setFocus();
-    for (int i = 0; i < FN4->count(); ++i) {
-        if (FN4->itemText(i).compare(text, Qt::CaseInsensitive) == 0)
-            return;
-    }
-    {
-        const QSignalBlocker block(FN4);
-        FN4->addItem(text);
-        FN4->setEditText(text);
-    }
-    saveSourceItems();
-}
-
 // ---- Symbol and help ---------------------------------------------------------------------
 
 QString FinancePage::symbol() const
@@ -559,9 +196,7 @@ QString FinancePage::symbol() const
 
 void FinancePage::ReadSymbol()
 {
-    TextList file;
-    if (file.load(m_paths.resolve(kSymbolFile)) == TextList::LoadResult::Loaded && !file.lines().isEmpty())
-        SBM->setText(file.lines().first());
+    m_entry->readSymbol();
 }
 
 void FinancePage::Label128Click()
@@ -571,10 +206,7 @@ void FinancePage::Label128Click()
         return;
     }
     clearStatus();
-    TextList file;
-    file.load(m_paths.resolve(kSymbolFile));
-    file.lines() = QStringList{SBM->text()};
-    if (file.save(m_paths.resolve(kSymbolFile)))
+    if (m_entry->saveSymbol())
         tell(QStringLiteral("Símbolo %1 gravado").arg(SBM->text()));
     else
         tell(QStringLiteral("Símbolo não gravado: Money.sbm não pôde ser gravado"));
@@ -611,12 +243,6 @@ void FinancePage::setWorkFromDate()
     m_workYear = yearKey(fn2->date());
 }
 
-void FinancePage::amountLeft()
-{
-    if (!FN1->IsValid() && !FN1->text().isEmpty())
-        tell(TzorvCurrency::notTakenHint());
-}
-
 QString FinancePage::saveRefusal() const
 {
     if (!mayWrite())
@@ -642,7 +268,7 @@ void FinancePage::pm1Click()
         tell(QStringLiteral("Nada gravado: escolha a forma de pagamento"));
         return;
     }
-    const auto installments = wholeNumber(PCL);
+    const auto installments = m_entry->installments();
     if (!installments) {
         tell(QStringLiteral("Nada gravado: falta o número de parcelas"));
         return;
@@ -677,27 +303,17 @@ bool FinancePage::LDATA()
         return false;
     }
 
-    const auto installments = wholeNumber(PCL);
+    const auto installments = m_entry->installments();
     if (!installments)
         return true;
     if (*installments < 2)
-        clearEntryAfterSave();
+        m_entry->clearAfterSave();
     Atualizar3Click();
     CalV();
     if (*installments < 2)
         FocusValue();
-    QT->clear();
-    PCL->clear();
-    AL->clear();
+    m_entry->clearCounts();
     return true;
-}
-
-void FinancePage::clearEntryAfterSave()
-{
-    FN1->clear();
-    FN4->clear();
-    FN4->clearEditText();
-    FN5->setCurrentIndex(-1);
 }
 
 void FinancePage::Mdata(int installments)
@@ -742,10 +358,8 @@ void FinancePage::TMPCTimer()
     tell(QStringLiteral("%1 parcelas gravadas, de %2 a %3")
              .arg(m_runWritten)
              .arg(m_runFirstMonth, m_workMonth));
-    clearEntryAfterSave();
-    QT->clear();
-    PCL->clear();
-    AL->clear();
+    m_entry->clearAfterSave();
+    m_entry->clearCounts();
     FocusValue();
     Atualizar3Click();
 }
@@ -754,115 +368,31 @@ void FinancePage::TMPCTimer()
 
 StatementPreview *FinancePage::statementPreview() const
 {
-    return m_preview;
+    return m_importFlow->preview();
 }
 
 QProgressDialog *FinancePage::statementProgress() const
 {
-    return m_progress;
+    return m_importFlow->progress();
+}
+
+StatementReading &FinancePage::statementReading()
+{
+    return m_importFlow->reading();
 }
 
 void FinancePage::ImportStatementClick()
 {
-    if (m_preview || m_reading.isReading())
-        return;
-    if (!mayWrite()) {
-        tell(QStringLiteral("Nada importado: a cópia de segurança está sendo restaurada"));
-        return;
-    }
-    clearStatus();
-    const QString path = m_services.dialogs.openFile(kImportCaption, m_importFolder, kImportFilter);
-    if (path.isEmpty())
-        return;
-    m_importFolder = QFileInfo(path).absolutePath();
-    if (!m_reading.start(path))
-        return;
-    // The file is read off the window's thread; meanwhile the window keeps its timers and
-    // shows that it is busy, with a Cancel that drops the reading.
-    m_progress = new QProgressDialog(kReadingStatement, QString(), 0, 0, this);
-    m_progress->setObjectName(QStringLiteral("StatementProgress"));
-    auto *cancel = new QPushButton(QStringLiteral("Cancelar"), m_progress);
-    cancel->setObjectName(QStringLiteral("CancelReading"));
-    m_progress->setCancelButton(cancel);
-    m_progress->setWindowTitle(kImportCaption);
-    m_progress->setWindowModality(Qt::WindowModal);
-    m_progress->setAutoClose(false);
-    m_progress->setAutoReset(false);
-    m_progress->setMinimumDuration(0);
-    m_progress->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_progress, &QProgressDialog::canceled, this, &FinancePage::cancelStatementReading);
-    connect(m_progress, &QDialog::rejected, this, &FinancePage::cancelStatementReading);
-    m_progress->show();
+    m_importFlow->start();
 }
 
 void FinancePage::cancelStatementReading()
 {
-    if (!m_reading.isReading())
-        return;
-    m_reading.cancel();
-    if (m_progress) {
-        m_progress->disconnect(this);
-        m_progress->close();
-    }
-    tell(QStringLiteral("Importação cancelada: nada importado"));
-    emit statementReadingEnded();
+    m_importFlow->cancelReading();
 }
 
-void FinancePage::statementRead(const StatementReadResult &read)
+void FinancePage::importedEntries()
 {
-    if (m_progress) {
-        m_progress->disconnect(this);
-        m_progress->close();
-    }
-    const auto ended = qScopeGuard([this] { emit statementReadingEnded(); });
-    if (!read.ok()) {
-        tell(QStringLiteral("Nada importado"));
-        m_services.dialogs.message(kCannotRead + read.error, {}, MessageIcon::Warning);
-        return;
-    }
-    bool listed = false;
-    const QList<ImportRow> rows = m_import.rowsFor(read.transactions, &listed);
-    if (!listed) {
-        tell(QStringLiteral("Nada importado"));
-        m_services.dialogs.message(kCannotRead + kImportedListUnreadable, {}, MessageIcon::Warning);
-        return;
-    }
-    const int already = int(
-        std::count_if(rows.cbegin(), rows.cend(), [](const ImportRow &row) { return row.alreadyImported; }));
-    m_preview = new StatementPreview(rows, this);
-    m_preview->setAttribute(Qt::WA_DeleteOnClose);
-    m_preview->setWindowModality(Qt::WindowModal);
-    connect(m_preview, &QDialog::finished, this, [this] { m_preview.clear(); });
-    connect(m_preview, &QDialog::rejected, this,
-            [this] { tell(QStringLiteral("Importação cancelada: nada importado")); });
-    connect(m_preview, &QDialog::accepted, this,
-            [this, already, preview = m_preview] { importRows(preview->tickedRows(), already); });
-    m_preview->open();
-}
-
-void FinancePage::importRows(const QList<ImportRow> &rows, int alreadyImported)
-{
-    const QString existing = alreadyImported > 0
-                                 ? QStringLiteral(", %1 já existente%2")
-                                       .arg(alreadyImported)
-                                       .arg(alreadyImported == 1 ? QString() : QStringLiteral("s"))
-                                 : QString();
-    if (!mayWrite()) {
-        tell(QStringLiteral("Nada importado: a cópia de segurança está sendo restaurada"));
-        return;
-    }
-    const std::optional<qsizetype> written = rows.isEmpty() ? qsizetype(0) : m_import.write(rows);
-    if (!written) {
-        tell(QStringLiteral("Nada importado"));
-        m_services.dialogs.message(kCannotWrite, {}, MessageIcon::Warning);
-        return;
-    }
-    tell((*written == 0 ? QStringLiteral("Nenhum lançamento importado")
-                        : entriesText(*written) + (*written == 1 ? QStringLiteral(" importado")
-                                                                 : QStringLiteral(" importados"))) +
-         existing);
-    if (*written == 0)
-        return;
     Atualizar3Click();
     // The month shown is summed again: the one chosen in the list, else the work month.
     if (!m_selectedMonthFile.isEmpty() && QFileInfo::exists(m_selectedMonthFile))
@@ -891,32 +421,14 @@ void FinancePage::clearStatus()
 
 void FinancePage::Atualizar3Click()
 {
-    m_refreshing = true;
     m_monthFiles = m_ledgers.monthFileNames();
-    lvd1->clear();
-    lvd1->addItems(m_monthFiles);
-    lvd1->setCurrentRow(-1);
-    m_refreshing = false;
-    Excluir7->setEnabled(lvd1->count() > 0);
+    m_months->setMonths(m_monthFiles);
 }
 
 void FinancePage::resetTotals()
 {
     m_sums = {};
-    const QString zero = symbol() + QLatin1Char(' ') + formatAmount(Currency());
-    le->setText(zero);
-    ls->setText(zero);
-    SD->setText(zero);
-    totalsMonth->setText(QStringLiteral("Mês: %1").arg(kNoComparison));
-    showNoComparison();
-}
-
-void FinancePage::showNoComparison()
-{
-    sq1->setValue(0);
-    sq2->setValue(0);
-    psd->setText(kNoComparison);
-    tot->setText(kNoComparison);
+    m_totals->reset(symbol());
 }
 
 void FinancePage::computeSumsOver(const QString &path)
@@ -927,14 +439,8 @@ void FinancePage::computeSumsOver(const QString &path)
     m_held.lines = month;
     m_held.path = path;
     m_sums = computeMonthSums(m_held.lines.lines());
-    totalsMonth->setText(QStringLiteral("Mês: %1").arg(monthOfFile(path)));
-    showSums();
-}
-
-void FinancePage::showSums()
-{
-    le->setText(symbol() + QLatin1Char(' ') + formatAmount(m_sums.entrances));
-    ls->setText(symbol() + QLatin1Char(' ') + formatAmount(m_sums.exits));
+    m_totals->showMonth(monthOfFile(path));
+    m_totals->showSums(symbol(), m_sums);
 }
 
 void FinancePage::LoadFN(int row)
@@ -965,20 +471,7 @@ void FinancePage::CalV()
 void FinancePage::tmcalcTimer()
 {
     tmcalc.stop();
-    const AmountSum entrances = m_sums.entrances.roundedToCents();
-    const AmountSum exits = m_sums.exits.roundedToCents();
-    SD->setText(symbol() + QLatin1Char(' ') + formatAmount(entrances - exits));
-    const auto percent = exitPercentage(entrances, exits);
-    if (!percent) {
-        // Without entrances there is nothing to compare the exits with: the percentages
-        // say so rather than keep what another month showed.
-        showNoComparison();
-        return;
-    }
-    psd->setText(wideIntText(*percent) + QLatin1Char('%'));
-    sq2->setValue(clampGauge(*percent));
-    sq1->setValue(clampGauge(100 - *percent));
-    tot->setText(QString::number(sq1->value()) + QLatin1Char('%'));
+    m_totals->showBalance(symbol(), m_sums);
 }
 
 void FinancePage::lvd1Click(int row)
@@ -990,29 +483,18 @@ void FinancePage::lvd1Click(int row)
 
 void FinancePage::MKDEnter()
 {
-    const QString typed = MKD->displayText();
-    if (typed == kEmptyMonthSearch)
-        return;
-    const QString key = typed.trimmed();
-    if (key.isEmpty() || key == QLatin1String("."))
-        return;
-    QStringList items;
-    for (int i = 0; i < lvd1->count(); ++i)
-        items.append(lvd1->item(i)->text());
-    const qsizetype row = findLineByPrefix(items, key);
+    const int row = m_months->rowOfTypedMonth();
     if (row < 0)
         return;
-    m_refreshing = true;
-    lvd1->setCurrentRow(int(row));
-    m_refreshing = false;
-    LoadFN(int(row));
+    m_months->selectQuietly(row);
+    LoadFN(row);
 }
 
 // ---- Corrections -------------------------------------------------------------------------
 
 bool FinancePage::canDeleteMonth() const
 {
-    return lvd1->count() > 0;
+    return m_months->canDeleteMonth();
 }
 
 bool FinancePage::canDeleteEntry() const
@@ -1022,7 +504,7 @@ bool FinancePage::canDeleteEntry() const
 
 bool FinancePage::canDeleteSource() const
 {
-    return !FN4->currentText().isEmpty();
+    return m_entry->canDeleteSource();
 }
 
 void FinancePage::Excluir7Click()
@@ -1039,11 +521,8 @@ void FinancePage::Excluir7Click()
         return;
     }
     tell(QStringLiteral("Mês %1 excluído").arg(monthOfFile(name)));
-    m_refreshing = true;
-    delete lvd1->takeItem(row);
+    m_months->removeQuietly(row);
     m_monthFiles.removeAt(row);
-    lvd1->setCurrentRow(-1);
-    m_refreshing = false;
     resetTotals();
     // Nothing of the deleted month may stay behind: a correction made from its listed
     // entries would write its remaining lines back into a ledger the year no longer holds.
@@ -1075,27 +554,16 @@ void FinancePage::dataFolderReplaced()
     ReadSymbol();
     resetTotals();
     Atualizar3Click();
-    // The sources are read again, or emptied when the restored folder has none, so a
-    // deletion cannot write the replaced folder's list into it.
-    const QString typed = FN4->currentText();
-    const QSignalBlocker block(FN4);
-    FN4->clear();
-    FN4->setEditText(typed);
-    loadSourceItems();
+    m_entry->reloadSources();
 }
 
 void FinancePage::Excluir12Click()
 {
     if (FN4->currentText().isEmpty() || !mayWrite())
         return;
-    const int chosen = FN4->currentIndex();
-    if (chosen >= 0 && FN4->itemText(chosen) == FN4->currentText()) {
-        tell(QStringLiteral("Fonte %1 excluída").arg(FN4->currentText()));
-        FN4->removeItem(chosen);
-    }
-    FN4->setCurrentIndex(-1);
-    FN4->clearEditText();
-    saveSourceItems();
+    const QString removed = m_entry->removeSource();
+    if (!removed.isEmpty())
+        tell(QStringLiteral("Fonte %1 excluída").arg(removed));
 }
 
 } // namespace zorv

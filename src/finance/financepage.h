@@ -3,7 +3,10 @@
 #include "controls/money.h"
 #include "finance/corrections.h"
 #include "finance/correctionsarea.h"
+#include "finance/financeentryrow.h"
 #include "finance/ledger.h"
+#include "finance/monthlistpanel.h"
+#include "finance/monthtotalspanel.h"
 #include "finance/statementimport.h"
 #include "finance/statementreading.h"
 #include "store/textlist.h"
@@ -21,6 +24,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QAction;
+class QHBoxLayout;
 class QProgressBar;
 class QProgressDialog;
 
@@ -30,12 +34,19 @@ class LinkLabel;
 class Paths;
 struct Services;
 class TzorvCurrency;
+class StatementImportFlow;
 class StatementPreview;
 
 // The finance page ("GF"): the entry row that records money movements into the month and
 // year ledgers, the currency symbol, the month list and the chosen month's totals.
-// Widgets carry their component names as objectName and member name.
-class FinancePage : public QWidget
+// Each of those is a part of its own (FinanceEntryRow, MonthListPanel, MonthTotalsPanel,
+// CorrectionsArea) that builds and lays out its widgets; the page wires them, keeps the
+// ledgers and what is shown, and names the parts' widgets with their component names, as
+// objectName and member name.
+class FinancePage : public QWidget,
+                    public FinanceEntryWidgets,
+                    public MonthListWidgets,
+                    public MonthTotalsWidgets
 {
     Q_OBJECT
 
@@ -72,37 +83,8 @@ public:
     // from it, and nothing held from the folder it replaced is kept.
     void dataFolderReplaced();
 
-    // Entry row
-    TzorvCurrency *FN1 = nullptr;
-    QLineEdit *AL = nullptr;
-    LinkLabel *Label111 = nullptr;
-    QDateEdit *fn2 = nullptr;
-    QComboBox *fn3 = nullptr;
-    QComboBox *FN4 = nullptr;
-    LinkLabel *Label109 = nullptr;
-    QLineEdit *PCL = nullptr;
-    QLineEdit *QT = nullptr;
-    QComboBox *FN5 = nullptr;
-    LinkLabel *pm1 = nullptr;
-    QLineEdit *SBM = nullptr;
-    LinkLabel *Label128 = nullptr;
-
-    // Months and totals
-    QListWidget *lvd1 = nullptr;
-    QMenu *PopupMenu8 = nullptr;
-    QAction *Excluir7 = nullptr;
-    QAction *Atualizar3 = nullptr;
-    QLineEdit *MKD = nullptr;
-    QLabel *le = nullptr;
-    QLabel *ls = nullptr;
-    QLabel *SD = nullptr;
-    QLabel *psd = nullptr;
-    QLabel *tot = nullptr;
-    QProgressBar *sq1 = nullptr;
-    QProgressBar *sq2 = nullptr;
-
-    QMenu *PopupMenu12 = nullptr;
-    QAction *Excluir12 = nullptr;
+    // The entry row's, the month list's and the totals' widgets are the page's members
+    // too, under the same names (from the three bases above).
 
     // The entry list of the month shown, its alteration and deletion, and the reports'
     // source field PO.
@@ -118,12 +100,7 @@ public:
     // The "Lendo o extrato..." indicator with its Cancel, while a statement is being read.
     QProgressDialog *statementProgress() const;
     // What reads the statements, off the window's thread.
-    StatementReading &statementReading() { return m_reading; }
-
-    // What the last action did ("Lançamento gravado em 03.2013"), until the next action or
-    // statusTimer's tick; and the month whose figures the totals show, beside them.
-    QLabel *actionStatus = nullptr;
-    QLabel *totalsMonth = nullptr;
+    StatementReading &statementReading();
 
     QTimer TMPC;
     QTimer tmcalc;
@@ -155,44 +132,34 @@ signals:
     // A statement's reading ended (read, refused or cancelled) and the window is free again.
     void statementReadingEnded();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildUi();
+    // The page's members naming the parts' widgets are set from the parts.
+    void takePartNames();
+    QHBoxLayout *buildReportsRow();
+    void connectParts();
     void connectCorrections();
     // Forgets the held month: its lines, its ledger, the entry list built from them.
     void forgetHeldMonth();
     bool mayWrite() const { return !m_mayWrite || m_mayWrite(); }
-    bool handleKey(QObject *watched, int key);
-    void applyPercentage(bool deduct);
-    void multiplyByQuantity();
-    void sourceEntered();
-    void loadSourceItems();
-    void saveSourceItems();
     void setWorkFromDate();
     void computeSumsOver(const QString &path);
     void resetTotals();
-    void showNoComparison();
-    void showSums();
-    void clearEntryAfterSave();
-    void statementRead(const StatementReadResult &read);
-    void importRows(const QList<ImportRow> &rows, int alreadyImported);
+    // A statement's entries were written: the month list and the month shown are read again.
+    void importedEntries();
     void tell(const QString &text);
     // Why a save wrote nothing, or empty when it may go on.
     QString saveRefusal() const;
-    void amountLeft();
     QString symbol() const;
 
     const Paths &m_paths;
     Services &m_services;
     LedgerFiles m_ledgers;
     LedgerCorrections m_corrections;
-    StatementImport m_import;
-    QPointer<StatementPreview> m_preview;
-    StatementReading m_reading;
-    QPointer<QProgressDialog> m_progress;
-    QString m_importFolder; // where the last statement came from
+    FinanceEntryRow *m_entry = nullptr;
+    MonthListPanel *m_months = nullptr;
+    MonthTotalsPanel *m_totals = nullptr;
+    StatementImportFlow *m_importFlow = nullptr;
     HeldMonth m_held;       // the lines of the month shown and their ledger
     std::function<bool()> m_mayWrite;
     QString m_workMonth;
@@ -205,7 +172,6 @@ private:
     QString m_notWritten;     // why the last LDATA wrote nothing
     bool m_altering = false;  // an alteration is removing its entry
     MonthSums m_sums;
-    bool m_refreshing = false;
 };
 
 } // namespace zorv

@@ -9,10 +9,12 @@
 
 #include <functional>
 
+class QHBoxLayout;
 class QLabel;
 class QListWidget;
 class QSlider;
 class QToolButton;
+class QVBoxLayout;
 
 namespace zorv {
 
@@ -46,6 +48,7 @@ public:
     static constexpr int kProgressWidth = 100;      // gg at 100 %
     static constexpr char kMusicMask[] = "*.mp3;*.wma";
     static constexpr int kStartVolumeDelay = 3000; // TMVL
+    static inline const QString kNoPercent = QStringLiteral("0%"); // nd with nothing playing
 
     AudioPage(const Paths &paths, Services &services, QWidget *parent = nullptr);
     ~AudioPage() override;
@@ -184,7 +187,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The page's widgets and layout (in audiopagelayout.cpp), part by part.
     void buildLayout();
+    void addTrackControls(QHBoxLayout *controls);
+    void addHiddenControls(QHBoxLayout *controls);
+    void addVolumeControls(QHBoxLayout *controls);
+    void addTrackList(QVBoxLayout *outer, QWidget *slideLinks);
     void chooseMusic(const QString &listFile);
     // Points FLi at `folder` and copies its names into FL2.
     void listTracks(const QString &folder);

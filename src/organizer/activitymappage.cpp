@@ -3,11 +3,9 @@
 #include "controls/captions.h"
 #include "controls/contactnamebox.h"
 #include "controls/lettercase.h"
-#include "controls/keys.h"
 #include "controls/linklabel.h"
 #include "organizer/contactrecords.h"
 #include "platform/services.h"
-#include "reports/reportwriter.h"
 #include "store/paths.h"
 #include "store/records.h"
 
@@ -15,7 +13,6 @@
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -45,10 +42,7 @@ QStringList notesLines(const QString &memoText)
 }
 
 ActivityMapPage::ActivityMapPage(const Paths &paths, Services &services, QWidget *parent)
-    : QWidget(parent)
-    , m_paths(paths)
-    , m_services(services)
-    , m_folder(paths, kActivityMapExtension)
+    : ContactFolderPage(paths, services, kActivityMapExtension, parent)
 {
     setObjectName(QStringLiteral("activityMapPage"));
     setWindowTitle(QStringLiteral("MA"));
@@ -57,24 +51,14 @@ ActivityMapPage::ActivityMapPage(const Paths &paths, Services &services, QWidget
 
 void ActivityMapPage::buildUi()
 {
-    useLightCaptions(this);
-    auto *page = new QVBoxLayout(this);
-    page->addWidget(new QLabel(QStringLiteral("Mapa de atividades e negócios"), this));
-    page->addWidget(new QLabel(
-        QStringLiteral(
-            "Controle seus contatos, atividades, feedbacks e follow-ups, vendas e negócios facilmente."),
-        this));
-    page->addWidget(
-        new QLabel(QStringLiteral("Gere relatórios claros e objetivos destas atividades e aumente a "
-                                  "sua produtividade, rendimentos..."),
-                   this));
+    auto *page = startPage(
+        {QStringLiteral("Mapa de atividades e negócios"),
+         QStringLiteral(
+             "Controle seus contatos, atividades, feedbacks e follow-ups, vendas e negócios facilmente."),
+         QStringLiteral("Gere relatórios claros e objetivos destas atividades e aumente a "
+                        "sua produtividade, rendimentos...")});
 
-    const ContactNameBox::NameSource names = [this] { return m_folder.names(); };
-
-    z1 = new ContactNameBox(this);
-    z1->setObjectName(QStringLiteral("z1"));
-    z1->setNameSource(names);
-    keepLetterCase(z1, LetterCase::Upper);
+    z1 = contactNameBox("z1");
 
     z2 = new QDateEdit(this);
     z2->setObjectName(QStringLiteral("z2"));
@@ -94,36 +78,21 @@ void ActivityMapPage::buildUi()
 
     lza = namedLink("lza", QStringLiteral("Salvar"), this);
 
-    auto *entry = new QGridLayout;
-    entry->addWidget(caption(QStringLiteral("Con&tato"), this, z1), 0, 0);
-    entry->addWidget(caption(QStringLiteral("Data"), this), 0, 1);
-    entry->addWidget(caption(QStringLiteral("Categoria"), this), 0, 2);
-    entry->addWidget(caption(QStringLiteral("Tema abordado"), this), 0, 3);
-    entry->addWidget(z1, 1, 0);
-    entry->addWidget(z2, 1, 1);
-    entry->addWidget(z3, 1, 2);
-    entry->addWidget(z4, 1, 3);
-    entry->addWidget(lza, 1, 4);
+    QGridLayout *entry = entryGrid({QStringLiteral("Con&tato"), QStringLiteral("Data"),
+                                    QStringLiteral("Categoria"), QStringLiteral("Tema abordado")},
+                                   {z1, z2, z3, z4}, lza);
     entry->setColumnStretch(3, 1);
     page->addLayout(entry);
 
-    rel = new ContactNameBox(this);
-    rel->setObjectName(QStringLiteral("rel"));
-    rel->setNameSource(names);
-    keepLetterCase(rel, LetterCase::Upper);
+    rel = contactNameBox("rel");
     lza1 = namedLink("lza1", QStringLiteral("Gerar"), this);
     lza2 = namedLink("lza2", QStringLiteral("Excluir contato"), this);
 
     page->addSpacing(12);
     page->addWidget(caption(QStringLiteral("Gerar relatório"), this));
-    auto *reportRow = new QHBoxLayout;
-    reportRow->addWidget(caption(QStringLiteral("Cont&ato"), this, rel));
-    reportRow->addWidget(rel);
-    reportRow->addWidget(lza1);
-    reportRow->addWidget(new QLabel(QStringLiteral("|"), this));
-    reportRow->addWidget(lza2);
-    reportRow->addStretch();
-    page->addLayout(reportRow);
+    QHBoxLayout *reportLinks = reportRow(rel, lza1, lza2);
+    reportLinks->insertWidget(0, caption(QStringLiteral("Cont&ato"), this, rel));
+    page->addLayout(reportLinks);
 
     MLPC = new QPlainTextEdit(this);
     MLPC->setObjectName(QStringLiteral("MLPC"));
@@ -137,23 +106,13 @@ void ActivityMapPage::buildUi()
     setTabOrder(z4, rel);
     setTabOrder(rel, MLPC);
 
-    // Keys of the Enter chain are seen before the fields' own handling.
-    const QList<QWidget *> chain{z1, z1->lineEdit(), z2, z3, z4, rel, rel->lineEdit()};
-    for (QWidget *w : chain)
-        w->installEventFilter(this);
+    watchEnter({z1, z1->lineEdit(), z2, z3, z4, rel, rel->lineEdit()});
 
     connect(lza, &LinkLabel::clicked, this, &ActivityMapPage::lzaClick);
     connect(lza1, &LinkLabel::clicked, this, &ActivityMapPage::MapG);
     connect(lza2, &LinkLabel::clicked, this, &ActivityMapPage::lza2Click);
     // A name chosen from the list also becomes the box's hint.
     connect(rel, &QComboBox::activated, this, [this](int index) { rel->setToolTip(rel->itemText(index)); });
-}
-
-bool ActivityMapPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (isEnterPress(event))
-        return enterPressed(watched);
-    return QWidget::eventFilter(watched, event);
 }
 
 bool ActivityMapPage::enterPressed(QObject *watched)
@@ -193,19 +152,16 @@ void ActivityMapPage::lzaClick()
 
 void ActivityMapPage::MapG()
 {
-    // A name without a file gives an empty table; a refused or unreadable one, no report.
-    const auto lines = m_folder.lines(rel->currentText());
-    if (!lines)
-        return;
-    publishReport(activityMapReport(m_services.clock.today(), *lines), m_paths, m_services.programs);
+    publishContactReport(rel->currentText(), [this](const QStringList &lines) {
+        return activityMapReport(m_services.clock.today(), lines);
+    });
 }
 
 void ActivityMapPage::lza2Click()
 {
     if (!m_services.dialogs.question(kDeleteQuestion, kQuestionCaption, MessageIcon::Question))
         return;
-    m_folder.remove(rel->currentText());
-    rel->clearEditText();
+    removeContact(rel);
 }
 
 void ActivityMapPage::SetDateToToday()

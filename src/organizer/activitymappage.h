@@ -1,9 +1,7 @@
 #pragma once
 
-#include "organizer/contactfolder.h"
+#include "organizer/contactfolderpage.h"
 #include "store/textlist.h"
-
-#include <QWidget>
 
 class QComboBox;
 class QDateEdit;
@@ -14,14 +12,12 @@ namespace zorv {
 
 class ContactNameBox;
 class LinkLabel;
-class Paths;
-struct Services;
 
 // The activity map: dated activities per contact, one file per contact in "dados\Notas"
 // (".map"), each save adding one line, a report of a contact's activities, and a memo of
 // notes about the contacts kept in "dados\Notas\Map.next" across shows of the window.
 // Widgets carry their component names as objectName and member name.
-class ActivityMapPage : public QWidget
+class ActivityMapPage : public ContactFolderPage
 {
     Q_OBJECT
 
@@ -31,7 +27,6 @@ public:
 
     ActivityMapPage(const Paths &paths, Services &services, QWidget *parent = nullptr);
 
-    const ContactFolder &folder() const { return m_folder; }
     // Whether the last write of the memo failed; its text is still in MLPC.
     bool lastSaveFailed() const { return m_saveFailed; }
 
@@ -70,15 +65,11 @@ public slots:
     void SaveActivityNotes();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool enterPressed(QObject *watched) override;
 
 private:
     void buildUi();
-    bool enterPressed(QObject *watched);
 
-    const Paths &m_paths;
-    Services &m_services;
-    ContactFolder m_folder;
     // "Map.next" as last loaded: its encoding is the one the notes are saved in.
     TextList m_notes{TextList::SavePolicy::Utf8WhenNeeded};
     bool m_saveFailed = false;

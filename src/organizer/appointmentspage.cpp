@@ -69,7 +69,21 @@ void AppointmentsPage::buildLayout()
     big.setPointSize(big.pointSize() + 4);
     header->setFont(big);
     outer->addWidget(header);
+    outer->addLayout(buildEntryRow());
 
+    auto *lists = new QHBoxLayout;
+    lists->addWidget(buildDateList());
+    lists->addLayout(buildAppointmentList(), 1);
+    outer->addLayout(lists, 1);
+
+    for (QWidget *field :
+         {static_cast<QWidget *>(DC), static_cast<QWidget *>(MDC), static_cast<QWidget *>(EDC)})
+        field->installEventFilter(this);
+    connectSignals();
+}
+
+QGridLayout *AppointmentsPage::buildEntryRow()
+{
     auto *row = new QGridLayout;
     auto caption = [this](const QString &text, QWidget *buddy) {
         auto *label = new QLabel(text, this);
@@ -119,11 +133,13 @@ void AppointmentsPage::buildLayout()
     row->addWidget(EDC, 1, 4);
     row->addWidget(pm31, 1, 5);
     row->setColumnStretch(4, 1);
-    outer->addLayout(row);
     setTabOrder(DC, MDC);
     setTabOrder(MDC, EDC);
+    return row;
+}
 
-    auto *lists = new QHBoxLayout;
+QListWidget *AppointmentsPage::buildDateList()
+{
     auto *dateList = new ChoiceList(this);
     lts = dateList;
     lts->setObjectName(QStringLiteral("lts"));
@@ -134,8 +150,11 @@ void AppointmentsPage::buildLayout()
     PopupMenu9->setObjectName(QStringLiteral("PopupMenu9"));
     Excluir8 = PopupMenu9->addAction(QStringLiteral("Excluir"));
     Excluir8->setObjectName(QStringLiteral("Excluir8"));
-    lists->addWidget(lts);
+    return lts;
+}
 
+QVBoxLayout *AppointmentsPage::buildAppointmentList()
+{
     auto *right = new QVBoxLayout;
     LVC = new QTreeWidget(this);
     LVC->setObjectName(QStringLiteral("LVC"));
@@ -181,20 +200,18 @@ void AppointmentsPage::buildLayout()
     links->addWidget(Label124);
     links->addStretch(1);
     right->addLayout(links);
-    lists->addLayout(right, 1);
-    outer->addLayout(lists, 1);
+    return right;
+}
 
-    for (QWidget *field :
-         {static_cast<QWidget *>(DC), static_cast<QWidget *>(MDC), static_cast<QWidget *>(EDC)})
-        field->installEventFilter(this);
-
+void AppointmentsPage::connectSignals()
+{
     connect(pm31, &LinkLabel::clicked, this, &AppointmentsPage::pm31Click);
     connect(fil, &TagLabel::clicked, this, &AppointmentsPage::filClick);
     connect(Image23, &TagLabel::clicked, this, &AppointmentsPage::Image23Click);
     connect(LVC, &QTreeWidget::itemSelectionChanged, this, &AppointmentsPage::LVCChange);
     connect(LVC, &QTreeWidget::itemDoubleClicked, this, &AppointmentsPage::LVCDblClick);
     connect(lts, &QListWidget::itemClicked, this, &AppointmentsPage::ltsClick);
-    connect(dateList, &ChoiceList::itemChosen, this, &AppointmentsPage::ltsClick);
+    connect(static_cast<ChoiceList *>(lts), &ChoiceList::itemChosen, this, &AppointmentsPage::ltsClick);
     connect(Excluir8, &QAction::triggered, this, &AppointmentsPage::Excluir8Click);
     connect(Excluir3, &QAction::triggered, this, &AppointmentsPage::Excluir3Click);
     connect(pm21, &LinkLabel::clicked, this, &AppointmentsPage::pm21Click);

@@ -10,6 +10,7 @@
 
 class QAction;
 class QDateEdit;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -18,6 +19,7 @@ class QMenu;
 class QPlainTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QVBoxLayout;
 
 namespace zorv {
 
@@ -109,7 +111,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The page's layout from its parts: the entry row over the date list and the
+    // appointments with their detail and links.
     void buildLayout();
+    QGridLayout *buildEntryRow();
+    QListWidget *buildDateList();
+    QVBoxLayout *buildAppointmentList();
+    void connectSignals();
     // Empties LBC and loads the file into it. False when the file exists but could not be
     // read: nothing may then be written from the stale lines.
     bool reloadRecords();

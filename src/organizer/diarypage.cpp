@@ -28,7 +28,19 @@ DiaryPage::DiaryPage(const Paths &paths, Services &services, QWidget *parent)
 {
     setObjectName(QStringLiteral("TabSheet4"));
     useLightCaptions(this);
+    buildHeader();
+    buildDateField();
+    buildEditor();
+    buildPageList();
+    layOut();
 
+    m_shown = cal->date();
+    m_shownName = diaryPageName(m_shown);
+    connectSignals();
+}
+
+void DiaryPage::buildHeader()
+{
     Label1 = new QLabel(QStringLiteral("Cadastre suas atividades e acompanhe sua vida de perto"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont headerFont = Label1->font();
@@ -40,7 +52,10 @@ DiaryPage::DiaryPage(const Paths &paths, Services &services, QWidget *parent)
         this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setWordWrap(true);
+}
 
+void DiaryPage::buildDateField()
+{
     // The long date in Portuguese whatever the machine's language; up/down buttons.
     const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
     cal = new QDateEdit(this);
@@ -50,7 +65,10 @@ DiaryPage::DiaryPage(const Paths &paths, Services &services, QWidget *parent)
     cal->setCalendarPopup(false);
     cal->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     cal->setDate(m_services.clock.now().date());
+}
 
+void DiaryPage::buildEditor()
+{
     RE = new RichTextEdit(this);
     RE->setObjectName(QStringLiteral("RE"));
     QFont verdana(QStringLiteral("Verdana"));
@@ -67,7 +85,10 @@ DiaryPage::DiaryPage(const Paths &paths, Services &services, QWidget *parent)
     typing.setFontPointSize(12);
     typing.setForeground(silver);
     RE->setTypingFormat(typing);
+}
 
+void DiaryPage::buildPageList()
+{
     auto *pageList = new ChoiceList(this);
     LBD = pageList;
     LBD->setObjectName(QStringLiteral("LBD"));
@@ -78,7 +99,10 @@ DiaryPage::DiaryPage(const Paths &paths, Services &services, QWidget *parent)
     PopupMenu7->setObjectName(QStringLiteral("PopupMenu7"));
     Excluir6 = PopupMenu7->addAction(QStringLiteral("Excluir"));
     Excluir6->setObjectName(QStringLiteral("Excluir6"));
+}
 
+void DiaryPage::layOut()
+{
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(Label2);
@@ -89,15 +113,16 @@ DiaryPage::DiaryPage(const Paths &paths, Services &services, QWidget *parent)
     pageColumn->addWidget(RE, 1);
     body->addLayout(pageColumn, 1);
     layout->addLayout(body, 1);
+}
 
-    m_shown = cal->date();
-    m_shownName = diaryPageName(m_shown);
+void DiaryPage::connectSignals()
+{
     connect(cal, &QDateEdit::dateChanged, this, [this](const QDate &date) {
         if (!m_settingCal)
             calChange(date);
     });
     connect(LBD, &QListWidget::itemClicked, this, &DiaryPage::LBDClick);
-    connect(pageList, &ChoiceList::itemChosen, this, &DiaryPage::LBDClick);
+    connect(static_cast<ChoiceList *>(LBD), &ChoiceList::itemChosen, this, &DiaryPage::LBDClick);
     connect(LBD, &QListWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         m_menuItem = LBD->itemAt(pos);
         PopupMenu7->popup(LBD->viewport()->mapToGlobal(pos));

@@ -65,6 +65,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The parts of the page, built in this order by the constructor.
+    void buildHeader();
+    void buildDateField();
+    void buildEditor();
+    void buildPageList();
+    void layOut();
+    void connectSignals();
+
     void setCal(const QDate &date);
     // Writes RE to the page `name` when it holds text and changed; false when that write
     // failed (the text stays in RE, still marked as changed).

@@ -3,17 +3,14 @@
 #include "controls/captions.h"
 #include "controls/contactnamebox.h"
 #include "controls/lettercase.h"
-#include "controls/keys.h"
 #include "controls/linklabel.h"
 #include "controls/maskedtext.h"
 #include "organizer/contactrecords.h"
 #include "platform/services.h"
-#include "reports/reportwriter.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -28,10 +25,7 @@ const QString kPhoneMask = QStringLiteral("(99) 9999-9999;_");
 } // namespace
 
 PhoneBookPage::PhoneBookPage(const Paths &paths, Services &services, QWidget *parent)
-    : QWidget(parent)
-    , m_paths(paths)
-    , m_services(services)
-    , m_folder(paths, kPhoneBookExtension)
+    : ContactFolderPage(paths, services, kPhoneBookExtension, parent)
 {
     setObjectName(QStringLiteral("phoneBookPage"));
     setWindowTitle(QStringLiteral("Tel"));
@@ -40,20 +34,12 @@ PhoneBookPage::PhoneBookPage(const Paths &paths, Services &services, QWidget *pa
 
 void PhoneBookPage::buildUi()
 {
-    useLightCaptions(this);
-    auto *page = new QVBoxLayout(this);
-    page->addWidget(new QLabel(QStringLiteral("Agenda telefônica"), this));
-    page->addWidget(
-        new QLabel(QStringLiteral("Agende seus contatos e mantenha sua vida organizada..."), this));
+    auto *page = startPage({QStringLiteral("Agenda telefônica"),
+                            QStringLiteral("Agende seus contatos e mantenha sua vida organizada...")});
 
-    const ContactNameBox::NameSource names = [this] { return m_folder.names(); };
-
-    e1 = new ContactNameBox(this);
-    e1->setObjectName(QStringLiteral("e1"));
-    e1->setNameSource(names);
+    e1 = contactNameBox("e1");
     // Only opening its list rebuilds the contact field; arriving in it keeps what it holds.
     e1->setRebuildOnFocusEntry(false);
-    keepLetterCase(e1, LetterCase::Upper);
 
     e2 = new QLineEdit(this);
     e2->setObjectName(QStringLiteral("e2"));
@@ -77,25 +63,14 @@ void PhoneBookPage::buildUi()
     bold.setBold(true);
     zq1->setFont(bold);
 
-    auto *entry = new QGridLayout;
-    entry->addWidget(caption(QStringLiteral("Co&ntato"), this, e1), 0, 0);
-    entry->addWidget(caption(QStringLiteral("Telefone"), this), 0, 1);
-    entry->addWidget(caption(QStringLiteral("Categoria"), this), 0, 2);
-    entry->addWidget(caption(QStringLiteral("E-mail"), this), 0, 3);
-    entry->addWidget(caption(QStringLiteral("Observação"), this), 0, 4);
-    entry->addWidget(e1, 1, 0);
-    entry->addWidget(e2, 1, 1);
-    entry->addWidget(e3, 1, 2);
-    entry->addWidget(e4, 1, 3);
-    entry->addWidget(OBS, 1, 4);
-    entry->addWidget(zq1, 1, 5);
+    QGridLayout *entry = entryGrid({QStringLiteral("Co&ntato"), QStringLiteral("Telefone"),
+                                    QStringLiteral("Categoria"), QStringLiteral("E-mail"),
+                                    QStringLiteral("Observação")},
+                                   {e1, e2, e3, e4, OBS}, zq1);
     entry->setColumnStretch(6, 1);
     page->addLayout(entry);
 
-    rel2 = new ContactNameBox(this);
-    rel2->setObjectName(QStringLiteral("rel2"));
-    rel2->setNameSource(names);
-    keepLetterCase(rel2, LetterCase::Upper);
+    rel2 = contactNameBox("rel2");
     zq2 = namedLink("zq2", QStringLiteral("Gerar"), this);
     zq3 = namedLink("zq3", QStringLiteral("Excluir contato"), this);
 
@@ -103,13 +78,7 @@ void PhoneBookPage::buildUi()
     page->addWidget(caption(QStringLiteral("Gerar relatório"), this));
     page->addWidget(
         caption(QStringLiteral("&Selesione um contato e clique em Gerar ou pressione Enter..."), this, rel2));
-    auto *reportRow = new QHBoxLayout;
-    reportRow->addWidget(rel2);
-    reportRow->addWidget(zq2);
-    reportRow->addWidget(new QLabel(QStringLiteral("|"), this));
-    reportRow->addWidget(zq3);
-    reportRow->addStretch();
-    page->addLayout(reportRow);
+    page->addLayout(reportRow(rel2, zq2, zq3));
     page->addStretch();
 
     setTabOrder(e1, e2);
@@ -118,21 +87,11 @@ void PhoneBookPage::buildUi()
     setTabOrder(e4, OBS);
     setTabOrder(OBS, rel2);
 
-    // Keys of the Enter chain are seen before the fields' own handling.
-    const QList<QWidget *> chain{e1, e1->lineEdit(), e2, e3, e4, OBS, rel2, rel2->lineEdit()};
-    for (QWidget *w : chain)
-        w->installEventFilter(this);
+    watchEnter({e1, e1->lineEdit(), e2, e3, e4, OBS, rel2, rel2->lineEdit()});
 
     connect(zq1, &LinkLabel::clicked, this, &PhoneBookPage::zq1Click);
     connect(zq2, &LinkLabel::clicked, this, &PhoneBookPage::zq2Click);
     connect(zq3, &LinkLabel::clicked, this, &PhoneBookPage::zq3Click);
-}
-
-bool PhoneBookPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (isEnterPress(event))
-        return enterPressed(watched);
-    return QWidget::eventFilter(watched, event);
 }
 
 bool PhoneBookPage::enterPressed(QObject *watched)
@@ -187,17 +146,14 @@ void PhoneBookPage::zq1Click()
 void PhoneBookPage::zq2Click()
 {
     const QString name = rel2->currentText();
-    // A name without a file gives an empty table; a refused or unreadable one, no report.
-    const auto lines = m_folder.lines(name);
-    if (!lines)
-        return;
-    publishReport(phoneBookReport(name, m_services.clock.today(), *lines), m_paths, m_services.programs);
+    publishContactReport(name, [this, &name](const QStringList &lines) {
+        return phoneBookReport(name, m_services.clock.today(), lines);
+    });
 }
 
 void PhoneBookPage::zq3Click()
 {
-    m_folder.remove(rel2->currentText());
-    rel2->clearEditText();
+    removeContact(rel2);
 }
 
 } // namespace zorv

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "organizer/contactfolder.h"
+#include "organizer/contactfolderpage.h"
 #include "store/textlist.h"
-
-#include <QWidget>
 
 class QComboBox;
 class QLineEdit;
@@ -12,14 +10,12 @@ namespace zorv {
 
 class ContactNameBox;
 class LinkLabel;
-class Paths;
-struct Services;
 
 // The phone book: one file per contact in "dados\Notas" (".tel"), each save adding one line
 // to the contact's history, and a report of a contact's lines. There is no list of
 // contacts: the names are offered in the two name boxes, the data seen only in the report.
 // Widgets carry their component names as objectName and member name.
-class PhoneBookPage : public QWidget
+class PhoneBookPage : public ContactFolderPage
 {
     Q_OBJECT
 
@@ -28,8 +24,6 @@ public:
     static constexpr int pageIndex = 8;
 
     PhoneBookPage(const Paths &paths, Services &services, QWidget *parent = nullptr);
-
-    const ContactFolder &folder() const { return m_folder; }
 
     // Entry fields, in focus order, and the save link.
     ContactNameBox *e1 = nullptr; // contact name, upper case
@@ -56,16 +50,10 @@ public slots:
     void zq3Click();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool enterPressed(QObject *watched) override;
 
 private:
     void buildUi();
-    // Enter in one of the page's fields; true when it is the page's to handle.
-    bool enterPressed(QObject *watched);
-
-    const Paths &m_paths;
-    Services &m_services;
-    ContactFolder m_folder;
 };
 
 } // namespace zorv

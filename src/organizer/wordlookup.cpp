@@ -4,79 +4,44 @@
 
 #include <libxml/HTMLparser.h>
 
+#include <string_view>
+
 namespace zorv {
 
 namespace {
 
+// Each plain letter with the accented letters that fold into it.
+struct FoldedLetters
+{
+    char16_t plain;
+    std::u16string_view accented;
+};
+
+constexpr FoldedLetters kFoldedLetters[] = {
+    {u'A', u"\u00C0\u00C1\u00C2\u00C3\u00C4"},
+    {u'C', u"\u00C7"},
+    {u'E', u"\u00C8\u00C9\u00CA\u00CB"},
+    {u'I', u"\u00CC\u00CD\u00CE\u00CF"},
+    {u'N', u"\u00D1"},
+    {u'O', u"\u00D2\u00D3\u00D4\u00D5\u00D6"},
+    {u'U', u"\u00D9\u00DA\u00DB\u00DC"},
+    {u'a', u"\u00E0\u00E1\u00E2\u00E3\u00E4"},
+    {u'c', u"\u00E7"},
+    {u'e', u"\u00E8\u00E9\u00EA\u00EB"},
+    {u'i', u"\u00EC\u00ED\u00EE\u00EF"},
+    {u'n', u"\u00F1"},
+    {u'o', u"\u00F2\u00F3\u00F4\u00F5\u00F6"},
+    {u'u', u"\u00F9\u00FA\u00FB\u00FC"},
+};
+
 // The folded letter of an accented one, or the letter itself.
 QChar folded(QChar c)
 {
-    switch (c.unicode()) {
-    case u'\u00C0':
-    case u'\u00C1':
-    case u'\u00C2':
-    case u'\u00C3':
-    case u'\u00C4':
-        return u'A';
-    case u'\u00C7':
-        return u'C';
-    case u'\u00C8':
-    case u'\u00C9':
-    case u'\u00CA':
-    case u'\u00CB':
-        return u'E';
-    case u'\u00CC':
-    case u'\u00CD':
-    case u'\u00CE':
-    case u'\u00CF':
-        return u'I';
-    case u'\u00D1':
-        return u'N';
-    case u'\u00D2':
-    case u'\u00D3':
-    case u'\u00D4':
-    case u'\u00D5':
-    case u'\u00D6':
-        return u'O';
-    case u'\u00D9':
-    case u'\u00DA':
-    case u'\u00DB':
-    case u'\u00DC':
-        return u'U';
-    case u'\u00E0':
-    case u'\u00E1':
-    case u'\u00E2':
-    case u'\u00E3':
-    case u'\u00E4':
-        return u'a';
-    case u'\u00E7':
-        return u'c';
-    case u'\u00E8':
-    case u'\u00E9':
-    case u'\u00EA':
-    case u'\u00EB':
-        return u'e';
-    case u'\u00EC':
-    case u'\u00ED':
-    case u'\u00EE':
-    case u'\u00EF':
-        return u'i';
-    case u'\u00F1':
-        return u'n';
-    case u'\u00F2':
-    case u'\u00F3':
-    case u'\u00F4':
-    case u'\u00F5':
-    case u'\u00F6':
-        return u'o';
-    case u'\u00F9':
-    case u'\u00FA':
-    case u'\u00FB':
-    case u'\u00FC':
-        return u'u';
-    default:
-        return c;
+    for (const FoldedLetters &letters : kFoldedLetters) {
+        if (letters.accented.find(c.unicode()) != std::u16string_view::npos)
+            return QChar(letters.plain);
     }
+    return c;
 }
 
 // The character an entity name stands for ("amp", "#233", "#xE9"); empty when unknown.

@@ -19,13 +19,6 @@ namespace zorv {
 
 namespace {
 
-QLabel *namedLabel(const char *name, const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
 QLabel *barLabel(QWidget *parent)
 {
     auto *label = new QLabel(QStringLiteral("|"), parent);
