@@ -10,10 +10,11 @@ namespace zorv {
 namespace {
 
 // Every length below is in the charts' own units; the page scales the chart to its width.
-constexpr double kChartWidth = 900;
-// A generous average advance of a letter or figure at the charts' font size: texts whose
-// estimate runs past their room are pressed into it rather than spilling over a bar.
-constexpr double kCharWidth = 7.0;
+constexpr double kChartWidth = 800;
+// The charts' font size, and a generous average advance of a letter or figure at it: texts
+// whose estimate runs past their room are pressed into it rather than spilling over a bar.
+constexpr double kFontSize = 12;
+constexpr double kCharWidth = 7.2;
 
 constexpr char kEntranceFill[] = "#2e7d32";
 constexpr char kExitFill[] = "url(#zorv-exit-hatch)";
@@ -27,12 +28,17 @@ const QString kOthersLabel = QStringLiteral("Outros");
 const QString kNoDateLabel = QStringLiteral("Sem data");
 const QString kNoSourceLabel = QStringLiteral("(sem fonte)");
 
-// A length in the chart, with two decimals and never "-0.00".
+// A length in the chart to two decimals, without trailing zeros ("12", "20.5", never "-0").
 QString number(double value)
 {
     if (std::abs(value) < 0.005)
         value = 0;
-    return QString::number(value, 'f', 2);
+    QString text = QString::number(value, 'f', 2);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
 }
 
 // The amount at whole cents (as its text shows it), as a length to scale.
@@ -75,14 +81,15 @@ public:
     {
         m_out += QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100%\" viewBox=\"0 0 ") +
                  number(kChartWidth) + QLatin1Char(' ') + number(height) +
-                 QStringLiteral("\" role=\"img\" font-family=\"sans-serif\" font-size=\"12\">\r\n<title>") +
+                 QStringLiteral("\" role=\"img\" font-family=\"sans-serif\" font-size=\"") + number(kFontSize) +
+                 QStringLiteral("\">\r\n<title>") +
                  escapeReportText(title) + QStringLiteral("</title>\r\n");
         // Exit bars are hatched, so they differ from entrance bars by more than their colour.
         m_out += QStringLiteral(
             "<defs><pattern id=\"zorv-exit-hatch\" width=\"6\" height=\"6\" patternUnits=\"userSpaceOnUse\" "
             "patternTransform=\"rotate(45)\"><rect width=\"6\" height=\"6\" fill=\"#c62828\"/>"
             "<rect width=\"2\" height=\"6\" fill=\"#ffcdd2\"/></pattern></defs>\r\n");
-        text(20, 24, "start", title, kChartWidth, {}, QStringLiteral(" font-size=\"14\" font-weight=\"bold\""));
+        text(20, 24, "start", title, kChartWidth, {}, QStringLiteral(" font-weight=\"bold\""), 14);
     }
 
     void rect(double x, double y, double width, double height, const char *fill, const char *stroke,
@@ -105,11 +112,13 @@ public:
     // A text at (x, y) anchored "start", "middle" or "end"; one that would run past `room`
     // is pressed into it.
     void text(double x, double y, const char *anchor, const QString &content, double room,
-              const QString &title = {}, const QString &extra = {})
+              const QString &title = {}, const QString &extra = {}, double fontSize = kFontSize)
     {
         m_out += QStringLiteral("<text x=\"") + number(x) + QStringLiteral("\" y=\"") + number(y) +
                  QStringLiteral("\" text-anchor=\"") + QLatin1String(anchor) + QLatin1Char('"') + extra;
-        if (content.size() * kCharWidth > room)
+        if (fontSize != kFontSize)
+            m_out += QStringLiteral(" font-size=\"") + number(fontSize) + QLatin1Char('"');
+        if (double(content.size()) * kCharWidth * fontSize / kFontSize > room)
             m_out += QStringLiteral(" textLength=\"") + number(room) +
                      QStringLiteral("\" lengthAdjust=\"spacingAndGlyphs\"");
         m_out += QLatin1Char('>');
@@ -150,7 +159,7 @@ private:
 // A source name short enough for the label column; the bar's title keeps it whole.
 QString shortName(const QString &name)
 {
-    constexpr qsizetype kMaxChars = 40;
+    constexpr qsizetype kMaxChars = 36;
     if (name.size() <= kMaxChars)
         return name;
     qsizetype cut = kMaxChars - 1;
@@ -179,7 +188,7 @@ QString yearChartSvg(const QList<MonthBars> &months)
             oneYear = false;
     }
     const qsizetype n = months.size();
-    const double slot = std::min((right - left) / double(n), 110.0);
+    const double slot = std::min((right - left) / double(n), 100.0);
     const double first = left + ((right - left) - slot * double(n)) / 2;
     const double barWidth = std::min(slot * 0.36, 34.0);
     const double gap = std::min(slot * 0.06, 4.0);
@@ -187,8 +196,8 @@ QString yearChartSvg(const QList<MonthBars> &months)
     const double zeroY = top + plotHeight - scale.zeroAt(plotHeight);
 
     SvgMarkup svg(height, QStringLiteral("Entrance and exit by month"));
-    svg.key(kChartWidth - 230, 24, kEntranceFill, nullptr, QStringLiteral("Entrance"));
-    svg.key(kChartWidth - 120, 24, kExitFill, kExitStroke, QStringLiteral("Exit"));
+    svg.key(kChartWidth - 200, 24, kEntranceFill, nullptr, QStringLiteral("Entrance"));
+    svg.key(kChartWidth - 100, 24, kExitFill, kExitStroke, QStringLiteral("Exit"));
     svg.line(left, zeroY, right, zeroY);
 
     for (qsizetype i = 0; i < n; ++i) {
@@ -213,7 +222,7 @@ QString yearChartSvg(const QList<MonthBars> &months)
         const bool loss = balanceText.startsWith(QLatin1Char('-'));
         svg.text(centre, std::min({entranceY, exitY, zeroY}) - 6, "middle", balanceText, slot - 4,
                  name + QStringLiteral(" Balance: ") + balanceText,
-                 QStringLiteral(" fill=\"") + QLatin1String(loss ? kLossColour : kGainColour) + QLatin1Char('"'));
+                 QStringLiteral(" fill=\"") + QLatin1String(loss ? kLossColour : kGainColour) + QLatin1Char('"'), 11);
         svg.text(centre, top + plotHeight + 22, "middle", axisLabel, slot - 4);
     }
     return svg.finish();
@@ -224,7 +233,7 @@ QString exitsChartSvg(const QList<SourceBar> &bars)
     if (bars.isEmpty())
         return {};
     constexpr double top = 44, rowHeight = 26, barHeight = 16;
-    constexpr double labelRight = 262, barLeft = 272, barRight = kChartWidth - 150;
+    constexpr double labelRight = 232, barLeft = 242, barRight = kChartWidth - 130;
     const double room = barRight - barLeft;
     const double height = top + double(bars.size()) * rowHeight + 12;
 

@@ -314,8 +314,8 @@ void TestReportCharts::sumsBeyondTheCurrencyRange()
                                            "04/2013 Entrance: 0,00", "04/2013 Exit: 900.000.000.000.000,00"}));
     const QString exits = buildFinanceReport(FinanceReport::OnlyExit, in, kToday)->chart;
     QCOMPARE(barTitles(exits), (QStringList{"a: 1.800.000.000.000.000,00", "b: 900.000.000.000.000,00"}));
-    QVERIFY(exits.contains(QStringLiteral("width=\"478.00\"")));
-    QVERIFY(exits.contains(QStringLiteral("width=\"239.00\"")));
+    QVERIFY(exits.contains(QStringLiteral("width=\"428\"")));
+    QVERIFY(exits.contains(QStringLiteral("width=\"214\"")));
 }
 
 // Lengths from one zero line on one scale; negative amounts on the other side of it.
@@ -323,20 +323,20 @@ void TestReportCharts::barLengthsFollowTheAmounts()
 {
     const Currency a = *parseAmount(u"300,00"), b = *parseAmount(u"-100,00"), c = *parseAmount(u"150,00");
     const QString exits = exitsChartSvg({{"a", a}, {"c", c}, {"b", b}});
-    // Room of 478 from -100 to 300: zero at 119.5 past the bars' start (272).
-    QVERIFY(exits.contains(QStringLiteral("<rect x=\"391.50\" y=\"49.00\" width=\"358.50\" height=\"16.00\"")));
-    QVERIFY(exits.contains(QStringLiteral("<rect x=\"391.50\" y=\"75.00\" width=\"179.25\" height=\"16.00\"")));
-    QVERIFY(exits.contains(QStringLiteral("<rect x=\"272.00\" y=\"101.00\" width=\"119.50\" height=\"16.00\"")));
-    QVERIFY(exits.contains(QStringLiteral("<line x1=\"391.50\"")));
+    // Room of 428 from -100 to 300: zero at 107 past the bars' start (242).
+    QVERIFY(exits.contains(QStringLiteral("<rect x=\"349\" y=\"49\" width=\"321\" height=\"16\"")));
+    QVERIFY(exits.contains(QStringLiteral("<rect x=\"349\" y=\"75\" width=\"160.5\" height=\"16\"")));
+    QVERIFY(exits.contains(QStringLiteral("<rect x=\"242\" y=\"101\" width=\"107\" height=\"16\"")));
+    QVERIFY(exits.contains(QStringLiteral("<line x1=\"349\"")));
 
     MonthBars loss{QStringLiteral("02/2014"), a, AmountSum(a) + AmountSum(a)};
     MonthBars refund{QStringLiteral("03/2014"), b, {}};
     const QString year = yearChartSvg({loss, refund});
     // 240 from -100 to 600: zero at 205.71 below the top (76); the loss in red with its sign.
-    QVERIFY(year.contains(QStringLiteral("y=\"178.86\" width=\"34.00\" height=\"102.86\" fill=\"#2e7d32\"")));
-    QVERIFY(year.contains(QStringLiteral("y=\"76.00\" width=\"34.00\" height=\"205.71\" fill=\"url(#zorv-exit-hatch)\"")));
-    QVERIFY(year.contains(QStringLiteral("y=\"281.71\" width=\"34.00\" height=\"34.29\" fill=\"#2e7d32\"")));
-    QVERIFY(year.contains(QStringLiteral("fill=\"#b71c1c\"><title>02/2014 Balance: -300,00</title>-300,00</text>")));
+    QVERIFY(year.contains(QStringLiteral("y=\"178.86\" width=\"34\" height=\"102.86\" fill=\"#2e7d32\"")));
+    QVERIFY(year.contains(QStringLiteral("y=\"76\" width=\"34\" height=\"205.71\" fill=\"url(#zorv-exit-hatch)\"")));
+    QVERIFY(year.contains(QStringLiteral("y=\"281.71\" width=\"34\" height=\"34.29\" fill=\"#2e7d32\"")));
+    QVERIFY(year.contains(QStringLiteral("fill=\"#b71c1c\" font-size=\"11\"><title>02/2014 Balance: -300,00</title>-300,00</text>")));
 }
 
 QTEST_MAIN(TestReportCharts)
