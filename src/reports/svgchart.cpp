@@ -79,9 +79,11 @@ class SvgMarkup
 public:
     SvgMarkup(double height, const QString &title)
     {
+        // No role="img": that would make the chart one picture to a screen reader, which
+        // would then never read its bars' titles.
         m_out += QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100%\" viewBox=\"0 0 ") +
                  number(kChartWidth) + QLatin1Char(' ') + number(height) +
-                 QStringLiteral("\" role=\"img\" font-family=\"sans-serif\" font-size=\"") + number(kFontSize) +
+                 QStringLiteral("\" font-family=\"sans-serif\" font-size=\"") + number(kFontSize) +
                  QStringLiteral("\">\r\n<title>") +
                  escapeReportText(title) + QStringLiteral("</title>\r\n");
         // Exit bars are hatched, so they differ from entrance bars by more than their colour.
