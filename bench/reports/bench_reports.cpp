@@ -3,14 +3,18 @@
 // clicks find the hand-off file already naming the report; the NewTarget variant pays for
 // rewriting it each time, as the first report after a web page or document does. The Page
 // variant builds the page in memory from lines already read: the part of the work that is
-// neither reading nor writing files.
+// neither reading nor writing files. The page carries the chart of the year's months.
 #include "benchdata.h"
 
 #include "finance/ledger.h"
 #include "platform/fakes.h"
+#include "controls/money.h"
+#include "reports/chartdata.h"
 #include "reports/financereports.h"
 #include "reports/launcher.h"
 #include "reports/reportwriter.h"
+#include "reports/svgchart.h"
+#include "store/records.h"
 #include "store/textlist.h"
 
 #include <QDir>
@@ -85,6 +89,24 @@ void BM_YearReportPage(benchmark::State &state)
     }
 }
 
+// The yearly chart alone: the year's lines added up by month and drawn, the part of the
+// page the chart adds to the table.
+void BM_YearChart(benchmark::State &state)
+{
+    zorv::TextList year;
+    year.load(zorv::bench::largestYearLedger());
+    QList<zorv::TaggedFieldViews> lines;
+    for (const QString &line : year.lines())
+        lines.append(zorv::extractFieldViews(line));
+    for (auto _ : state) {
+        zorv::MonthlyTotals months;
+        for (const zorv::TaggedFieldViews &f : lines)
+            if (const auto amount = zorv::parseAmount(f.f0))
+                months.add(f.f1, f.f2, *amount);
+        benchmark::DoNotOptimize(zorv::yearChartSvg(months.months()).size());
+    }
+}
+
 // The baseline: the same number of bytes through QSaveFile to the same place.
 void BM_SaveSameBytes(benchmark::State &state)
 {
@@ -107,4 +129,5 @@ BENCHMARK(BM_YearReport)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveSameBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_YearReportNewTarget)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_YearReportPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_YearChart)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

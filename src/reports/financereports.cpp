@@ -6,6 +6,8 @@
 #include "finance/corrections.h"
 #include "finance/ledger.h"
 #include "platform/services.h"
+#include "reports/chartdata.h"
+#include "reports/svgchart.h"
 #include "store/paths.h"
 #include "store/records.h"
 #include "store/textlist.h"
@@ -58,10 +60,15 @@ LineFields readLine(QStringView line)
     return {f.f0, f.f1, f.f2, f.f3, f.f4};
 }
 
-// The rows of the lines `include` accepts, in the order read, and their sums. A line
-// whose amount does not parse is left out of both.
-template<typename Include>
-void collect(ReportPage &page, Sums &sums, const QStringList &lines, bool withPaymentForm, Include include)
+// Nothing more to do with a line once it is a row.
+constexpr auto kRowOnly = [](const LineFields &, Currency) {};
+
+// The rows of the lines `include` accepts, in the order read, and their sums; each row's
+// fields and amount are also handed to `onRow`. A line whose amount does not parse is left
+// out of all three.
+template<typename Include, typename OnRow = decltype(kRowOnly)>
+void collect(ReportPage &page, Sums &sums, const QStringList &lines, bool withPaymentForm, Include include,
+             OnRow onRow = kRowOnly)
 {
     page.rows.reserve(lines.size() * 96);
     for (const QString &line : lines) {
@@ -81,6 +88,7 @@ void collect(ReportPage &page, Sums &sums, const QStringList &lines, bool withPa
             sums.entrances += *amount;
         else if (fields.operation == kOperationExit)
             sums.exits += *amount;
+        onRow(fields, *amount);
     }
 }
 
@@ -191,8 +199,18 @@ std::optional<ReportPage> buildFinanceReport(FinanceReport report, const Finance
     }
     case FinanceReport::OnlyEntrance:
         return operationReport(financial, kOperationEntrance, in);
-    case FinanceReport::OnlyExit:
-        return operationReport(financial, kOperationExit, in);
+    case FinanceReport::OnlyExit: {
+        // The exits by source under the table: the ten largest and the rest together.
+        ReportPage page = financePage(financial);
+        Sums sums;
+        SourceTotals sources;
+        collect(
+            page, sums, in.monthLines, false, [](const LineFields &f) { return f.operation == kOperationExit; },
+            [&](const LineFields &f, Currency amount) { sources.add(f.source, amount); });
+        page.totals = {{kTotalLabel, amountText(in.symbol, sums.all)}};
+        page.chart = exitsChartSvg(sources.largest());
+        return page;
+    }
     case FinanceReport::BillsToPay:
         return operationReport(QStringLiteral("Zorv Desk - To pay - ") + dates.month,
                                QStringLiteral("To pay"), in);
@@ -230,9 +248,14 @@ std::optional<ReportPage> buildFinanceReport(FinanceReport report, const Finance
     }
     case FinanceReport::Year: {
         ReportPage page = financePage(QStringLiteral("Report od Zorv Desk - Year - ") + dates.year);
+        // Each month's entrances and exits under the table, on the totals' strict rule.
         Sums sums;
-        collect(page, sums, in.yearLines, false, [](const LineFields &) { return true; });
+        MonthlyTotals months;
+        collect(
+            page, sums, in.yearLines, false, [](const LineFields &) { return true; },
+            [&](const LineFields &f, Currency amount) { months.add(f.date, f.operation, amount); });
         strictTotals(page, sums, in.symbol);
+        page.chart = yearChartSvg(months.months());
         return page;
     }
     case FinanceReport::Box: {

@@ -189,7 +189,7 @@ QByteArray renderReport(const ReportPage &page)
     QByteArray out;
     out.reserve(page.rows.markup().size() + page.tableOpening.size() + page.headerRow.size() +
                 2 * (page.title.size() + page.headingLine.value_or(QString()).size()) + 640 +
-                192 * page.totals.size());
+                192 * page.totals.size() + page.chart.size() + 16);
 
     // Each piece of the page is followed by a line end, like a line written to a text file.
     auto endPiece = [&out] { out += "\r\n"; };
@@ -234,6 +234,12 @@ QByteArray renderReport(const ReportPage &page)
         appendEscaped(out, total.amount);
         piece("</strong></td>");
         piece("</tr>");
+    }
+
+    if (!page.chart.isEmpty()) {
+        piece("</table>");
+        out += encodeWindows1252(page.chart);
+        endPiece();
     }
 
     piece("</body></html>");

@@ -53,6 +53,9 @@ struct ReportPage
     ReportRows rows;
     QList<ReportTotal> totals;
     int totalFillerCells = 2; // "|" cells between a total's label and its value
+    // A drawing shown under the table (markup whose texts are escaped already), or empty.
+    // The table is closed before it: otherwise a browser would move it above the table.
+    QString chart;
 };
 
 // Text for the page: "&", "<", ">" and '"' become entities, so text typed by the user shows
@@ -61,7 +64,8 @@ struct ReportPage
 QString escapeReportText(QStringView text);
 
 // The page's bytes, Windows-1252, every piece followed by CR LF. Titles, headings, cells,
-// total labels and amounts are escaped; the table opening and header row are markup.
+// total labels and amounts are escaped; the table opening, header row and chart are markup.
+// The page is the same byte for byte up to its last total row whether it has a chart or not.
 QByteArray renderReport(const ReportPage &page);
 
 // Writes the page over the report file (atomically: a failed write leaves the previous

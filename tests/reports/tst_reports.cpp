@@ -109,9 +109,14 @@ void TestReports::goldenPages()
     Fixture f;
     f.click(link);
 
+    const QByteArray actual = f.report();
+    // Set ZORV_WRITE_GOLDEN=1 to write the pages over the fixtures after a deliberate change.
+    if (qEnvironmentVariableIsSet("ZORV_WRITE_GOLDEN")) {
+        QFile out(QStringLiteral(ZORV_TEST_DATA "/") + link + QStringLiteral(".html"));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(actual) == actual.size());
+    }
     const QByteArray expected = fixtureBytes(link + QStringLiteral(".html"));
     QVERIFY(!expected.isEmpty());
-    const QByteArray actual = f.report();
     if (actual != expected) {
         const QList<QByteArray> a = actual.split('\n'), e = expected.split('\n');
         for (qsizetype i = 0; i < qMax(a.size(), e.size()); ++i)
