@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace zorv {
 
@@ -32,11 +33,125 @@ QString matchEntry(const QString &dir, const QString &name)
     return {};
 }
 
+QString cleanFolder(const QString &dir)
+{
+    return dir.isEmpty() ? QString() : withoutTrailingSlash(QDir::cleanPath(QDir::fromNativeSeparators(dir)));
+}
+
+bool sameFolder(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+bool hasDataFolder(const QString &dir)
+{
+    const QString found = matchEntry(dir, QStringLiteral("dados"));
+    return !found.isEmpty() && QFileInfo(dir + QLatin1Char('/') + found).isDir();
+}
+
+constexpr QFile::Permissions kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+
+// Creates every missing folder of `path`, each owner-only (the base-directory rules ask
+// that of the user's data folders, and the finance data is nobody else's business).
+bool makeOwnerOnlyPath(const QString &path)
+{
+    const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString current = path.startsWith(QLatin1Char('/')) ? QString() : QStringLiteral(".");
+    for (const QString &part : parts) {
+        current += QLatin1Char('/') + part;
+        if (QFileInfo(current).isDir())
+            continue;
+        if (!QDir().mkdir(current, kOwnerOnly) && !QFileInfo(current).isDir())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
-Paths::Paths(const QString &exeDir, const QString &windowsDir)
+QString userDataFolder(const QString &xdgDataHome, const QString &homeDir)
+{
+    // Only an absolute $XDG_DATA_HOME counts; a relative one would move with the working
+    // folder the program was started from.
+    const QString base = xdgDataHome.startsWith(QLatin1Char('/'))
+                             ? cleanFolder(xdgDataHome)
+                             : cleanFolder(homeDir + QStringLiteral("/.local/share"));
+    return (base == QLatin1String("/") ? QString() : base) + QStringLiteral("/zorv-desk");
+}
+
+ProgramPlacement choosePlacement(const PlacementFacts &facts)
+{
+    ProgramPlacement place;
+    const QString dir = cleanFolder(facts.programDir);
+    place.baseDir = place.deskDir = place.companionDir = dir;
+    // A "dados" beside the programs is a portable copy, wherever it lies.
+    if (hasDataFolder(dir))
+        return place;
+    if (sameFolder(dir, facts.installedDeskDir) || sameFolder(dir, facts.installedCompanionDir)) {
+        place.deskDir = cleanFolder(facts.installedDeskDir);
+        place.companionDir = cleanFolder(facts.installedCompanionDir);
+    } else if (facts.programDirWritable) {
+        return place;
+    }
+    place.baseDir = userDataFolder(facts.xdgDataHome, facts.homeDir);
+    place.inUserData = true;
+    return place;
+}
+
+PlacementFacts runningPlacementFacts()
+{
+    PlacementFacts facts;
+    facts.programDir = QCoreApplication::applicationDirPath();
+    facts.programDirWritable = QFileInfo(facts.programDir).isWritable();
+#if defined(ZORV_INSTALL_BINDIR) && defined(ZORV_INSTALL_COMPANIONDIR)
+    facts.installedDeskDir = QStringLiteral(ZORV_INSTALL_BINDIR);
+    facts.installedCompanionDir = QStringLiteral(ZORV_INSTALL_COMPANIONDIR);
+#endif
+    facts.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    facts.homeDir = QDir::homePath();
+    return facts;
+}
+
+ProgramPlacement runningPlacement()
+{
+    return choosePlacement(runningPlacementFacts());
+}
+
+bool layDataFolderSkeleton(const QString &baseDir)
+{
+    const QString base = cleanFolder(baseDir);
+    if (base.isEmpty())
+        return false;
+    if (hasDataFolder(base))
+        return true;
+    if (!makeOwnerOnlyPath(base))
+        return false;
+    // The skeleton is built under a temporary name and renamed into place whole, so a start
+    // that is cut short never leaves a "dados" without its sub-folders.
+    QTemporaryDir work(base + QStringLiteral("/.dados-skeleton-XXXXXX")); // owner-only
+    if (!work.isValid())
+        return false;
+    for (const char *sub : kDataFolderSkeleton) {
+        if (!QDir().mkdir(work.filePath(QLatin1StringView(sub)), kOwnerOnly))
+            return false;
+    }
+    if (QDir().rename(work.path(), base + QStringLiteral("/dados"))) {
+        work.setAutoRemove(false);
+        return true;
+    }
+    // Another start may have laid it in the meantime.
+    return hasDataFolder(base);
+}
+
+Paths::Paths(const QString &exeDir, const QString &windowsDir, const QString &companionDir)
     : m_exeDir(withoutTrailingSlash(QDir::fromNativeSeparators(exeDir)) + QLatin1Char('/'))
     , m_windowsDir(withoutTrailingSlash(QDir::fromNativeSeparators(windowsDir)))
+    , m_companionDir(companionDir.isEmpty()
+                         ? m_exeDir
+                         : withoutTrailingSlash(QDir::fromNativeSeparators(companionDir)) + QLatin1Char('/'))
 {
     // Leftover save temporaries are cleared only inside these two folders.
     addStoreRoot(m_exeDir);
@@ -45,9 +160,12 @@ Paths::Paths(const QString &exeDir, const QString &windowsDir)
 
 Paths Paths::forApplication()
 {
+    const ProgramPlacement place = runningPlacement();
+    if (place.inUserData)
+        layDataFolderSkeleton(place.baseDir);
     const QString windows = defaultWindowsDirectory();
     QDir().mkpath(windows);
-    return Paths(QCoreApplication::applicationDirPath(), windows);
+    return Paths(place.baseDir, windows, place.companionDir);
 }
 
 QString Paths::defaultWindowsDirectory()
@@ -61,6 +179,11 @@ QString Paths::defaultWindowsDirectory()
 QString Paths::resolve(const QString &relative) const
 {
     return resolveUnder(m_exeDir, relative);
+}
+
+QString Paths::companionProgram(const QString &name) const
+{
+    return resolveUnder(m_companionDir, name);
 }
 
 QString Paths::windowsFile(const QString &name) const
