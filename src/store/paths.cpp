@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <optional>
+
 namespace zorv {
 
 namespace {
@@ -38,12 +40,25 @@ QString cleanFolder(const QString &dir)
     return dir.isEmpty() ? QString() : withoutTrailingSlash(QDir::cleanPath(QDir::fromNativeSeparators(dir)));
 }
 
-bool sameFolder(const QString &a, const QString &b)
+// The prefix of an installation whose folder `installFolder` (relative to the prefix, or
+// absolute) is `dir`; nullopt when `dir` is not that folder of any prefix.
+std::optional<QString> installPrefixOf(const QString &dir, const QString &installFolder)
 {
-    if (a.isEmpty() || b.isEmpty())
-        return false;
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+    const QString folder = QDir::cleanPath(installFolder);
+    if (installFolder.isEmpty())
+        return std::nullopt;
+    if (folder.startsWith(QLatin1Char('/')))
+        return dir == folder ? std::optional<QString>(QString()) : std::nullopt;
+    if (!dir.endsWith(QLatin1Char('/') + folder))
+        return std::nullopt;
+    return dir.left(dir.size() - folder.size() - 1);
+}
+
+// Folder `installFolder` of the installation at `prefix`.
+QString installFolderAt(const QString &prefix, const QString &installFolder)
+{
+    const QString folder = QDir::cleanPath(installFolder);
+    return folder.startsWith(QLatin1Char('/')) ? folder : prefix + QLatin1Char('/') + folder;
 }
 
 bool hasDataFolder(const QString &dir)
@@ -85,14 +100,23 @@ QString userDataFolder(const QString &xdgDataHome, const QString &homeDir)
 ProgramPlacement choosePlacement(const PlacementFacts &facts)
 {
     ProgramPlacement place;
-    const QString dir = cleanFolder(facts.programDir);
+    // Through links to the real folder (/bin is /usr/bin on merged systems).
+    const QString canonical = QFileInfo(facts.programDir).canonicalFilePath();
+    const QString dir = cleanFolder(canonical.isEmpty() ? facts.programDir : canonical);
     place.baseDir = place.deskDir = place.companionDir = dir;
     // A "dados" beside the programs is a portable copy, wherever it lies.
     if (hasDataFolder(dir))
         return place;
-    if (sameFolder(dir, facts.installedDeskDir) || sameFolder(dir, facts.installedCompanionDir)) {
-        place.deskDir = cleanFolder(facts.installedDeskDir);
-        place.companionDir = cleanFolder(facts.installedCompanionDir);
+    std::optional<QString> prefix = installPrefixOf(dir, facts.installDeskDir);
+    bool installed = prefix && QFileInfo(installFolderAt(*prefix, facts.installCompanionDir)).isDir();
+    if (!installed) {
+        prefix = installPrefixOf(dir, facts.installCompanionDir);
+        installed = prefix && QFileInfo(installFolderAt(*prefix, facts.installDeskDir) +
+                                        QStringLiteral("/zorv-desk")).isFile();
+    }
+    if (installed) {
+        place.deskDir = installFolderAt(*prefix, facts.installDeskDir);
+        place.companionDir = installFolderAt(*prefix, facts.installCompanionDir);
     } else if (facts.programDirWritable) {
         return place;
     }
@@ -107,8 +131,8 @@ PlacementFacts runningPlacementFacts()
     facts.programDir = QCoreApplication::applicationDirPath();
     facts.programDirWritable = QFileInfo(facts.programDir).isWritable();
 #if defined(ZORV_INSTALL_BINDIR) && defined(ZORV_INSTALL_COMPANIONDIR)
-    facts.installedDeskDir = QStringLiteral(ZORV_INSTALL_BINDIR);
-    facts.installedCompanionDir = QStringLiteral(ZORV_INSTALL_COMPANIONDIR);
+    facts.installDeskDir = QStringLiteral(ZORV_INSTALL_BINDIR);
+    facts.installCompanionDir = QStringLiteral(ZORV_INSTALL_COMPANIONDIR);
 #endif
     facts.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
     facts.homeDir = QDir::homePath();

@@ -23,23 +23,28 @@ struct PlacementFacts
 {
     QString programDir;              // folder of the running executable
     bool programDirWritable = true;  // whether this user may create files in it
-    QString installedDeskDir;        // where installing puts zorv-desk
-    QString installedCompanionDir;   // where installing puts the companions
+    // Where installing puts zorv-desk and the companions: relative to the install prefix
+    // ("bin", "libexec/zorv-desk"), or absolute.
+    QString installDeskDir;
+    QString installCompanionDir;
     QString xdgDataHome;             // $XDG_DATA_HOME as found: maybe empty or relative
     QString homeDir;
 };
 
-// The facts of the running executable: its folder, the folders this build installs to,
-// the environment.
+// The facts of the running executable: its folder, the install layout of this build, the
+// environment.
 PlacementFacts runningPlacementFacts();
 
 // A portable folder (a "dados" beside the executable, in any letter case, or a folder the
-// user can write outside the install folders, such as the build folder) keeps every path
-// beside the executable, and the three programs side by side. An installed program (its
-// folder is one this build installs to, or one the user cannot write, and no "dados"
-// beside it) keeps its files in the user's own data folder, and finds zorv-desk and the
-// companions in their install folders (in a read-only folder that is not an install
-// folder, beside it).
+// user can write that is not part of an installation, such as the build folder) keeps
+// every path beside the executable, and the three programs side by side. An installed
+// program keeps its files in the user's own data folder: one whose folder is part of an
+// installation under any prefix (zorv-desk in the prefix's programs' folder with the
+// companions' folder there too, or a companion in that folder with zorv-desk installed),
+// or one in a folder the user cannot write; in both cases only while no "dados" lies
+// beside it. An installed program finds zorv-desk and the companions in their install
+// folders; in a read-only folder that is no installation, beside it. The user's right to
+// write is not what tells an installation: root may write everywhere.
 ProgramPlacement choosePlacement(const PlacementFacts &facts);
 
 // choosePlacement(runningPlacementFacts()).

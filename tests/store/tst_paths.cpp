@@ -119,27 +119,32 @@ void TestPaths::safeFileNames()
 
 namespace {
 
-// A machine in a temporary folder: the install folders of the programs, a build folder, a
-// portable folder and a home.
+// A machine in a temporary folder: an installation under usr, another under opt/zorv, a
+// build folder, a portable folder, folders shaped like half an installation and a home.
 struct Machine
 {
     QTemporaryDir dir;
     QString path(const char *relative) const { return dir.path() + QLatin1Char('/') + QLatin1String(relative); }
     Machine()
     {
-        for (const char *sub : {"usr/bin", "usr/libexec/zorv-desk", "build/bin", "stick/Zorv", "home"})
+        for (const char *sub : {"usr/bin", "usr/libexec/zorv-desk", "opt/zorv/bin", "opt/zorv/libexec/zorv-desk",
+                                "build/bin", "stick/Zorv/Dados/Finance", "plain/bin", "tools/libexec/zorv-desk",
+                                "home"})
             QDir().mkpath(path(sub));
-        QDir().mkpath(path("stick/Zorv/Dados/Finance"));
+        for (const char *program : {"usr/bin/zorv-desk", "opt/zorv/bin/zorv-desk"}) {
+            QFile f(path(program));
+            f.open(QIODevice::WriteOnly);
+        }
         // The same install folder reached through a link, as /bin is /usr/bin on merged systems.
         QFile::link(path("usr/bin"), path("bin"));
     }
-    PlacementFacts facts(const char *programDir, bool writable) const
+    PlacementFacts facts(const QString &programDir, bool writable) const
     {
         PlacementFacts f;
-        f.programDir = path(programDir);
+        f.programDir = dir.path() + QLatin1Char('/') + programDir;
         f.programDirWritable = writable;
-        f.installedDeskDir = path("usr/bin");
-        f.installedCompanionDir = path("usr/libexec/zorv-desk");
+        f.installDeskDir = QStringLiteral("bin");
+        f.installCompanionDir = QStringLiteral("libexec/zorv-desk");
         f.homeDir = path("home");
         return f;
     }
@@ -160,6 +165,15 @@ void TestPaths::placement_data()
     QTest::newRow("installed companion") << "usr/libexec/zorv-desk" << true << "~" << "usr/bin"
                                          << "usr/libexec/zorv-desk";
     QTest::newRow("install folder through a link") << "bin" << true << "~" << "usr/bin" << "usr/libexec/zorv-desk";
+    QTest::newRow("installed under another prefix") << "opt/zorv/bin" << true << "~" << "opt/zorv/bin"
+                                                     << "opt/zorv/libexec/zorv-desk";
+    QTest::newRow("companion under another prefix") << "opt/zorv/libexec/zorv-desk" << true << "~"
+                                                    << "opt/zorv/bin" << "opt/zorv/libexec/zorv-desk";
+    QTest::newRow("a bin folder without the companions' folder") << "plain/bin" << true << "plain/bin"
+                                                                 << "plain/bin" << "plain/bin";
+    QTest::newRow("companions' folder without zorv-desk installed")
+        << "tools/libexec/zorv-desk" << true << "tools/libexec/zorv-desk" << "tools/libexec/zorv-desk"
+        << "tools/libexec/zorv-desk";
     QTest::newRow("installed, read-only") << "usr/bin" << false << "~" << "usr/bin" << "usr/libexec/zorv-desk";
     QTest::newRow("build folder") << "build/bin" << true << "build/bin" << "build/bin" << "build/bin";
     QTest::newRow("portable folder with its Dados") << "stick/Zorv" << true << "stick/Zorv" << "stick/Zorv"
@@ -178,7 +192,7 @@ void TestPaths::placement()
     QFETCH(QString, companionDir);
     Machine m;
     const auto at = [&m](const QString &relative) { return m.dir.path() + QLatin1Char('/') + relative; };
-    PlacementFacts facts = m.facts(qPrintable(programDir), writable);
+    PlacementFacts facts = m.facts(programDir, writable);
     facts.xdgDataHome = at(QStringLiteral("home/data"));
     const ProgramPlacement place = choosePlacement(facts);
     const bool inUserData = base == QLatin1String("~");
