@@ -47,6 +47,10 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     const QString title = zorv::companionTitle();
+    // Started again while one runs (the menu entry clicked twice): that one is enough, and a
+    // second would put a second icon in the tray.
+    if (zorv::LocalSocketPresence(zorv::companionSocketPath(title)).isPresent())
+        return 0;
 
     // The window the companion watch looks for. winId() creates it on the window system
     // without mapping it.
