@@ -1,5 +1,6 @@
-// The companion launcher: opens the one target named in "Dados/Web.start" beside it with
-// whatever the desktop associates with it, then ends. Started hidden, without arguments,
+// The companion launcher: opens the one target named in "Dados/Web.start" (beside it, or in
+// the user's data folder when installed) with whatever the desktop associates with it,
+// then ends. Started hidden, without arguments,
 // each time the program hands something off.
 #include "opentarget.h"
 #include "reports/launcher.h"
@@ -13,7 +14,8 @@
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    const zorv::Paths paths(QCoreApplication::applicationDirPath(), QString());
+    const zorv::ProgramPlacement place = zorv::runningPlacement();
+    const zorv::Paths paths(place.baseDir, QString(), place.companionDir);
 
     // A missing or empty hand-off file: nothing to open.
     const std::optional<QString> target = zorv::readHandOffTarget(paths);

@@ -1,13 +1,17 @@
 // The suite's companion. While it runs, zorv-desk keeps running: it owns a top-level
 // window titled "zorvoletps" (created, never shown; zorv-desk finds it among the X
 // server's windows) and answers on a local socket for platforms where windows of other
-// programs cannot be searched. At start it launches zorv-desk from its own folder. Its tray
-// menu stops zorv-desk's music ("Parar música", while it plays). It ends when the user picks
+// programs cannot be searched. At start it launches zorv-desk from its own folder (when
+// installed, from the programs' install folder). Its tray
+// menu stops zorv-desk's music ("Parar música", while it plays) and, when ticked, starts
+// the companion with the session ("Iniciar com a sessão"). It ends when the user picks
 // "Sair" in its tray menu, or with the session.
 
 #include "platform/companion.h"
 #include "platform/identity.h"
 #include "platform/singleinstance.h"
+#include "store/paths.h"
+#include "sessionstart.h"
 #include "traymenu.h"
 
 #include <QApplication>
@@ -43,6 +47,10 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     const QString title = zorv::companionTitle();
+    // Started again while one runs (the menu entry clicked twice): that one is enough, and a
+    // second would put a second icon in the tray.
+    if (zorv::LocalSocketPresence(zorv::companionSocketPath(title)).isPresent())
+        return 0;
 
     // The window the companion watch looks for. winId() creates it on the window system
     // without mapping it.
@@ -56,15 +64,18 @@ int main(int argc, char **argv)
     // The running program, asked through its request channel (never claimed from here).
     zorv::FileLockInstance program(zorv::instanceName());
     QSystemTrayIcon tray(companionIcon());
+    zorv::SessionStart sessionStart(QCoreApplication::applicationFilePath());
     zorv::CompanionTrayMenu menu(program);
+    menu.addSessionStart(sessionStart);
     tray.setToolTip(title);
     tray.setContextMenu(&menu);
     if (QSystemTrayIcon::isSystemTrayAvailable())
         tray.show();
 
-    const QString desk = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zorv-desk"));
+    const QString deskDir = zorv::runningPlacement().deskDir;
+    const QString desk = QDir(deskDir).filePath(QStringLiteral("zorv-desk"));
     if (QFileInfo(desk).isExecutable())
-        QProcess::startDetached(desk, {}, QCoreApplication::applicationDirPath());
+        QProcess::startDetached(desk, {}, deskDir);
 
     // Ending by a signal (the session closing) leaves the socket file behind; nobody answers
     // on it, so it reads as "absent" and the next companion takes it over.

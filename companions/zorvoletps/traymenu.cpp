@@ -1,6 +1,7 @@
 #include "traymenu.h"
 
 #include "platform/singleinstance.h"
+#include "sessionstart.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -31,6 +32,25 @@ void CompanionTrayMenu::stopMusicClick()
 {
     m_program.ask(kStopMusicRequest);
     stopMusic->setVisible(false);
+}
+
+} // namespace zorv
+
+namespace zorv {
+
+void CompanionTrayMenu::addSessionStart(SessionStart &start)
+{
+    sessionStart = new QAction(QStringLiteral("Iniciar com a sess\u00e3o"), this);
+    sessionStart->setObjectName(QStringLiteral("sessionStart"));
+    sessionStart->setCheckable(true);
+    sessionStart->setChecked(start.isOn());
+    insertAction(quit, sessionStart);
+    connect(this, &QMenu::aboutToShow, sessionStart, [this, &start] { sessionStart->setChecked(start.isOn()); });
+    // A write that fails leaves the tick as the entry really is.
+    connect(sessionStart, &QAction::triggered, this, [this, &start](bool on) {
+        start.setOn(on);
+        sessionStart->setChecked(start.isOn());
+    });
 }
 
 } // namespace zorv

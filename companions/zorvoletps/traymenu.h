@@ -6,6 +6,7 @@ class QAction;
 
 namespace zorv {
 
+class SessionStart;
 class SingleInstance;
 
 // The companion's tray menu: "Parar música" while the program's music plays, then "Sair".
@@ -19,6 +20,12 @@ public:
 
     QAction *stopMusic = nullptr; // "Parar música"
     QAction *quit = nullptr;      // "Sair"
+    QAction *sessionStart = nullptr; // "Iniciar com a sessão", once addSessionStart() ran
+
+    // Adds the checkable "Iniciar com a sessão" before "Sair": ticking it writes the
+    // autostart entry, unticking removes it; each time the menu opens the tick follows
+    // the entry as it is on disk.
+    void addSessionStart(SessionStart &start);
 
 public slots:
     // Shows "Parar música" exactly while the program answers that its music plays.

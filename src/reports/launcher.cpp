@@ -10,9 +10,9 @@ namespace zorv {
 QString launcherProgram(const Paths &paths)
 {
 #if defined(Q_OS_WIN)
-    return paths.resolve(QStringLiteral("Web.exe"));
+    return paths.companionProgram(QStringLiteral("Web.exe"));
 #else
-    return paths.resolve(QStringLiteral("Web"));
+    return paths.companionProgram(QStringLiteral("Web"));
 #endif
 }
 

@@ -12,11 +12,12 @@ class ProgramStarter;
 struct Services;
 
 // The program never opens a page, a document or another program by itself: it writes the
-// target into the hand-off file and starts the companion "Web" beside the executable, which
+// target into the hand-off file and starts the companion "Web" (beside the executable, or in
+// the companions' install folder), which
 // opens it with whatever the desktop associates with it.
 inline const QString kHandOffFile = QStringLiteral("dados\\Web.start");
 
-// The companion launcher beside the executable ("Web", "Web.exe" on Windows).
+// The companion launcher in the companions' folder ("Web", "Web.exe" on Windows).
 QString launcherProgram(const Paths &paths);
 
 // Text in Windows-1252; characters the code page cannot hold become '?'. Empty in, empty out.

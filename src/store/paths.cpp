@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <optional>
 
 namespace zorv {
 
@@ -32,11 +35,147 @@ QString matchEntry(const QString &dir, const QString &name)
     return {};
 }
 
+QString cleanFolder(const QString &dir)
+{
+    return dir.isEmpty() ? QString() : withoutTrailingSlash(QDir::cleanPath(QDir::fromNativeSeparators(dir)));
+}
+
+// The prefix of an installation whose folder `installFolder` (relative to the prefix, or
+// absolute) is `dir`; nullopt when `dir` is not that folder of any prefix.
+std::optional<QString> installPrefixOf(const QString &dir, const QString &installFolder)
+{
+    const QString folder = QDir::cleanPath(installFolder);
+    if (installFolder.isEmpty())
+        return std::nullopt;
+    if (folder.startsWith(QLatin1Char('/')))
+        return dir == folder ? std::optional<QString>(QString()) : std::nullopt;
+    if (!dir.endsWith(QLatin1Char('/') + folder))
+        return std::nullopt;
+    return dir.left(dir.size() - folder.size() - 1);
+}
+
+// Folder `installFolder` of the installation at `prefix`.
+QString installFolderAt(const QString &prefix, const QString &installFolder)
+{
+    const QString folder = QDir::cleanPath(installFolder);
+    return folder.startsWith(QLatin1Char('/')) ? folder : prefix + QLatin1Char('/') + folder;
+}
+
+bool hasDataFolder(const QString &dir)
+{
+    const QString found = matchEntry(dir, QStringLiteral("dados"));
+    return !found.isEmpty() && QFileInfo(dir + QLatin1Char('/') + found).isDir();
+}
+
+constexpr QFile::Permissions kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+
+// Creates every missing folder of `path`, each owner-only (the base-directory rules ask
+// that of the user's data folders, and the finance data is nobody else's business).
+bool makeOwnerOnlyPath(const QString &path)
+{
+    const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString current = path.startsWith(QLatin1Char('/')) ? QString() : QStringLiteral(".");
+    for (const QString &part : parts) {
+        current += QLatin1Char('/') + part;
+        if (QFileInfo(current).isDir())
+            continue;
+        if (!QDir().mkdir(current, kOwnerOnly) && !QFileInfo(current).isDir())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
-Paths::Paths(const QString &exeDir, const QString &windowsDir)
+QString userDataFolder(const QString &xdgDataHome, const QString &homeDir)
+{
+    // Only an absolute $XDG_DATA_HOME counts; a relative one would move with the working
+    // folder the program was started from.
+    const QString base = xdgDataHome.startsWith(QLatin1Char('/'))
+                             ? cleanFolder(xdgDataHome)
+                             : cleanFolder(homeDir + QStringLiteral("/.local/share"));
+    return (base == QLatin1String("/") ? QString() : base) + QStringLiteral("/zorv-desk");
+}
+
+ProgramPlacement choosePlacement(const PlacementFacts &facts)
+{
+    ProgramPlacement place;
+    // Through links to the real folder (/bin is /usr/bin on merged systems).
+    const QString canonical = QFileInfo(facts.programDir).canonicalFilePath();
+    const QString dir = cleanFolder(canonical.isEmpty() ? facts.programDir : canonical);
+    place.baseDir = place.deskDir = place.companionDir = dir;
+    // A "dados" beside the programs is a portable copy, wherever it lies.
+    if (hasDataFolder(dir))
+        return place;
+    std::optional<QString> prefix = installPrefixOf(dir, facts.installDeskDir);
+    bool installed = prefix && QFileInfo(installFolderAt(*prefix, facts.installCompanionDir)).isDir();
+    if (!installed) {
+        prefix = installPrefixOf(dir, facts.installCompanionDir);
+        installed = prefix && QFileInfo(installFolderAt(*prefix, facts.installDeskDir) +
+                                        QStringLiteral("/zorv-desk")).isFile();
+    }
+    if (installed) {
+        place.deskDir = installFolderAt(*prefix, facts.installDeskDir);
+        place.companionDir = installFolderAt(*prefix, facts.installCompanionDir);
+    } else if (facts.programDirWritable) {
+        return place;
+    }
+    place.baseDir = userDataFolder(facts.xdgDataHome, facts.homeDir);
+    place.inUserData = true;
+    return place;
+}
+
+PlacementFacts runningPlacementFacts()
+{
+    PlacementFacts facts;
+    facts.programDir = QCoreApplication::applicationDirPath();
+    facts.programDirWritable = QFileInfo(facts.programDir).isWritable();
+#if defined(ZORV_INSTALL_BINDIR) && defined(ZORV_INSTALL_COMPANIONDIR)
+    facts.installDeskDir = QStringLiteral(ZORV_INSTALL_BINDIR);
+    facts.installCompanionDir = QStringLiteral(ZORV_INSTALL_COMPANIONDIR);
+#endif
+    facts.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    facts.homeDir = QDir::homePath();
+    return facts;
+}
+
+ProgramPlacement runningPlacement()
+{
+    return choosePlacement(runningPlacementFacts());
+}
+
+bool layDataFolderSkeleton(const QString &baseDir)
+{
+    const QString base = cleanFolder(baseDir);
+    if (base.isEmpty())
+        return false;
+    if (hasDataFolder(base))
+        return true;
+    if (!makeOwnerOnlyPath(base))
+        return false;
+    // The skeleton is built under a temporary name and renamed into place whole, so a start
+    // that is cut short never leaves a "dados" without its sub-folders.
+    QTemporaryDir work(base + QStringLiteral("/.dados-skeleton-XXXXXX")); // owner-only
+    if (!work.isValid())
+        return false;
+    for (const char *sub : kDataFolderSkeleton) {
+        if (!QDir().mkdir(work.filePath(QLatin1StringView(sub)), kOwnerOnly))
+            return false;
+    }
+    if (QDir().rename(work.path(), base + QStringLiteral("/dados"))) {
+        work.setAutoRemove(false);
+        return true;
+    }
+    // Another start may have laid it in the meantime.
+    return hasDataFolder(base);
+}
+
+Paths::Paths(const QString &exeDir, const QString &windowsDir, const QString &companionDir)
     : m_exeDir(withoutTrailingSlash(QDir::fromNativeSeparators(exeDir)) + QLatin1Char('/'))
     , m_windowsDir(withoutTrailingSlash(QDir::fromNativeSeparators(windowsDir)))
+    , m_companionDir(companionDir.isEmpty()
+                         ? m_exeDir
+                         : withoutTrailingSlash(QDir::fromNativeSeparators(companionDir)) + QLatin1Char('/'))
 {
     // Leftover save temporaries are cleared only inside these two folders.
     addStoreRoot(m_exeDir);
@@ -45,9 +184,12 @@ Paths::Paths(const QString &exeDir, const QString &windowsDir)
 
 Paths Paths::forApplication()
 {
+    const ProgramPlacement place = runningPlacement();
+    if (place.inUserData)
+        layDataFolderSkeleton(place.baseDir);
     const QString windows = defaultWindowsDirectory();
     QDir().mkpath(windows);
-    return Paths(QCoreApplication::applicationDirPath(), windows);
+    return Paths(place.baseDir, windows, place.companionDir);
 }
 
 QString Paths::defaultWindowsDirectory()
@@ -61,6 +203,11 @@ QString Paths::defaultWindowsDirectory()
 QString Paths::resolve(const QString &relative) const
 {
     return resolveUnder(m_exeDir, relative);
+}
+
+QString Paths::companionProgram(const QString &name) const
+{
+    return resolveUnder(m_companionDir, name);
 }
 
 QString Paths::windowsFile(const QString &name) const

@@ -2,6 +2,9 @@
 // menu offers "Parar música" exactly while music plays, and the entry stops it.
 #include "traymenu.h"
 
+#include "platform/desktopentry.h"
+#include "sessionstart.h"
+
 #include "media/audiopage.h"
 #include "media/folderlisting.h"
 #include "platform/fakes.h"
@@ -9,8 +12,11 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace zorv;
@@ -22,6 +28,16 @@ class TestCompanionTray : public QObject
 private slots:
     void stopMusicOnlyWhilePlaying();
     void withoutProgramNothingIsOffered();
+    void sessionStartOnlyWhenTicked();
+    void sessionStartFollowsTheEntry();
+    void sessionStartWriteFailureKeepsTheTick();
+    void entryStartsTheCompanion_data();
+    void entryStartsTheCompanion();
+    void entryFolderFollowsXdgConfigHome_data();
+    void entryFolderFollowsXdgConfigHome();
+
+private:
+    QTemporaryDir m_home; // a private HOME: the user's own autostart folder is never touched
 };
 
 namespace {
@@ -76,6 +92,163 @@ void TestCompanionTray::withoutProgramNothingIsOffered()
     QVERIFY(!offersStop(menu));
     QCOMPARE(nobody.asked, QList<QByteArray>{kMusicPlayingRequest});
     menu.close();
+}
+
+namespace {
+
+// A click on the entry, where a person clicks it in the opened menu.
+void clickEntry(CompanionTrayMenu &menu, QAction *action)
+{
+    menu.popup(QPoint(10, 10));
+    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(action).center());
+    menu.close();
+}
+
+bool tickedWhenOpened(CompanionTrayMenu &menu)
+{
+    menu.popup(QPoint(10, 10));
+    const bool ticked = menu.sessionStart->isChecked();
+    menu.close();
+    return ticked;
+}
+
+QStringList everythingUnder(const QString &folder)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << it.next().mid(folder.size());
+    found.sort();
+    return found;
+}
+
+} // namespace
+
+void TestCompanionTray::sessionStartOnlyWhenTicked()
+{
+    QVERIFY(m_home.isValid());
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    const QString entry = m_home.path() + QStringLiteral("/.config/autostart/zorv-desk.desktop");
+    QCOMPARE(SessionStart::defaultEntryFile(), entry);
+
+    SessionStart start(QStringLiteral("/usr/libexec/zorv-desk/zorvoletps"));
+    FakeSingleInstance nobody;
+    CompanionTrayMenu menu(nobody);
+    menu.addSessionStart(start);
+    QCOMPARE(menu.sessionStart->text(), QStringLiteral("Iniciar com a sess\u00e3o"));
+    QVERIFY(menu.sessionStart->isCheckable());
+    QCOMPARE(menu.actions().last()->text(), QStringLiteral("Sair"));
+
+    // Opening the menu, and the companion running, write nothing anywhere.
+    QVERIFY(!tickedWhenOpened(menu));
+    QCOMPARE(everythingUnder(m_home.path()), QStringList());
+
+    clickEntry(menu, menu.sessionStart);
+    QVERIFY(menu.sessionStart->isChecked());
+    const std::optional<DesktopEntry> written = readDesktopEntry(entry);
+    QVERIFY(written);
+    QCOMPARE(written->type, QStringLiteral("Application"));
+    QCOMPARE(execArguments(*written, entry), QStringList{QStringLiteral("/usr/libexec/zorv-desk/zorvoletps")});
+    QVERIFY(tickedWhenOpened(menu));
+
+    clickEntry(menu, menu.sessionStart);
+    QVERIFY(!menu.sessionStart->isChecked());
+    QVERIFY(!QFileInfo::exists(entry));
+    QVERIFY(!tickedWhenOpened(menu));
+    // Only the (now empty) autostart folder is left of it.
+    QCOMPARE(everythingUnder(m_home.path()), (QStringList{"/.config", "/.config/autostart"}));
+}
+
+void TestCompanionTray::sessionStartFollowsTheEntry()
+{
+    QTemporaryDir config;
+    const QString entry = config.path() + QStringLiteral("/autostart/zorv-desk.desktop");
+    SessionStart start(QStringLiteral("/opt/zorv/zorvoletps"), entry);
+    FakeSingleInstance nobody;
+    CompanionTrayMenu menu(nobody);
+    menu.addSessionStart(start);
+    QVERIFY(!tickedWhenOpened(menu));
+
+    // Written or switched off by another tool while the companion runs: the menu shows it.
+    QVERIFY(QDir().mkpath(config.path() + QStringLiteral("/autostart")));
+    const auto write = [&entry](const QByteArray &bytes) {
+        QFile f(entry);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    QVERIFY(write(SessionStart::entryText(QStringLiteral("/opt/zorv/zorvoletps"))));
+    QVERIFY(tickedWhenOpened(menu));
+    QVERIFY(write(SessionStart::entryText(QStringLiteral("/opt/zorv/zorvoletps")) + "Hidden=true\n"));
+    QVERIFY(!tickedWhenOpened(menu));
+    QVERIFY(write("[Desktop Entry]\nType=Application\nExec=x\nX-GNOME-Autostart-enabled=false\n"));
+    QVERIFY(!tickedWhenOpened(menu));
+
+    // Ticking it then writes an entry that is on again.
+    clickEntry(menu, menu.sessionStart);
+    QVERIFY(menu.sessionStart->isChecked());
+    QVERIFY(start.isOn());
+    QCOMPARE(execArguments(*readDesktopEntry(entry), entry), QStringList{QStringLiteral("/opt/zorv/zorvoletps")});
+}
+
+void TestCompanionTray::sessionStartWriteFailureKeepsTheTick()
+{
+    QTemporaryDir config;
+    // A file stands where the autostart folder belongs: no entry can be written.
+    QFile blocker(config.path() + QStringLiteral("/autostart"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SessionStart start(QStringLiteral("/opt/zorv/zorvoletps"),
+                       config.path() + QStringLiteral("/autostart/zorv-desk.desktop"));
+    FakeSingleInstance nobody;
+    CompanionTrayMenu menu(nobody);
+    menu.addSessionStart(start);
+    clickEntry(menu, menu.sessionStart);
+    QVERIFY(!menu.sessionStart->isChecked());
+    QVERIFY(QFileInfo(config.path() + QStringLiteral("/autostart")).isFile());
+}
+
+void TestCompanionTray::entryStartsTheCompanion_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::newRow("plain") << "/usr/libexec/zorv-desk/zorvoletps";
+    QTest::newRow("spaces") << "/home/ana/Meus programas/Zorv Desk/zorvoletps";
+    QTest::newRow("shell characters") << "/home/ana/a$b`c\"d'e\\f&g;h(i)/zorvoletps";
+    QTest::newRow("percent, not a field code") << "/home/ana/100%u/zorvoletps";
+    QTest::newRow("beyond ASCII") << "/home/ana/Aplica\u00e7\u00f5es/zorvoletps";
+}
+
+void TestCompanionTray::entryStartsTheCompanion()
+{
+    QFETCH(QString, program);
+    QTemporaryDir config;
+    const QString entry = config.path() + QStringLiteral("/autostart/zorv-desk.desktop");
+    SessionStart start(program, entry);
+    QVERIFY(start.setOn(true));
+    const std::optional<DesktopEntry> written = readDesktopEntry(entry);
+    QVERIFY(written);
+    QCOMPARE(written->name, QStringLiteral("Zorv Desk"));
+    QCOMPARE(execArguments(*written, entry), QStringList{program});
+}
+
+void TestCompanionTray::entryFolderFollowsXdgConfigHome_data()
+{
+    QTest::addColumn<QByteArray>("xdg");
+    QTest::addColumn<QString>("expected"); // "~" stands for HOME
+    QTest::newRow("absolute") << QByteArray("/srv/ana/cfg/") << "/srv/ana/cfg/autostart/zorv-desk.desktop";
+    QTest::newRow("empty") << QByteArray("") << "~/.config/autostart/zorv-desk.desktop";
+    QTest::newRow("relative, ignored") << QByteArray("cfg") << "~/.config/autostart/zorv-desk.desktop";
+}
+
+void TestCompanionTray::entryFolderFollowsXdgConfigHome()
+{
+    QFETCH(QByteArray, xdg);
+    QFETCH(QString, expected);
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+    qputenv("XDG_CONFIG_HOME", xdg);
+    expected.replace(QLatin1Char('~'), m_home.path());
+    QCOMPARE(SessionStart::defaultEntryFile(), expected);
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 QTEST_MAIN(TestCompanionTray)

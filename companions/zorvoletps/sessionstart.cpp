@@ -1,0 +1,103 @@
+#include "sessionstart.h"
+
+#include "store/textlist.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace zorv {
+
+namespace {
+
+// One argument of an Exec line: quoted when it holds a character the line reserves, with
+// " ` $ \ escaped inside the quotes; a percent sign doubled, as it starts field codes.
+QString execArgument(const QString &arg)
+{
+    static const QString reserved = QStringLiteral(" \t\"'\\><~|&;$*?#()`");
+    QString text = arg;
+    text.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    bool quote = text.isEmpty();
+    for (QChar c : text)
+        quote = quote || reserved.contains(c);
+    if (!quote)
+        return text;
+    QString quoted = QStringLiteral("\"");
+    for (QChar c : text) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += QLatin1Char('\\');
+        quoted += c;
+    }
+    return quoted + QLatin1Char('"');
+}
+
+// The string-value escape on top: every backslash doubled.
+QString escapeValue(QString value)
+{
+    return value.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+}
+
+} // namespace
+
+SessionStart::SessionStart(const QString &program, const QString &entryFile)
+    : m_program(program)
+    , m_entryFile(entryFile)
+{
+}
+
+QString SessionStart::defaultEntryFile()
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!config.startsWith(QLatin1Char('/')))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(config + QStringLiteral("/autostart/zorv-desk.desktop"));
+}
+
+QByteArray SessionStart::entryText(const QString &program)
+{
+    for (QChar c : program) {
+        if (c.unicode() < 0x20)
+            return {};
+    }
+    const QString text = QStringLiteral("[Desktop Entry]\n"
+                                        "Type=Application\n"
+                                        "Name=Zorv Desk\n"
+                                        "Comment=Finan\u00e7as pessoais na \u00e1rea de notifica\u00e7\u00e3o\n"
+                                        "Exec=%1\n"
+                                        "Icon=zorv-desk\n"
+                                        "Terminal=false\n"
+                                        "X-GNOME-Autostart-enabled=true\n")
+                             .arg(escapeValue(execArgument(program)));
+    return text.toUtf8();
+}
+
+bool SessionStart::isOn() const
+{
+    QFile file(m_entryFile);
+    if (!QFileInfo(m_entryFile).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    // An entry is small; anything bigger is not one of ours and is read no further.
+    const QList<QByteArray> lines = file.read(64 * 1024).split('\n');
+    for (const QByteArray &raw : lines) {
+        const QByteArray line = raw.trimmed();
+        if (line == "Hidden=true" || line == "X-GNOME-Autostart-enabled=false")
+            return false;
+    }
+    return true;
+}
+
+bool SessionStart::setOn(bool on)
+{
+    if (!on) {
+        const QFileInfo info(m_entryFile);
+        if (!info.exists() && !info.isSymLink())
+            return true;
+        return QFile::remove(m_entryFile);
+    }
+    const QByteArray text = entryText(m_program);
+    if (text.isEmpty() || !QDir().mkpath(QFileInfo(m_entryFile).absolutePath()))
+        return false;
+    return writeFileAtomically(m_entryFile, text);
+}
+
+} // namespace zorv
