@@ -1,7 +1,7 @@
 #include "rtfwriter.h"
 
 #include "rtfreader.h"
-#include "textcodec.h"
+#include "store/textcodec.h"
 
 #include <QBuffer>
 #include <QHash>
