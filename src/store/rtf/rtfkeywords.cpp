@@ -395,7 +395,6 @@ constexpr Keyword kTable[] = {
     {"deff", K::Value, T, 0, [](P &p, int, int v) { p.tables().defaultFont = std::max(0, v); }},
 };
 
-
 // Destination words share one place in the order whatever their `dest`.
 constexpr int scopeOf(const Keyword &k)
 {
@@ -429,6 +428,38 @@ constexpr bool actionsPresent()
 }
 static_assert(actionsPresent(), "a control word without its action");
 
+// One handler per keyword class: what the class gives the word's action.
+using ClassHandler = void (*)(Parser &, const Keyword &, bool hasParam, int param);
+
+void flag(Parser &p, const Keyword &k, bool, int)
+{
+    k.action(p, k.arg, 0);
+}
+
+void toggle(Parser &p, const Keyword &k, bool hasParam, int param)
+{
+    k.action(p, k.arg, (hasParam ? param : 1) != 0);
+}
+
+void value(Parser &p, const Keyword &k, bool hasParam, int param)
+{
+    k.action(p, k.arg, hasParam ? param : k.arg);
+}
+
+void symbol(Parser &p, const Keyword &k, bool, int)
+{
+    p.character(char32_t(k.arg));
+}
+
+void destination(Parser &p, const Keyword &k, bool, int)
+{
+    k.action(p, k.arg, 0);
+}
+
+// In the order of KeywordClass.
+constexpr ClassHandler kClassHandlers[] = {flag, toggle, value, symbol, destination};
+static_assert(std::size(kClassHandlers) == size_t(KeywordClass::Destination) + 1);
+
 } // namespace
 
 const Keyword *findKeyword(QByteArrayView word, Dest dest)
@@ -448,21 +479,7 @@ const Keyword *findKeyword(QByteArrayView word, Dest dest)
 
 void runKeyword(Parser &parser, const Keyword &keyword, bool hasParam, int param)
 {
-    switch (keyword.kind) {
-    case K::Flag:
-    case K::Destination:
-        keyword.action(parser, keyword.arg, 0);
-        return;
-    case K::Toggle:
-        keyword.action(parser, keyword.arg, (hasParam ? param : 1) != 0);
-        return;
-    case K::Value:
-        keyword.action(parser, keyword.arg, hasParam ? param : keyword.arg);
-        return;
-    case K::Symbol:
-        parser.character(char32_t(keyword.arg));
-        return;
-    }
+    kClassHandlers[int(keyword.kind)](parser, keyword, hasParam, param);
 }
 
 } // namespace zorv::rtf

@@ -19,8 +19,8 @@ enum class KeywordClass : quint8 {
     Destination, // says what the text of its group is for; acts in every destination
 };
 
-// One control word the reader knows. Words of the other classes act only in
-// their `dest`; a word may have one entry per destination.
+// One control word the reader knows. A Destination word acts in every destination; a word
+// of another class only in its `dest`, so a word may have one entry per destination.
 struct Keyword
 {
     // Flag and Destination: (arg, 0); Toggle: (arg, 1 or 0); Value: (arg, parameter).
