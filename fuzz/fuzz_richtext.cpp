@@ -2,8 +2,8 @@
 // again, without a fault (AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer's time
 // and memory limits). scripts/fuzz richtext runs it over the fixtures and the seeds in
 // fuzz/seeds/richtext.
-#include "store/rtfreader.h"
-#include "store/rtfwriter.h"
+#include "store/rtf/rtfreader.h"
+#include "store/rtf/rtfwriter.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

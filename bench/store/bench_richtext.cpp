@@ -3,8 +3,8 @@
 #include "benchdata.h"
 
 #include "store/richtextfile.h"
-#include "store/rtfreader.h"
-#include "store/rtfwriter.h"
+#include "store/rtf/rtfreader.h"
+#include "store/rtf/rtfwriter.h"
 
 #include <QBuffer>
 #include <QFile>

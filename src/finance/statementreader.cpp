@@ -1,5 +1,7 @@
 #include "finance/statementreader.h"
 
+#include "finance/statementscan.h"
+
 #include "platform/identity.h"
 #include "store/datafile.h"
 #include "store/textcodec.h"
@@ -78,11 +80,6 @@ QString decodeStatementText(const QByteArray &bytes)
     return decodeWindows1252(bytes);
 }
 
-bool isNameChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'.' || c == u'_' || c == u'-';
-}
-
 // Every "&" that starts no entity becomes "&amp;" (a memo like "C&A MODAS" would otherwise
 // lose "&A" as an unknown entity); "&quot;", "&apos;" and character references become
 // their characters, so the parser meets only the three entities every OFX reader knows.
@@ -133,169 +130,6 @@ QString normalizeEntities(QStringView body)
         i = semi;
     }
     return out;
-}
-
-QString decodeBasicEntities(QString text)
-{
-    if (!text.contains(u'&'))
-        return text;
-    text.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
-    text.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
-    text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-    return text;
-}
-
-// What the file's own text says of one transaction.
-struct ScannedTransaction
-{
-    QString amount;
-    QString date;
-    QString fitId;
-    QString accountId;
-    bool creditCard = false;
-};
-
-bool isBlank(QStringView text)
-{
-    for (const QChar c : text) {
-        if (!c.isSpace())
-            return false;
-    }
-    return true;
-}
-
-// Walks the tags of the body and collects, in file order, the transactions of the bank
-// and credit-card statements (those inside investment statements are left out, as the
-// matching below leaves them out of the library's report). A leaf element's value is the
-// text after its tag up to the next tag, which covers both the SGML and the XML form.
-//
-// It also counts the elements the library's parser may hold open at once: an element whose
-// tag is followed by another tag holds elements (an aggregate) and stays open until its end
-// tag, which closes every element opened inside it; a leaf (a tag and its value) stays
-// open until its own end tag follows at once (the XML form) or its aggregate closes, since
-// SGML leaves its end tag out and the parser nests a leaf it cannot close. Beyond
-// `maxOpen`, `tooDeep` is set and the walk stops.
-QList<ScannedTransaction> scanTransactions(QStringView body, int maxOpen, bool *tooDeep)
-{
-    *tooDeep = false;
-    struct Open
-    {
-        QString name;
-        int leaves = 0; // leaves inside it not closed by their own end tag
-    };
-    QList<Open> open{Open{}}; // the aggregates open now, below a root for stray leaves
-    int openCount = 0;        // aggregates and leaves open now
-    QString lastLeaf;         // the leaf whose tag came last, while no other tag followed
-    QList<ScannedTransaction> found;
-    bool inTransaction = false;
-    bool creditCard = false;
-    bool inAccount = false;
-    int investment = 0;
-    // The account of the statement being read, in the shape the library gives it
-    // ("bank branch account", or "account key" for a card), worked out here so that the
-    // imported identities never change with the library's version.
-    QString bankId, branchId, acctId, acctKey, accountId;
-    ScannedTransaction current;
-    auto finish = [&] {
-        if (inTransaction)
-            found.append(current);
-        inTransaction = false;
-    };
-    const qsizetype n = body.size();
-    qsizetype i = body.indexOf(u'<');
-    while (i >= 0 && i + 1 < n) {
-        const bool closing = body[i + 1] == u'/';
-        qsizetype start = i + (closing ? 2 : 1);
-        qsizetype end = start;
-        while (end < n && isNameChar(body[end]))
-            ++end;
-        if (end == start || end >= n || body[end] != u'>') {
-            // Not a tag ("<1>" in a memo reads as text, as the parser reads it).
-            i = body.indexOf(u'<', i + 1);
-            continue;
-        }
-        const QString name = body.sliced(start, end - start).toString().toUpper();
-        const qsizetype valueStart = end + 1;
-        qsizetype next = body.indexOf(u'<', valueStart);
-        auto value = [&] {
-            return body.sliced(valueStart, (next < 0 ? n : next) - valueStart).trimmed().toString();
-        };
-        if (closing && name == lastLeaf) {
-            --open.last().leaves;
-            --openCount;
-            lastLeaf.clear();
-        } else if (closing) {
-            lastLeaf.clear();
-            for (qsizetype at = open.size() - 1; at > 0; --at) {
-                if (open[at].name != name)
-                    continue;
-                for (qsizetype k = at; k < open.size(); ++k)
-                    openCount -= 1 + open[k].leaves;
-                open.resize(at);
-                break;
-            }
-        } else {
-            const bool aggregate = isBlank(body.sliced(valueStart, (next < 0 ? n : next) - valueStart));
-            if (aggregate)
-                open.append(Open{name});
-            else
-                ++open.last().leaves;
-            lastLeaf = aggregate ? QString() : name;
-            if (++openCount > maxOpen) {
-                *tooDeep = true;
-                return {};
-            }
-        }
-        if (closing) {
-            if (name == u"STMTTRN" || name == u"BANKTRANLIST") {
-                finish();
-            } else if (name == u"INVSTMTRS") {
-                investment = qMax(0, investment - 1);
-            } else if (inAccount && (name == u"BANKACCTFROM" || name == u"CCACCTFROM")) {
-                inAccount = false;
-                accountId = decodeBasicEntities(creditCard ? acctId + u' ' + acctKey
-                                                           : bankId + u' ' + branchId + u' ' + acctId)
-                                .trimmed();
-            }
-        } else if (name == u"STMTRS" || name == u"CCSTMTRS") {
-            creditCard = name == u"CCSTMTRS";
-            accountId.clear();
-        } else if (name == u"BANKACCTFROM" || name == u"CCACCTFROM") {
-            inAccount = true;
-            bankId.clear();
-            branchId.clear();
-            acctId.clear();
-            acctKey.clear();
-        } else if (inAccount && name == u"BANKID") {
-            bankId = value();
-        } else if (inAccount && name == u"BRANCHID") {
-            branchId = value();
-        } else if (inAccount && name == u"ACCTID") {
-            acctId = value();
-        } else if (inAccount && name == u"ACCTKEY") {
-            acctKey = value();
-        } else if (name == u"INVSTMTRS") {
-            ++investment;
-        } else if (name == u"STMTTRN") {
-            finish();
-            if (investment == 0) {
-                inTransaction = true;
-                current = {};
-                current.creditCard = creditCard;
-                current.accountId = accountId;
-            }
-        } else if (inTransaction && (name == u"TRNAMT" || name == u"DTPOSTED" || name == u"FITID")) {
-            if (name == u"TRNAMT")
-                current.amount = value();
-            else if (name == u"DTPOSTED")
-                current.date = value();
-            else
-                current.fitId = decodeBasicEntities(value());
-        }
-        i = next;
-    }
-    finish();
-    return found;
 }
 
 // What the library reports of one transaction.
@@ -504,7 +338,7 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
     const QString body = normalizeEntities(QStringView(text).sliced(begin, close + 6 - begin));
 
     bool tooDeep = false;
-    const QList<ScannedTransaction> scanned = scanTransactions(body, kMaxDepth, &tooDeep);
+    const QList<ofxscan::ScannedTransaction> scanned = ofxscan::scanTransactions(body, kMaxDepth, &tooDeep);
     if (tooDeep)
         return {{}, kTooDeep};
     if (scanned.isEmpty())

@@ -1,6 +1,5 @@
 #include "backupcopy.h"
 
-#include "store/filegroup.h"
 #include "store/filetree.h"
 
 #include <QDir>
@@ -13,16 +12,14 @@
 #include <algorithm>
 #include <memory>
 
-#if defined(Q_OS_UNIX)
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace zorv {
 
 namespace {
+
+using treecopy::joined;
+using treecopy::keepPermissions;
+using treecopy::resolvedPath;
+using treecopy::sameOrInside;
 
 // Names of the work folders made beside a backup copy or the data folder. They begin with
 // a dot so a file manager does not show them while they exist.
@@ -30,271 +27,8 @@ constexpr char kPartialBackupPrefix[] = ".dados.partial-";  // a backup being wr
 constexpr char kOldBackupPrefix[] = ".dados.old-";          // the previous copy, moved aside
 constexpr char kPartialRestorePrefix[] = ".dados.restore-"; // a restore being written
 
-// Files up to this size are held in memory while copied and compared with the bytes read;
-// larger ones are copied in pieces and compared with the source afterwards.
-constexpr qint64 kWholeFileLimit = qint64(64) * 1024 * 1024;
-constexpr qint64 kChunk = qint64(4) * 1024 * 1024;
-
 // The text of the mark file a backup copy carries; any content counts as the mark.
 constexpr char kBackupMarkText[] = "Copia de seguranca feita pelo Zorv Desk\r\n";
-
-Qt::CaseSensitivity fileNameCase()
-{
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-    return Qt::CaseInsensitive;
-#else
-    return Qt::CaseSensitive;
-#endif
-}
-
-bool cancelled(const TreeCopyOptions &options)
-{
-    return options.cancel && options.cancel->load(std::memory_order_relaxed);
-}
-
-QString joined(const QString &folder, const QString &name)
-{
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
-}
-
-// Reads the whole file into `into`, reusing its memory: a buffer kept from file to file
-// is already mapped, where a fresh one costs a page fault for every page read into it.
-bool readAllChecked(QFile &file, QByteArray &into)
-{
-    const qint64 expected = file.size();
-    into.resize(expected);
-    qint64 got = 0;
-    while (got < expected) {
-        const qint64 n = file.read(into.data() + got, expected - got);
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        got += n;
-    }
-    into.resize(got);
-    // A file that grew while it was read is read to its end.
-    const QByteArray rest = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    if (!rest.isEmpty())
-        into += rest;
-    return true;
-}
-
-// The buffers one copying thread reads files and their copies into.
-struct CopyBuffers
-{
-    QByteArray source;
-    QByteArray copy;
-};
-thread_local CopyBuffers t_buffers;
-
-// Compares two open files piece by piece.
-bool sameContent(QFile &a, QFile &b)
-{
-    if (a.size() != b.size())
-        return false;
-    while (true) {
-        const QByteArray x = a.read(kChunk);
-        const QByteArray y = b.read(kChunk);
-        if (a.error() != QFileDevice::NoError || b.error() != QFileDevice::NoError || x != y)
-            return false;
-        if (x.isEmpty())
-            return true;
-    }
-}
-
-// Gives the copy `to` the permission bits of `from` (what the link, if it is one, names):
-// a private file or folder stays private in a copy. Special bits are never carried over.
-bool keepPermissions(const QString &from, const QString &to)
-{
-#if defined(Q_OS_UNIX)
-    struct stat st{};
-    if (::stat(QFile::encodeName(from).constData(), &st) != 0)
-        return false;
-    return ::chmod(QFile::encodeName(to).constData(), st.st_mode & 0777) == 0;
-#else
-    return QFile::setPermissions(to, QFile::permissions(from));
-#endif
-}
-
-// The same for two open files: no path is looked up again.
-bool keepPermissions(const QFile &from, const QFile &to)
-{
-#if defined(Q_OS_UNIX)
-    struct stat st{};
-    if (::fstat(from.handle(), &st) != 0)
-        return false;
-    return ::fchmod(to.handle(), st.st_mode & 0777) == 0;
-#else
-    return QFile::setPermissions(to.fileName(), from.permissions());
-#endif
-}
-
-// A folder this copy is filled into: owner-only until it is complete.
-bool makeWorkFolder(const QString &path)
-{
-#if defined(Q_OS_UNIX)
-    return ::mkdir(QFile::encodeName(path).constData(), 0700) == 0;
-#else
-    return QDir().mkdir(path);
-#endif
-}
-
-bool copyFile(const QFileInfo &from, const QString &to, const TreeCopyOptions &options)
-{
-    QFile in(from.filePath());
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QFile out(to);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return false;
-
-    QByteArray &bytes = t_buffers.source;
-    const bool whole = in.size() <= kWholeFileLimit;
-    if (whole) {
-        if (!readAllChecked(in, bytes) || out.write(bytes) != bytes.size())
-            return false;
-    } else {
-        while (true) {
-            const QByteArray piece = in.read(kChunk);
-            if (in.error() != QFileDevice::NoError)
-                return false;
-            if (piece.isEmpty())
-                break;
-            if (out.write(piece) != piece.size())
-                return false;
-        }
-    }
-    // The copy keeps the time the file was last changed (set after the last write reaches
-    // the file); a copy without it is still whole.
-    if (!out.flush())
-        return false;
-    out.setFileTime(from.lastModified(), QFileDevice::FileModificationTime);
-    out.close();
-    if (out.error() != QFileDevice::NoError)
-        return false;
-    if (options.afterFileWritten)
-        options.afterFileWritten(to);
-
-    QFile check(to);
-    if (!check.open(QIODevice::ReadOnly))
-        return false;
-    bool same;
-    if (whole) {
-        QByteArray &back = t_buffers.copy;
-        same = readAllChecked(check, back) && back == bytes;
-    } else {
-        in.seek(0);
-        same = sameContent(in, check);
-    }
-    return same && keepPermissions(in, check);
-}
-
-// The path with every existing part resolved (symbolic links, "..", letter case where the
-// platform ignores it) and the parts that do not exist yet appended as given.
-QString resolvedPath(const QString &path)
-{
-    QFileInfo info(QDir::cleanPath(path));
-    QStringList missing;
-    while (!info.exists()) {
-        if (info.isRoot() || info.fileName().isEmpty())
-            return {};
-        missing.prepend(info.fileName());
-        info = QFileInfo(info.absolutePath());
-    }
-    QString result = info.canonicalFilePath();
-    if (result.isEmpty())
-        return {};
-    for (const QString &part : missing)
-        result = joined(result, part);
-    return result;
-}
-
-bool sameOrInside(const QString &path, const QString &folder)
-{
-    if (path.compare(folder, fileNameCase()) == 0)
-        return true;
-    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    return path.startsWith(prefix, fileNameCase());
-}
-
-// What one copy of a tree needs while it walks: where links may lead and which folders
-// lie on the way down (a link back to one of them would never end).
-struct TreeWalk
-{
-    const TreeCopyOptions &options;
-    QString linkScope;          // canonical folder links must stay in; empty: anywhere
-    QString destination;        // canonical folder the copy is written into
-    QStringList openFolders;    // canonical paths of the folders being copied
-};
-
-// The canonical path a link leads to, or empty when it leads nowhere usable: dangling, or
-// outside the walk's scope.
-QString followedLink(const QFileInfo &link, const TreeWalk &walk)
-{
-    const QString target = link.canonicalFilePath();
-    if (target.isEmpty())
-        return {};
-    if (!walk.linkScope.isEmpty() && !sameOrInside(target, walk.linkScope))
-        return {};
-    return target;
-}
-
-bool copyFolderContents(const QString &from, const QString &to, TreeWalk &walk, bool root);
-
-// Copies one entry of a folder. A symbolic link is copied as what it names (the content
-// the user sees), never as a link; anything that is neither a folder nor a regular file
-// (a pipe, a socket, a device) makes the copy fail.
-bool copyEntry(const QFileInfo &entry, const QString &target, TreeWalk &walk)
-{
-    QFileInfo what = entry;
-    if (entry.isSymLink()) {
-        const QString followed = followedLink(entry, walk);
-        if (followed.isEmpty())
-            return false;
-        what = QFileInfo(followed);
-    }
-    if (what.isDir()) {
-        const QString canonical = what.canonicalFilePath();
-        // A link back up the tree, or into the copy being written, would never end.
-        if (walk.openFolders.contains(canonical) || sameOrInside(canonical, walk.destination))
-            return false;
-        if (!makeWorkFolder(target))
-            return false;
-        walk.openFolders.append(canonical);
-        const bool ok = copyFolderContents(what.filePath(), target, walk, false);
-        walk.openFolders.removeLast();
-        return ok && keepPermissions(what.filePath(), target);
-    }
-    if (what.isFile())
-        return copyFile(what, target, walk.options);
-    return false;
-}
-
-bool copyFolderContents(const QString &from, const QString &to, TreeWalk &walk, bool root)
-{
-    // An unreadable folder would list as empty and be "copied" without its files.
-    const QFileInfo folder(from);
-    if (!folder.isReadable() || !folder.isExecutable())
-        return false;
-    const FolderCopyGuard wholeGroups(from); // no half-written group of files in the copy
-    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        if (cancelled(walk.options))
-            return false;
-        const QFileInfo entry = it.nextFileInfo();
-        if (isStoreWorkFile(from, entry.fileName()))
-            continue;
-        // The mark belongs to a backup copy, never to the data it holds.
-        if (root && entry.fileName() == QLatin1String(kBackupMarkName))
-            continue;
-        if (!copyEntry(entry, joined(to, entry.fileName()), walk))
-            return false;
-    }
-    return !cancelled(walk.options);
-}
 
 QStringList entriesStartingWith(const QString &folder, const QString &prefix)
 {
@@ -338,28 +72,6 @@ bool swapIn(const QString &fresh, const QString &target, QString &aside)
         QDir().rename(aside, target);
     return false;
 }
-
-#if defined(Q_OS_UNIX)
-// fsync of one file or folder, opened only for that.
-bool fsyncPath(const QString &path, bool folder)
-{
-    int flags = O_RDONLY | O_CLOEXEC;
-    if (folder)
-        flags |= O_DIRECTORY;
-    int fd;
-    do {
-        fd = ::open(QFile::encodeName(path).constData(), flags);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return false;
-    int rc;
-    do {
-        rc = ::fsync(fd);
-    } while (rc != 0 && errno == EINTR);
-    ::close(fd);
-    return rc == 0;
-}
-#endif
 
 void report(const TreeCopyOptions &options, TreeCopyOptions::DurableStep step, const QString &path)
 {
@@ -508,66 +220,6 @@ bool anyFolder(const QString &)
 }
 
 } // namespace
-
-bool flushTreeToDisk(const QString &folder)
-{
-    if (!QFileInfo(folder).isDir())
-        return false;
-#if defined(Q_OS_LINUX)
-    // One flush of the file system that holds the copy writes out all of its files and
-    // folders at once, where a flush per file would wait for the disk once per file.
-    int fd;
-    do {
-        fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return false;
-    const int rc = ::syncfs(fd);
-    ::close(fd);
-    return rc == 0;
-#elif defined(Q_OS_UNIX)
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo entry = it.nextFileInfo();
-        if (entry.isSymLink())
-            continue; // a link has no content of its own; its folder's flush keeps it
-        if (!fsyncPath(entry.filePath(), entry.isDir()))
-            return false;
-    }
-    return fsyncPath(folder, true);
-#else
-    Q_UNUSED(folder);
-    return true; // the platform's file system flushes on close
-#endif
-}
-
-bool flushFolderToDisk(const QString &folder)
-{
-#if defined(Q_OS_UNIX)
-    return fsyncPath(folder, true);
-#else
-    return QFileInfo(folder).isDir();
-#endif
-}
-
-bool copyTreeVerified(const QString &source, const QString &destination, const TreeCopyOptions &options)
-{
-    if (!QFileInfo(source).isDir() || !QFileInfo(destination).isDir())
-        return false;
-    TreeWalk walk{options, {}, QFileInfo(destination).canonicalFilePath(), {}};
-    if (options.linksStayInside) {
-        walk.linkScope = QFileInfo(source).canonicalFilePath();
-        if (walk.linkScope.isEmpty())
-            return false;
-    }
-    walk.openFolders.append(QFileInfo(source).canonicalFilePath());
-    try {
-        return copyFolderContents(source, destination, walk, true);
-    } catch (...) {
-        return false; // out of memory on a huge file, or a failing test hook
-    }
-}
 
 bool markAsBackupCopy(const QString &folder)
 {

@@ -1,7 +1,7 @@
 #include "richtextfile.h"
 
-#include "rtfreader.h"
-#include "rtfwriter.h"
+#include "rtf/rtfreader.h"
+#include "rtf/rtfwriter.h"
 #include "textcodec.h"
 #include "textlist.h"
 

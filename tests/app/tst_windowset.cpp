@@ -21,7 +21,7 @@
 #include "settings/programrestriction.h"
 #include "settings/settingspage.h"
 #include "store/flagfile.h"
-#include "store/rtfreader.h"
+#include "store/rtf/rtfreader.h"
 #include "tempdatafolder.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "store/richtextfile.h"
-#include "store/rtfreader.h"
-#include "store/rtfwriter.h"
+#include "store/rtf/rtfreader.h"
+#include "store/rtf/rtfwriter.h"
 #include "tempdatafolder.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "store/richtextfile.h"
-#include "store/rtfwriter.h"
+#include "store/rtf/rtfwriter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,8 @@
 #include "rtfwriter.h"
 
 #include "rtfreader.h"
-#include "textcodec.h"
+#include "rtfwritertext.h"
+#include "store/textcodec.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -23,84 +24,11 @@ namespace zorv {
 
 namespace {
 
+using rtf::appendText;
+using rtf::appendWord;
+
 constexpr int kTwipsPerPixel = 15;
 constexpr int kHexDigitsPerLine = 128;
-
-// Windows-1252 byte of each UTF-16 code unit above 0x7F, 0 where the code page has none.
-const std::array<quint8, 65536> &windows1252Bytes()
-{
-    static const auto table = [] {
-        auto t = std::make_unique<std::array<quint8, 65536>>();
-        t->fill(0);
-        for (int b = 0x80; b <= 0xFF; ++b) {
-            const char byte = char(b);
-            const QString s = decodeWindows1252(QByteArrayView(&byte, 1));
-            if (s.size() == 1)
-                (*t)[s[0].unicode()] = quint8(b);
-        }
-        return t;
-    }();
-    return *table;
-}
-
-const char kHex[] = "0123456789abcdef";
-
-void appendNumber(QByteArray &out, qint64 n)
-{
-    out.append(QByteArray::number(n));
-}
-
-void appendWord(QByteArray &out, const char *word, qint64 n)
-{
-    out.append('\\');
-    out.append(word);
-    appendNumber(out, n);
-}
-
-// Appends text as 7-bit RTF. `symbol`: characters U+F000..U+F0FF are the bytes of a symbol
-// font. Returns true when the last thing written is a control word that needs a delimiter
-// before plain text.
-void appendText(QByteArray &out, QStringView text, bool symbol)
-{
-    const auto &cp1252 = windows1252Bytes();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c >= 0x20 && c < 0x80) {
-            if (c == u'\\' || c == u'{' || c == u'}')
-                out.append('\\');
-            out.append(char(c));
-            continue;
-        }
-        if (c == u'\t') {
-            out.append("\\tab ");
-            continue;
-        }
-        if (c == 0x2028) {
-            out.append("\\line ");
-            continue;
-        }
-        if (c == 0xFFFC || c == 0 || c == 0x2029 || c == u'\r' || c == u'\n')
-            continue;
-        if (symbol && c >= 0xF000 && c <= 0xF0FF) {
-            out.append("\\'");
-            out.append(kHex[(c >> 4) & 0xF]);
-            out.append(kHex[c & 0xF]);
-            continue;
-        }
-        if (c >= 0x80 && cp1252[c]) {
-            const quint8 b = cp1252[c];
-            out.append("\\'");
-            out.append(kHex[b >> 4]);
-            out.append(kHex[b & 0xF]);
-            continue;
-        }
-        // Everything else as a signed 16-bit \uN with one '?' for readers without Unicode;
-        // a surrogate pair as its two halves.
-        out.append("\\u");
-        appendNumber(out, c > 32767 ? int(c) - 65536 : int(c));
-        out.append('?');
-    }
-}
 
 struct CharState
 {
@@ -159,6 +87,10 @@ private:
     void writeCharState(const CharState &want);
     ParaState paraState(const QTextBlock &block, bool inTable);
     void writeParagraph(const QTextBlock &block, bool inTable, bool last);
+    void writeParagraphFormat(const ParaState &para);
+    void writeNumbering(const ParaState &para);
+    void writeListMarker(const QTextBlock &block, const ParaState &para);
+    void writeFragments(const QTextBlock &block);
     void writeTable(QTextTable *table);
     void writeImage(const QTextImageFormat &f);
     void setLink(const QString &href);
@@ -385,88 +317,102 @@ void Writer::writeImage(const QTextImageFormat &f)
     m_body.append('}');
 }
 
-void Writer::writeParagraph(const QTextBlock &block, bool inTable, bool last)
+// The numbering word of a numbered list style.
+const char *numberingWord(int listStyle)
 {
-    const ParaState para = paraState(block, inTable);
-    if (!m_paraKnown || !(para == m_para)) {
-        m_body.append("\\pard");
-        if (para.inTable)
-            m_body.append("\\intbl");
-        if (para.listStyle != 0) {
-            m_body.append("{\\*\\pn");
-            switch (QTextListFormat::Style(para.listStyle)) {
-            case QTextListFormat::ListDisc:
-            case QTextListFormat::ListCircle:
-            case QTextListFormat::ListSquare:
-                if (m_symbolFont < 0)
-                    m_symbolFont = fontIndex(QStringLiteral("Symbol"), true);
-                m_body.append("\\pnlvlblt");
-                appendWord(m_body, "pnf", m_symbolFont);
-                m_body.append("\\pnindent0{\\pntxtb\\'b7}}");
-                break;
-            default:
-                m_body.append("\\pnlvlbody\\pnindent0");
-                appendWord(m_body, "pnstart", para.listStart);
-                switch (QTextListFormat::Style(para.listStyle)) {
-                case QTextListFormat::ListLowerAlpha:
-                    m_body.append("\\pnlcltr");
-                    break;
-                case QTextListFormat::ListUpperAlpha:
-                    m_body.append("\\pnucltr");
-                    break;
-                case QTextListFormat::ListLowerRoman:
-                    m_body.append("\\pnlcrm");
-                    break;
-                case QTextListFormat::ListUpperRoman:
-                    m_body.append("\\pnucrm");
-                    break;
-                default:
-                    m_body.append("\\pndec");
-                    break;
-                }
-                m_body.append("{\\pntxta.}}");
-                break;
-            }
-        }
-        static const char *const aligns[] = {"", "\\qc", "\\qr", "\\qj"};
-        m_body.append(aligns[para.align]);
-        if (para.rtl)
-            m_body.append("\\rtlpar");
-        if (para.fi)
-            appendWord(m_body, "fi", para.fi);
-        if (para.li)
-            appendWord(m_body, "li", para.li);
-        if (para.ri)
-            appendWord(m_body, "ri", para.ri);
-        if (para.sb)
-            appendWord(m_body, "sb", para.sb);
-        if (para.sa)
-            appendWord(m_body, "sa", para.sa);
-        if (para.sl) {
-            appendWord(m_body, "sl", para.sl);
-            appendWord(m_body, "slmult", para.slmult ? 1 : 0);
-        }
-        for (int t : para.tabs)
-            appendWord(m_body, "tx", t);
-        m_para = para;
-        m_paraKnown = true;
-        m_needDelimiter = true;
+    switch (QTextListFormat::Style(listStyle)) {
+    case QTextListFormat::ListLowerAlpha:
+        return "\\pnlcltr";
+    case QTextListFormat::ListUpperAlpha:
+        return "\\pnucltr";
+    case QTextListFormat::ListLowerRoman:
+        return "\\pnlcrm";
+    case QTextListFormat::ListUpperRoman:
+        return "\\pnucrm";
+    default:
+        return "\\pndec";
     }
-    if (para.listStyle != 0) {
-        if (QTextList *list = block.textList()) {
-            m_body.append("{\\pntext");
-            if (m_symbolFont >= 0 && para.listStyle >= int(QTextListFormat::ListSquare) &&
-                para.listStyle <= int(QTextListFormat::ListDisc)) {
-                appendWord(m_body, "f", m_symbolFont);
-                m_body.append("\\'b7\\tab}");
-            } else {
-                m_body.append(' ');
-                appendText(m_body, list->itemText(block), false);
-                m_body.append("\\tab}");
-            }
-            m_needDelimiter = false;
-        }
+}
+
+// The old-style numbering group of a list paragraph: a bullet in the symbol font, or the
+// numbering style with its start.
+void Writer::writeNumbering(const ParaState &para)
+{
+    m_body.append("{\\*\\pn");
+    switch (QTextListFormat::Style(para.listStyle)) {
+    case QTextListFormat::ListDisc:
+    case QTextListFormat::ListCircle:
+    case QTextListFormat::ListSquare:
+        if (m_symbolFont < 0)
+            m_symbolFont = fontIndex(QStringLiteral("Symbol"), true);
+        m_body.append("\\pnlvlblt");
+        appendWord(m_body, "pnf", m_symbolFont);
+        m_body.append("\\pnindent0{\\pntxtb\\'b7}}");
+        break;
+    default:
+        m_body.append("\\pnlvlbody\\pnindent0");
+        appendWord(m_body, "pnstart", para.listStart);
+        m_body.append(numberingWord(para.listStyle));
+        m_body.append("{\\pntxta.}}");
+        break;
     }
+}
+
+// \pard and the words of a paragraph format that differs from the one written last.
+void Writer::writeParagraphFormat(const ParaState &para)
+{
+    m_body.append("\\pard");
+    if (para.inTable)
+        m_body.append("\\intbl");
+    if (para.listStyle != 0)
+        writeNumbering(para);
+    static const char *const aligns[] = {"", "\\qc", "\\qr", "\\qj"};
+    m_body.append(aligns[para.align]);
+    if (para.rtl)
+        m_body.append("\\rtlpar");
+    if (para.fi)
+        appendWord(m_body, "fi", para.fi);
+    if (para.li)
+        appendWord(m_body, "li", para.li);
+    if (para.ri)
+        appendWord(m_body, "ri", para.ri);
+    if (para.sb)
+        appendWord(m_body, "sb", para.sb);
+    if (para.sa)
+        appendWord(m_body, "sa", para.sa);
+    if (para.sl) {
+        appendWord(m_body, "sl", para.sl);
+        appendWord(m_body, "slmult", para.slmult ? 1 : 0);
+    }
+    for (int t : para.tabs)
+        appendWord(m_body, "tx", t);
+    m_para = para;
+    m_paraKnown = true;
+    m_needDelimiter = true;
+}
+
+// The marker text of a list item ({\pntext ... \tab}), for readers without numbering.
+void Writer::writeListMarker(const QTextBlock &block, const ParaState &para)
+{
+    QTextList *list = block.textList();
+    if (!list)
+        return;
+    m_body.append("{\\pntext");
+    if (m_symbolFont >= 0 && para.listStyle >= int(QTextListFormat::ListSquare) &&
+        para.listStyle <= int(QTextListFormat::ListDisc)) {
+        appendWord(m_body, "f", m_symbolFont);
+        m_body.append("\\'b7\\tab}");
+    } else {
+        m_body.append(' ');
+        appendText(m_body, list->itemText(block), false);
+        m_body.append("\\tab}");
+    }
+    m_needDelimiter = false;
+}
+
+// The block's text and images, each fragment after the character format and link it has.
+void Writer::writeFragments(const QTextBlock &block)
+{
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         if (!fragment.isValid())
@@ -491,6 +437,16 @@ void Writer::writeParagraph(const QTextBlock &block, bool inTable, bool last)
         appendText(m_body, text, f.boolProperty(rtf::kSymbolFontProperty));
     }
     setLink(QString());
+}
+
+void Writer::writeParagraph(const QTextBlock &block, bool inTable, bool last)
+{
+    const ParaState para = paraState(block, inTable);
+    if (!m_paraKnown || !(para == m_para))
+        writeParagraphFormat(para);
+    if (para.listStyle != 0)
+        writeListMarker(block, para);
+    writeFragments(block);
     if (!last) {
         m_body.append("\\par\r\n");
         m_needDelimiter = false;
