@@ -5,6 +5,7 @@
 #include "media/audiopage.h"
 #include "media/folderlisting.h"
 #include "platform/fakes.h"
+#include "store/flagfile.h"
 #include "tempdatafolder.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@ class TestCompanionTray : public QObject
 private slots:
     void stopMusicOnlyWhilePlaying();
     void withoutProgramNothingIsOffered();
+    void suiteFullSwitchesItsFlagFile();
 };
 
 namespace {
@@ -76,6 +78,38 @@ void TestCompanionTray::withoutProgramNothingIsOffered()
     QVERIFY(!offersStop(menu));
     QCOMPARE(nobody.asked, QList<QByteArray>{kMusicPlayingRequest});
     menu.close();
+}
+
+// "Suite completa" mirrors the flag file each time the menu opens (the program's settings
+// box may have changed it meanwhile) and a click on it writes or removes the file.
+void TestCompanionTray::suiteFullSwitchesItsFlagFile()
+{
+    TempDataFolder data;
+    FakeSingleInstance nobody;
+    CompanionTrayMenu menu(nobody);
+    QVERIFY(!menu.suiteFull); // offered once its file is named
+    const QString flag = data.file(kSuiteFullFlag);
+    menu.setSuiteFullFlag(flag);
+    QVERIFY(menu.suiteFull && menu.suiteFull->isCheckable());
+    QCOMPARE(menu.suiteFull->text(), QStringLiteral("Suite completa"));
+    QCOMPARE(menu.actions().last(), menu.quit); // "Sair" stays last
+
+    auto clickSuiteFull = [&] {
+        menu.popup(QPoint(10, 10));
+        const bool ticked = menu.suiteFull->isChecked();
+        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(menu.suiteFull).center());
+        menu.close();
+        return ticked;
+    };
+    QVERIFY(!clickSuiteFull());
+    QCOMPARE(data.read(QStringLiteral("dados/Suite.full")), QByteArray("57948579487593465966\r\n"));
+    QVERIFY(clickSuiteFull());
+    QVERIFY(!QFile::exists(flag));
+
+    // Written by someone else while the menu was closed: ticked at the next opening.
+    QVERIFY(writeFlagFile(flag));
+    QVERIFY(clickSuiteFull());
+    QVERIFY(!QFile::exists(flag));
 }
 
 QTEST_MAIN(TestCompanionTray)
