@@ -1,5 +1,6 @@
 #pragma once
 
+#include "listscrolling.h"
 #include "platform/services.h"
 #include "store/paths.h"
 #include "suitesteps.h"
@@ -105,6 +106,12 @@ public:
     // Hands a page address or a file to the companion launcher (the page menu's help,
     // feedback and contact entries). Nothing is handed over until one is set.
     void setLauncher(std::function<void(const QString &)> launch) { m_launch = std::move(launch); }
+    void launch(const QString &target) const
+    {
+        if (m_launch)
+            m_launch(target);
+    }
+    TaskBarWindow *taskBarWindow() const { return m_taa1; }
 
     const Paths &paths() const { return m_paths; }
     Services &services() const { return m_services; }
@@ -192,7 +199,6 @@ private:
     };
 
     void buildLayout();
-    void buildPageMenu();
     void registerOwnSteps();
     void FormClose();
     // Shows the window when hidden (faded out, so nothing flashes), then the show step.
@@ -200,11 +206,8 @@ private:
     void setAlpha(int alpha);
     void applyInterfaceColourFile();
     void applyColour(const QColor &colour);
-    void hookLists(QWidget *root);
-    void scrollFocusedList(int notches);
     void enableMenuEntries(QMenu *menu);
     void focusPageField(int page);
-    bool filterFileDrop(QEvent *event);
 
     Services &m_services;
     const Paths &m_paths;
@@ -225,7 +228,7 @@ private:
 
     QColor m_colour;
     int m_alpha = 255;
-    int m_wheelRemainder = 0; // part of a notch left over from fine-grained wheels
+    WheelPager m_wheel;
     bool m_selectingPage = false;
     bool m_created = false;
 };
