@@ -8,7 +8,7 @@ namespace zorv {
 
 namespace {
 
-constexpr int kPadding = 8; // each side of a caption
+constexpr int kPadding = 6; // each side of a caption
 constexpr int kBarHeight = 29;
 
 } // namespace
