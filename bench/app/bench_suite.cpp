@@ -7,10 +7,16 @@
 //                          as plain file access (finance months, symbol, colour, appointments,
 //                          launcher lists, music and picture folders, notes and diary)
 //   BM_ShowStepAgainstRead both in turn, many rounds; reports the medians in ms and their ratio
+// and with the full suite on (its flag file and the trainer's interval written into the same
+// installation, so every page is filled; removed again afterwards):
+//   BM_FullSuiteShowAgainstRead  the show step against reading its files, as above
+//   BM_FullSuitePageChange       Ctrl+PgDown through every page of the bar, each change
+//                                until its page is laid out and painted; the median per change
 
 #include "benchdata.h"
 #include "rounds.h"
 
+#include "app/fullsuite.h"
 #include "app/windowset.h"
 #include "finance/financepage.h"
 #include "platform/fakes.h"
@@ -19,6 +25,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QTemporaryDir>
 
@@ -119,12 +126,83 @@ void BM_ShowStepAgainstRead(benchmark::State &state)
         [&] { benchmark::DoNotOptimize(readShowStepFiles(inst.paths)); });
 }
 
+// The full suite over the same installation; a window set of its own, built once the flag
+// file is there (the suite window reads it at every show all the same).
+struct FullSuiteRun
+{
+    FullSuiteRun() { zorv::bench::generateFullSuite(zorv::bench::benchRoot()); }
+    ~FullSuiteRun()
+    {
+        QFile::remove(zorv::bench::benchFile(QStringLiteral("dados/Suite.full")));
+        QFile::remove(zorv::bench::benchFile(QStringLiteral("dados/Personal.not")));
+    }
+};
+
+Installation &fullSuiteInstallation()
+{
+    static Installation *one = [] {
+        zorv::bench::generateFullSuite(zorv::bench::benchRoot());
+        return new Installation;
+    }();
+    return *one;
+}
+
+qint64 readFullSuiteShowStepFiles(const zorv::Paths &paths)
+{
+    return readShowStepFiles(paths) + readFile(paths.resolve(QStringLiteral("dados\\Suite.full")));
+}
+
+void BM_FullSuiteShowAgainstRead(benchmark::State &state)
+{
+    FullSuiteRun run;
+    Installation &inst = fullSuiteInstallation();
+    if (!inst.windows.tats.fullSuite()) {
+        state.SkipWithError("the full suite did not switch on");
+        return;
+    }
+    zorv::bench::compareInRounds(
+        state, 50, "show_ms", [&] { inst.windows.tats.FormShow(); }, "read_ms",
+        [&] { benchmark::DoNotOptimize(readFullSuiteShowStepFiles(inst.paths)); });
+}
+
+void BM_FullSuitePageChange(benchmark::State &state)
+{
+    FullSuiteRun run;
+    zorv::SuiteWindow &tats = fullSuiteInstallation().windows.tats;
+    tats.FormShow();
+    QCoreApplication::processEvents();
+    std::vector<double> changes;
+    QElapsedTimer clock;
+    int missed = 0;
+    for (auto _ : state) {
+        const int before = tats.currentPage();
+        QWidget *target = tats.focusWidget() ? tats.focusWidget() : &tats;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_PageDown, Qt::ControlModifier);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_PageDown, Qt::ControlModifier);
+        clock.start();
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+        tats.repaint(); // the new page laid out and painted, as the user sees it
+        QCoreApplication::processEvents();
+        changes.push_back(clock.nsecsElapsed() / 1e6);
+        missed += tats.currentPage() == before ? 1 : 0;
+    }
+    if (missed > 0)
+        state.SkipWithError("a Ctrl+PgDown left the page as it was");
+    state.counters["median_change_ms"] = zorv::bench::median(changes);
+    state.counters["max_change_ms"] = *std::max_element(changes.begin(), changes.end());
+    state.counters["pages"] = zorv::SuiteWindow::pageCount;
+}
+
 } // namespace
 
 BENCHMARK(BM_ShowStep)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadAll)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadShowStepFiles)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ShowStepAgainstRead)->Unit(benchmark::kMillisecond)->Iterations(4);
+BENCHMARK(BM_FullSuiteShowAgainstRead)->Unit(benchmark::kMillisecond)->Iterations(4);
+// Ten walks through the twelve pages of the bar.
+BENCHMARK(BM_FullSuitePageChange)->Unit(benchmark::kMillisecond)->Iterations(10 * zorv::SuiteWindow::pageCount);
 
 // The offscreen platform warns on every opacity and raise request; printing them would be
 // timed along with the show step.

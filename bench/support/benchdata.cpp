@@ -623,4 +623,11 @@ QString largestMonthLedger()
     return largestBy(QStringLiteral("*.fin"), true);
 }
 
+bool generateFullSuite(const QString &root)
+{
+    bool ok = writeBytes(root + QStringLiteral("/dados/Suite.full"), "57948579487593465966\r\n");
+    ok = writeBytes(root + QStringLiteral("/dados/Personal.not"), "45\r\n") && ok;
+    return ok;
+}
+
 } // namespace zorv::bench

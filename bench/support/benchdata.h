@@ -75,4 +75,9 @@ QString benchFile(const QString &relative);
 QString largestYearLedger();
 QString largestMonthLedger();
 
+// The full suite switched on over an installation generated before: the flag file
+// "dados/Suite.full", and the one page file the generator leaves out, the personal trainer's
+// interval "dados/Personal.not", so every page has something to show.
+bool generateFullSuite(const QString &root);
+
 } // namespace zorv::bench

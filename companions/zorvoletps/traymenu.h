@@ -19,6 +19,7 @@ public:
     explicit CompanionTrayMenu(SingleInstance &program, QWidget *parent = nullptr);
 
     QAction *stopMusic = nullptr; // "Parar música"
+    QAction *suiteFull = nullptr; // "Suite completa", once setSuiteFullFlag() named its file
     QAction *quit = nullptr;      // "Sair"
     QAction *sessionStart = nullptr; // "Iniciar com a sessão", once addSessionStart() ran
 
@@ -26,6 +27,10 @@ public:
     // autostart entry, unticking removes it; each time the menu opens the tick follows
     // the entry as it is on disk.
     void addSessionStart(SessionStart &start);
+
+    // Offers "Suite completa", ticked while the flag file `path` exists; the entry writes or
+    // removes that file, and the program follows at the next show of its window.
+    void setSuiteFullFlag(const QString &path);
 
 public slots:
     // Shows "Parar música" exactly while the program answers that its music plays.

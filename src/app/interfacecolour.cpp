@@ -1,5 +1,9 @@
 #include "interfacecolour.h"
 
+#include <QLabel>
+#include <QProgressBar>
+#include <QWidget>
+
 #include <array>
 
 namespace zorv {
@@ -113,6 +117,64 @@ std::optional<QColor> colourFromText(const QString &text, const QPalette &system
     if ((*value & 0xFFFFFF00u) == 0xFF000000u)
         return systemColour(*value & 0xFF, system);
     return std::nullopt;
+}
+
+namespace {
+
+// Decorative one-pixel dividers: vertical ones take the main window's picture a2,
+// horizontal ones a10.
+const char *const verticalDividers[] = {"q60", "q61", "q3",  "q7",  "q10", "q11", "q14", "q16",
+                                        "q18", "q23", "wqw", "q26", "q29", "q33", "q35", "Q38",
+                                        "q42", "q44", "q45", "q48", "q50", "q51"};
+const char *const horizontalDividers[] = {"q2",  "q222", "q211", "q4",   "q5",  "q6",  "q8",  "q9",
+                                          "q12", "q13",  "q15",  "q17",  "q19", "q20", "q21", "q22",
+                                          "q27", "q270", "q271", "q272", "q31", "q34", "q36", "q39",
+                                          "q40", "q41",  "q43",  "q46",  "q47", "q49"};
+
+// Shapes and gauges that take the window's colour along with the window.
+const char *const colouredShapes[] = {"sa1", "sa2", "sa3", "sa4", "sa5", "sa6", "sa7", "sa8"};
+const char *const colouredGauges[] = {"sq1", "sq2"};
+
+} // namespace
+
+void blankDividers(QWidget *root, const QPixmap &vertical, const QPixmap &horizontal)
+{
+    for (const char *name : verticalDividers) {
+        for (QLabel *divider : root->findChildren<QLabel *>(QLatin1String(name)))
+            divider->setPixmap(vertical);
+    }
+    for (const char *name : horizontalDividers) {
+        for (QLabel *divider : root->findChildren<QLabel *>(QLatin1String(name)))
+            divider->setPixmap(horizontal);
+    }
+}
+
+void applyWindowColour(QWidget *window, const QColor &colour)
+{
+    QPalette pal = window->palette();
+    pal.setColor(QPalette::Window, colour);
+    pal.setColor(QPalette::WindowText, colour);
+    window->setPalette(pal);
+    for (const char *name : colouredShapes) {
+        for (QWidget *shape : window->findChildren<QWidget *>(QLatin1String(name))) {
+            QPalette p = shape->palette();
+            p.setColor(QPalette::Window, colour);
+            p.setColor(QPalette::Button, colour);
+            shape->setPalette(p);
+            shape->setAutoFillBackground(true);
+        }
+    }
+    // The gauges draw their background from their own style sheet: the colour is added as
+    // a last rule over the sheet they were built with.
+    static const char baseSheet[] = "zorvBaseStyleSheet";
+    for (const char *name : colouredGauges) {
+        for (QProgressBar *gauge : window->findChildren<QProgressBar *>(QLatin1String(name))) {
+            if (!gauge->property(baseSheet).isValid())
+                gauge->setProperty(baseSheet, gauge->styleSheet());
+            gauge->setStyleSheet(gauge->property(baseSheet).toString() +
+                                 QStringLiteral("\nQProgressBar { background: %1; }").arg(colour.name()));
+        }
+    }
 }
 
 } // namespace zorv

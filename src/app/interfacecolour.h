@@ -2,9 +2,12 @@
 
 #include <QColor>
 #include <QPalette>
+#include <QPixmap>
 #include <QString>
 
 #include <optional>
+
+class QWidget;
 
 namespace zorv {
 
@@ -23,5 +26,14 @@ inline QColor colourFromBgr(quint32 bgr)
 // System colours take the colour of the matching role of `system`. Empty when the text is
 // none of these (also for clNone and clDefault, which name no colour).
 std::optional<QColor> colourFromText(const QString &text, const QPalette &system);
+
+// Gives the decorative one-pixel dividers under `root` their pictures: the vertical ones
+// `vertical`, the horizontal ones `horizontal` (the main window's empty a2 and a10, so every
+// divider line is left blank).
+void blankDividers(QWidget *root, const QPixmap &vertical, const QPixmap &horizontal);
+
+// The colour rule: `colour` becomes the window's colour and font colour, the brush of the
+// shapes sa1..sa8 and the background of the gauges sq1 and sq2 under it.
+void applyWindowColour(QWidget *window, const QColor &colour);
 
 } // namespace zorv

@@ -1,8 +1,14 @@
 #include "suitewindow.h"
 
 #include "controls/linklabel.h"
+#include "filedrop.h"
+#include "fullsuite.h"
 #include "guarded.h"
 #include "interfacecolour.h"
+#include "listscrolling.h"
+#include "pagebar.h"
+#include "pagemenu.h"
+#include "suiteframe.h"
 #include "platform/osgeneration.h"
 #include "platform/x11windows.h"
 #include "store/flagfile.h"
@@ -10,24 +16,17 @@
 #include "taskbarwindow.h"
 #include "hiddenmainwindow.h"
 
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDir>
-#include <QDropEvent>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QMimeData>
-#include <QProgressBar>
 #include <QScreen>
-#include <QScrollBar>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QVBoxLayout>
@@ -48,119 +47,14 @@ const char *const sheetNames[SuiteWindow::pageCount] = {
 // aliases, word lookup, personal trainer, settings.
 constexpr int unusedSheets[] = {0, 1, 9, 10, 11};
 
-// Lists that never show scroll bars; keys and the wheel still scroll them.
-const char *const hookedLists[] = {"FL2",  "LVx", "LVA", "LVC", "LVL", "LV", "PN",
-                                   "lvd1", "LBD", "lts", "LFC", "LVF", "LTA"};
-
-// Controls that a wheel notch anywhere over the window scrolls by a page while they hold
-// the focus.
-const char *const wheelScrolled[] = {"LFC", "LTA", "LVF", "lts", "LBD", "lvd1", "PN",  "LV", "LVL",
-                                     "rst", "FL2", "MC",  "RE",  "AN",  "LVC",  "LVx", "LVA"};
-
-// Decorative one-pixel dividers: vertical ones take the main window's picture a2,
-// horizontal ones a10.
-const char *const verticalDividers[] = {"q60", "q61", "q3",  "q7",  "q10", "q11", "q14", "q16",
-                                        "q18", "q23", "wqw", "q26", "q29", "q33", "q35", "Q38",
-                                        "q42", "q44", "q45", "q48", "q50", "q51"};
-const char *const horizontalDividers[] = {"q2",  "q222", "q211", "q4",   "q5",  "q6",  "q8",  "q9",
-                                          "q12", "q13",  "q15",  "q17",  "q19", "q20", "q21", "q22",
-                                          "q27", "q270", "q271", "q272", "q31", "q34", "q36", "q39",
-                                          "q40", "q41",  "q43",  "q46",  "q47", "q49"};
-
-// Shapes and gauges that take the window's colour along with the window.
-const char *const colouredShapes[] = {"sa1", "sa2", "sa3", "sa4", "sa5", "sa6", "sa7", "sa8"};
-const char *const colouredGauges[] = {"sq1", "sq2"};
-
 const QString kColourFile = QStringLiteral("dados\\interface.col");
 const QString kSoundFile = QStringLiteral("Dados\\Media\\Typing.wav");
 const QString kNoFadeFile = QStringLiteral("Dados\\Open.imd");
-const QString kMailProgram = QStringLiteral("Aplicativos\\MD.exe");
-const QString kContactProgram = QStringLiteral("zorvContact.exe");
-const QString kHelpPage = QStringLiteral("https://www.brevance.example/zorv-desk/ajuda");
-const QString kFeedbackPage = QStringLiteral("https://www.brevance.example/zorv-desk/feedback");
 
 QRect screenRect(const QWidget *w)
 {
     const QScreen *screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-}
-
-// Tahoma 8 pt where the font is installed, else the platform's own sans font at 8 pt.
-QFont suiteFont()
-{
-    if (QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive))
-        return QFont(QStringLiteral("Tahoma"), 8);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    return font;
-}
-
-// The close picture of the header: a click closes the window.
-class ClosePicture : public QLabel
-{
-public:
-    ClosePicture(QWidget *window, QWidget *parent)
-        : QLabel(parent)
-        , m_window(window)
-    {
-        setPixmap(QPixmap(QStringLiteral(":/zorv/close.png")));
-        setFixedSize(21, 39);
-        setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        setCursor(Qt::PointingHandCursor);
-    }
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-            m_window->close();
-    }
-
-private:
-    QWidget *m_window;
-};
-
-// The header picture, stretched over the full width; it keeps the close picture at its
-// right edge.
-class HeaderPicture : public QLabel
-{
-public:
-    explicit HeaderPicture(QWidget *parent)
-        : QLabel(parent)
-    {}
-    QWidget *rightPicture = nullptr;
-
-protected:
-    void resizeEvent(QResizeEvent *event) override
-    {
-        QLabel::resizeEvent(event);
-        if (rightPicture)
-            rightPicture->move(width() - rightPicture->width() - 8, 6);
-    }
-};
-
-// The local files a drag carries, as native paths in the order given.
-QStringList localFiles(const QMimeData *mime)
-{
-    QStringList paths;
-    if (!mime || !mime->hasUrls())
-        return paths;
-    for (const QUrl &url : mime->urls()) {
-        if (url.isLocalFile())
-            paths << QDir::toNativeSeparators(url.toLocalFile());
-    }
-    return paths;
-}
-
-// A dropped file is linked to where the source offers that, else copied; never moved, so
-// the file manager never deletes its file after the drop.
-Qt::DropAction linkOrCopy(Qt::DropActions possible)
-{
-    if (possible & Qt::LinkAction)
-        return Qt::LinkAction;
-    if (possible & Qt::CopyAction)
-        return Qt::CopyAction;
-    return Qt::IgnoreAction;
 }
 
 } // namespace
@@ -188,7 +82,7 @@ SuiteWindow::SuiteWindow(Services &services, const Paths &paths, HiddenMainWindo
     m_alphaStep = alphaStepFor(runningOsGenerationName());
     setWindowTitle(QStringLiteral("Zorv Desk Plus"));
     buildLayout();
-    buildPageMenu();
+    buildPageMenu(*this, tops);
 
     TrayIcon1 = new QSystemTrayIcon(QIcon(QStringLiteral(":/zorv/zorv-desk.png")), this);
     TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
@@ -213,11 +107,15 @@ SuiteWindow::SuiteWindow(Services &services, const Paths &paths, HiddenMainWindo
     TMTT.setSingleShot(true);
     connect(&TMTT, &QTimer::timeout, this, &SuiteWindow::TMTTTimer);
 
-    // The page guard: a page chosen by any means but the program's goes back to page 6.
+    // The page guard: a page chosen by any means but the program's goes back to page 6,
+    // unless the full suite lets every page be chosen.
     connect(xPG, &QStackedWidget::currentChanged, this, [this](int index) {
-        if (!m_selectingPage && index != financePage)
+        if (!m_selectingPage && index != financePage && !fullSuite())
             selectPage(financePage);
     });
+    m_fullSuite = new FullSuite(*this, paths);
+    connect(pageBar, &PageBar::pageChosen, this, &SuiteWindow::choosePage);
+    connect(xPG, &QStackedWidget::currentChanged, pageBar, &PageBar::setCurrentPage);
 
     registerOwnSteps();
     if (qApp)
@@ -285,8 +183,11 @@ void SuiteWindow::buildLayout()
     PNN->setObjectName(QStringLiteral("PNN"));
     PNN->setAutoFillBackground(true);
     auto *strip = new QVBoxLayout(PNN);
-    strip->setContentsMargins(0, 0, 0, 0);
+    strip->setContentsMargins(0, 4, 0, 0); // the strip's top 4 pixels lie above PDG
     strip->setSpacing(0);
+    pageBar = new PageBar(PNN);
+    pageBar->hide();
+    strip->addWidget(pageBar);
     strip->addStretch(1);
     q2 = new QLabel(PNN);
     q2->setObjectName(QStringLiteral("q2"));
@@ -306,80 +207,10 @@ void SuiteWindow::buildLayout()
     bottom->setContentsMargins(0, 0, 0, 0);
     pm2 = new LinkLabel(QStringLiteral("Sess\u00f5es"), Panel10);
     pm2->setObjectName(QStringLiteral("pm2"));
-    pm2->hide(); // kept out of the layout: nothing ever shows it
+    pm2->hide(); // only the full suite shows it
+    bottom->addWidget(pm2);
     connect(pm2, &LinkLabel::clicked, this, &SuiteWindow::pm2Click);
     outer->addWidget(Panel10);
-}
-
-void SuiteWindow::buildPageMenu()
-{
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    auto entry = [this](QMenu *menu, const char *name, const QString &caption, bool hidden,
-                        std::function<void()> act) {
-        QAction *action = menu->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        action->setVisible(!hidden);
-        connect(action, &QAction::triggered, this, [act = std::move(act)] { guarded(act); });
-        return action;
-    };
-    auto page = [this](int index) { return [this, index] { openPage(index); }; };
-
-    readetrabalho1 = entry(PopupMenu1, "readetrabalho1", QStringLiteral("Centro de atalhos"), true, page(0));
-    Visualdoambiente1 =
-        entry(PopupMenu1, "Visualdoambiente1", QStringLiteral("Centro de apelidos"), true, page(1));
-    Ferramentasdetrabalho1 =
-        entry(PopupMenu1, "Ferramentasdetrabalho1", QStringLiteral("Minhas finan\u00e7as"), false, page(6));
-    Visualizadordeimagens1 = entry(PopupMenu1, "Visualizadordeimagens1",
-                                   QStringLiteral("Anota\u00e7\u00f5es r\u00e1pidas"), false, page(3));
-    Compromissoseanotaes1 =
-        entry(PopupMenu1, "Compromissoseanotaes1", QStringLiteral("Compromissos..."), false, page(5));
-    Algosobremim1 = entry(PopupMenu1, "Algosobremim1", QStringLiteral("Mapa de atividades"), false, page(7));
-    Meudiriopessoal1 =
-        entry(PopupMenu1, "Meudiriopessoal1", QStringLiteral("Meu di\u00e1rio pessoal"), false, page(4));
-    Agendatelefnica1 =
-        entry(PopupMenu1, "Agendatelefnica1", QStringLiteral("Agenda telef\u00f4nica"), false, page(8));
-
-    QMenu *help = PopupMenu1->addMenu(QStringLiteral("Ajuda"));
-    help->setObjectName(QStringLiteral("helpMenu"));
-    help->menuAction()->setVisible(false);
-    Ajuda1 = entry(help, "Ajuda1", QStringLiteral("Ajuda"), true, [this] {
-        if (m_launch)
-            m_launch(kHelpPage);
-    });
-
-    udioplayer1 = entry(PopupMenu1, "udioplayer1", QStringLiteral("Player de \u00e1udio"), true, page(2));
-    Maladireta1 = entry(PopupMenu1, "Maladireta1", QStringLiteral("Enviar mala direta"), false, [this] {
-        // Closed, not just hidden: typed notes are saved before the next show reloads them.
-        close();
-        if (m_taa1)
-            m_taa1->Mini();
-        const QString program = m_paths.resolve(kMailProgram);
-        if (QFileInfo(program).isFile())
-            m_services.programs.startHidden(program, {QStringLiteral("DeL")});
-    });
-    Dicionrioetradutor1 =
-        entry(PopupMenu1, "Dicionrioetradutor1", QStringLiteral("Consulta de palavras"), true, page(9));
-    Personaltrainer1 =
-        entry(PopupMenu1, "Personaltrainer1", QStringLiteral("Personal trainer"), true, page(10));
-    Daroseufeedback1 =
-        entry(PopupMenu1, "Daroseufeedback1", QStringLiteral("Dar o meu feedback"), false, [this] {
-            if (m_launch)
-                m_launch(kFeedbackPage);
-        });
-    ContatocomaBrevance1 =
-        entry(PopupMenu1, "ContatocomaBrevance1", QStringLiteral("Contato com a Brevance"), false, [this] {
-            if (m_taa1)
-                m_taa1->Mini();
-            close();
-            if (m_launch)
-                m_launch(m_paths.resolve(kContactProgram));
-        });
-    Finalizaroprograma1 =
-        entry(PopupMenu1, "Finalizaroprograma1", QStringLiteral("Finalizar o Zorv Ledger"), false, [this] {
-            close(); // the close step saves first
-            m_tops.Sai();
-        });
 }
 
 // The window's own share of the steps. Pages add theirs into the same slots later, so
@@ -405,16 +236,11 @@ void SuiteWindow::registerOwnSteps()
         PNN->raise();
         selectPage(0);
     });
-    addCreateStep(CreateStep::ListHooks, [this] { hookLists(this); });
+    addCreateStep(CreateStep::ListHooks, [this] { hideScrollBars(this); });
 
     addShowStep(ShowStep::FullScreen, [this] { setGeometry(screenRect(this)); });
     addShowStep(ShowStep::Foreground, [this] { ForceForeground(this); });
-    addShowStep(ShowStep::UnusedSheets, [this] {
-        for (int index : unusedSheets) {
-            for (QWidget *w : sheet(index)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-                w->hide();
-        }
-    });
+    addShowStep(ShowStep::UnusedSheets, [this] { setUnusedSheetsShown(fullSuite()); });
     addShowStep(ShowStep::Dividers, [this] { Colors(); });
     addShowStep(ShowStep::InterfaceColour, [this] { applyInterfaceColourFile(); });
     addShowStep(ShowStep::Sound, [this] {
@@ -429,8 +255,9 @@ void SuiteWindow::registerOwnSteps()
     });
     // ShowStep::ContentPanel needs nothing of the window: PDG's place in the layout keeps
     // it between the header and the bottom panel, full width, at every size.
+    // The full suite is a window among others: it leaves the rest of the desktop as it is.
     addShowStep(ShowStep::MinimiseAll, [this] {
-        if (m_taa1)
+        if (m_taa1 && !fullSuite())
             m_taa1->Mini();
     });
 
@@ -443,6 +270,7 @@ void SuiteWindow::FormCreate()
         return;
     m_created = true;
     m_createSteps.run();
+    m_fullSuite->refresh();
     // The tray icon is there from creation; the companion watch starts with it. On X11 it
     // is shown even while no tray host runs yet: it docks as soon as one appears.
     guarded([&] {
@@ -472,7 +300,7 @@ void SuiteWindow::setPage(int index, QWidget *page)
     page->setParent(target);
     layout->addWidget(page);
     if (m_created) // placed after the create step: its lists are hooked now
-        hookLists(page);
+        hideScrollBars(page);
 }
 
 int SuiteWindow::currentPage() const
@@ -524,24 +352,6 @@ void SuiteWindow::setFileDropHandler(std::function<void(const QStringList &)> ha
     m_dropFiles = std::move(handler);
     // Drops over controls that take none reach the window itself.
     setAcceptDrops(bool(m_dropFiles));
-}
-
-bool SuiteWindow::filterFileDrop(QEvent *event)
-{
-    auto *drop = static_cast<QDropEvent *>(event); // the enter and move events are drops too
-    const QStringList files = localFiles(drop->mimeData());
-    if (files.isEmpty())
-        return false; // other drags (text between fields) stay the controls' own
-    const Qt::DropAction action = linkOrCopy(drop->possibleActions());
-    if (action == Qt::IgnoreAction) {
-        drop->ignore();
-        return true;
-    }
-    drop->setDropAction(action);
-    drop->accept();
-    if (event->type() == QEvent::Drop)
-        guarded([&] { m_dropFiles(files); });
-    return true;
 }
 
 void SuiteWindow::addMenuRule(QMenu *menu, QAction *action, std::function<bool()> enabled)
@@ -598,15 +408,55 @@ void SuiteWindow::openPage(int index)
     if (!isVisible())
         showWindow();
     selectPage(index);
+    // While the fade-in runs, its end gives the focus.
+    if (fullSuite() && !Alpha.isActive())
+        focusPageField(index);
+}
+
+void SuiteWindow::choosePage(int index)
+{
+    if (index < 0 || index >= pageCount)
+        return;
+    selectPage(index);
+    focusPageField(index);
+}
+
+void SuiteWindow::focusPageField(int page)
+{
+    if (page >= 0 && page < pageCount && m_focusFields[size_t(page)])
+        m_focusFields[size_t(page)]->setFocus(Qt::OtherFocusReason);
+}
+
+bool SuiteWindow::fullSuite() const
+{
+    return m_fullSuite && m_fullSuite->isOn();
+}
+
+void SuiteWindow::setUnusedSheetsShown(bool shown)
+{
+    for (int index : unusedSheets) {
+        for (QWidget *w : sheet(index)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            w->setVisible(shown);
+    }
 }
 
 void SuiteWindow::pm2Click()
 {
-    PopupMenu1->popup(QCursor::pos() - QPoint(105, 15));
+    // Opened from the keyboard, the menu opens at the link rather than at the pointer.
+    const QPoint at = pm2->underMouse() ? QCursor::pos() : pm2->mapToGlobal(QPoint(0, 0));
+    PopupMenu1->popup(at - QPoint(105, 15));
+}
+
+void SuiteWindow::quitFromTray()
+{
+    closeAndSave();
+    guarded([&] { m_services.companion.requestEnd(); });
+    m_tops.Sai();
 }
 
 void SuiteWindow::FormShow()
 {
+    m_fullSuite->refresh();
     m_showSteps.run();
 }
 
@@ -617,16 +467,7 @@ void SuiteWindow::LoadAll()
 
 void SuiteWindow::Colors()
 {
-    const QPixmap vertical = m_tops.a2->pixmap();
-    const QPixmap horizontal = m_tops.a10->pixmap();
-    for (const char *name : verticalDividers) {
-        for (QLabel *divider : findChildren<QLabel *>(QLatin1String(name)))
-            divider->setPixmap(vertical);
-    }
-    for (const char *name : horizontalDividers) {
-        for (QLabel *divider : findChildren<QLabel *>(QLatin1String(name)))
-            divider->setPixmap(horizontal);
-    }
+    blankDividers(this, m_tops.a2->pixmap(), m_tops.a10->pixmap());
 }
 
 void SuiteWindow::applyInterfaceColourFile()
@@ -642,44 +483,7 @@ void SuiteWindow::applyInterfaceColourFile()
 void SuiteWindow::applyColour(const QColor &colour)
 {
     m_colour = colour;
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, colour);
-    pal.setColor(QPalette::WindowText, colour);
-    setPalette(pal);
-    for (const char *name : colouredShapes) {
-        for (QWidget *shape : findChildren<QWidget *>(QLatin1String(name))) {
-            QPalette p = shape->palette();
-            p.setColor(QPalette::Window, colour);
-            p.setColor(QPalette::Button, colour);
-            shape->setPalette(p);
-            shape->setAutoFillBackground(true);
-        }
-    }
-    // The gauges draw their background from their own style sheet: the colour is added as
-    // a last rule over the sheet they were built with.
-    static const char baseSheet[] = "zorvBaseStyleSheet";
-    for (const char *name : colouredGauges) {
-        for (QProgressBar *gauge : findChildren<QProgressBar *>(QLatin1String(name))) {
-            if (!gauge->property(baseSheet).isValid())
-                gauge->setProperty(baseSheet, gauge->styleSheet());
-            gauge->setStyleSheet(gauge->property(baseSheet).toString() +
-                                 QStringLiteral("\nQProgressBar { background: %1; }").arg(colour.name()));
-        }
-    }
-}
-
-void SuiteWindow::hookLists(QWidget *root)
-{
-    for (const char *name : hookedLists) {
-        QList<QAbstractScrollArea *> lists = root->findChildren<QAbstractScrollArea *>(QLatin1String(name));
-        if (auto *self = qobject_cast<QAbstractScrollArea *>(root);
-            self && root->objectName() == QLatin1String(name))
-            lists.append(self);
-        for (QAbstractScrollArea *list : lists) {
-            list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        }
-    }
+    applyWindowColour(this, colour);
 }
 
 void SuiteWindow::setAlpha(int alpha)
@@ -694,9 +498,7 @@ void SuiteWindow::AlphaTimer()
         if (flagFileExists(m_paths.resolve(kNoFadeFile)) || m_alpha >= alphaFinal) {
             Alpha.stop();
             setAlpha(alphaFinal);
-            const int page = currentPage();
-            if (page >= 0 && page < pageCount && m_focusFields[size_t(page)])
-                m_focusFields[size_t(page)]->setFocus(Qt::OtherFocusReason);
+            focusPageField(currentPage());
             TMTT.start();
             TMF.start();
             return;
@@ -763,49 +565,34 @@ void SuiteWindow::closeEvent(QCloseEvent *event)
     event->accept(); // hidden, not destroyed
 }
 
-void SuiteWindow::scrollFocusedList(int angleDelta)
-{
-    if ((angleDelta < 0) != (m_wheelRemainder < 0))
-        m_wheelRemainder = 0;
-    m_wheelRemainder += angleDelta;
-    const int notches = m_wheelRemainder / 120;
-    m_wheelRemainder %= 120;
-    if (notches == 0)
-        return;
-    auto *list = qobject_cast<QAbstractScrollArea *>(QApplication::focusWidget());
-    if (!list || list->window() != this)
-        return;
-    bool scrolled = false;
-    for (const char *name : wheelScrolled)
-        scrolled = scrolled || list->objectName() == QLatin1String(name);
-    if (!scrolled)
-        return;
-    // A downward notch turns the wheel towards the user: negative angle, a page down.
-    const auto action = notches < 0 ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub;
-    for (int i = 0; i < qAbs(notches); ++i)
-        list->verticalScrollBar()->triggerAction(action);
-}
-
 bool SuiteWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Wheel) {
         // Seen here once per notch, where it reaches the window, before the control under
         // the pointer; left unhandled so that control scrolls as well.
         if (watched == windowHandle())
-            guarded([&] { scrollFocusedList(static_cast<QWheelEvent *>(event)->angleDelta().y()); });
+            guarded([&] { m_wheel.turn(static_cast<QWheelEvent *>(event)->angleDelta().y(), this); });
         return false;
     }
     if ((event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
          event->type() == QEvent::Drop) &&
         m_dropFiles && watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this)
-        return filterFileDrop(event);
+        return takeFileDrop(event, m_dropFiles);
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     if (static_cast<QWidget *>(watched)->window() != this)
         return false;
-    if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() == Qt::Key_Escape) {
         guarded([&] { close(); });
         return true;
+    }
+    if (fullSuite()) {
+        const int page = pageForKey(key->key(), key->modifiers(), currentPage());
+        if (page >= 0) {
+            guarded([&] { choosePage(page); });
+            return true;
+        }
     }
     return false;
 }

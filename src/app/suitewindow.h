@@ -1,5 +1,6 @@
 #pragma once
 
+#include "listscrolling.h"
 #include "platform/services.h"
 #include "store/paths.h"
 #include "suitesteps.h"
@@ -21,8 +22,10 @@ class QSystemTrayIcon;
 
 namespace zorv {
 
+class FullSuite;
 class LinkLabel;
 class HiddenMainWindow;
+class PageBar;
 class TaskBarWindow;
 
 // Brings `window` to the front and asks for it to become the active window, restoring it
@@ -67,8 +70,18 @@ public:
     // Selects a page on the program's behalf; the page guard lets such a choice stand.
     void selectPage(int index);
     // What a page entry of the page menu does: the window to the front, shown (its show
-    // step runs) when it is hidden, then page `index` selected.
+    // step runs) when it is hidden, then page `index` selected. In the full suite the page's
+    // focus field takes the focus as well.
     void openPage(int index);
+    // A page chosen from the page bar or its keys: selected, and its focus field takes the focus.
+    void choosePage(int index);
+
+    // Whether the full suite is on (as its flag file said at the last show or switch).
+    bool fullSuite() const;
+    FullSuite *fullSuiteMode() const { return m_fullSuite; }
+    // The content of the sheets of pages 0, 1, 9, 10 and 11: hidden by every show step
+    // unless the full suite is on.
+    void setUnusedSheetsShown(bool shown);
 
     void addCreateStep(CreateStep slot, std::function<void()> step);
     void addShowStep(ShowStep slot, std::function<void()> step);
@@ -93,6 +106,12 @@ public:
     // Hands a page address or a file to the companion launcher (the page menu's help,
     // feedback and contact entries). Nothing is handed over until one is set.
     void setLauncher(std::function<void(const QString &)> launch) { m_launch = std::move(launch); }
+    void launch(const QString &target) const
+    {
+        if (m_launch)
+            m_launch(target);
+    }
+    TaskBarWindow *taskBarWindow() const { return m_taa1; }
 
     const Paths &paths() const { return m_paths; }
     Services &services() const { return m_services; }
@@ -108,9 +127,10 @@ public:
     QStackedWidget *xPG = nullptr;
     QWidget *PNN = nullptr; // strip over the top of xPG
     QLabel *q2 = nullptr;   // divider along the bottom of PNN
+    PageBar *pageBar = nullptr; // on PNN: the page buttons of the full suite, hidden without it
     // Bottom panel, 37 pixels high: an empty horizontal layout the backup bar goes into.
     QWidget *Panel10 = nullptr;
-    LinkLabel *pm2 = nullptr; // "Sessões": opens the page menu; hidden, nothing shows it
+    LinkLabel *pm2 = nullptr; // "Sessões": opens the page menu; hidden unless the full suite is on
 
     // The page menu, the only means of selecting a page other than 6.
     QMenu *PopupMenu1 = nullptr;
@@ -161,6 +181,8 @@ public slots:
     void TMFTimer();
     void TMTTTimer();
     void pm2Click();
+    // "Sair" of the tray menu: the close step's saves, then the companion and the program end.
+    void quitFromTray();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -177,7 +199,6 @@ private:
     };
 
     void buildLayout();
-    void buildPageMenu();
     void registerOwnSteps();
     void FormClose();
     // Shows the window when hidden (faded out, so nothing flashes), then the show step.
@@ -185,15 +206,14 @@ private:
     void setAlpha(int alpha);
     void applyInterfaceColourFile();
     void applyColour(const QColor &colour);
-    void hookLists(QWidget *root);
-    void scrollFocusedList(int notches);
     void enableMenuEntries(QMenu *menu);
-    bool filterFileDrop(QEvent *event);
+    void focusPageField(int page);
 
     Services &m_services;
     const Paths &m_paths;
     HiddenMainWindow &m_tops;
     TaskBarWindow *m_taa1 = nullptr;
+    FullSuite *m_fullSuite = nullptr;
     std::array<QPointer<QWidget>, pageCount> m_focusFields;
     std::function<void(const QString &)> m_launch;
     std::function<void(const QStringList &)> m_dropFiles;
@@ -208,7 +228,7 @@ private:
 
     QColor m_colour;
     int m_alpha = 255;
-    int m_wheelRemainder = 0; // part of a notch left over from fine-grained wheels
+    WheelPager m_wheel;
     bool m_selectingPage = false;
     bool m_created = false;
 };

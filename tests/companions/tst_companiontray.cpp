@@ -8,6 +8,7 @@
 #include "media/audiopage.h"
 #include "media/folderlisting.h"
 #include "platform/fakes.h"
+#include "store/flagfile.h"
 #include "tempdatafolder.h"
 
 #include <QAction>
@@ -35,6 +36,7 @@ private slots:
     void entryStartsTheCompanion();
     void entryFolderFollowsXdgConfigHome_data();
     void entryFolderFollowsXdgConfigHome();
+    void suiteFullSwitchesItsFlagFile();
 
 private:
     QTemporaryDir m_home; // a private HOME: the user's own autostart folder is never touched
@@ -249,6 +251,38 @@ void TestCompanionTray::entryFolderFollowsXdgConfigHome()
     expected.replace(QLatin1Char('~'), m_home.path());
     QCOMPARE(SessionStart::defaultEntryFile(), expected);
     qunsetenv("XDG_CONFIG_HOME");
+}
+
+// "Suite completa" mirrors the flag file each time the menu opens (the program's settings
+// box may have changed it meanwhile) and a click on it writes or removes the file.
+void TestCompanionTray::suiteFullSwitchesItsFlagFile()
+{
+    TempDataFolder data;
+    FakeSingleInstance nobody;
+    CompanionTrayMenu menu(nobody);
+    QVERIFY(!menu.suiteFull); // offered once its file is named
+    const QString flag = data.file(kSuiteFullFlag);
+    menu.setSuiteFullFlag(flag);
+    QVERIFY(menu.suiteFull && menu.suiteFull->isCheckable());
+    QCOMPARE(menu.suiteFull->text(), QStringLiteral("Suite completa"));
+    QCOMPARE(menu.actions().last(), menu.quit); // "Sair" stays last
+
+    auto clickSuiteFull = [&] {
+        menu.popup(QPoint(10, 10));
+        const bool ticked = menu.suiteFull->isChecked();
+        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(menu.suiteFull).center());
+        menu.close();
+        return ticked;
+    };
+    QVERIFY(!clickSuiteFull());
+    QCOMPARE(data.read(QStringLiteral("dados/Suite.full")), QByteArray("57948579487593465966\r\n"));
+    QVERIFY(clickSuiteFull());
+    QVERIFY(!QFile::exists(flag));
+
+    // Written by someone else while the menu was closed: ticked at the next opening.
+    QVERIFY(writeFlagFile(flag));
+    QVERIFY(clickSuiteFull());
+    QVERIFY(!QFile::exists(flag));
 }
 
 QTEST_MAIN(TestCompanionTray)

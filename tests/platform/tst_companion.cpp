@@ -25,6 +25,7 @@ private slots:
 
     void socketPresenceFollowsTheBeacon();
     void socketLeftByCrashedCompanionReadsAbsent();
+    void endRequestReachesTheBeaconOnly();
 
     void windowSearchFindsTitle_data();
     void windowSearchFindsTitle();
@@ -58,6 +59,26 @@ void TestCompanion::socketPresenceFollowsTheBeacon()
 
     beacon.stop();
     QVERIFY(!presence.isPresent());
+}
+
+// The program's "Sair" asks the companion to end; presence checks never do.
+void TestCompanion::endRequestReachesTheBeaconOnly()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("zorvoletps.presence"));
+    LocalSocketPresence presence(path);
+    QVERIFY(!presence.requestEnd()); // nobody listens
+
+    PresenceBeacon beacon;
+    QSignalSpy ended(&beacon, &PresenceBeacon::endRequested);
+    QVERIFY(beacon.start(path));
+    QVERIFY(presence.isPresent());
+    QVERIFY(presence.isPresent());
+
+    QVERIFY(presence.requestEnd());
+    QVERIFY(ended.wait(2000));
+    QCOMPARE(ended.count(), 1); // the two checks before it asked for nothing
+    QVERIFY(presence.isPresent()); // the request alone ends nothing; the companion decides
 }
 
 // A companion killed outright leaves its socket file; nothing listens on it any more.
