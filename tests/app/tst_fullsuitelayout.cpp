@@ -5,6 +5,7 @@
 #include "layoutcheck.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLayout>
 #include <QPixmap>
 #include <QtTest>
@@ -16,9 +17,44 @@ class TestFullSuiteLayout : public QObject
     Q_OBJECT
 
 private slots:
+    void checkFindsClippedAndOverlappingControls();
     void pagesFitTheScreen_data();
     void pagesFitTheScreen();
 };
+
+// The check itself, on a page made to fail it: a field pushed past the window's edge, two
+// links on one another, and a progress image on its background that is allowed.
+void TestFullSuiteLayout::checkFindsClippedAndOverlappingControls()
+{
+    QWidget window;
+    window.resize(300, 200);
+    auto *page = new QWidget(&window);
+    page->setObjectName(QStringLiteral("page"));
+    page->setGeometry(0, 0, 400, 200); // wider than the window shows
+    auto place = [page](const char *name, const QRect &at) {
+        auto *w = new QLabel(QString::fromLatin1(name), page);
+        w->setObjectName(QLatin1String(name));
+        w->setGeometry(at);
+    };
+    place("inside", QRect(10, 10, 50, 20));
+    place("clipped", QRect(280, 10, 50, 20));
+    place("a", QRect(10, 50, 50, 20));
+    place("b", QRect(40, 60, 50, 20));
+    place("gg2", QRect(10, 100, 100, 10));
+    place("gg", QRect(10, 100, 40, 10));
+    auto *hidden = new QLabel(page);
+    hidden->setGeometry(500, 500, 10, 10);
+    hidden->hide();
+    window.show();
+
+    LayoutCheck check;
+    check.allowOverlap(QStringLiteral("gg"), QStringLiteral("gg2"));
+    const QStringList faults = check.faults(page);
+    QCOMPARE(faults.size(), 2);
+    QVERIFY2(faults[0].startsWith(QStringLiteral("outside: clipped ")), qPrintable(faults[0]));
+    QVERIFY2(faults[1].startsWith(QStringLiteral("overlap: a ")) && faults[1].contains(QStringLiteral(" and b ")),
+             qPrintable(faults[1]));
+}
 
 void TestFullSuiteLayout::pagesFitTheScreen_data()
 {
