@@ -2,12 +2,15 @@
 // window titled "zorvoletps" (created, never shown; zorv-desk finds it among the X
 // server's windows) and answers on a local socket for platforms where windows of other
 // programs cannot be searched. At start it launches zorv-desk from its own folder. Its tray
-// menu stops zorv-desk's music ("Parar música", while it plays). It ends when the user picks
-// "Sair" in its tray menu, or with the session.
+// menu stops zorv-desk's music ("Parar música", while it plays) and switches the full suite
+// ("Suite completa"). It ends when the user picks "Sair" in its tray menu or in the
+// program's, or with the session.
 
 #include "platform/companion.h"
 #include "platform/identity.h"
 #include "platform/singleinstance.h"
+#include "store/flagfile.h"
+#include "store/paths.h"
 #include "traymenu.h"
 
 #include <QApplication>
@@ -52,11 +55,15 @@ int main(int argc, char **argv)
 
     zorv::PresenceBeacon beacon;
     beacon.start(zorv::companionSocketPath(title));
+    // The program's "Sair" takes the companion along.
+    QObject::connect(&beacon, &zorv::PresenceBeacon::endRequested, &app, [] { QCoreApplication::exit(0); });
 
     // The running program, asked through its request channel (never claimed from here).
     zorv::FileLockInstance program(zorv::instanceName());
     QSystemTrayIcon tray(companionIcon());
     zorv::CompanionTrayMenu menu(program);
+    // The data folder is found as the program finds it.
+    menu.setSuiteFullFlag(zorv::Paths::forApplication().resolve(zorv::kSuiteFullFlag));
     tray.setToolTip(title);
     tray.setContextMenu(&menu);
     if (QSystemTrayIcon::isSystemTrayAvailable())

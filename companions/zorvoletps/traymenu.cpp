@@ -1,6 +1,7 @@
 #include "traymenu.h"
 
 #include "platform/singleinstance.h"
+#include "store/flagfile.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -20,6 +21,25 @@ CompanionTrayMenu::CompanionTrayMenu(SingleInstance &program, QWidget *parent)
     connect(this, &QMenu::aboutToShow, this, &CompanionTrayMenu::refresh);
     connect(stopMusic, &QAction::triggered, this, &CompanionTrayMenu::stopMusicClick);
     connect(quit, &QAction::triggered, qApp, [] { QCoreApplication::exit(0); });
+}
+
+void CompanionTrayMenu::setSuiteFullFlag(const QString &path)
+{
+    if (suiteFull || path.isEmpty())
+        return;
+    suiteFull = new QAction(QStringLiteral("Suite completa"), this);
+    suiteFull->setObjectName(QStringLiteral("suiteFull"));
+    suiteFull->setCheckable(true);
+    suiteFull->setChecked(flagFileExists(path));
+    insertAction(quit, suiteFull);
+    connect(this, &QMenu::aboutToShow, suiteFull, [this, path] { suiteFull->setChecked(flagFileExists(path)); });
+    connect(suiteFull, &QAction::triggered, this, [this, path](bool on) {
+        if (on)
+            writeFlagFile(path);
+        else
+            deleteFlagFile(path);
+        suiteFull->setChecked(flagFileExists(path));
+    });
 }
 
 void CompanionTrayMenu::refresh()

@@ -18,7 +18,12 @@ public:
     explicit CompanionTrayMenu(SingleInstance &program, QWidget *parent = nullptr);
 
     QAction *stopMusic = nullptr; // "Parar música"
+    QAction *suiteFull = nullptr; // "Suite completa", once setSuiteFullFlag() named its file
     QAction *quit = nullptr;      // "Sair"
+
+    // Offers "Suite completa", ticked while the flag file `path` exists; the entry writes or
+    // removes that file, and the program follows at the next show of its window.
+    void setSuiteFullFlag(const QString &path);
 
 public slots:
     // Shows "Parar música" exactly while the program answers that its music plays.

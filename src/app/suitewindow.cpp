@@ -1,8 +1,10 @@
 #include "suitewindow.h"
 
 #include "controls/linklabel.h"
+#include "fullsuite.h"
 #include "guarded.h"
 #include "interfacecolour.h"
+#include "pagebar.h"
 #include "platform/osgeneration.h"
 #include "platform/x11windows.h"
 #include "store/flagfile.h"
@@ -213,11 +215,15 @@ SuiteWindow::SuiteWindow(Services &services, const Paths &paths, HiddenMainWindo
     TMTT.setSingleShot(true);
     connect(&TMTT, &QTimer::timeout, this, &SuiteWindow::TMTTTimer);
 
-    // The page guard: a page chosen by any means but the program's goes back to page 6.
+    // The page guard: a page chosen by any means but the program's goes back to page 6,
+    // unless the full suite lets every page be chosen.
     connect(xPG, &QStackedWidget::currentChanged, this, [this](int index) {
-        if (!m_selectingPage && index != financePage)
+        if (!m_selectingPage && index != financePage && !fullSuite())
             selectPage(financePage);
     });
+    m_fullSuite = new FullSuite(*this, paths);
+    connect(pageBar, &PageBar::pageChosen, this, &SuiteWindow::choosePage);
+    connect(xPG, &QStackedWidget::currentChanged, pageBar, &PageBar::setCurrentPage);
 
     registerOwnSteps();
     if (qApp)
@@ -285,8 +291,11 @@ void SuiteWindow::buildLayout()
     PNN->setObjectName(QStringLiteral("PNN"));
     PNN->setAutoFillBackground(true);
     auto *strip = new QVBoxLayout(PNN);
-    strip->setContentsMargins(0, 0, 0, 0);
+    strip->setContentsMargins(0, 4, 0, 0); // the strip's top 4 pixels lie above PDG
     strip->setSpacing(0);
+    pageBar = new PageBar(PNN);
+    pageBar->hide();
+    strip->addWidget(pageBar);
     strip->addStretch(1);
     q2 = new QLabel(PNN);
     q2->setObjectName(QStringLiteral("q2"));
@@ -306,7 +315,8 @@ void SuiteWindow::buildLayout()
     bottom->setContentsMargins(0, 0, 0, 0);
     pm2 = new LinkLabel(QStringLiteral("Sess\u00f5es"), Panel10);
     pm2->setObjectName(QStringLiteral("pm2"));
-    pm2->hide(); // kept out of the layout: nothing ever shows it
+    pm2->hide(); // only the full suite shows it
+    bottom->addWidget(pm2);
     connect(pm2, &LinkLabel::clicked, this, &SuiteWindow::pm2Click);
     outer->addWidget(Panel10);
 }
@@ -320,6 +330,7 @@ void SuiteWindow::buildPageMenu()
         QAction *action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         action->setVisible(!hidden);
+        action->setProperty(kHiddenPageMenuEntry, hidden);
         connect(action, &QAction::triggered, this, [act = std::move(act)] { guarded(act); });
         return action;
     };
@@ -343,6 +354,7 @@ void SuiteWindow::buildPageMenu()
     QMenu *help = PopupMenu1->addMenu(QStringLiteral("Ajuda"));
     help->setObjectName(QStringLiteral("helpMenu"));
     help->menuAction()->setVisible(false);
+    help->menuAction()->setProperty(kHiddenPageMenuEntry, true);
     Ajuda1 = entry(help, "Ajuda1", QStringLiteral("Ajuda"), true, [this] {
         if (m_launch)
             m_launch(kHelpPage);
@@ -409,12 +421,7 @@ void SuiteWindow::registerOwnSteps()
 
     addShowStep(ShowStep::FullScreen, [this] { setGeometry(screenRect(this)); });
     addShowStep(ShowStep::Foreground, [this] { ForceForeground(this); });
-    addShowStep(ShowStep::UnusedSheets, [this] {
-        for (int index : unusedSheets) {
-            for (QWidget *w : sheet(index)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-                w->hide();
-        }
-    });
+    addShowStep(ShowStep::UnusedSheets, [this] { setUnusedSheetsShown(fullSuite()); });
     addShowStep(ShowStep::Dividers, [this] { Colors(); });
     addShowStep(ShowStep::InterfaceColour, [this] { applyInterfaceColourFile(); });
     addShowStep(ShowStep::Sound, [this] {
@@ -429,8 +436,9 @@ void SuiteWindow::registerOwnSteps()
     });
     // ShowStep::ContentPanel needs nothing of the window: PDG's place in the layout keeps
     // it between the header and the bottom panel, full width, at every size.
+    // The full suite is a window among others: it leaves the rest of the desktop as it is.
     addShowStep(ShowStep::MinimiseAll, [this] {
-        if (m_taa1)
+        if (m_taa1 && !fullSuite())
             m_taa1->Mini();
     });
 
@@ -443,6 +451,7 @@ void SuiteWindow::FormCreate()
         return;
     m_created = true;
     m_createSteps.run();
+    m_fullSuite->refresh();
     // The tray icon is there from creation; the companion watch starts with it. On X11 it
     // is shown even while no tray host runs yet: it docks as soon as one appears.
     guarded([&] {
@@ -598,15 +607,55 @@ void SuiteWindow::openPage(int index)
     if (!isVisible())
         showWindow();
     selectPage(index);
+    // While the fade-in runs, its end gives the focus.
+    if (fullSuite() && !Alpha.isActive())
+        focusPageField(index);
+}
+
+void SuiteWindow::choosePage(int index)
+{
+    if (index < 0 || index >= pageCount)
+        return;
+    selectPage(index);
+    focusPageField(index);
+}
+
+void SuiteWindow::focusPageField(int page)
+{
+    if (page >= 0 && page < pageCount && m_focusFields[size_t(page)])
+        m_focusFields[size_t(page)]->setFocus(Qt::OtherFocusReason);
+}
+
+bool SuiteWindow::fullSuite() const
+{
+    return m_fullSuite && m_fullSuite->isOn();
+}
+
+void SuiteWindow::setUnusedSheetsShown(bool shown)
+{
+    for (int index : unusedSheets) {
+        for (QWidget *w : sheet(index)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            w->setVisible(shown);
+    }
 }
 
 void SuiteWindow::pm2Click()
 {
-    PopupMenu1->popup(QCursor::pos() - QPoint(105, 15));
+    // Opened from the keyboard, the menu opens at the link rather than at the pointer.
+    const QPoint at = pm2->underMouse() ? QCursor::pos() : pm2->mapToGlobal(QPoint(0, 0));
+    PopupMenu1->popup(at - QPoint(105, 15));
+}
+
+void SuiteWindow::quitFromTray()
+{
+    closeAndSave();
+    guarded([&] { m_services.companion.requestEnd(); });
+    m_tops.Sai();
 }
 
 void SuiteWindow::FormShow()
 {
+    m_fullSuite->refresh();
     m_showSteps.run();
 }
 
@@ -694,9 +743,7 @@ void SuiteWindow::AlphaTimer()
         if (flagFileExists(m_paths.resolve(kNoFadeFile)) || m_alpha >= alphaFinal) {
             Alpha.stop();
             setAlpha(alphaFinal);
-            const int page = currentPage();
-            if (page >= 0 && page < pageCount && m_focusFields[size_t(page)])
-                m_focusFields[size_t(page)]->setFocus(Qt::OtherFocusReason);
+            focusPageField(currentPage());
             TMTT.start();
             TMF.start();
             return;
@@ -803,9 +850,17 @@ bool SuiteWindow::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (static_cast<QWidget *>(watched)->window() != this)
         return false;
-    if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() == Qt::Key_Escape) {
         guarded([&] { close(); });
         return true;
+    }
+    if (fullSuite()) {
+        const int page = pageForKey(key->key(), key->modifiers(), currentPage());
+        if (page >= 0) {
+            guarded([&] { choosePage(page); });
+            return true;
+        }
     }
     return false;
 }

@@ -21,8 +21,10 @@ class QSystemTrayIcon;
 
 namespace zorv {
 
+class FullSuite;
 class LinkLabel;
 class HiddenMainWindow;
+class PageBar;
 class TaskBarWindow;
 
 // Brings `window` to the front and asks for it to become the active window, restoring it
@@ -67,8 +69,18 @@ public:
     // Selects a page on the program's behalf; the page guard lets such a choice stand.
     void selectPage(int index);
     // What a page entry of the page menu does: the window to the front, shown (its show
-    // step runs) when it is hidden, then page `index` selected.
+    // step runs) when it is hidden, then page `index` selected. In the full suite the page's
+    // focus field takes the focus as well.
     void openPage(int index);
+    // A page chosen from the page bar or its keys: selected, and its focus field takes the focus.
+    void choosePage(int index);
+
+    // Whether the full suite is on (as its flag file said at the last show or switch).
+    bool fullSuite() const;
+    FullSuite *fullSuiteMode() const { return m_fullSuite; }
+    // The content of the sheets of pages 0, 1, 9, 10 and 11: hidden by every show step
+    // unless the full suite is on.
+    void setUnusedSheetsShown(bool shown);
 
     void addCreateStep(CreateStep slot, std::function<void()> step);
     void addShowStep(ShowStep slot, std::function<void()> step);
@@ -108,9 +120,10 @@ public:
     QStackedWidget *xPG = nullptr;
     QWidget *PNN = nullptr; // strip over the top of xPG
     QLabel *q2 = nullptr;   // divider along the bottom of PNN
+    PageBar *pageBar = nullptr; // on PNN: the page buttons of the full suite, hidden without it
     // Bottom panel, 37 pixels high: an empty horizontal layout the backup bar goes into.
     QWidget *Panel10 = nullptr;
-    LinkLabel *pm2 = nullptr; // "Sessões": opens the page menu; hidden, nothing shows it
+    LinkLabel *pm2 = nullptr; // "Sessões": opens the page menu; hidden unless the full suite is on
 
     // The page menu, the only means of selecting a page other than 6.
     QMenu *PopupMenu1 = nullptr;
@@ -161,6 +174,8 @@ public slots:
     void TMFTimer();
     void TMTTTimer();
     void pm2Click();
+    // "Sair" of the tray menu: the close step's saves, then the companion and the program end.
+    void quitFromTray();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -188,12 +203,14 @@ private:
     void hookLists(QWidget *root);
     void scrollFocusedList(int notches);
     void enableMenuEntries(QMenu *menu);
+    void focusPageField(int page);
     bool filterFileDrop(QEvent *event);
 
     Services &m_services;
     const Paths &m_paths;
     HiddenMainWindow &m_tops;
     TaskBarWindow *m_taa1 = nullptr;
+    FullSuite *m_fullSuite = nullptr;
     std::array<QPointer<QWidget>, pageCount> m_focusFields;
     std::function<void(const QString &)> m_launch;
     std::function<void(const QStringList &)> m_dropFiles;

@@ -1,6 +1,7 @@
 #include "windowset.h"
 
 #include "exitsignals.h"
+#include "fullsuite.h"
 
 #include "controls/contactnamebox.h"
 #include "controls/currencyedit.h"
@@ -127,6 +128,12 @@ void wireSettingsPage(SuiteWindow &tats, SettingsPage *page)
     tats.addCreateStep(CreateStep::SoundFlag, on(&SettingsPage::SoundFlag));
     tats.addShowStep(ShowStep::ResetFields, on(&SettingsPage::ResetPasswordFields));
     QObject::connect(page, &SettingsPage::closeSuiteRequested, &tats, &QWidget::close);
+    // The full suite's box and the window follow each other.
+    QObject::connect(page, &SettingsPage::fullSuiteSwitched, &tats, [&tats, page] {
+        tats.fullSuiteMode()->refresh();
+        page->showFullSuite(tats.fullSuite()); // a file that could not be written: the box says so
+    });
+    QObject::connect(tats.fullSuiteMode(), &FullSuite::changed, page, &SettingsPage::showFullSuite);
 }
 
 // HiddenMainWindow's hidden LBS shows the password file's lines as the store last loaded them.

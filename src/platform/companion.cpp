@@ -17,6 +17,12 @@ bool X11TitlePresence::isPresent()
     return m_display.hasTopLevelWindowTitled(m_title);
 }
 
+bool X11TitlePresence::requestEnd()
+{
+    // The companion listens on its socket on every platform.
+    return LocalSocketPresence(companionSocketPath(m_title)).requestEnd();
+}
+
 LocalSocketPresence::LocalSocketPresence(const QString &socketPath)
     : m_socketPath(socketPath)
 {}
@@ -31,6 +37,18 @@ bool LocalSocketPresence::isPresent()
     return connected;
 }
 
+bool LocalSocketPresence::requestEnd()
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_socketPath);
+    if (!socket.waitForConnected(250))
+        return false;
+    socket.write(QByteArray(kCompanionEndRequest) + '\n');
+    const bool sent = socket.waitForBytesWritten(250);
+    socket.disconnectFromServer();
+    return sent;
+}
+
 PresenceBeacon::PresenceBeacon(QObject *parent)
     : QObject(parent)
 {}
@@ -43,9 +61,20 @@ bool PresenceBeacon::start(const QString &socketPath)
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server.get(), &QLocalServer::newConnection, this, [this] {
+        // A presence check connects and leaves at once; an end request sends one line.
         while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            socket->abort();
-            socket->deleteLater();
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (!socket->canReadLine()) {
+                    if (socket->bytesAvailable() > 64)
+                        socket->abort(); // no request is that long
+                    return;
+                }
+                const bool end = socket->readLine().trimmed() == kCompanionEndRequest;
+                socket->abort();
+                if (end)
+                    emit endRequested();
+            });
         }
     });
     if (m_server->listen(socketPath))

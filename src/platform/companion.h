@@ -17,6 +17,9 @@ class CompanionPresence
 public:
     virtual ~CompanionPresence() = default;
     virtual bool isPresent() = 0;
+    // Asks the running companion to end (the program is quitting at the user's request and
+    // takes its companion along). False when no companion took the request.
+    virtual bool requestEnd() = 0;
 };
 
 // On X11: a real search of the server's top-level windows for the companion's title. Any
@@ -26,6 +29,7 @@ class X11TitlePresence final : public CompanionPresence
 public:
     explicit X11TitlePresence(const QString &title);
     bool isPresent() override;
+    bool requestEnd() override; // through the companion's local socket
 
 private:
     QString m_title;
@@ -40,16 +44,23 @@ class LocalSocketPresence final : public CompanionPresence
 public:
     explicit LocalSocketPresence(const QString &socketPath);
     bool isPresent() override;
+    bool requestEnd() override;
 
 private:
     QString m_socketPath;
 };
 
-// The companion's side of LocalSocketPresence: listens on the socket and drops every
-// connection at once.
+// The word a program sends on the companion's socket to ask it to end.
+inline constexpr char kCompanionEndRequest[] = "end";
+
+// The companion's side of LocalSocketPresence: listens on the socket; a connection that
+// sends the end request makes it emit endRequested(), any other is dropped.
 class PresenceBeacon : public QObject
 {
     Q_OBJECT
+signals:
+    void endRequested();
+
 public:
     explicit PresenceBeacon(QObject *parent = nullptr);
     ~PresenceBeacon() override;

@@ -116,8 +116,14 @@ public:
         ++checks;
         return present;
     }
+    bool requestEnd() override
+    {
+        ++endRequests;
+        return present;
+    }
     bool present = true;
     int checks = 0;
+    int endRequests = 0;
 };
 
 class FakeProgramStarter final : public ProgramStarter

@@ -93,6 +93,7 @@ SettingsPage::SettingsPage(const Paths &paths, Services &services, PasswordStore
     // clicked() comes from the user only (mouse or Space), never from setChecked().
     connect(c1, &QCheckBox::clicked, this, &SettingsPage::c1MouseUp);
     connect(ai, &QCheckBox::clicked, this, &SettingsPage::aiMouseUp);
+    connect(sfull, &QCheckBox::clicked, this, &SettingsPage::sfullMouseUp);
     connect(nrs, &QCheckBox::clicked, this, &SettingsPage::nrsMouseUp);
     connect(c3, &QCheckBox::clicked, this, &SettingsPage::c3MouseUp);
     connect(pm20, &LinkLabel::clicked, this, &SettingsPage::pm20Click);
@@ -122,10 +123,12 @@ void SettingsPage::buildLayout()
     left->setSpacing(6);
     c1 = makeSwitchBox("c1", this);
     ai = makeSwitchBox("ai", this);
+    sfull = makeSwitchBox("sfull", this); // made after ai: Tab goes from ai to it
     left->addWidget(heading(QStringLiteral("Geral"), this));
     left->addLayout(switchRow(c1, QStringLiteral("Iniciar o computador direto no Zorv Home"), this));
     left->addWidget(heading(QStringLiteral("Performance"), this));
     left->addLayout(switchRow(ai, QStringLiteral("Abertura imediata (janelas)"), this));
+    left->addLayout(switchRow(sfull, QStringLiteral("Mostrar todas as p\u00e1ginas"), this));
     pmga = new LinkLabel(QStringLiteral("Gerenciar Autorun"), this);
     pmga->setObjectName(QStringLiteral("pmga"));
     left->addWidget(pmga);
@@ -201,6 +204,22 @@ void SettingsPage::c1MouseUp()
 void SettingsPage::aiMouseUp()
 {
     switchFlag(ai, kImmediateOpenFile);
+}
+
+void SettingsPage::sfullMouseUp()
+{
+    // One marker line of its own: this switch is not one of the page's staged switches.
+    const QString path = flagPath(kSuiteFullFlag);
+    if (sfull->isChecked())
+        writeFlagFile(path);
+    else
+        deleteFlagFile(path);
+    emit fullSuiteSwitched();
+}
+
+void SettingsPage::showFullSuite(bool on)
+{
+    sfull->setChecked(on);
 }
 
 void SettingsPage::nrsMouseUp()

@@ -60,6 +60,7 @@ public:
     QLabel *headerText = nullptr;
     QCheckBox *c1 = nullptr;
     QCheckBox *ai = nullptr;
+    QCheckBox *sfull = nullptr; // "Mostrar todas as páginas": the full suite's flag file
     QCheckBox *nrs = nullptr;
     QCheckBox *c3 = nullptr;
     LinkLabel *pmga = nullptr; // "Gerenciar Autorun"
@@ -76,6 +77,9 @@ public:
 public slots:
     void c1MouseUp();
     void aiMouseUp();
+    void sfullMouseUp();
+    // The full suite as the window last read it; sets the box without writing its file.
+    void showFullSuite(bool on);
     void nrsMouseUp();
     void c3MouseUp();
     void pm20Click();
@@ -93,6 +97,8 @@ public slots:
 signals:
     // "Gerenciar Autorun" asks for the suite window to close.
     void closeSuiteRequested();
+    // The user switched the full suite with sfull; its flag file is already written or removed.
+    void fullSuiteSwitched();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -11,6 +11,11 @@ inline const QString kFlagMarkerLine = QStringLiteral("57948579487593465966");
 // the launcher then offers only the programs released for the employee.
 inline const QString kProgramFilterFlag = QStringLiteral("\\MSDriver.dat");
 
+// Every page of the suite window is reachable while this flag file exists in the data
+// folder (the full suite); without it the window keeps to its finance page. The program,
+// its settings page and the companion's tray menu switch it.
+inline const QString kSuiteFullFlag = QStringLiteral("dados\\Suite.full");
+
 // A flag file switches a setting on by existing. Writing stores `copies` marker lines
 // (writers that stage the marker in a list not cleared first leave several; readers only
 // test existence, so any count means "on").
