@@ -2,7 +2,7 @@
 // switched on with its box, the page reached from the finance page by the page bar's keys,
 // its main job done through its fields (the Enter chains) and links (Tab, then Enter or
 // Space), and its file checked on disk. Escape closes the window on every page.
-#include "fullsuite.h"
+#include "fullsuitefixture.h"
 
 #include "controls/contactnamebox.h"
 #include "controls/currencyedit.h"
@@ -41,7 +41,7 @@ using namespace zorv;
 namespace {
 
 // The page's own widget on its sheet (what the focus must lie in).
-QWidget *pageWidget(FullSuite &s, int index)
+QWidget *pageWidget(SuiteOnKeys &s, int index)
 {
     WindowSet &w = *s.windows;
     const std::array<QWidget *, SuiteWindow::pageCount> pages{
@@ -103,74 +103,74 @@ void TestFullSuitePages::eachPageByKeysAndEscapeCloses()
 {
     QFETCH(int, page);
     QFETCH(QString, focusField);
-    FullSuite s;
+    SuiteOnKeys s;
     QVERIFY(s.start());
     QVERIFY(s.reach(page));
-    QVERIFY(pageWidget(s, page)->isAncestorOf(FullSuite::focus()));
+    QVERIFY(pageWidget(s, page)->isAncestorOf(SuiteOnKeys::focus()));
     if (!focusField.isEmpty())
-        QCOMPARE(FullSuite::focus()->objectName(), focusField);
+        QCOMPARE(SuiteOnKeys::focus()->objectName(), focusField);
     // Tab walks the page's chain without leaving the page for a hidden one.
     for (int i = 0; i < 6; ++i) {
-        FullSuite::key(Qt::Key_Tab);
-        QVERIFY(FullSuite::focus() && FullSuite::focus()->isVisible());
+        SuiteOnKeys::key(Qt::Key_Tab);
+        QVERIFY(SuiteOnKeys::focus() && SuiteOnKeys::focus()->isVisible());
     }
-    FullSuite::key(Qt::Key_Escape);
+    SuiteOnKeys::key(Qt::Key_Escape);
     QVERIFY(!s.tats().isVisible());
 }
 
 void TestFullSuitePages::previousPageWrapsToTheSettings()
 {
-    FullSuite s;
+    SuiteOnKeys s;
     QVERIFY(s.start());
-    FullSuite::key(Qt::Key_PageUp, Qt::ControlModifier);
+    SuiteOnKeys::key(Qt::Key_PageUp, Qt::ControlModifier);
     QCOMPARE(s.tats().currentPage(), 11);
-    FullSuite::key(Qt::Key_PageDown, Qt::ControlModifier);
+    SuiteOnKeys::key(Qt::Key_PageDown, Qt::ControlModifier);
     QCOMPARE(s.tats().currentPage(), SuiteWindow::financePage);
 }
 
 // The entry row walked with Enter from the amount to the payment form saves the entry.
 void TestFullSuitePages::financeEntryRow()
 {
-    FullSuite s;
+    SuiteOnKeys s;
     QVERIFY(s.start());
     FinancePage &p = *s.windows->finance;
-    QCOMPARE(FullSuite::focus(), p.FN1);
+    QCOMPARE(SuiteOnKeys::focus(), p.FN1);
     s.type(QStringLiteral("1500"));
     s.enter();
-    QCOMPARE(FullSuite::focus(), p.AL);
+    QCOMPARE(SuiteOnKeys::focus(), p.AL);
     s.enter();
-    QCOMPARE(FullSuite::focus(), p.fn2);
+    QCOMPARE(SuiteOnKeys::focus(), p.fn2);
     s.enter();
-    QCOMPARE(FullSuite::focus(), p.fn3);
+    QCOMPARE(SuiteOnKeys::focus(), p.fn3);
     s.key(Qt::Key_Down); // the first operation
     s.enter();
-    QVERIFY(p.FN4->isAncestorOf(FullSuite::focus()) || FullSuite::focus() == p.FN4);
+    QVERIFY(p.FN4->isAncestorOf(SuiteOnKeys::focus()) || SuiteOnKeys::focus() == p.FN4);
     s.type(QStringLiteral("Salario"));
     s.enter();
-    QCOMPARE(FullSuite::focus(), p.PCL);
+    QCOMPARE(SuiteOnKeys::focus(), p.PCL);
     s.enter();
-    QCOMPARE(FullSuite::focus(), p.QT);
+    QCOMPARE(SuiteOnKeys::focus(), p.QT);
     s.enter();
-    QCOMPARE(FullSuite::focus(), p.FN5);
+    QCOMPARE(SuiteOnKeys::focus(), p.FN5);
     s.key(Qt::Key_Down); // the first payment form
     s.enter();
     const QByteArray month = s.data.read(QStringLiteral("dados/Finance/03.2013.fin"));
     QVERIFY2(month.startsWith("1.500,00<1>15/03/2013<2>" + p.fn3->itemText(0).toLatin1() + "<3>Salario<4>"), month);
     QCOMPARE(s.data.read(QStringLiteral("dados/Finance/2013.CX")), month);
-    QCOMPARE(FullSuite::focus(), p.FN1);
+    QCOMPARE(SuiteOnKeys::focus(), p.FN1);
 }
 
 // The shortcut center's grid takes the focus by Tab; Enter on an item hands it over.
 void TestFullSuitePages::deskStartsAShortcut()
 {
-    FullSuite s([](TempDataFolder &d) { d.write("dados/ma.list", "Agenda<>/x/agenda.exe\r\n"); });
+    SuiteOnKeys s([](TempDataFolder &d) { d.write("dados/ma.list", "Agenda<>/x/agenda.exe\r\n"); });
     QVERIFY(s.start());
     QVERIFY(s.reach(0));
     IconList *grid = s.windows->desk->shortcuts->LVx;
-    QVERIFY(FullSuite::tabTo(grid));
+    QVERIFY(SuiteOnKeys::tabTo(grid));
     // The item marked by the focus is the one Enter starts.
     QVERIFY(grid->selectedItem() && grid->row(grid->selectedItem()) == 0);
-    FullSuite::enter();
+    SuiteOnKeys::enter();
     QVERIFY(!s.tats().isVisible());
     QCOMPARE(s.handOff(), QByteArray("/x/agenda.exe\r\n"));
     QCOMPARE(s.fake.programs.started.size(), 1);
@@ -180,19 +180,19 @@ void TestFullSuitePages::deskStartsAShortcut()
 // by Space writes the line.
 void TestFullSuitePages::aliasesCreateOne()
 {
-    FullSuite s;
+    SuiteOnKeys s;
     const QString file = makeFile(s.data, QStringLiteral("docs/carta.odt"));
     s.fake.dialogs.files.enqueue(file);
     QVERIFY(s.start());
     QVERIFY(s.reach(1));
     AliasPage &p = *s.windows->aliases;
-    QVERIFY(FullSuite::tabTo(p.cna));
-    FullSuite::enter();
-    QCOMPARE(FullSuite::focus(), p.ENA);
+    QVERIFY(SuiteOnKeys::tabTo(p.cna));
+    SuiteOnKeys::enter();
+    QCOMPARE(SuiteOnKeys::focus(), p.ENA);
     QCOMPARE(p.LNA->text(), QStringLiteral("carta.odt"));
     s.type(QStringLiteral("ct"));
-    QVERIFY(FullSuite::tabTo(p.ana));
-    FullSuite::key(Qt::Key_Space);
+    QVERIFY(SuiteOnKeys::tabTo(p.ana));
+    SuiteOnKeys::key(Qt::Key_Space);
     QCOMPARE(s.data.read(QStringLiteral("dados/Speed.Run")), "CT<>" + file.toUtf8() + "\r\n");
 }
 
@@ -200,24 +200,24 @@ void TestFullSuitePages::aliasesCreateOne()
 // Enter in the track list play the next one.
 void TestFullSuitePages::audioChoosesMusicAndPlays()
 {
-    FullSuite s;
+    SuiteOnKeys s;
     const QString first = makeFile(s.data, QStringLiteral("musica/a.mp3"));
     makeFile(s.data, QStringLiteral("musica/b.mp3"));
     s.fake.dialogs.files.enqueue(first);
     QVERIFY(s.start());
     QVERIFY(s.reach(2));
     AudioPage &p = *s.windows->audio;
-    QCOMPARE(FullSuite::focus(), p.FL2);
-    QVERIFY(FullSuite::tabTo(p.pm));
-    FullSuite::enter();
+    QCOMPARE(SuiteOnKeys::focus(), p.FL2);
+    QVERIFY(SuiteOnKeys::tabTo(p.pm));
+    SuiteOnKeys::enter();
     QCOMPARE(p.FL2->count(), 2);
     QVERIFY(s.data.read(QStringLiteral("dados/Play.list")).startsWith(QFileInfo(first).absolutePath().toUtf8()));
     QVERIFY(s.fake.audio.last());
     QCOMPARE(QFileInfo(s.fake.audio.last()->path).fileName(), QStringLiteral("a.mp3"));
 
-    QVERIFY(FullSuite::tabTo(p.FL2));
-    FullSuite::key(Qt::Key_Down);
-    FullSuite::enter();
+    QVERIFY(SuiteOnKeys::tabTo(p.FL2));
+    SuiteOnKeys::key(Qt::Key_Down);
+    SuiteOnKeys::enter();
     QCOMPARE(QFileInfo(s.fake.audio.last()->path).fileName(), QStringLiteral("b.mp3"));
 }
 
@@ -225,23 +225,23 @@ void TestFullSuitePages::audioChoosesMusicAndPlays()
 // saved when Escape closes the window.
 void TestFullSuitePages::notesFindPrintAndSave()
 {
-    FullSuite s;
+    SuiteOnKeys s;
     QVERIFY(s.start());
     QVERIFY(s.reach(3));
     NotesPage &p = *s.windows->notes;
-    QCOMPARE(FullSuite::focus(), p.AN);
+    QCOMPARE(SuiteOnKeys::focus(), p.AN);
     s.type(QStringLiteral("Comprar pao e leite"));
-    QVERIFY(FullSuite::tabTo(p.EDR));
+    QVERIFY(SuiteOnKeys::tabTo(p.EDR));
     s.type(QStringLiteral("LEITE"));
-    FullSuite::enter();
+    SuiteOnKeys::enter();
     // The caret at the word found, back in the editor; the field emptied.
-    QCOMPARE(FullSuite::focus(), p.AN);
+    QCOMPARE(SuiteOnKeys::focus(), p.AN);
     QCOMPARE(p.AN->textCursor().position(), 14);
     QVERIFY(p.EDR->text().isEmpty());
-    QVERIFY(FullSuite::tabTo(p.pm30));
-    FullSuite::enter();
+    QVERIFY(SuiteOnKeys::tabTo(p.pm30));
+    SuiteOnKeys::enter();
     QCOMPARE(s.fake.printer.jobs.size(), 1);
-    FullSuite::key(Qt::Key_Escape);
+    SuiteOnKeys::key(Qt::Key_Escape);
     QVERIFY(!s.tats().isVisible());
     QVERIFY(s.data.read(QStringLiteral("dados/Notas/Notas.speed")).contains("Comprar pao e leite"));
 }
@@ -249,16 +249,16 @@ void TestFullSuitePages::notesFindPrintAndSave()
 // Enter in the date goes to the page; what is typed there lands under the date on close.
 void TestFullSuitePages::diaryPageSavedOnClose()
 {
-    FullSuite s;
+    SuiteOnKeys s;
     QVERIFY(s.start());
     QVERIFY(s.reach(4));
     DiaryPage &p = *s.windows->diary;
-    QCOMPARE(FullSuite::focus(), p.cal);
-    FullSuite::key(Qt::Key_Down); // the day before
-    FullSuite::enter();
-    QCOMPARE(FullSuite::focus(), p.RE);
+    QCOMPARE(SuiteOnKeys::focus(), p.cal);
+    SuiteOnKeys::key(Qt::Key_Down); // the day before
+    SuiteOnKeys::enter();
+    QCOMPARE(SuiteOnKeys::focus(), p.RE);
     s.type(QStringLiteral("Dia calmo"));
-    FullSuite::key(Qt::Key_Escape);
+    SuiteOnKeys::key(Qt::Key_Escape);
     QVERIFY(!s.tats().isVisible());
     QVERIFY(s.data.read(QStringLiteral("dados/Diary/14.03.2013")).contains("Dia calmo"));
 }
@@ -266,19 +266,19 @@ void TestFullSuitePages::diaryPageSavedOnClose()
 // Date, time and text by the Enter chain; Enter in the text saves the appointment.
 void TestFullSuitePages::appointmentSaved()
 {
-    FullSuite s;
+    SuiteOnKeys s;
     QVERIFY(s.start());
     QVERIFY(s.reach(5));
     AppointmentsPage &p = *s.windows->appointments;
-    QCOMPARE(FullSuite::focus(), p.DC);
-    FullSuite::enter();
-    QCOMPARE(FullSuite::focus(), p.MDC);
-    FullSuite::key(Qt::Key_Home);
+    QCOMPARE(SuiteOnKeys::focus(), p.DC);
+    SuiteOnKeys::enter();
+    QCOMPARE(SuiteOnKeys::focus(), p.MDC);
+    SuiteOnKeys::key(Qt::Key_Home);
     s.type(QStringLiteral("143000"));
-    FullSuite::enter();
-    QCOMPARE(FullSuite::focus(), p.EDC);
+    SuiteOnKeys::enter();
+    QCOMPARE(SuiteOnKeys::focus(), p.EDC);
     s.type(QStringLiteral("Contador"));
-    FullSuite::enter();
+    SuiteOnKeys::enter();
     QCOMPARE(s.data.read(QStringLiteral("dados/Notas/Tasks.go")), QByteArray("15/03/2013<>14:30:00|Contador\r\n"));
     QCOMPARE(p.LVC->topLevelItemCount(), 1);
 }
@@ -286,21 +286,21 @@ void TestFullSuitePages::appointmentSaved()
 // Contact, date, category and topic by Enter; Enter in the topic saves the activity.
 void TestFullSuitePages::activityMapSaved()
 {
-    FullSuite s;
+    SuiteOnKeys s;
     QVERIFY(s.start());
     QVERIFY(s.reach(7));
     ActivityMapPage &p = *s.windows->activityMap;
-    QVERIFY(p.z1->isAncestorOf(FullSuite::focus()) || FullSuite::focus() == p.z1);
+    QVERIFY(p.z1->isAncestorOf(SuiteOnKeys::focus()) || SuiteOnKeys::focus() == p.z1);
     s.type(QStringLiteral("joao"));
-    FullSuite::enter();
-    QCOMPARE(FullSuite::focus(), p.z2);
-    FullSuite::enter();
-    QCOMPARE(FullSuite::focus(), p.z3);
-    FullSuite::key(Qt::Key_Down);
-    FullSuite::enter();
-    QCOMPARE(FullSuite::focus(), p.z4);
+    SuiteOnKeys::enter();
+    QCOMPARE(SuiteOnKeys::focus(), p.z2);
+    SuiteOnKeys::enter();
+    QCOMPARE(SuiteOnKeys::focus(), p.z3);
+    SuiteOnKeys::key(Qt::Key_Down);
+    SuiteOnKeys::enter();
+    QCOMPARE(SuiteOnKeys::focus(), p.z4);
     s.type(QStringLiteral("proposta"));
-    FullSuite::enter();
+    SuiteOnKeys::enter();
     QCOMPARE(s.data.read(QStringLiteral("dados/Notas/JOAO.map")),
              "JOAO<1>15/03/2013<2>" + p.z3->itemText(0).toLatin1() + "<3>PROPOSTA\r\n");
 }
@@ -309,29 +309,29 @@ void TestFullSuitePages::activityMapSaved()
 // in the note saves the contact.
 void TestFullSuitePages::phoneBookSaved()
 {
-    FullSuite s;
+    SuiteOnKeys s;
     QVERIFY(s.start());
     QVERIFY(s.reach(8));
     PhoneBookPage &p = *s.windows->phoneBook;
-    QVERIFY(p.e1->isAncestorOf(FullSuite::focus()) || FullSuite::focus() == p.e1);
+    QVERIFY(p.e1->isAncestorOf(SuiteOnKeys::focus()) || SuiteOnKeys::focus() == p.e1);
     s.type(QStringLiteral("maria"));
-    FullSuite::enter();
-    QCOMPARE(FullSuite::focus(), p.e2);
-    FullSuite::key(Qt::Key_Home);
+    SuiteOnKeys::enter();
+    QCOMPARE(SuiteOnKeys::focus(), p.e2);
+    SuiteOnKeys::key(Qt::Key_Home);
     s.type(QStringLiteral("1155551234"));
-    FullSuite::enter();
+    SuiteOnKeys::enter();
     // The category's list is down: Down and Enter choose from it.
-    FullSuite::key(Qt::Key_Down);
-    FullSuite::enter();
+    SuiteOnKeys::key(Qt::Key_Down);
+    SuiteOnKeys::enter();
     QTRY_VERIFY(!QApplication::activePopupWidget());
     QVERIFY(p.e3->currentIndex() >= 0);
     const QByteArray category = p.e3->currentText().toUtf8();
-    FullSuite::enter();
-    QCOMPARE(FullSuite::focus(), p.e4);
-    FullSuite::enter();
-    QCOMPARE(FullSuite::focus(), p.OBS);
+    SuiteOnKeys::enter();
+    QCOMPARE(SuiteOnKeys::focus(), p.e4);
+    SuiteOnKeys::enter();
+    QCOMPARE(SuiteOnKeys::focus(), p.OBS);
     s.type(QStringLiteral("vizinha"));
-    FullSuite::enter();
+    SuiteOnKeys::enter();
     QCOMPARE(s.data.read(QStringLiteral("dados/Notas/MARIA.tel")),
              "MARIA<1>(11) 5555-1234<2>" + category + "<3>N\xe3o informado<4>vizinha\r\n");
 }
@@ -339,13 +339,13 @@ void TestFullSuitePages::phoneBookSaved()
 // Enter in the word field asks for the word's page; its meaning fills the result.
 void TestFullSuitePages::wordLookupFillsTheResult()
 {
-    FullSuite s;
+    SuiteOnKeys s;
     QVERIFY(s.start());
     QVERIFY(s.reach(9));
     WordLookupPage &p = *s.windows->wordLookup;
-    QCOMPARE(FullSuite::focus(), p.prt);
+    QCOMPARE(SuiteOnKeys::focus(), p.prt);
     s.type(QStringLiteral("casa"));
-    FullSuite::enter();
+    SuiteOnKeys::enter();
     QCOMPARE(s.fake.pages.requested.size(), 1);
     const QUrl address = s.fake.pages.requested.last();
     QVERIFY(address.toString().endsWith(QStringLiteral("casa")));
@@ -359,22 +359,22 @@ void TestFullSuitePages::wordLookupFillsTheResult()
 // The interval chosen with the arrow key and applied by Enter; the switch ticked by Space.
 void TestFullSuitePages::trainerIntervalAndSwitch()
 {
-    FullSuite s;
+    SuiteOnKeys s;
     QVERIFY(s.start());
     QVERIFY(s.reach(10));
     TrainerPage &p = *s.windows->trainer;
-    QVERIFY(FullSuite::tabTo(p.cmn));
-    FullSuite::key(Qt::Key_Down);
-    FullSuite::enter();
+    QVERIFY(SuiteOnKeys::tabTo(p.cmn));
+    SuiteOnKeys::key(Qt::Key_Down);
+    SuiteOnKeys::enter();
     QCOMPARE(s.data.read(QStringLiteral("dados/Personal.not")), QByteArray("30\r\n"));
-    QVERIFY(FullSuite::tabTo(p.clm));
-    FullSuite::key(Qt::Key_Space);
+    QVERIFY(SuiteOnKeys::tabTo(p.clm));
+    SuiteOnKeys::key(Qt::Key_Space);
     QVERIFY(flagFileExists(s.data.file(QStringLiteral("dados/Personal.pse"))));
     // "Aplicar" from the keyboard applies the new choice.
-    QVERIFY(FullSuite::tabTo(p.cmn));
-    FullSuite::key(Qt::Key_Down);
-    QVERIFY(FullSuite::tabTo(p.pml));
-    FullSuite::key(Qt::Key_Space);
+    QVERIFY(SuiteOnKeys::tabTo(p.cmn));
+    SuiteOnKeys::key(Qt::Key_Down);
+    QVERIFY(SuiteOnKeys::tabTo(p.pml));
+    SuiteOnKeys::key(Qt::Key_Space);
     QCOMPARE(s.data.read(QStringLiteral("dados/Personal.not")), QByteArray("45\r\n"));
 }
 
@@ -382,20 +382,20 @@ void TestFullSuitePages::trainerIntervalAndSwitch()
 // ticked by Space.
 void TestFullSuitePages::settingsPasswordAndSwitch()
 {
-    FullSuite s;
+    SuiteOnKeys s;
     QVERIFY(s.start());
     QVERIFY(s.reach(11));
     SettingsPage &p = *s.windows->settings;
-    QVERIFY(FullSuite::tabTo(p.esh));
+    QVERIFY(SuiteOnKeys::tabTo(p.esh));
     s.type(QStringLiteral("1234"));
-    QVERIFY(FullSuite::tabTo(p.pm20));
-    FullSuite::enter();
+    QVERIFY(SuiteOnKeys::tabTo(p.pm20));
+    SuiteOnKeys::enter();
     QVERIFY(p.esh->text().isEmpty());
     QVERIFY(QFile::exists(s.data.paths().windowsFile(kPasswordFile)));
     QCOMPARE(s.fake.policies.writes.size(), 4);
 
-    QVERIFY(FullSuite::tabTo(p.nrs));
-    FullSuite::key(Qt::Key_Space);
+    QVERIFY(SuiteOnKeys::tabTo(p.nrs));
+    SuiteOnKeys::key(Qt::Key_Space);
     QVERIFY(p.nrs->isChecked());
     QVERIFY(flagFileExists(s.data.file(QStringLiteral("dados/Sound.viw"))));
 }

@@ -20,7 +20,7 @@
 #include <functional>
 #include <memory>
 
-struct FullSuite
+struct SuiteOnKeys
 {
     // The pages in the order of the page bar: Ctrl+1 … Ctrl+9 choose the first nine.
     static constexpr std::array<int, zorv::SuiteWindow::pageCount> barOrder{6, 3, 5, 7, 4, 8, 2, 0, 1, 9, 10, 11};
@@ -29,14 +29,14 @@ struct FullSuite
     TempDataFolder data;
     std::unique_ptr<zorv::WindowSet> windows;
 
-    explicit FullSuite(const std::function<void(TempDataFolder &)> &prepare = {})
+    explicit SuiteOnKeys(const std::function<void(TempDataFolder &)> &prepare = {})
     {
         fake.clock.set(QDate(2013, 3, 15), QTime(10, 0));
         if (prepare)
             prepare(data);
         windows = std::make_unique<zorv::WindowSet>(fake, data.paths());
     }
-    ~FullSuite()
+    ~SuiteOnKeys()
     {
         if (windows)
             tats().hide();
