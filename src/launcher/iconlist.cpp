@@ -2,6 +2,7 @@
 
 #include "controls/linklabel.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
@@ -82,6 +83,18 @@ QListWidgetItem *IconList::selectedItem() const
 {
     const QList<QListWidgetItem *> selected = selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void IconList::focusInEvent(QFocusEvent *event)
+{
+    QListWidget::focusInEvent(event);
+    const bool byKey = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (!byKey || selectedItem() || count() == 0)
+        return;
+    if (!currentItem())
+        setCurrentRow(0);
+    else
+        currentItem()->setSelected(true);
 }
 
 void IconList::keyPressEvent(QKeyEvent *event)

@@ -35,6 +35,9 @@ signals:
     void otherButtonPressed(const QPoint &globalPos);
 
 protected:
+    // Reached by Tab with nothing selected: the item that shows the focus is selected, so
+    // Enter starts what the user sees marked.
+    void focusInEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 };

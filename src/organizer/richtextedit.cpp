@@ -12,6 +12,9 @@ RichTextEdit::RichTextEdit(QWidget *parent)
     setDocument(new ContainedTextDocument(this));
     setAcceptRichText(true);
     setTextInteractionFlags(Qt::TextEditorInteraction);
+    // Tab leaves the editor for the page's next field or link, as in every other field of
+    // the window: a keyboard user could not get past the notes or the diary page otherwise.
+    setTabChangesFocus(true);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         // Any change, typed or made in code, parts the content from the file it was read from.
