@@ -15,7 +15,7 @@
 #include "platform/fakes.h"
 #include "settings/settingspage.h"
 #include "store/flagfile.h"
-#include "store/rtfreader.h"
+#include "store/rtf/rtfreader.h"
 #include "tempdatafolder.h"
 #include "typing.h"
 
