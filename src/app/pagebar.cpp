@@ -16,18 +16,18 @@ constexpr int kBarHeight = 29;
 const QList<PageBarEntry> &pageBarEntries()
 {
     static const QList<PageBarEntry> entries = {
-        {6, QStringLiteral("Minhas finan\u00e7as")},
-        {3, QStringLiteral("Anota\u00e7\u00f5es r\u00e1pidas")},
-        {5, QStringLiteral("Compromissos...")},
-        {7, QStringLiteral("Mapa de atividades")},
-        {4, QStringLiteral("Meu di\u00e1rio pessoal")},
-        {8, QStringLiteral("Agenda telef\u00f4nica")},
-        {2, QStringLiteral("Player de \u00e1udio")},
-        {0, QStringLiteral("Centro de atalhos")},
-        {1, QStringLiteral("Centro de apelidos")},
-        {9, QStringLiteral("Consulta de palavras")},
-        {10, QStringLiteral("Personal trainer")},
-        {11, QStringLiteral("Configura\u00e7\u00f5es")},
+        {6, QStringLiteral("Minhas finan\u00e7as"), QStringLiteral("Finan\u00e7as")},
+        {3, QStringLiteral("Anota\u00e7\u00f5es r\u00e1pidas"), QStringLiteral("Anota\u00e7\u00f5es")},
+        {5, QStringLiteral("Compromissos..."), QStringLiteral("Compromissos")},
+        {7, QStringLiteral("Mapa de atividades"), QStringLiteral("Atividades")},
+        {4, QStringLiteral("Meu di\u00e1rio pessoal"), QStringLiteral("Di\u00e1rio")},
+        {8, QStringLiteral("Agenda telef\u00f4nica"), QStringLiteral("Agenda")},
+        {2, QStringLiteral("Player de \u00e1udio"), QStringLiteral("\u00c1udio")},
+        {0, QStringLiteral("Centro de atalhos"), QStringLiteral("Atalhos")},
+        {1, QStringLiteral("Centro de apelidos"), QStringLiteral("Apelidos")},
+        {9, QStringLiteral("Consulta de palavras"), QStringLiteral("Palavras")},
+        {10, QStringLiteral("Personal trainer"), QStringLiteral("Trainer")},
+        {11, QStringLiteral("Configura\u00e7\u00f5es"), QStringLiteral("Configura\u00e7\u00f5es")},
     };
     return entries;
 }
@@ -58,11 +58,11 @@ int pageForKey(int key, Qt::KeyboardModifiers modifiers, int currentPage)
     return entries[(position + step + count) % count].page;
 }
 
-PageButton::PageButton(const QString &caption, QWidget *parent)
-    : QAbstractButton(parent)
+PageButton::PageButton(const PageBarEntry &entry, QWidget *parent)
+    : QAbstractButton(parent), m_shortCaption(entry.shortCaption)
 {
-    setText(caption);
-    setToolTip(caption);
+    setText(entry.caption);
+    setToolTip(entry.caption);
     setCheckable(true);
     setAutoExclusive(true);
     setFocusPolicy(Qt::NoFocus);
@@ -71,29 +71,51 @@ PageButton::PageButton(const QString &caption, QWidget *parent)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
+// Sizes are measured in bold, so a caption keeps its room when its page comes to the front.
 QSize PageButton::sizeHint() const
 {
     QFont bold = font();
-    bold.setBold(true); // room for the caption when it is the page in front
+    bold.setBold(true);
     return {QFontMetrics(bold).horizontalAdvance(text()) + 2 * kPadding, kBarHeight};
 }
 
 QSize PageButton::minimumSizeHint() const
 {
-    return {QFontMetrics(font()).horizontalAdvance(QStringLiteral("Abc\u2026")) + 2 * kPadding, kBarHeight};
+    QFont bold = font();
+    bold.setBold(true);
+    return {QFontMetrics(bold).horizontalAdvance(m_shortCaption) + 2 * kPadding, kBarHeight};
+}
+
+QFont PageButton::captionFont() const
+{
+    QFont f = font();
+    f.setBold(isChecked());
+    return f;
+}
+
+QRect PageButton::captionArea() const
+{
+    return rect().adjusted(kPadding, 0, -kPadding, -3);
+}
+
+QString PageButton::shownText() const
+{
+    const QFontMetrics metrics(captionFont());
+    const int room = captionArea().width();
+    if (metrics.horizontalAdvance(text()) <= room)
+        return text();
+    if (metrics.horizontalAdvance(m_shortCaption) <= room)
+        return m_shortCaption;
+    return metrics.elidedText(m_shortCaption, Qt::ElideRight, room);
 }
 
 void PageButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    QFont f = font();
-    f.setBold(isChecked());
-    painter.setFont(f);
+    painter.setFont(captionFont());
     const bool lit = isChecked() || underMouse();
     painter.setPen(lit ? QColor(Qt::white) : QColor(0xc0, 0xc0, 0xc0));
-    const QRect area = rect().adjusted(kPadding, 0, -kPadding, -3);
-    const QString shown = QFontMetrics(f).elidedText(text(), Qt::ElideRight, area.width());
-    painter.drawText(area, Qt::AlignCenter, shown);
+    painter.drawText(captionArea(), Qt::AlignCenter, shownText());
     if (isChecked())
         painter.fillRect(QRect(kPadding / 2, height() - 3, width() - kPadding, 2), QColor(0xf2, 0xc2, 0x30));
 }
@@ -107,7 +129,7 @@ PageBar::PageBar(QWidget *parent)
     row->setContentsMargins(8, 0, 8, 0);
     row->setSpacing(0);
     for (const PageBarEntry &entry : pageBarEntries()) {
-        auto *button = new PageButton(entry.caption, this);
+        auto *button = new PageButton(entry, this);
         button->setObjectName(QStringLiteral("pageButton%1").arg(entry.page));
         button->setProperty("page", entry.page);
         connect(button, &QAbstractButton::clicked, this, [this, page = entry.page] { emit pageChosen(page); });

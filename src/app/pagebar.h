@@ -6,11 +6,13 @@
 
 namespace zorv {
 
-// One page of the page bar: the page index on the suite window and its caption.
+// One page of the page bar: the page index on the suite window, its caption and the short
+// caption shown when the bar is too narrow for every full one.
 struct PageBarEntry
 {
     int page;
     QString caption;
+    QString shortCaption;
 };
 
 // The pages in bar order, captioned as the page menu names them: the finance page first,
@@ -22,19 +24,28 @@ const QList<PageBarEntry> &pageBarEntries();
 // after `currentPage`, wrapping around. -1 for every other key.
 int pageForKey(int key, Qt::KeyboardModifiers modifiers, int currentPage);
 
-// A page button: its caption, shortened with an ellipsis when the bar is narrower than all
-// captions; the page in front is drawn bold and underlined.
+// A page button: its caption, or its short caption when the bar is narrower than all
+// captions (the full one stays in the tooltip), cut with an ellipsis only when even that
+// does not fit; the page in front is drawn bold and underlined.
 class PageButton : public QAbstractButton
 {
     Q_OBJECT
 public:
-    PageButton(const QString &caption, QWidget *parent);
+    PageButton(const PageBarEntry &entry, QWidget *parent);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    // The text the button draws at its present width.
+    QString shownText() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    QFont captionFont() const;
+    QRect captionArea() const;
+
+    QString m_shortCaption;
 };
 
 // The row of page buttons of the full suite (objectName "pageBar"; buttons

@@ -63,7 +63,7 @@ void buildPageMenu(SuiteWindow &w, HiddenMainWindow &tops)
     w.Maladireta1 = entry(w.PopupMenu1, "Maladireta1", QStringLiteral("Enviar mala direta"), false, [&w] {
         // Closed, not just hidden: typed notes are saved before the next show reloads them.
         w.close();
-        if (w.taskBarWindow())
+        if (w.taskBarWindow() && !w.fullSuite()) // the full suite leaves other windows be
             w.taskBarWindow()->Mini();
         const QString program = w.paths().resolve(kMailProgram);
         if (QFileInfo(program).isFile())
@@ -79,7 +79,7 @@ void buildPageMenu(SuiteWindow &w, HiddenMainWindow &tops)
         });
     w.ContatocomaBrevance1 =
         entry(w.PopupMenu1, "ContatocomaBrevance1", QStringLiteral("Contato com a Brevance"), false, [&w] {
-            if (w.taskBarWindow())
+            if (w.taskBarWindow() && !w.fullSuite()) // the full suite leaves other windows be
                 w.taskBarWindow()->Mini();
             w.close();
             w.launch(w.paths().resolve(kContactProgram));

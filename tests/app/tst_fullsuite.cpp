@@ -233,6 +233,12 @@ void TestFullSuite::showStepHidesAndMinimisesNothing()
     }
     QVERIFY(s.windows->settings->sfull->isVisible());
     QVERIFY(s.windows->settings->sfull->isChecked());
+
+    // Nor do the page menu's entries that close the window to start something else.
+    tats.Maladireta1->trigger();
+    s.show();
+    tats.ContatocomaBrevance1->trigger();
+    QCOMPARE(s.fake.minimizer.calls, 0);
 }
 
 void TestFullSuite::sessionsOpensEveryPageEntry()

@@ -2,6 +2,7 @@
 // clipped by the window or lying over another. With ZORV_SCREENSHOTS set to a folder, each
 // page is also saved there as a picture ("<width>x<height>-page<index>.png") to be looked at.
 #include "fullsuitefixture.h"
+#include "app/pagebar.h"
 #include "layoutcheck.h"
 
 #include <QDir>
@@ -90,6 +91,12 @@ void TestFullSuiteLayout::pagesFitTheScreen()
         QVERIFY(sheet->isVisible());
         for (const QString &fault : check.faults(sheet))
             faults << QStringLiteral("page %1: %2").arg(page).arg(fault);
+        // Every page button reads whole, in its full or its short caption.
+        for (const PageBarEntry &entry : pageBarEntries()) {
+            const QString shown = tats.pageBar->button(entry.page)->shownText();
+            if (shown != entry.caption && shown != entry.shortCaption)
+                faults << QStringLiteral("page %1: the bar shows \"%2\" for \"%3\"").arg(page).arg(shown, entry.caption);
+        }
         // The window's own frame around the page: header, content panel, bottom bar.
         if (page == SuiteWindow::financePage) {
             for (const QString &fault : check.faults(tats.Panel10))
