@@ -15,7 +15,7 @@
 #include "platform/fakes.h"
 #include "settings/settingspage.h"
 #include "store/flagfile.h"
-#include "store/rtf/rtfreader.h"
+#include "richtextread.h"
 #include "tempdatafolder.h"
 #include "typing.h"
 
@@ -72,16 +72,6 @@ struct Suite
     // Every entry the page menu holds, its help sub-menu included.
     QList<QAction *> pageMenuEntries() { return tats().PopupMenu1->findChildren<QAction *>(); }
 };
-
-QString plainTextOf(const QString &richTextFile)
-{
-    QFile f(richTextFile);
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("<missing>");
-    QTextDocument doc;
-    readRtf(f.readAll(), doc);
-    return doc.toPlainText();
-}
 
 } // namespace
 

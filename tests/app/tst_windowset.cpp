@@ -21,7 +21,7 @@
 #include "settings/programrestriction.h"
 #include "settings/settingspage.h"
 #include "store/flagfile.h"
-#include "store/rtf/rtfreader.h"
+#include "richtextread.h"
 #include "tempdatafolder.h"
 
 #include <QApplication>
@@ -259,16 +259,6 @@ void typeAtEnd(QWidget *editor, const QString &text)
     else if (auto *plain = qobject_cast<QPlainTextEdit *>(editor))
         plain->moveCursor(QTextCursor::End);
     QTest::keyClicks(editor, text);
-}
-
-QString plainTextOf(const QString &richTextFile)
-{
-    QFile f(richTextFile);
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("<missing>");
-    QTextDocument doc;
-    readRtf(f.readAll(), doc);
-    return doc.toPlainText();
 }
 
 } // namespace
