@@ -194,10 +194,12 @@ Paths Paths::forApplication()
 
 QString Paths::defaultWindowsDirectory()
 {
-    QString base = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    // Named for the suite, not for the running executable: the companions find the same
+    // folder as zorv-desk.
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.config/zorv-desk");
-    return withoutTrailingSlash(base) + QStringLiteral("/windows");
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return withoutTrailingSlash(base) + QStringLiteral("/zorv-desk/windows");
 }
 
 QString Paths::resolve(const QString &relative) const

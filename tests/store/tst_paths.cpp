@@ -1,6 +1,7 @@
 #include "store/paths.h"
 #include "tempdatafolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +30,7 @@ private slots:
     void skeletonIsLaidOnlyWhereNoDataFolderIs();
     void skeletonFailsWhereNoFolderCanBe();
     void companionsHaveTheirOwnFolder();
+    void everyProgramSharesOneWindowsFolder();
 };
 
 void TestPaths::rootsAreNormalised()
@@ -276,6 +278,22 @@ void TestPaths::companionsHaveTheirOwnFolder()
     QCOMPARE(installed.companionProgram(QStringLiteral("Web")), QStringLiteral("/usr/libexec/zorv-desk/Web"));
     QCOMPARE(installed.resolve(QStringLiteral("Dados\\Web.start")),
              QStringLiteral("/home/ana/.local/share/zorv-desk/Dados/Web.start"));
+}
+
+// The stand-in folder is the suite's, whichever program asks: a companion named otherwise
+// must not make a folder of its own beside it.
+void TestPaths::everyProgramSharesOneWindowsFolder()
+{
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const QString before = QCoreApplication::applicationName();
+    const QString expected = config.path() + QStringLiteral("/zorv-desk/windows");
+    for (const char *name : {"zorv-desk", "zorvoletps", "Web"}) {
+        QCoreApplication::setApplicationName(QString::fromLatin1(name));
+        QCOMPARE(Paths::defaultWindowsDirectory(), expected);
+    }
+    QCoreApplication::setApplicationName(before);
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 QTEST_GUILESS_MAIN(TestPaths)
