@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace zorv;
 
 class TestCompanionTray : public QObject
@@ -32,6 +34,7 @@ private slots:
     void sessionStartOnlyWhenTicked();
     void sessionStartFollowsTheEntry();
     void sessionStartWriteFailureKeepsTheTick();
+    void sessionStartOverOddFiles();
     void entryStartsTheCompanion_data();
     void entryStartsTheCompanion();
     void entryFolderFollowsXdgConfigHome_data();
@@ -191,6 +194,38 @@ void TestCompanionTray::sessionStartFollowsTheEntry()
     QVERIFY(menu.sessionStart->isChecked());
     QVERIFY(start.isOn());
     QCOMPARE(execArguments(*readDesktopEntry(entry), entry), QStringList{QStringLiteral("/opt/zorv/zorvoletps")});
+}
+
+// Whatever stands at the entry's place: a pipe is never read (and never blocks), a huge
+// file is not taken for an entry, and unticking a link removes the link, not what it names.
+void TestCompanionTray::sessionStartOverOddFiles()
+{
+    QTemporaryDir config;
+    QVERIFY(QDir().mkpath(config.path() + QStringLiteral("/autostart")));
+    const QString entry = config.path() + QStringLiteral("/autostart/zorv-desk.desktop");
+    SessionStart start(QStringLiteral("/opt/zorv/zorvoletps"), entry);
+
+    QVERIFY(mkfifo(QFile::encodeName(entry).constData(), 0600) == 0);
+    QVERIFY(!start.isOn());
+    QVERIFY(QFile::remove(entry));
+
+    QFile huge(entry);
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    QVERIFY(huge.write(QByteArray(8 * 1024 * 1024, 'x')) > 0);
+    huge.close();
+    QVERIFY(start.isOn()); // a file the user put there counts as on, read no further than 64 KiB
+    QVERIFY(start.setOn(false));
+    QVERIFY(!QFile::exists(entry));
+
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.filePath(QStringLiteral("kept.desktop"));
+    QFile kept(outside);
+    QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("[Desktop Entry]\n") > 0);
+    kept.close();
+    QVERIFY(QFile::link(outside, entry));
+    QVERIFY(start.setOn(false));
+    QVERIFY(!QFileInfo(entry).isSymLink() && !QFileInfo::exists(entry));
+    QVERIFY(QFileInfo::exists(outside));
 }
 
 void TestCompanionTray::sessionStartWriteFailureKeepsTheTick()
