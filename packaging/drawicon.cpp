@@ -18,8 +18,16 @@ namespace {
 constexpr double kCanvas = 256;
 const QRectF kSquare(16, 16, 224, 224);
 constexpr double kCorner = 44;
-const QPolygonF kLetter({{60, 52}, {178, 52}, {178, 84}, {104, 168}, {178, 168}, {178, 200}, {60, 200},
-                         {60, 168}, {134, 84}, {60, 84}});
+const QPolygonF kLetter({{60, 52},
+                         {178, 52},
+                         {178, 84},
+                         {104, 168},
+                         {178, 168},
+                         {178, 200},
+                         {60, 200},
+                         {60, 168},
+                         {134, 84},
+                         {60, 84}});
 const QPointF kCoinCentre(188, 188);
 constexpr double kCoinRadius = 44;
 constexpr double kRim = 10;
@@ -32,12 +40,13 @@ QByteArray svg()
     QString points;
     for (const QPointF &p : kLetter)
         points += QStringLiteral("%1,%2 ").arg(p.x()).arg(p.y());
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
-                          "  <rect x=\"%2\" y=\"%3\" width=\"%4\" height=\"%5\" rx=\"%6\" fill=\"%7\"/>\n"
-                          "  <polygon points=\"%8\" fill=\"%9\"/>\n"
-                          "  <circle cx=\"%10\" cy=\"%11\" r=\"%12\" fill=\"%13\" stroke=\"%7\" stroke-width=\"%14\"/>\n"
-                          "</svg>\n")
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
+               "  <rect x=\"%2\" y=\"%3\" width=\"%4\" height=\"%5\" rx=\"%6\" fill=\"%7\"/>\n"
+               "  <polygon points=\"%8\" fill=\"%9\"/>\n"
+               "  <circle cx=\"%10\" cy=\"%11\" r=\"%12\" fill=\"%13\" stroke=\"%7\" stroke-width=\"%14\"/>\n"
+               "</svg>\n")
         .arg(kCanvas)
         .arg(kSquare.x())
         .arg(kSquare.y())
@@ -97,7 +106,8 @@ int main(int argc, char **argv)
     for (int i = 3; i < argc; ++i) {
         const int size = QByteArray(argv[i]).toInt();
         const QString folder = root + QStringLiteral("/%1x%1/apps").arg(size);
-        if (size <= 0 || !QDir().mkpath(folder) || !png(size).save(folder + QLatin1Char('/') + name + QStringLiteral(".png")))
+        if (size <= 0 || !QDir().mkpath(folder) ||
+            !png(size).save(folder + QLatin1Char('/') + name + QStringLiteral(".png")))
             return 1;
     }
     return 0;

@@ -202,7 +202,9 @@ BENCHMARK(BM_ReadShowStepFiles)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ShowStepAgainstRead)->Unit(benchmark::kMillisecond)->Iterations(4);
 BENCHMARK(BM_FullSuiteShowAgainstRead)->Unit(benchmark::kMillisecond)->Iterations(4);
 // Ten walks through the twelve pages of the bar.
-BENCHMARK(BM_FullSuitePageChange)->Unit(benchmark::kMillisecond)->Iterations(10 * zorv::SuiteWindow::pageCount);
+BENCHMARK(BM_FullSuitePageChange)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10 * zorv::SuiteWindow::pageCount);
 
 // The offscreen platform warns on every opacity and raise request; printing them would be
 // timed along with the show step.

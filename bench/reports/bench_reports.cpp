@@ -6,9 +6,9 @@
 // neither reading nor writing files. The page carries the chart of the year's months.
 #include "benchdata.h"
 
+#include "controls/money.h"
 #include "finance/ledger.h"
 #include "platform/fakes.h"
-#include "controls/money.h"
 #include "reports/chartdata.h"
 #include "reports/financereports.h"
 #include "reports/launcher.h"

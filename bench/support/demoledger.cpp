@@ -112,66 +112,68 @@ private:
             plan(dayOf(month, dayAround(20, 5)), between(90000, 240000),
                  QStringLiteral("Restituição do Imposto de Renda"), kCash, Kind::Earned);
         if (chance(35))
-            plan(dayOf(month, dayAround(20, 5)), between(12000, 65000), QStringLiteral("Reembolso da empresa"), kCash,
-                 Kind::Earned);
+            plan(dayOf(month, dayAround(20, 5)), between(12000, 65000),
+                 QStringLiteral("Reembolso da empresa"), kCash, Kind::Earned);
         if (chance(40))
-            plan(dayOf(month, dayAround(18, 9)), between(30000, 90000), QStringLiteral("Aulas particulares"), kCash,
-                 Kind::Receivable);
+            plan(dayOf(month, dayAround(18, 9)), between(30000, 90000), QStringLiteral("Aulas particulares"),
+                 kCash, Kind::Receivable);
         if (chance(25))
-            plan(dayOf(month, dayAround(14, 10)), between(15000, 48000), QStringLiteral("Venda de bolos"), kCash,
-                 Kind::Earned);
+            plan(dayOf(month, dayAround(14, 10)), between(15000, 48000), QStringLiteral("Venda de bolos"),
+                 kCash, Kind::Earned);
 
         // The bills of every month, by boleto.
-        plan(dayOf(month, 5), raised(92000, 9.0, years), QStringLiteral("Plano de saúde"), kBoleto, Kind::Bill);
+        plan(dayOf(month, 5), raised(92000, 9.0, years), QStringLiteral("Plano de saúde"), kBoleto,
+             Kind::Bill);
         plan(dayOf(month, 10), raised(220000, 5.0, years), QStringLiteral("Aluguel"), kBoleto, Kind::Bill);
         plan(dayOf(month, 10), raised(64000, 4.0, years), QStringLiteral("Condomínio"), kBoleto, Kind::Bill);
         plan(dayOf(month, 12), 16990, QStringLiteral("Internet e telefone"), kBoleto, Kind::Bill);
         const bool summer = m == 12 || m <= 3;
-        plan(dayOf(month, 15), summer ? between(26000, 38000) : between(17000, 30000), QStringLiteral("Conta de luz"),
-             kBoleto, Kind::Bill);
+        plan(dayOf(month, 15), summer ? between(26000, 38000) : between(17000, 30000),
+             QStringLiteral("Conta de luz"), kBoleto, Kind::Bill);
         plan(dayOf(month, 20), between(8500, 15000), QStringLiteral("Conta de água"), kBoleto, Kind::Bill);
         const Cents school = raised(118000, 7.0, years);
         if (m == 1) {
             plan(dayOf(month, 15), school, QStringLiteral("Matrícula escolar"), kBoleto, Kind::Bill);
-            plan(dayOf(month, dayAround(24, 4)), between(40000, 70000), QStringLiteral("Papelaria Estudantil"), kCard,
-                 Kind::Spent);
+            plan(dayOf(month, dayAround(24, 4)), between(40000, 70000),
+                 QStringLiteral("Papelaria Estudantil"), kCard, Kind::Spent);
         } else {
             plan(dayOf(month, 5), school, QStringLiteral("Escola das crianças"), kBoleto, Kind::Bill);
         }
 
         // Everyday spending: groceries by card, the street market and the bakery in cash.
         for (int day : {3, 12, 22})
-            plan(dayOf(month, dayAround(day, 2)), between(28000, 62000), QStringLiteral("Supermercado Central"), kCard,
-                 Kind::Spent);
+            plan(dayOf(month, dayAround(day, 2)), between(28000, 62000),
+                 QStringLiteral("Supermercado Central"), kCard, Kind::Spent);
         for (QDate day = dayOf(month, 1); day.month() == m; day = day.addDays(1)) {
             if (day.dayOfWeek() == 6)
                 plan(day, between(4500, 11000), QStringLiteral("Feira livre"), kCash, Kind::Spent);
         }
         plan(dayOf(month, 1), between(900, 3800), QStringLiteral("Padaria São João"), kCash, Kind::Spent);
         for (int i = 0; i < 4; ++i)
-            plan(dayOf(month, 2 + int(m_rng() % 27)), between(900, 3800), QStringLiteral("Padaria São João"), kCash,
-                 Kind::Spent);
-        plan(dayOf(month, dayAround(9, 6)), between(3000, 24000), QStringLiteral("Drogaria Santa Luzia"), kCard,
-             Kind::Spent);
+            plan(dayOf(month, 2 + int(m_rng() % 27)), between(900, 3800), QStringLiteral("Padaria São João"),
+                 kCash, Kind::Spent);
+        plan(dayOf(month, dayAround(9, 6)), between(3000, 24000), QStringLiteral("Drogaria Santa Luzia"),
+             kCard, Kind::Spent);
         if (chance(50))
-            plan(dayOf(month, dayAround(23, 5)), between(3000, 14000), QStringLiteral("Drogaria Santa Luzia"), kCard,
-                 Kind::Spent);
-        plan(dayOf(month, dayAround(7, 3)), between(20000, 33000), QStringLiteral("Posto de combustível"), kCard,
-             Kind::Spent);
-        plan(dayOf(month, dayAround(21, 3)), between(20000, 33000), QStringLiteral("Posto de combustível"), kCard,
-             Kind::Spent);
-        plan(dayOf(month, dayAround(3, 2)), between(12000, 18000), QStringLiteral("Recarga do Bilhete Único"), kCash,
-             Kind::Spent);
+            plan(dayOf(month, dayAround(23, 5)), between(3000, 14000), QStringLiteral("Drogaria Santa Luzia"),
+                 kCard, Kind::Spent);
+        plan(dayOf(month, dayAround(7, 3)), between(20000, 33000), QStringLiteral("Posto de combustível"),
+             kCard, Kind::Spent);
+        plan(dayOf(month, dayAround(21, 3)), between(20000, 33000), QStringLiteral("Posto de combustível"),
+             kCard, Kind::Spent);
+        plan(dayOf(month, dayAround(3, 2)), between(12000, 18000), QStringLiteral("Recarga do Bilhete Único"),
+             kCash, Kind::Spent);
 
         // Leisure and the occasional expense.
         if (chance(50))
-            plan(dayOf(month, dayAround(16, 12)), between(11000, 28000), QStringLiteral("Restaurante Sabor Mineiro"),
-                 kCard, Kind::Spent);
+            plan(dayOf(month, dayAround(16, 12)), between(11000, 28000),
+                 QStringLiteral("Restaurante Sabor Mineiro"), kCard, Kind::Spent);
         if (chance(35))
-            plan(dayOf(month, dayAround(16, 12)), between(6000, 13000), QStringLiteral("Cinema"), kCard, Kind::Spent);
-        if (chance(40))
-            plan(dayOf(month, dayAround(16, 12)), between(7500, 14000), QStringLiteral("Pizzaria Napoli"), kCash,
+            plan(dayOf(month, dayAround(16, 12)), between(6000, 13000), QStringLiteral("Cinema"), kCard,
                  Kind::Spent);
+        if (chance(40))
+            plan(dayOf(month, dayAround(16, 12)), between(7500, 14000), QStringLiteral("Pizzaria Napoli"),
+                 kCash, Kind::Spent);
         if (chance(50))
             plan(dayOf(month, dayAround(16, 12)), between(4000, 9000), QStringLiteral("Cabeleireiro"), kCash,
                  Kind::Spent);
@@ -179,11 +181,11 @@ private:
             plan(dayOf(month, dayAround(16, 12)), between(8000, 22000), QStringLiteral("Pet shop"), kCard,
                  Kind::Spent);
         if (chance(20))
-            plan(dayOf(month, dayAround(16, 12)), between(15000, 48000), QStringLiteral("Loja de roupas"), kCard,
-                 Kind::Spent);
+            plan(dayOf(month, dayAround(16, 12)), between(15000, 48000), QStringLiteral("Loja de roupas"),
+                 kCard, Kind::Spent);
         if (chance(15))
-            plan(dayOf(month, dayAround(16, 12)), between(8000, 20000), QStringLiteral("Presente de aniversário"), kCard,
-                 Kind::Spent);
+            plan(dayOf(month, dayAround(16, 12)), between(8000, 20000),
+                 QStringLiteral("Presente de aniversário"), kCard, Kind::Spent);
         if (chance(8))
             plan(dayOf(month, dayAround(16, 12)), between(25000, 60000), QStringLiteral("Dentista"), kCheque,
                  Kind::Spent);
@@ -191,9 +193,10 @@ private:
         // December: presents, the Christmas dinner and the year-end trip; the car tax of the
         // coming year is booked in three portions.
         if (m == 12) {
-            plan(dayOf(month, dayAround(18, 3)), between(180000, 270000), QStringLiteral("Presentes de Natal"), kCard,
+            plan(dayOf(month, dayAround(18, 3)), between(180000, 270000),
+                 QStringLiteral("Presentes de Natal"), kCard, Kind::Spent);
+            plan(dayOf(month, 23), between(65000, 105000), QStringLiteral("Ceia de Natal"), kCard,
                  Kind::Spent);
-            plan(dayOf(month, 23), between(65000, 105000), QStringLiteral("Ceia de Natal"), kCard, Kind::Spent);
             plan(dayOf(month, 27), between(280000, 390000), QStringLiteral("Viagem de fim de ano"), kCard,
                  Kind::Spent);
             plan(dayOf(month, 20), between(36000, 44000), QStringLiteral("IPVA"), kBoleto, Kind::Portions, 3);
@@ -201,13 +204,14 @@ private:
 
         // Two repairs that leave their month in the red, and purchases in portions.
         if (index == 9)
-            plan(dayOf(month, dayAround(14, 6)), between(390000, 460000), QStringLiteral("Oficina mecânica"), kCash,
-                 Kind::Spent);
+            plan(dayOf(month, dayAround(14, 6)), between(390000, 460000), QStringLiteral("Oficina mecânica"),
+                 kCash, Kind::Spent);
         if (index == 24)
-            plan(dayOf(month, dayAround(14, 6)), between(520000, 640000), QStringLiteral("Conserto do telhado"), kCash,
-                 Kind::Spent);
+            plan(dayOf(month, dayAround(14, 6)), between(520000, 640000),
+                 QStringLiteral("Conserto do telhado"), kCash, Kind::Spent);
         if (index == 4)
-            plan(dayOf(month, 11), 38990, QStringLiteral("Loja de eletrodomésticos"), kCard, Kind::Portions, 10);
+            plan(dayOf(month, 11), 38990, QStringLiteral("Loja de eletrodomésticos"), kCard, Kind::Portions,
+                 10);
         if (index == 16)
             plan(dayOf(month, 6), 41250, QStringLiteral("Loja de móveis"), kDuplicata, Kind::Portions, 8);
         if (index == 22)

@@ -14,8 +14,8 @@
 
 #include <QColor>
 #include <QDir>
-#include <QTextCursor>
 #include <QtEndian>
+#include <QTextCursor>
 #include <QtMath>
 
 namespace zorv::bench {
@@ -32,7 +32,8 @@ bool writeLedgers(const Paths &paths, const DemoLedger &ledger)
         appends.append({yearLedgerName(yearKey(entry.date)), line});
     }
     // The source field's list and the symbol field's line, as the entry row stores them.
-    return LedgerFiles(paths).appendLines(appends) && TextList(ledger.sources).save(paths.resolve(kSourcesFile)) &&
+    return LedgerFiles(paths).appendLines(appends) &&
+           TextList(ledger.sources).save(paths.resolve(kSourcesFile)) &&
            TextList(QStringList{QStringLiteral("R$")}).save(paths.resolve(kSymbolFile));
 }
 
@@ -86,11 +87,12 @@ bool writeDiaryAndNotes(const Paths &paths, const QDate &today)
 {
     const QColor silver = QColor::fromRgb(0xC0C0C0); // the diary editor's text colour
     const QString diary = paths.resolve(QStringLiteral("dados\\Diary")) + QLatin1Char('/');
-    bool ok = writeRichText(diary + diaryPageName(today.addDays(-6)),
-                            {QStringLiteral("Domingo de sol. Fomos ao parque com as crianças e almoçamos na "
-                                            "casa da vó Conceição."),
-                             QStringLiteral("Combinamos de guardar R$ 500,00 por mês para a viagem de fim de ano.")},
-                            silver);
+    bool ok = writeRichText(
+        diary + diaryPageName(today.addDays(-6)),
+        {QStringLiteral("Domingo de sol. Fomos ao parque com as crianças e almoçamos na "
+                        "casa da vó Conceição."),
+         QStringLiteral("Combinamos de guardar R$ 500,00 por mês para a viagem de fim de ano.")},
+        silver);
     ok = writeRichText(diary + diaryPageName(today.addDays(-1)),
                        {QStringLiteral("Reunião de pais: a Júlia vai muito bem em matemática."),
                         QStringLiteral("Lembrar: a conta de luz veio mais alta, conferir o chuveiro.")},

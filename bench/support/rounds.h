@@ -34,8 +34,8 @@ inline void reportMedians(benchmark::State &state, const char *oursName, const s
 // Runs `ours` then `base`, `rounds` times in every iteration of `state`, and reports their
 // medians and ratio.
 template<typename Ours, typename Base>
-void compareInRounds(benchmark::State &state, int rounds, const char *oursName, Ours &&ours, const char *baseName,
-                     Base &&base)
+void compareInRounds(benchmark::State &state, int rounds, const char *oursName, Ours &&ours,
+                     const char *baseName, Base &&base)
 {
     std::vector<double> oursMs, baseMs;
     QElapsedTimer clock;

@@ -45,7 +45,10 @@ struct DemoFolder
     Paths paths{dir.path(), dir.path() + QStringLiteral("/windows")};
     bool generated = false;
 
-    explicit DemoFolder(const QDate &today) { generated = dir.isValid() && generateDemoFolder(dir.path(), today); }
+    explicit DemoFolder(const QDate &today)
+    {
+        generated = dir.isValid() && generateDemoFolder(dir.path(), today);
+    }
 
     QStringList lines(const QString &name) const
     {
@@ -151,7 +154,8 @@ void TestDemoProfile::ledgersLookLikeAHousehold()
             QVERIFY2(kPaymentForms.contains(f.f4), qPrintable(line));
             QVERIFY2(lineAmount(line) && *lineAmount(line) > Currency(), qPrintable(line));
             if (date > today) {
-                QVERIFY2(f.f2 == QStringLiteral("To pay") || f.f2 == QStringLiteral("To receive"), qPrintable(line));
+                QVERIFY2(f.f2 == QStringLiteral("To pay") || f.f2 == QStringLiteral("To receive"),
+                         qPrintable(line));
                 QVERIFY2(date <= today.addDays(kDemoBillDays), qPrintable(line));
             }
             if (f.f2 == QStringLiteral("To pay") || f.f2 == QStringLiteral("To receive")) {
@@ -194,7 +198,8 @@ void TestDemoProfile::portionsAreWhatTheEntryRowWrites()
         page.FocusValue();
 
         const qint64 cents = purchase.entry.value.raw() / (Currency::kScale / 100);
-        typeText(page.FN1, QStringLiteral("%1,%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0')));
+        typeText(page.FN1,
+                 QStringLiteral("%1,%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0')));
         QTest::keyClick(page.FN1, Qt::Key_Return);
         QTest::keyClick(page.AL, Qt::Key_Return);
         QTest::keyClick(page.fn2, Qt::Key_Return);
@@ -216,8 +221,10 @@ void TestDemoProfile::portionsAreWhatTheEntryRowWrites()
         for (const QString &name : months) {
             const QList<QByteArray> mine = rawLines(written.filePath(name));
             QCOMPARE(mine.size(), 1);
-            QVERIFY2(rawLines(demo.paths.resolve(kFinanceFolder + QLatin1Char('\\') + name)).count(mine.first()) == 1,
-                     mine.first().constData());
+            QVERIFY2(
+                rawLines(demo.paths.resolve(kFinanceFolder + QLatin1Char('\\') + name)).count(mine.first()) ==
+                    1,
+                mine.first().constData());
         }
     }
 }
@@ -276,7 +283,8 @@ void TestDemoProfile::organizerFilesLoadInThePages()
     QCOMPARE(diary.LBD->count(), 2);
     for (int i = 0; i < 2; ++i) {
         QListWidgetItem *item = diary.LBD->item(i);
-        QTest::mouseClick(diary.LBD->viewport(), Qt::LeftButton, {}, diary.LBD->visualItemRect(item).center());
+        QTest::mouseClick(diary.LBD->viewport(), Qt::LeftButton, {},
+                          diary.LBD->visualItemRect(item).center());
         QCOMPARE(diary.cal->date(), dateOfDiaryPage(item->text()));
         QVERIFY(diary.cal->date() < today);
         QVERIFY(diary.RE->toPlainText().size() > 40);

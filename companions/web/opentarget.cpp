@@ -57,7 +57,8 @@ bool isTrustedEntry(const QFileInfo &info, const Paths &paths)
         if (liesIn(file, dir))
             return true;
     }
-    if (info.isExecutable() && QFileInfo(file).absolutePath() == QFileInfo(paths.exeDir()).canonicalFilePath())
+    if (info.isExecutable() &&
+        QFileInfo(file).absolutePath() == QFileInfo(paths.exeDir()).canonicalFilePath())
         return true;
     return hasDesktopTrustMark(file);
 }

@@ -10,9 +10,9 @@
 #include "platform/companion.h"
 #include "platform/identity.h"
 #include "platform/singleinstance.h"
+#include "sessionstart.h"
 #include "store/flagfile.h"
 #include "store/paths.h"
-#include "sessionstart.h"
 #include "traymenu.h"
 
 #include <QApplication>

@@ -42,8 +42,7 @@ QString escapeValue(QString value)
 SessionStart::SessionStart(const QString &program, const QString &entryFile)
     : m_program(program)
     , m_entryFile(entryFile)
-{
-}
+{}
 
 QString SessionStart::defaultEntryFile()
 {
@@ -59,15 +58,16 @@ QByteArray SessionStart::entryText(const QString &program)
         if (c.unicode() < 0x20)
             return {};
     }
-    const QString text = QStringLiteral("[Desktop Entry]\n"
-                                        "Type=Application\n"
-                                        "Name=Zorv Desk\n"
-                                        "Comment=Finan\u00e7as pessoais na \u00e1rea de notifica\u00e7\u00e3o\n"
-                                        "Exec=%1\n"
-                                        "Icon=zorv-desk\n"
-                                        "Terminal=false\n"
-                                        "X-GNOME-Autostart-enabled=true\n")
-                             .arg(escapeValue(execArgument(program)));
+    const QString text =
+        QStringLiteral("[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Name=Zorv Desk\n"
+                       "Comment=Finan\u00e7as pessoais na \u00e1rea de notifica\u00e7\u00e3o\n"
+                       "Exec=%1\n"
+                       "Icon=zorv-desk\n"
+                       "Terminal=false\n"
+                       "X-GNOME-Autostart-enabled=true\n")
+            .arg(escapeValue(execArgument(program)));
     return text.toUtf8();
 }
 

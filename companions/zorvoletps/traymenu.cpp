@@ -33,7 +33,8 @@ void CompanionTrayMenu::setSuiteFullFlag(const QString &path)
     suiteFull->setCheckable(true);
     suiteFull->setChecked(flagFileExists(path));
     insertAction(quit, suiteFull);
-    connect(this, &QMenu::aboutToShow, suiteFull, [this, path] { suiteFull->setChecked(flagFileExists(path)); });
+    connect(this, &QMenu::aboutToShow, suiteFull,
+            [this, path] { suiteFull->setChecked(flagFileExists(path)); });
     connect(suiteFull, &QAction::triggered, this, [this, path](bool on) {
         if (on)
             writeFlagFile(path);
@@ -65,7 +66,8 @@ void CompanionTrayMenu::addSessionStart(SessionStart &start)
     sessionStart->setCheckable(true);
     sessionStart->setChecked(start.isOn());
     insertAction(quit, sessionStart);
-    connect(this, &QMenu::aboutToShow, sessionStart, [this, &start] { sessionStart->setChecked(start.isOn()); });
+    connect(this, &QMenu::aboutToShow, sessionStart,
+            [this, &start] { sessionStart->setChecked(start.isOn()); });
     // A write that fails leaves the tick as the entry really is.
     connect(sessionStart, &QAction::triggered, this, [this, &start](bool on) {
         start.setOn(on);

@@ -18,9 +18,9 @@ class CompanionTrayMenu : public QMenu
 public:
     explicit CompanionTrayMenu(SingleInstance &program, QWidget *parent = nullptr);
 
-    QAction *stopMusic = nullptr; // "Parar música"
-    QAction *suiteFull = nullptr; // "Suite completa", once setSuiteFullFlag() named its file
-    QAction *quit = nullptr;      // "Sair"
+    QAction *stopMusic = nullptr;    // "Parar música"
+    QAction *suiteFull = nullptr;    // "Suite completa", once setSuiteFullFlag() named its file
+    QAction *quit = nullptr;         // "Sair"
     QAction *sessionStart = nullptr; // "Iniciar com a sessão", once addSessionStart() ran
 
     // Adds the checkable "Iniciar com a sessão" before "Sair": ticking it writes the

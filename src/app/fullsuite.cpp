@@ -42,9 +42,11 @@ FullSuite::FullSuite(SuiteWindow &window, const Paths &paths)
     , m_paths(paths)
     , m_trayMenu(new FullSuiteTrayMenu(&window))
 {
-    connect(m_trayMenu->open, &QAction::triggered, &window, [&window] { guarded([&] { window.ShowSuite(); }); });
+    connect(m_trayMenu->open, &QAction::triggered, &window,
+            [&window] { guarded([&] { window.ShowSuite(); }); });
     connect(m_trayMenu->suiteFull, &QAction::triggered, this, &FullSuite::switchTo);
-    connect(m_trayMenu->quit, &QAction::triggered, &window, [&window] { guarded([&] { window.quitFromTray(); }); });
+    connect(m_trayMenu->quit, &QAction::triggered, &window,
+            [&window] { guarded([&] { window.quitFromTray(); }); });
 }
 
 void FullSuite::refresh()

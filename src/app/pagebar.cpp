@@ -59,7 +59,8 @@ int pageForKey(int key, Qt::KeyboardModifiers modifiers, int currentPage)
 }
 
 PageButton::PageButton(const PageBarEntry &entry, QWidget *parent)
-    : QAbstractButton(parent), m_shortCaption(entry.shortCaption)
+    : QAbstractButton(parent)
+    , m_shortCaption(entry.shortCaption)
 {
     setText(entry.caption);
     setToolTip(entry.caption);
@@ -132,7 +133,8 @@ PageBar::PageBar(QWidget *parent)
         auto *button = new PageButton(entry, this);
         button->setObjectName(QStringLiteral("pageButton%1").arg(entry.page));
         button->setProperty("page", entry.page);
-        connect(button, &QAbstractButton::clicked, this, [this, page = entry.page] { emit pageChosen(page); });
+        connect(button, &QAbstractButton::clicked, this,
+                [this, page = entry.page] { emit pageChosen(page); });
         row->addWidget(button);
         m_buttons.append(button);
     }

@@ -26,7 +26,7 @@ void buildPageMenu(SuiteWindow &w, HiddenMainWindow &tops)
     w.PopupMenu1 = new QMenu(&w);
     w.PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     auto entry = [&w](QMenu *menu, const char *name, const QString &caption, bool hidden,
-                        std::function<void()> act) {
+                      std::function<void()> act) {
         QAction *action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         action->setVisible(!hidden);
@@ -36,16 +36,18 @@ void buildPageMenu(SuiteWindow &w, HiddenMainWindow &tops)
     };
     auto page = [&w](int index) { return [&w, index] { w.openPage(index); }; };
 
-    w.readetrabalho1 = entry(w.PopupMenu1, "readetrabalho1", QStringLiteral("Centro de atalhos"), true, page(0));
+    w.readetrabalho1 =
+        entry(w.PopupMenu1, "readetrabalho1", QStringLiteral("Centro de atalhos"), true, page(0));
     w.Visualdoambiente1 =
         entry(w.PopupMenu1, "Visualdoambiente1", QStringLiteral("Centro de apelidos"), true, page(1));
     w.Ferramentasdetrabalho1 =
         entry(w.PopupMenu1, "Ferramentasdetrabalho1", QStringLiteral("Minhas finan\u00e7as"), false, page(6));
     w.Visualizadordeimagens1 = entry(w.PopupMenu1, "Visualizadordeimagens1",
-                                   QStringLiteral("Anota\u00e7\u00f5es r\u00e1pidas"), false, page(3));
+                                     QStringLiteral("Anota\u00e7\u00f5es r\u00e1pidas"), false, page(3));
     w.Compromissoseanotaes1 =
         entry(w.PopupMenu1, "Compromissoseanotaes1", QStringLiteral("Compromissos..."), false, page(5));
-    w.Algosobremim1 = entry(w.PopupMenu1, "Algosobremim1", QStringLiteral("Mapa de atividades"), false, page(7));
+    w.Algosobremim1 =
+        entry(w.PopupMenu1, "Algosobremim1", QStringLiteral("Mapa de atividades"), false, page(7));
     w.Meudiriopessoal1 =
         entry(w.PopupMenu1, "Meudiriopessoal1", QStringLiteral("Meu di\u00e1rio pessoal"), false, page(4));
     w.Agendatelefnica1 =
@@ -55,9 +57,7 @@ void buildPageMenu(SuiteWindow &w, HiddenMainWindow &tops)
     help->setObjectName(QStringLiteral("helpMenu"));
     help->menuAction()->setVisible(false);
     help->menuAction()->setProperty(kHiddenPageMenuEntry, true);
-    w.Ajuda1 = entry(help, "Ajuda1", QStringLiteral("Ajuda"), true, [&w] {
-        w.launch(kHelpPage);
-    });
+    w.Ajuda1 = entry(help, "Ajuda1", QStringLiteral("Ajuda"), true, [&w] { w.launch(kHelpPage); });
 
     w.udioplayer1 = entry(w.PopupMenu1, "udioplayer1", QStringLiteral("Player de \u00e1udio"), true, page(2));
     w.Maladireta1 = entry(w.PopupMenu1, "Maladireta1", QStringLiteral("Enviar mala direta"), false, [&w] {
@@ -73,10 +73,8 @@ void buildPageMenu(SuiteWindow &w, HiddenMainWindow &tops)
         entry(w.PopupMenu1, "Dicionrioetradutor1", QStringLiteral("Consulta de palavras"), true, page(9));
     w.Personaltrainer1 =
         entry(w.PopupMenu1, "Personaltrainer1", QStringLiteral("Personal trainer"), true, page(10));
-    w.Daroseufeedback1 =
-        entry(w.PopupMenu1, "Daroseufeedback1", QStringLiteral("Dar o meu feedback"), false, [&w] {
-            w.launch(kFeedbackPage);
-        });
+    w.Daroseufeedback1 = entry(w.PopupMenu1, "Daroseufeedback1", QStringLiteral("Dar o meu feedback"), false,
+                               [&w] { w.launch(kFeedbackPage); });
     w.ContatocomaBrevance1 =
         entry(w.PopupMenu1, "ContatocomaBrevance1", QStringLiteral("Contato com a Brevance"), false, [&w] {
             if (w.taskBarWindow() && !w.fullSuite()) // the full suite leaves other windows be
@@ -84,11 +82,11 @@ void buildPageMenu(SuiteWindow &w, HiddenMainWindow &tops)
             w.close();
             w.launch(w.paths().resolve(kContactProgram));
         });
-    w.Finalizaroprograma1 =
-        entry(w.PopupMenu1, "Finalizaroprograma1", QStringLiteral("Finalizar o Zorv Ledger"), false, [&w, &tops] {
-            w.close(); // the close step saves first
-            tops.Sai();
-        });
+    w.Finalizaroprograma1 = entry(w.PopupMenu1, "Finalizaroprograma1",
+                                  QStringLiteral("Finalizar o Zorv Ledger"), false, [&w, &tops] {
+                                      w.close(); // the close step saves first
+                                      tops.Sai();
+                                  });
 }
 
 } // namespace zorv

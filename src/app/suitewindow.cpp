@@ -4,17 +4,17 @@
 #include "filedrop.h"
 #include "fullsuite.h"
 #include "guarded.h"
+#include "hiddenmainwindow.h"
 #include "interfacecolour.h"
 #include "listscrolling.h"
 #include "pagebar.h"
 #include "pagemenu.h"
-#include "suiteframe.h"
 #include "platform/osgeneration.h"
 #include "platform/x11windows.h"
 #include "store/flagfile.h"
 #include "store/textlist.h"
+#include "suiteframe.h"
 #include "taskbarwindow.h"
-#include "hiddenmainwindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -125,8 +125,8 @@ public:
     QLabel *IBT = nullptr;  // close picture
     QWidget *PDG = nullptr; // content panel: xPG under the strip PNN
     QStackedWidget *xPG = nullptr;
-    QWidget *PNN = nullptr; // strip over the top of xPG
-    QLabel *q2 = nullptr;   // divider along the bottom of PNN
+    QWidget *PNN = nullptr;     // strip over the top of xPG
+    QLabel *q2 = nullptr;       // divider along the bottom of PNN
     PageBar *pageBar = nullptr; // on PNN: the page buttons of the full suite, hidden without it
     // Bottom panel, 37 pixels high: an empty horizontal layout the backup bar goes into.
     QWidget *Panel10 = nullptr;

@@ -31,13 +31,13 @@
 
 #include <QApplication>
 #include <QDateEdit>
-#include <QPlainTextEdit>
-#include <QSessionManager>
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QSessionManager>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -205,11 +205,12 @@ void wireAudioHooks(AudioPage *audio, AppointmentsPage *appointments, HiddenMain
     });
 }
 
-// The program restriction in the settings page: the mark in HiddenMainWindow's FC tag, HiddenMainWindow's icon
-// slots, C4 from the filter's flag file at creation and at TMCHK's tick, TMLL armed with the
-// other deferred timers, and "Excluir" enabled only while the mark is 0.
-ProgramRestriction *wireProgramRestriction(SuiteWindow &tats, HiddenMainWindow &tops, SettingsPage *page, const Paths &paths,
-                                           Services &services, PasswordStore &password, FlagStaging &LB)
+// The program restriction in the settings page: the mark in HiddenMainWindow's FC tag, HiddenMainWindow's
+// icon slots, C4 from the filter's flag file at creation and at TMCHK's tick, TMLL armed with the other
+// deferred timers, and "Excluir" enabled only while the mark is 0.
+ProgramRestriction *wireProgramRestriction(SuiteWindow &tats, HiddenMainWindow &tops, SettingsPage *page,
+                                           const Paths &paths, Services &services, PasswordStore &password,
+                                           FlagStaging &LB)
 {
     ProgramFilterHooks hooks;
     QPointer<TagLabel> fc(tops.FC);
@@ -335,19 +336,21 @@ void wireDiaryPage(SuiteWindow &tats, DiaryPage *page)
 void wireSaveFailedNotice(SuiteWindow &tats, Services &services, NotesPage *notesPage, DiaryPage *diaryPage,
                           ActivityMapPage *mapPage)
 {
-    tats.addShowStep(ShowStep::SaveFailedNotice, [&services, notes = QPointer<NotesPage>(notesPage),
-                                                  diary = QPointer<DiaryPage>(diaryPage),
-                                                  map = QPointer<ActivityMapPage>(mapPage)] {
-        QStringList failed;
-        if (notes && notes->lastSaveFailed())
-            failed << QStringLiteral("Anota\u00e7\u00f5es r\u00e1pidas");
-        if (diary && diary->lastSaveFailed())
-            failed << QStringLiteral("Di\u00e1rio, p\u00e1gina de ") + diary->shownDate().toString(QStringLiteral("dd/MM/yyyy"));
-        if (map && map->lastSaveFailed())
-            failed << QStringLiteral("Notas sobre os contatos");
-        if (!failed.isEmpty())
-            services.dialogs.message(saveFailedMessage(failed), QStringLiteral("Zorv Desk"), MessageIcon::Warning);
-    });
+    tats.addShowStep(ShowStep::SaveFailedNotice,
+                     [&services, notes = QPointer<NotesPage>(notesPage),
+                      diary = QPointer<DiaryPage>(diaryPage), map = QPointer<ActivityMapPage>(mapPage)] {
+                         QStringList failed;
+                         if (notes && notes->lastSaveFailed())
+                             failed << QStringLiteral("Anota\u00e7\u00f5es r\u00e1pidas");
+                         if (diary && diary->lastSaveFailed())
+                             failed << QStringLiteral("Di\u00e1rio, p\u00e1gina de ") +
+                                           diary->shownDate().toString(QStringLiteral("dd/MM/yyyy"));
+                         if (map && map->lastSaveFailed())
+                             failed << QStringLiteral("Notas sobre os contatos");
+                         if (!failed.isEmpty())
+                             services.dialogs.message(saveFailedMessage(failed), QStringLiteral("Zorv Desk"),
+                                                      MessageIcon::Warning);
+                     });
 }
 
 // The word lookup: its word field emptied on every show, and the focus there after the
@@ -465,11 +468,13 @@ int runDesk(QApplication &app, Services &services, const Paths &paths)
     WindowSet windows(services, paths);
     endOnSessionSignals(exitSignals, windows);
 #ifndef QT_NO_SESSIONMANAGER
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &windows.tats,
-                     [&windows](QSessionManager &) { windows.tats.closeAndSave(); }, Qt::DirectConnection);
+    QObject::connect(
+        &app, &QGuiApplication::commitDataRequest, &windows.tats,
+        [&windows](QSessionManager &) { windows.tats.closeAndSave(); }, Qt::DirectConnection);
 #endif
     bool halting = false;
-    QObject::connect(&windows.tops, &HiddenMainWindow::halting, &windows.tats, [&halting] { halting = true; });
+    QObject::connect(&windows.tops, &HiddenMainWindow::halting, &windows.tats,
+                     [&halting] { halting = true; });
     // An end of the event loop that did not come through Sai (the session manager's quit)
     // still saves first.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &windows.tats, [&windows, &halting] {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "taskbarwindow.h"
-#include "suitewindow.h"
 #include "hiddenmainwindow.h"
+#include "suitewindow.h"
+#include "taskbarwindow.h"
 
 #include "security/password.h"
 #include "store/flagfile.h"

@@ -89,7 +89,8 @@ void FinancePage::buildUi()
         QStringLiteral("Examples of releases: 1, 10, 100, 1000, 10000, 1500,50, 500,25, 10,90... + Enter."),
         this));
 
-    m_entry = new FinanceEntryRow(m_paths, [this] { return mayWrite(); }, this);
+    m_entry = new FinanceEntryRow(
+        m_paths, [this] { return mayWrite(); }, this);
     page->addWidget(m_entry);
 
     // Months, totals and the corrections area side by side.
@@ -151,7 +152,8 @@ void FinancePage::connectParts()
     connect(m_months, &MonthListPanel::monthChosen, this, &FinancePage::lvd1Click);
     connect(m_months, &MonthListPanel::searchEntered, this, &FinancePage::MKDEnter);
 
-    m_importFlow = new StatementImportFlow(m_paths, m_services, [this] { return mayWrite(); }, this);
+    m_importFlow = new StatementImportFlow(
+        m_paths, m_services, [this] { return mayWrite(); }, this);
     connect(m_importFlow, &StatementImportFlow::told, this, &FinancePage::tell);
     connect(m_importFlow, &StatementImportFlow::imported, this, &FinancePage::importedEntries);
     connect(m_importFlow, &StatementImportFlow::readingEnded, this, &FinancePage::statementReadingEnded);

@@ -160,7 +160,7 @@ private:
     MonthListPanel *m_months = nullptr;
     MonthTotalsPanel *m_totals = nullptr;
     StatementImportFlow *m_importFlow = nullptr;
-    HeldMonth m_held;       // the lines of the month shown and their ledger
+    HeldMonth m_held; // the lines of the month shown and their ledger
     std::function<bool()> m_mayWrite;
     QString m_workMonth;
     QString m_workYear;

@@ -35,8 +35,8 @@ QString buildLedgerLine(const LedgerEntry &entry)
 {
     // A typed field never holds a marker or a line break: either would split the line.
     auto field = [](const QString &text) { return withoutMarkers(oneLineText(text)); };
-    return formatAmount(entry.value) + kMarker1 + formatShortDate(entry.date) + kMarker2 + field(entry.operation) +
-           kMarker3 + field(entry.source) + kMarker4 + field(entry.paymentForm);
+    return formatAmount(entry.value) + kMarker1 + formatShortDate(entry.date) + kMarker2 +
+           field(entry.operation) + kMarker3 + field(entry.source) + kMarker4 + field(entry.paymentForm);
 }
 
 std::optional<Currency> lineAmount(QStringView line)

@@ -28,8 +28,8 @@ QString entriesText(qsizetype n)
 
 } // namespace
 
-StatementImportFlow::StatementImportFlow(const Paths &paths, Services &services, std::function<bool()> mayWrite,
-                                         QWidget *window)
+StatementImportFlow::StatementImportFlow(const Paths &paths, Services &services,
+                                         std::function<bool()> mayWrite, QWidget *window)
     : QObject(window)
     , m_services(services)
     , m_mayWrite(std::move(mayWrite))

@@ -208,11 +208,15 @@ bool holdCopy(int fd)
 bool isAbandonedCopy(const QString &path)
 {
 #ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat st{};
-    const bool abandoned = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    struct stat st
+    {
+    };
+    const bool abandoned =
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd); // drops the lock just taken
     return abandoned;
 #else
@@ -233,7 +237,8 @@ std::variant<QList<LibraryTransaction>, LibraryFailure> parseWithLibrary(const Q
     if (folder.isEmpty())
         return LibraryFailure::NoWorkFolder;
     QTemporaryFile file(folder + QLatin1Char('/') + kCopyPrefix + QStringLiteral("XXXXXX.ofx"));
-    if (!file.open() || !holdCopy(file.handle()) || file.write(fileBytes) != fileBytes.size() || !file.flush())
+    if (!file.open() || !holdCopy(file.handle()) || file.write(fileBytes) != fileBytes.size() ||
+        !file.flush())
         return LibraryFailure::NotParsed;
     silenceLibrary();
     QList<LibraryTransaction> list;
@@ -305,7 +310,8 @@ void removeStatementLeftovers()
     if (folder.isEmpty() || !QFileInfo(folder).isDir() || ensurePrivateFolder(folder).isEmpty())
         return;
     const QDir dir(folder);
-    for (const QString &name : dir.entryList({kCopyPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System)) {
+    for (const QString &name :
+         dir.entryList({kCopyPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System)) {
         const QString path = dir.filePath(name);
         if (isAbandonedCopy(path))
             QFile::remove(path);

@@ -70,8 +70,7 @@ class OpenElements
 public:
     explicit OpenElements(int maxOpen)
         : m_maxOpen(maxOpen)
-    {
-    }
+    {}
 
     // False when the element makes more than maxOpen open at once.
     bool open(const QString &name, bool aggregate)

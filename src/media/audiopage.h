@@ -47,7 +47,7 @@ public:
     static constexpr int kStatusDelay = 2000;       // Timer4
     static constexpr int kProgressWidth = 100;      // gg at 100 %
     static constexpr char kMusicMask[] = "*.mp3;*.wma";
-    static constexpr int kStartVolumeDelay = 3000; // TMVL
+    static constexpr int kStartVolumeDelay = 3000;                 // TMVL
     static inline const QString kNoPercent = QStringLiteral("0%"); // nd with nothing playing
 
     AudioPage(const Paths &paths, Services &services, QWidget *parent = nullptr);

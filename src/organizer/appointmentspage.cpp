@@ -231,9 +231,8 @@ bool AppointmentsPage::eventFilter(QObject *watched, QEvent *event)
                 return true;
         } else if (event->type() == QEvent::ContextMenu) {
             auto *menuEvent = static_cast<QContextMenuEvent *>(event);
-            m_menuEntry = menuEvent->reason() == QContextMenuEvent::Keyboard
-                              ? lts->currentItem()
-                              : lts->itemAt(menuEvent->pos());
+            m_menuEntry = menuEvent->reason() == QContextMenuEvent::Keyboard ? lts->currentItem()
+                                                                             : lts->itemAt(menuEvent->pos());
             Excluir8->setEnabled(m_menuEntry != nullptr);
             PopupMenu9->popup(menuEvent->globalPos());
             return true;

@@ -20,8 +20,7 @@ ContactFolderPage::ContactFolderPage(const Paths &paths, Services &services, con
     , m_paths(paths)
     , m_services(services)
     , m_folder(paths, extension)
-{
-}
+{}
 
 QVBoxLayout *ContactFolderPage::startPage(const QStringList &headingLines)
 {

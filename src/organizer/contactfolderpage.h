@@ -51,7 +51,8 @@ protected:
 
     // The report of the contact `name`: a name without a file gives an empty table; a
     // refused or unreadable one, no report.
-    void publishContactReport(const QString &name, const std::function<ReportPage(const QStringList &)> &build);
+    void publishContactReport(const QString &name,
+                              const std::function<ReportPage(const QStringList &)> &build);
     // Deletes the file of the contact named in `box` and empties the box's text.
     void removeContact(ContactNameBox *box);
 

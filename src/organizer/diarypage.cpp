@@ -129,7 +129,8 @@ void DiaryPage::connectSignals()
     });
     connect(PopupMenu7, &QMenu::aboutToHide, this, [this] {
         // The entry's action runs after the menu hides: forget the entry once it has.
-        QMetaObject::invokeMethod(this, [this] { m_menuItem = nullptr; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { m_menuItem = nullptr; }, Qt::QueuedConnection);
     });
     connect(Excluir6, &QAction::triggered, this, &DiaryPage::Excluir6Click);
     cal->installEventFilter(this);

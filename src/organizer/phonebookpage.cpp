@@ -63,10 +63,10 @@ void PhoneBookPage::buildUi()
     bold.setBold(true);
     zq1->setFont(bold);
 
-    QGridLayout *entry = entryGrid({QStringLiteral("Co&ntato"), QStringLiteral("Telefone"),
-                                    QStringLiteral("Categoria"), QStringLiteral("E-mail"),
-                                    QStringLiteral("Observação")},
-                                   {e1, e2, e3, e4, OBS}, zq1);
+    QGridLayout *entry =
+        entryGrid({QStringLiteral("Co&ntato"), QStringLiteral("Telefone"), QStringLiteral("Categoria"),
+                   QStringLiteral("E-mail"), QStringLiteral("Observação")},
+                  {e1, e2, e3, e4, OBS}, zq1);
     entry->setColumnStretch(6, 1);
     page->addLayout(entry);
 

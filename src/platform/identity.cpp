@@ -19,7 +19,9 @@ namespace {
 // True when `path` is a real folder (not a link) of this user that nobody else may enter.
 bool isOwnPrivateFolder(const QByteArray &path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
         return false;
     return (st.st_mode & 077) == 0;
@@ -38,7 +40,9 @@ QString ensurePrivateFolder(const QString &path)
     QDir().mkpath(QFileInfo(clean).absolutePath());
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         return {};
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
         return {}; // a link, a file or another user's folder in our place: never use it
     if ((st.st_mode & 077) != 0 && ::chmod(native.constData(), 0700) != 0)

@@ -13,7 +13,7 @@ namespace zorv {
 // One month of the yearly chart: what its lines brought in and took out.
 struct MonthBars
 {
-    QString month; // "03/2013"; empty for lines whose date is not a day of a month
+    QString month;       // "03/2013"; empty for lines whose date is not a day of a month
     AmountSum entrances; // lines whose operation is exactly "Entrance"
     AmountSum exits;     // lines whose operation is exactly "Exit"
     AmountSum balance() const { return entrances - exits; }

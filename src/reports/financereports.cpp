@@ -205,7 +205,8 @@ std::optional<ReportPage> buildFinanceReport(FinanceReport report, const Finance
         Sums sums;
         SourceTotals sources;
         collect(
-            page, sums, in.monthLines, false, [](const LineFields &f) { return f.operation == kOperationExit; },
+            page, sums, in.monthLines, false,
+            [](const LineFields &f) { return f.operation == kOperationExit; },
             [&](const LineFields &f, Currency amount) { sources.add(f.source, amount); });
         page.totals = {{kTotalLabel, amountText(in.symbol, sums.all)}};
         page.chart = exitsChartSvg(sources.largest());

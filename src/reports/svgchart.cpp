@@ -84,8 +84,7 @@ public:
         m_out += QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100%\" viewBox=\"0 0 ") +
                  number(kChartWidth) + QLatin1Char(' ') + number(height) +
                  QStringLiteral("\" font-family=\"sans-serif\" font-size=\"") + number(kFontSize) +
-                 QStringLiteral("\">\r\n<title>") +
-                 escapeReportText(title) + QStringLiteral("</title>\r\n");
+                 QStringLiteral("\">\r\n<title>") + escapeReportText(title) + QStringLiteral("</title>\r\n");
         // Exit bars are hatched, so they differ from entrance bars by more than their colour.
         m_out += QStringLiteral(
             "<defs><pattern id=\"zorv-exit-hatch\" width=\"6\" height=\"6\" patternUnits=\"userSpaceOnUse\" "
@@ -98,8 +97,8 @@ public:
               const QString &title)
     {
         m_out += QStringLiteral("<rect x=\"") + number(x) + QStringLiteral("\" y=\"") + number(y) +
-                 QStringLiteral("\" width=\"") + number(width) + QStringLiteral("\" height=\"") + number(height) +
-                 QStringLiteral("\" fill=\"") + QLatin1String(fill) + QLatin1Char('"');
+                 QStringLiteral("\" width=\"") + number(width) + QStringLiteral("\" height=\"") +
+                 number(height) + QStringLiteral("\" fill=\"") + QLatin1String(fill) + QLatin1Char('"');
         if (stroke)
             m_out += QStringLiteral(" stroke=\"") + QLatin1String(stroke) + QLatin1Char('"');
         if (title.isEmpty()) {
@@ -186,7 +185,8 @@ QString yearChartSvg(const QList<MonthBars> &months)
     for (const MonthBars &m : months) {
         scale.take(m.entrances);
         scale.take(m.exits);
-        if (m.month.isEmpty() || firstMonth.isEmpty() || QStringView(m.month).sliced(3) != QStringView(firstMonth).sliced(3))
+        if (m.month.isEmpty() || firstMonth.isEmpty() ||
+            QStringView(m.month).sliced(3) != QStringView(firstMonth).sliced(3))
             oneYear = false;
     }
     const qsizetype n = months.size();
@@ -224,7 +224,9 @@ QString yearChartSvg(const QList<MonthBars> &months)
         const bool loss = balanceText.startsWith(QLatin1Char('-'));
         svg.text(centre, std::min({entranceY, exitY, zeroY}) - 6, "middle", balanceText, slot - 4,
                  name + QStringLiteral(" Balance: ") + balanceText,
-                 QStringLiteral(" fill=\"") + QLatin1String(loss ? kLossColour : kGainColour) + QLatin1Char('"'), 11);
+                 QStringLiteral(" fill=\"") + QLatin1String(loss ? kLossColour : kGainColour) +
+                     QLatin1Char('"'),
+                 11);
         svg.text(centre, top + plotHeight + 22, "middle", axisLabel, slot - 4);
     }
     return svg.finish();
@@ -258,8 +260,9 @@ QString exitsChartSvg(const QList<SourceBar> &bars)
         const QString amount = formatAmount(bar.amount);
         const QString name = bar.others ? kOthersLabel : bar.name.isEmpty() ? kNoSourceLabel : bar.name;
 
-        svg.rect(negative ? zeroX - length : zeroX, y, length, barHeight, bar.others ? kOthersFill : kExitFill,
-                 bar.others ? kAxisColour : kExitStroke, name + QStringLiteral(": ") + amount);
+        svg.rect(negative ? zeroX - length : zeroX, y, length, barHeight,
+                 bar.others ? kOthersFill : kExitFill, bar.others ? kAxisColour : kExitStroke,
+                 name + QStringLiteral(": ") + amount);
         svg.text(labelRight, textY, "end", shortName(name), labelRight - 8);
         const double amountX = (negative ? zeroX : zeroX + length) + 6;
         svg.text(amountX, textY, "start", amount, kChartWidth - amountX - 4);

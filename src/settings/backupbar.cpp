@@ -188,13 +188,14 @@ void BackupBar::CopyD()
     const QString dataDir = m_paths.dataDir();
     const QString folder = LC->text();
     auto setAside = std::make_shared<QString>();
-    if (m_runner.start(BackupRunner::Job::Backup, [dataDir, folder, setAside](const std::atomic<bool> &cancel) {
-            TreeCopyOptions options;
-            options.cancel = &cancel;
-            const BackupOutcome outcome = backupDataFolder(dataDir, folder, options);
-            *setAside = outcome.setAside;
-            return outcome.ok;
-        }))
+    if (m_runner.start(BackupRunner::Job::Backup,
+                       [dataDir, folder, setAside](const std::atomic<bool> &cancel) {
+                           TreeCopyOptions options;
+                           options.cancel = &cancel;
+                           const BackupOutcome outcome = backupDataFolder(dataDir, folder, options);
+                           *setAside = outcome.setAside;
+                           return outcome.ok;
+                       }))
         m_setAside = setAside;
 }
 

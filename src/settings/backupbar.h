@@ -7,8 +7,8 @@
 #include "store/paths.h"
 #include "store/textcodec.h"
 
-#include <QTimer>
 #include <memory>
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;

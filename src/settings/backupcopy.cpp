@@ -117,7 +117,8 @@ void deleteOwnCopy(const QString &path)
     while (it.hasNext()) {
         const QFileInfo entry = it.nextFileInfo();
         if (!entry.isSymLink())
-            QFile::setPermissions(entry.filePath(), entry.permissions() | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            QFile::setPermissions(entry.filePath(),
+                                  entry.permissions() | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     DeleteTree(path);
@@ -127,7 +128,8 @@ void deleteOwnCopy(const QString &path)
 // so that what a stopped copy leaves is known to be the program's own.
 std::unique_ptr<QTemporaryDir> markedWorkFolder(const QString &folder, const char *prefix)
 {
-    auto work = std::make_unique<QTemporaryDir>(joined(folder, QString::fromLatin1(prefix) + QStringLiteral("XXXXXX")));
+    auto work = std::make_unique<QTemporaryDir>(
+        joined(folder, QString::fromLatin1(prefix) + QStringLiteral("XXXXXX")));
     if (!work->isValid() || !markAsBackupCopy(work->path()))
         return nullptr;
     return work;
@@ -268,10 +270,11 @@ BackupOutcome backupDataFolder(const QString &dataDir, const QString &folder, co
     // A previous copy of the program's own is replaced; anything else standing at that
     // name is the user's and is only moved aside, under a name the status reports.
     const bool replacesOwnCopy = !existsOrIsLink(copy) || isBackupCopy(copy);
-    QString aside = replacesOwnCopy
-                        ? unusedPath(backupFolder, QString::fromLatin1(kOldBackupPrefix) +
-                                                       QString::number(QRandomGenerator::global()->generate(), 36))
-                        : unusedPath(backupFolder, QFileInfo(copy).fileName() + QStringLiteral("-anterior"));
+    QString aside =
+        replacesOwnCopy
+            ? unusedPath(backupFolder, QString::fromLatin1(kOldBackupPrefix) +
+                                           QString::number(QRandomGenerator::global()->generate(), 36))
+            : unusedPath(backupFolder, QFileInfo(copy).fileName() + QStringLiteral("-anterior"));
     const Swap swap = swapInDurably(work->path(), copy, aside, options);
     if (swap == Swap::Failed)
         return {};

@@ -36,7 +36,8 @@ QString backupCopyPath(const QString &dataDir, const QString &folder);
 // that is not one is moved aside (its name + "-anterior", numbered when taken) and named in
 // the outcome. On any failure the previous copy stays exactly as it was and the temporary
 // folder is removed.
-BackupOutcome backupDataFolder(const QString &dataDir, const QString &folder, const TreeCopyOptions &options = {});
+BackupOutcome backupDataFolder(const QString &dataDir, const QString &folder,
+                               const TreeCopyOptions &options = {});
 
 // Prefix of the name under which a restore keeps the data folder it replaced, followed by
 // the date and time of the restore ("dados-anterior-2013-03-15_10-00-00").

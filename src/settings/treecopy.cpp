@@ -103,7 +103,9 @@ bool sameContent(QFile &a, QFile &b)
 bool keepPermissions(const QFile &from, const QFile &to)
 {
 #if defined(Q_OS_UNIX)
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::fstat(from.handle(), &st) != 0)
         return false;
     return ::fchmod(to.handle(), st.st_mode & 0777) == 0;
@@ -177,9 +179,9 @@ bool copyFile(const QFileInfo &from, const QString &to, const TreeCopyOptions &o
 struct TreeWalk
 {
     const TreeCopyOptions &options;
-    QString linkScope;          // canonical folder links must stay in; empty: anywhere
-    QString destination;        // canonical folder the copy is written into
-    QStringList openFolders;    // canonical paths of the folders being copied
+    QString linkScope;       // canonical folder links must stay in; empty: anywhere
+    QString destination;     // canonical folder the copy is written into
+    QStringList openFolders; // canonical paths of the folders being copied
 };
 
 // The canonical path a link leads to, or empty when it leads nowhere usable: dangling, or
@@ -279,7 +281,9 @@ namespace treecopy {
 bool keepPermissions(const QString &from, const QString &to)
 {
 #if defined(Q_OS_UNIX)
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(QFile::encodeName(from).constData(), &st) != 0)
         return false;
     return ::chmod(QFile::encodeName(to).constData(), st.st_mode & 0777) == 0;

@@ -71,7 +71,8 @@ bool mayWriteGroup(const GroupPlan &plan, const QList<FileWrite> &writes,
             const std::optional<QByteArray> &before = (*previous)[i];
             // Read no further than the content expected: a longer file differs anyway.
             DataFileError error = DataFileError::None;
-            const auto now = readDataFile(joined(folder, plan.writeNames[i]), before ? before->size() : 0, &error);
+            const auto now =
+                readDataFile(joined(folder, plan.writeNames[i]), before ? before->size() : 0, &error);
             if (before ? now != before : error != DataFileError::Missing)
                 return false;
         }

@@ -38,7 +38,6 @@ struct Intent
     QStringList removals; // target names
 };
 
-
 QByteArray encodeIntent(const Intent &intent);
 // The intent a complete, well-formed intent file holds; nothing for a torn or foreign one.
 std::optional<Intent> decodeIntent(const QByteArray &bytes);

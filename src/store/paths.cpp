@@ -111,8 +111,9 @@ ProgramPlacement choosePlacement(const PlacementFacts &facts)
     bool installed = prefix && QFileInfo(installFolderAt(*prefix, facts.installCompanionDir)).isDir();
     if (!installed) {
         prefix = installPrefixOf(dir, facts.installCompanionDir);
-        installed = prefix && QFileInfo(installFolderAt(*prefix, facts.installDeskDir) +
-                                        QStringLiteral("/zorv-desk")).isFile();
+        installed =
+            prefix &&
+            QFileInfo(installFolderAt(*prefix, facts.installDeskDir) + QStringLiteral("/zorv-desk")).isFile();
     }
     if (installed) {
         place.deskDir = installFolderAt(*prefix, facts.installDeskDir);

@@ -12,22 +12,22 @@ inline constexpr std::array<const char *, 4> kDataFolderSkeleton{"Finance", "Not
 // Where one program of the suite finds its folders.
 struct ProgramPlacement
 {
-    QString baseDir;      // holds "dados", the hand-off file and every other relative path
-    QString deskDir;      // holds zorv-desk
-    QString companionDir; // holds the companions Web and zorvoletps
+    QString baseDir;         // holds "dados", the hand-off file and every other relative path
+    QString deskDir;         // holds zorv-desk
+    QString companionDir;    // holds the companions Web and zorvoletps
     bool inUserData = false; // baseDir is the user's own data folder, apart from the programs
 };
 
 // What the placement of a running program is decided from.
 struct PlacementFacts
 {
-    QString programDir;              // folder of the running executable
-    bool programDirWritable = true;  // whether this user may create files in it
+    QString programDir;             // folder of the running executable
+    bool programDirWritable = true; // whether this user may create files in it
     // Where installing puts zorv-desk and the companions: relative to the install prefix
     // ("bin", "libexec/zorv-desk"), or absolute.
     QString installDeskDir;
     QString installCompanionDir;
-    QString xdgDataHome;             // $XDG_DATA_HOME as found: maybe empty or relative
+    QString xdgDataHome; // $XDG_DATA_HOME as found: maybe empty or relative
     QString homeDir;
 };
 

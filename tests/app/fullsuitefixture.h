@@ -5,8 +5,8 @@
 // from the tray. Keys go where the focus is, as a person's keys do; hand-offs land in the
 // fake program starter and the hand-off file, dialogs answer from their scripts.
 #include "app/windowset.h"
-#include "settings/settingspage.h"
 #include "platform/fakes.h"
+#include "settings/settingspage.h"
 #include "tempdatafolder.h"
 #include "typing.h"
 
@@ -23,7 +23,8 @@
 struct SuiteOnKeys
 {
     // The pages in the order of the page bar: Ctrl+1 … Ctrl+9 choose the first nine.
-    static constexpr std::array<int, zorv::SuiteWindow::pageCount> barOrder{6, 3, 5, 7, 4, 8, 2, 0, 1, 9, 10, 11};
+    static constexpr std::array<int, zorv::SuiteWindow::pageCount> barOrder{6, 3, 5, 7, 4,  8,
+                                                                            2, 0, 1, 9, 10, 11};
 
     zorv::FakeServices fake;
     TempDataFolder data;

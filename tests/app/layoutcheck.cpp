@@ -71,7 +71,8 @@ QStringList LayoutCheck::faults(const QWidget *page) const
     return out;
 }
 
-void LayoutCheck::walk(const QWidget *page, const QWidget *container, const QRect &clip, QStringList &out) const
+void LayoutCheck::walk(const QWidget *page, const QWidget *container, const QRect &clip,
+                       QStringList &out) const
 {
     QList<const QWidget *> shown;
     for (const QObject *o : container->children()) {
@@ -88,7 +89,8 @@ void LayoutCheck::walk(const QWidget *page, const QWidget *container, const QRec
             const QWidget *other = shown[j];
             if (w->geometry().intersects(other->geometry()) && !overlapAllowed(w, other))
                 out << QStringLiteral("overlap: %1 %2 and %3 %4")
-                           .arg(widgetPath(w, page), text(w->geometry()), name(other), text(other->geometry()));
+                           .arg(widgetPath(w, page), text(w->geometry()), name(other),
+                                text(other->geometry()));
         }
         if (!isControl(w))
             walk(page, w, clip & at, out);

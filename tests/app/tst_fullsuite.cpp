@@ -13,9 +13,9 @@
 #include "organizer/phonebookpage.h"
 #include "organizer/richtextedit.h"
 #include "platform/fakes.h"
+#include "richtextread.h"
 #include "settings/settingspage.h"
 #include "store/flagfile.h"
-#include "richtextread.h"
 #include "tempdatafolder.h"
 #include "typing.h"
 
@@ -103,15 +103,16 @@ void TestFullSuite::pageKeys_data()
     QTest::newRow("Ctrl+1 finance") << int(Qt::Key_1) << ctrl << 3 << 6;
     QTest::newRow("Ctrl+2 notes") << int(Qt::Key_2) << ctrl << 6 << 3;
     QTest::newRow("Ctrl+9 aliases") << int(Qt::Key_9) << ctrl << 6 << 1;
-    QTest::newRow("keypad Ctrl+3") << int(Qt::Key_3) << int(Qt::ControlModifier | Qt::KeypadModifier) << 6 << 5;
+    QTest::newRow("keypad Ctrl+3") << int(Qt::Key_3) << int(Qt::ControlModifier | Qt::KeypadModifier) << 6
+                                   << 5;
     QTest::newRow("PgDown next") << int(Qt::Key_PageDown) << ctrl << 6 << 3;
     QTest::newRow("PgDown wraps") << int(Qt::Key_PageDown) << ctrl << 11 << 6;
     QTest::newRow("PgUp wraps") << int(Qt::Key_PageUp) << ctrl << 6 << 11;
     QTest::newRow("PgUp previous") << int(Qt::Key_PageUp) << ctrl << 0 << 2;
     QTest::newRow("Ctrl+0 nothing") << int(Qt::Key_0) << ctrl << 6 << -1;
     QTest::newRow("plain digit") << int(Qt::Key_2) << 0 << 6 << -1;
-    QTest::newRow("Ctrl+Shift+PgDown") << int(Qt::Key_PageDown) << int(Qt::ControlModifier | Qt::ShiftModifier)
-                                       << 6 << -1;
+    QTest::newRow("Ctrl+Shift+PgDown")
+        << int(Qt::Key_PageDown) << int(Qt::ControlModifier | Qt::ShiftModifier) << 6 << -1;
     QTest::newRow("Alt+PgDown") << int(Qt::Key_PageDown) << int(Qt::AltModifier) << 6 << -1;
 }
 
@@ -348,7 +349,8 @@ void TestFullSuite::sairSavesEndsCompanionAndProgram()
     auto *menu = qobject_cast<FullSuiteTrayMenu *>(tats.TrayIcon1->contextMenu());
     QVERIFY(menu);
     menu->quit->trigger();
-    QCOMPARE(plainTextOf(s.data.file(QStringLiteral("dados/Notas/Notas.speed"))), QStringLiteral("ligar para o banco"));
+    QCOMPARE(plainTextOf(s.data.file(QStringLiteral("dados/Notas/Notas.speed"))),
+             QStringLiteral("ligar para o banco"));
     QVERIFY(!tats.isVisible());
     QCOMPARE(s.fake.companion.endRequests, 1);
     QCOMPARE(halting.count(), 1);

@@ -1,8 +1,8 @@
 // Every page of the suite window in full-suite mode at the common screen sizes: no control
 // clipped by the window or lying over another. With ZORV_SCREENSHOTS set to a folder, each
 // page is also saved there as a picture ("<width>x<height>-page<index>.png") to be looked at.
-#include "fullsuitefixture.h"
 #include "app/pagebar.h"
+#include "fullsuitefixture.h"
 #include "layoutcheck.h"
 
 #include <QDir>
@@ -53,7 +53,8 @@ void TestFullSuiteLayout::checkFindsClippedAndOverlappingControls()
     const QStringList faults = check.faults(page);
     QCOMPARE(faults.size(), 2);
     QVERIFY2(faults[0].startsWith(QStringLiteral("outside: clipped ")), qPrintable(faults[0]));
-    QVERIFY2(faults[1].startsWith(QStringLiteral("overlap: a ")) && faults[1].contains(QStringLiteral(" and b ")),
+    QVERIFY2(faults[1].startsWith(QStringLiteral("overlap: a ")) &&
+                 faults[1].contains(QStringLiteral(" and b ")),
              qPrintable(faults[1]));
 }
 
@@ -95,7 +96,9 @@ void TestFullSuiteLayout::pagesFitTheScreen()
         for (const PageBarEntry &entry : pageBarEntries()) {
             const QString shown = tats.pageBar->button(entry.page)->shownText();
             if (shown != entry.caption && shown != entry.shortCaption)
-                faults << QStringLiteral("page %1: the bar shows \"%2\" for \"%3\"").arg(page).arg(shown, entry.caption);
+                faults << QStringLiteral("page %1: the bar shows \"%2\" for \"%3\"")
+                              .arg(page)
+                              .arg(shown, entry.caption);
         }
         // The window's own frame around the page: header, content panel, bottom bar.
         if (page == SuiteWindow::financePage) {

@@ -45,7 +45,7 @@ QWidget *pageWidget(SuiteOnKeys &s, int index)
 {
     WindowSet &w = *s.windows;
     const std::array<QWidget *, SuiteWindow::pageCount> pages{
-        w.desk, w.aliases, w.audio, w.notes, w.diary, w.appointments,
+        w.desk,    w.aliases,     w.audio,     w.notes,      w.diary,   w.appointments,
         w.finance, w.activityMap, w.phoneBook, w.wordLookup, w.trainer, w.settings};
     return pages[size_t(index)];
 }
@@ -90,9 +90,9 @@ void TestFullSuitePages::eachPageByKeysAndEscapeCloses_data()
 {
     QTest::addColumn<int>("page");
     QTest::addColumn<QString>("focusField"); // empty: the page names none
-    const QList<std::pair<int, const char *>> pages = {{6, "FN1"}, {3, "AN"},  {5, "DC"}, {7, "z1"},
+    const QList<std::pair<int, const char *>> pages = {{6, "FN1"}, {3, "AN"},  {5, "DC"},  {7, "z1"},
                                                        {4, "cal"}, {8, "e1"},  {2, "FL2"}, {0, ""},
-                                                       {1, ""},    {9, "prt"}, {10, ""},  {11, ""}};
+                                                       {1, ""},    {9, "prt"}, {10, ""},   {11, ""}};
     for (const auto &[page, field] : pages)
         QTest::addRow("page %d", page) << page << QString::fromLatin1(field);
 }
@@ -155,7 +155,8 @@ void TestFullSuitePages::financeEntryRow()
     s.key(Qt::Key_Down); // the first payment form
     s.enter();
     const QByteArray month = s.data.read(QStringLiteral("dados/Finance/03.2013.fin"));
-    QVERIFY2(month.startsWith("1.500,00<1>15/03/2013<2>" + p.fn3->itemText(0).toLatin1() + "<3>Salario<4>"), month);
+    QVERIFY2(month.startsWith("1.500,00<1>15/03/2013<2>" + p.fn3->itemText(0).toLatin1() + "<3>Salario<4>"),
+             month);
     QCOMPARE(s.data.read(QStringLiteral("dados/Finance/2013.CX")), month);
     QCOMPARE(SuiteOnKeys::focus(), p.FN1);
 }
@@ -211,7 +212,8 @@ void TestFullSuitePages::audioChoosesMusicAndPlays()
     QVERIFY(SuiteOnKeys::tabTo(p.pm));
     SuiteOnKeys::enter();
     QCOMPARE(p.FL2->count(), 2);
-    QVERIFY(s.data.read(QStringLiteral("dados/Play.list")).startsWith(QFileInfo(first).absolutePath().toUtf8()));
+    QVERIFY(
+        s.data.read(QStringLiteral("dados/Play.list")).startsWith(QFileInfo(first).absolutePath().toUtf8()));
     QVERIFY(s.fake.audio.last());
     QCOMPARE(QFileInfo(s.fake.audio.last()->path).fileName(), QStringLiteral("a.mp3"));
 
@@ -279,7 +281,8 @@ void TestFullSuitePages::appointmentSaved()
     QCOMPARE(SuiteOnKeys::focus(), p.EDC);
     s.type(QStringLiteral("Contador"));
     SuiteOnKeys::enter();
-    QCOMPARE(s.data.read(QStringLiteral("dados/Notas/Tasks.go")), QByteArray("15/03/2013<>14:30:00|Contador\r\n"));
+    QCOMPARE(s.data.read(QStringLiteral("dados/Notas/Tasks.go")),
+             QByteArray("15/03/2013<>14:30:00|Contador\r\n"));
     QCOMPARE(p.LVC->topLevelItemCount(), 1);
 }
 
@@ -349,9 +352,10 @@ void TestFullSuitePages::wordLookupFillsTheResult()
     QCOMPARE(s.fake.pages.requested.size(), 1);
     const QUrl address = s.fake.pages.requested.last();
     QVERIFY(address.toString().endsWith(QStringLiteral("casa")));
-    s.fake.pages.pages.insert(address.toString(),
-                              {"<html><body><div id=\"significado\"><b>Morada</b> de uma fam\xc3\xadlia</div></body></html>",
-                               "utf-8", address});
+    s.fake.pages.pages.insert(
+        address.toString(),
+        {"<html><body><div id=\"significado\"><b>Morada</b> de uma fam\xc3\xadlia</div></body></html>",
+         "utf-8", address});
     QVERIFY(s.fake.pages.completePending());
     QVERIFY(p.rst->toPlainText().contains(QStringLiteral("Morada")));
 }

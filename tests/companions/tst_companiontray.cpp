@@ -155,7 +155,8 @@ void TestCompanionTray::sessionStartOnlyWhenTicked()
     const std::optional<DesktopEntry> written = readDesktopEntry(entry);
     QVERIFY(written);
     QCOMPARE(written->type, QStringLiteral("Application"));
-    QCOMPARE(execArguments(*written, entry), QStringList{QStringLiteral("/usr/libexec/zorv-desk/zorvoletps")});
+    QCOMPARE(execArguments(*written, entry),
+             QStringList{QStringLiteral("/usr/libexec/zorv-desk/zorvoletps")});
     QVERIFY(tickedWhenOpened(menu));
 
     clickEntry(menu, menu.sessionStart);
@@ -193,7 +194,8 @@ void TestCompanionTray::sessionStartFollowsTheEntry()
     clickEntry(menu, menu.sessionStart);
     QVERIFY(menu.sessionStart->isChecked());
     QVERIFY(start.isOn());
-    QCOMPARE(execArguments(*readDesktopEntry(entry), entry), QStringList{QStringLiteral("/opt/zorv/zorvoletps")});
+    QCOMPARE(execArguments(*readDesktopEntry(entry), entry),
+             QStringList{QStringLiteral("/opt/zorv/zorvoletps")});
 }
 
 // Whatever stands at the entry's place: a pipe is never read (and never blocks), a huge

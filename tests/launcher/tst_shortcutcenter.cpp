@@ -228,10 +228,10 @@ void TestShortcutCenter::dropNeverMoves()
 void TestShortcutCenter::remove_data()
 {
     QTest::addColumn<QByteArray>("list");
-    QTest::addColumn<int>("row");          // the item deleted; -1: the placeholder
+    QTest::addColumn<int>("row");           // the item deleted; -1: the placeholder
     QTest::addColumn<QByteArray>("onDisk"); // the file just before "Excluir"; null: as listed, "-": gone
-    QTest::addColumn<QByteArray>("after"); // the file afterwards
-    QTest::addColumn<QStringList>("grid"); // the grid afterwards
+    QTest::addColumn<QByteArray>("after");  // the file afterwards
+    QTest::addColumn<QStringList>("grid");  // the grid afterwards
     QTest::newRow("longer path sharing the beginning")
         << QByteArray("Docs<>/h/Docs antigo\r\nDocs<>/h/Docs\r\n") << 1 << QByteArray()
         << QByteArray("Docs<>/h/Docs antigo\r\n") << QStringList{"Docs"};

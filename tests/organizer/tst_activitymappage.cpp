@@ -5,8 +5,8 @@
 #include "organizer/activitymappage.h"
 #include "platform/fakes.h"
 #include "tempdatafolder.h"
-#include "typing.h"
 #include "treesnapshot.h"
+#include "typing.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

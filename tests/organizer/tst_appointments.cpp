@@ -445,7 +445,7 @@ void TestAppointments::dateMenuDeletesTheEntryItWasOpenedOn()
 {
     Fixture f;
     QVERIFY(f.open(kFour));
-    f.clickRow(0); // A chosen in the list
+    f.clickRow(0);              // A chosen in the list
     f.deleteThroughDateMenu(2); // the menu on C's date
     QCOMPARE(f.fileLines(), (QStringList{kFour[0], kFour[1], kFour[3]}));
     QCOMPARE(f.texts(), (QStringList{"A", "B", "D"}));

@@ -195,7 +195,8 @@ void TestDiaryNotes::listHoldsOrdinaryFilesByNameIgnoringCase()
 {
     TempDataFolder data;
     // "02.01.2013.XqwtRz" is what an interrupted save of that page leaves behind.
-    for (const char *name : {"02.01.2013", "01.02.2013", "b-notes", "A-notes", ".hidden", "02.01.2013.XqwtRz"})
+    for (const char *name :
+         {"02.01.2013", "01.02.2013", "b-notes", "A-notes", ".hidden", "02.01.2013.XqwtRz"})
         QVERIFY(data.write(QString("dados/Diary/") + name, "x"));
     QVERIFY(QDir(data.file("dados/Diary")).mkdir("folder"));
     QCOMPARE(listDiaryPages(data.file("dados/Diary")),

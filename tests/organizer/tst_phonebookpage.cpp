@@ -6,8 +6,8 @@
 #include "organizer/phonebookpage.h"
 #include "platform/fakes.h"
 #include "tempdatafolder.h"
-#include "typing.h"
 #include "treesnapshot.h"
+#include "typing.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -77,7 +77,7 @@ void TestCompanion::endRequestReachesTheBeaconOnly()
 
     QVERIFY(presence.requestEnd());
     QVERIFY(ended.wait(2000));
-    QCOMPARE(ended.count(), 1); // the two checks before it asked for nothing
+    QCOMPARE(ended.count(), 1);    // the two checks before it asked for nothing
     QVERIFY(presence.isPresent()); // the request alone ends nothing; the companion decides
 }
 

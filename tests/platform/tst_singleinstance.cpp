@@ -175,15 +175,21 @@ private slots:
     // temporary folder; something else standing at that place is never used.
     void privateFolderWhenTheSessionHasNone_data()
     {
-        QTest::addColumn<QString>("runtime"); // "none", "shared" (mode 0777) or "private"
+        QTest::addColumn<QString>("runtime");  // "none", "shared" (mode 0777) or "private"
         QTest::addColumn<QString>("inTheWay"); // what stands at the cache's place first
         QTest::addColumn<bool>("usable");
-        QTest::newRow("no runtime folder") << "none" << "" << true;
-        QTest::newRow("a runtime folder others can write") << "shared" << "" << true;
-        QTest::newRow("our folder with wide rights is tightened") << "none" << "wide" << true;
-        QTest::newRow("a link is never followed") << "none" << "link" << false;
-        QTest::newRow("another user's folder is never used") << "none" << "foreign" << false;
-        QTest::newRow("the session's own private folder") << "private" << "" << true;
+        QTest::newRow("no runtime folder") << "none"
+                                           << "" << true;
+        QTest::newRow("a runtime folder others can write") << "shared"
+                                                           << "" << true;
+        QTest::newRow("our folder with wide rights is tightened") << "none"
+                                                                  << "wide" << true;
+        QTest::newRow("a link is never followed") << "none"
+                                                  << "link" << false;
+        QTest::newRow("another user's folder is never used") << "none"
+                                                             << "foreign" << false;
+        QTest::newRow("the session's own private folder") << "private"
+                                                          << "" << true;
     }
 
     void privateFolderWhenTheSessionHasNone()
@@ -231,7 +237,9 @@ private slots:
         }
         QCOMPARE(QFileInfo(guard.lockFilePath()).absolutePath(), expected);
         QCOMPARE(guard.claim(), Claim::First);
-        struct stat st{};
+        struct stat st
+        {
+        };
         QCOMPARE(::lstat(QFile::encodeName(expected).constData(), &st), 0);
         QVERIFY(S_ISDIR(st.st_mode));
         QCOMPARE(int(st.st_mode & 077), 0);

@@ -356,9 +356,11 @@ void TestReportBrowser::chartsAgreeWithTheirTables()
     for (const auto &[name, width] : frames) {
         const QJsonObject page = measured.value(name).toObject();
         const QByteArray what = name.toUtf8();
-        QVERIFY2(page.value(QLatin1String("scrollWidth")).toInt() <= page.value(QLatin1String("clientWidth")).toInt(),
+        QVERIFY2(page.value(QLatin1String("scrollWidth")).toInt() <=
+                     page.value(QLatin1String("clientWidth")).toInt(),
                  what);
-        QVERIFY2(page.value(QLatin1String("chartTop")).toDouble() >= page.value(QLatin1String("tableBottom")).toDouble(),
+        QVERIFY2(page.value(QLatin1String("chartTop")).toDouble() >=
+                     page.value(QLatin1String("tableBottom")).toDouble(),
                  what + " draws its chart over the table");
         QVERIFY2(page.value(QLatin1String("chartWidth")).toDouble() > width * 0.9, what);
         QCOMPARE(page.value(QLatin1String("smuggled")).toInt(), 0);
@@ -379,7 +381,8 @@ void TestReportBrowser::chartsAgreeWithTheirTables()
             if (first.endsWith(QLatin1Char(':')))
                 totals.insert(first, amount(cells[3].toString()));
             else if (parseAmount(first))
-                rows.append({amount(first), cells[1].toString().mid(3), cells[2].toString(), cells[3].toString()});
+                rows.append(
+                    {amount(first), cells[1].toString().mid(3), cells[2].toString(), cells[3].toString()});
         }
         QVERIFY2(!rows.isEmpty(), what);
 
@@ -418,7 +421,8 @@ void TestReportBrowser::chartsAgreeWithTheirTables()
                 QVERIFY2(count > 0 || shown == AmountSum(), qPrintable(title));
                 QVERIFY2(std::abs(double((shown - expected).raw())) <= 50.0 * count, qPrintable(title));
             }
-            const QString kind = year ? label.section(QLatin1Char(' '), 1) + QLatin1Char(':') : QStringLiteral("Total:");
+            const QString kind =
+                year ? label.section(QLatin1Char(' '), 1) + QLatin1Char(':') : QStringLiteral("Total:");
             barSums[kind] += shown;
             const double length = b.toObject().value(QLatin1String(year ? "height" : "width")).toDouble();
             const double cents = std::abs(double(shown.roundedToCents().raw()) / 100);
@@ -434,9 +438,10 @@ void TestReportBrowser::chartsAgreeWithTheirTables()
                 if (!named.contains(row.source))
                     rest += row.amount;
             const QString title = bars.last().toObject().value(QLatin1String("title")).toString();
-            QVERIFY2(std::abs(double((amount(title.mid(title.lastIndexOf(QLatin1Char(':')) + 2)) - rest).raw())) <=
-                         50.0 * rows.size(),
-                     qPrintable(title));
+            QVERIFY2(
+                std::abs(double((amount(title.mid(title.lastIndexOf(QLatin1Char(':')) + 2)) - rest).raw())) <=
+                    50.0 * rows.size(),
+                qPrintable(title));
         }
         // The bars add up to the totals under the table.
         for (auto it = barSums.cbegin(); it != barSums.cend(); ++it) {
@@ -449,8 +454,9 @@ void TestReportBrowser::chartsAgreeWithTheirTables()
         QVERIFY2(pixelsPerCent > 0, what);
         for (const QJsonValue &b : bars) {
             const QString title = b.toObject().value(QLatin1String("title")).toString();
-            const double cents =
-                std::abs(double(amount(title.mid(title.lastIndexOf(QLatin1Char(':')) + 2)).roundedToCents().raw()) / 100);
+            const double cents = std::abs(
+                double(amount(title.mid(title.lastIndexOf(QLatin1Char(':')) + 2)).roundedToCents().raw()) /
+                100);
             const double length = b.toObject().value(QLatin1String(year ? "height" : "width")).toDouble();
             QVERIFY2(std::abs(length - cents * pixelsPerCent) <= 1.0,
                      qPrintable(what + ' ' + title + " is " + QString::number(length) + " px"));

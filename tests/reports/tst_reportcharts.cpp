@@ -234,8 +234,8 @@ void TestReportCharts::monthsAddUpToTheTotals()
     QStringList shown;
     AmountSum monthEntrances, monthExits;
     for (const MonthBars &m : months) {
-        shown << m.month + QLatin1Char(' ') + formatAmount(m.entrances) + QLatin1Char(' ') + formatAmount(m.exits) +
-                     QLatin1Char(' ') + formatAmount(m.balance());
+        shown << m.month + QLatin1Char(' ') + formatAmount(m.entrances) + QLatin1Char(' ') +
+                     formatAmount(m.exits) + QLatin1Char(' ') + formatAmount(m.balance());
         monthEntrances += m.entrances;
         monthExits += m.exits;
     }
@@ -270,17 +270,15 @@ void TestReportCharts::largestSourcesThenTheRest_data()
     QTest::addColumn<int>("sources");
     QTest::addColumn<QStringList>("bars");
     QTest::newRow("one") << 1 << QStringList{"S1: 1,00"};
-    QTest::newRow("ten: no others") << 10
-                                    << QStringList{"S10: 10,00", "S9: 9,00", "S8: 8,00", "S7: 7,00", "S6: 6,00",
-                                                   "S5: 5,00",   "S4: 4,00", "S3: 3,00", "S2: 2,00", "S1: 1,00"};
-    QTest::newRow("eleven") << 11
-                            << QStringList{"S11: 11,00", "S10: 10,00", "S9: 9,00", "S8: 8,00",
-                                           "S7: 7,00",   "S6: 6,00",   "S5: 5,00", "S4: 4,00",
-                                           "S3: 3,00",   "S2: 2,00",   "Outros: 1,00"};
-    QTest::newRow("fourteen") << 14
-                              << QStringList{"S14: 14,00", "S13: 13,00", "S12: 12,00", "S11: 11,00",
-                                             "S10: 10,00", "S9: 9,00",   "S8: 8,00",   "S7: 7,00",
-                                             "S6: 6,00",   "S5: 5,00",   "Outros: 10,00"};
+    QTest::newRow("ten: no others") << 10 << QStringList{"S10: 10,00", "S9: 9,00", "S8: 8,00", "S7: 7,00",
+                                                         "S6: 6,00",   "S5: 5,00", "S4: 4,00", "S3: 3,00",
+                                                         "S2: 2,00",   "S1: 1,00"};
+    QTest::newRow("eleven") << 11 << QStringList{"S11: 11,00", "S10: 10,00", "S9: 9,00",    "S8: 8,00",
+                                                 "S7: 7,00",   "S6: 6,00",   "S5: 5,00",    "S4: 4,00",
+                                                 "S3: 3,00",   "S2: 2,00",   "Outros: 1,00"};
+    QTest::newRow("fourteen") << 14 << QStringList{"S14: 14,00", "S13: 13,00", "S12: 12,00",   "S11: 11,00",
+                                                   "S10: 10,00", "S9: 9,00",   "S8: 8,00",     "S7: 7,00",
+                                                   "S6: 6,00",   "S5: 5,00",   "Outros: 10,00"};
 }
 
 // Sources added up by their exact text, the largest first, the rest in "Outros".
@@ -310,8 +308,9 @@ void TestReportCharts::sumsBeyondTheCurrencyRange()
                     big + "<1>06/04/2013<2>Exit<3>b<4>Dinheiro"};
     in.monthLines = in.yearLines;
     const QString year = buildFinanceReport(FinanceReport::Year, in, kToday)->chart;
-    QCOMPARE(barTitles(year), (QStringList{"03/2013 Entrance: 0,00", "03/2013 Exit: 1.800.000.000.000.000,00",
-                                           "04/2013 Entrance: 0,00", "04/2013 Exit: 900.000.000.000.000,00"}));
+    QCOMPARE(barTitles(year),
+             (QStringList{"03/2013 Entrance: 0,00", "03/2013 Exit: 1.800.000.000.000.000,00",
+                          "04/2013 Entrance: 0,00", "04/2013 Exit: 900.000.000.000.000,00"}));
     const QString exits = buildFinanceReport(FinanceReport::OnlyExit, in, kToday)->chart;
     QCOMPARE(barTitles(exits), (QStringList{"a: 1.800.000.000.000.000,00", "b: 900.000.000.000.000,00"}));
     QVERIFY(exits.contains(QStringLiteral("width=\"428\"")));
@@ -334,9 +333,11 @@ void TestReportCharts::barLengthsFollowTheAmounts()
     const QString year = yearChartSvg({loss, refund});
     // 240 from -100 to 600: zero at 205.71 below the top (76); the loss in red with its sign.
     QVERIFY(year.contains(QStringLiteral("y=\"178.86\" width=\"34\" height=\"102.86\" fill=\"#2e7d32\"")));
-    QVERIFY(year.contains(QStringLiteral("y=\"76\" width=\"34\" height=\"205.71\" fill=\"url(#zorv-exit-hatch)\"")));
+    QVERIFY(year.contains(
+        QStringLiteral("y=\"76\" width=\"34\" height=\"205.71\" fill=\"url(#zorv-exit-hatch)\"")));
     QVERIFY(year.contains(QStringLiteral("y=\"281.71\" width=\"34\" height=\"34.29\" fill=\"#2e7d32\"")));
-    QVERIFY(year.contains(QStringLiteral("fill=\"#b71c1c\" font-size=\"11\"><title>02/2014 Balance: -300,00</title>-300,00</text>")));
+    QVERIFY(year.contains(QStringLiteral(
+        "fill=\"#b71c1c\" font-size=\"11\"><title>02/2014 Balance: -300,00</title>-300,00</text>")));
 }
 
 QTEST_MAIN(TestReportCharts)

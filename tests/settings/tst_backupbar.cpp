@@ -272,7 +272,8 @@ void TestBackupBar::restoreReportsAndKeepsStatus()
     QVERIFY(restored.wait());
     QCOMPARE(restored.takeFirst()[0].toBool(), true);
     QCOMPARE(bar.wst->text(),
-             QString::fromUtf8("OK! Os dados substitu\xc3\xad""dos est\xc3\xa3o em \"dados-anterior-2013-03-16_09-05-07\"."));
+             QString::fromUtf8("OK! Os dados substitu\xc3\xad"
+                               "dos est\xc3\xa3o em \"dados-anterior-2013-03-16_09-05-07\"."));
     QVERIFY(!bar.wst->isHidden());
     QCOMPARE(snapshot(f.data.file("dados")), live);
     QCOMPARE(f.data.read("dados-anterior-2013-03-16_09-05-07/Finance/03.2013.fin"),

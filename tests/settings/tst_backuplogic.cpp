@@ -591,7 +591,8 @@ void TestBackupLogic::backupCopiesWhatLinksName()
     switch (link) {
     case LinkCase::FolderOnAnotherDisk:
         QVERIFY(QDir(dados + "/Finance").removeRecursively());
-        QVERIFY(writeAt(data.root() + "/disco/Finance/03.2013.fin", "1,00<1>01/03/2013<2>Entrada<3>X<4>Dinheiro\r\n"));
+        QVERIFY(writeAt(data.root() + "/disco/Finance/03.2013.fin",
+                        "1,00<1>01/03/2013<2>Entrada<3>X<4>Dinheiro\r\n"));
         QVERIFY(QFile::link(data.root() + "/disco/Finance", dados + "/Finance"));
         QVERIFY(QFile::remove(dados + "/atalho"));
         break;
@@ -678,7 +679,8 @@ void TestBackupLogic::restoreNeverBringsBackALink()
     const auto live = seen(data.file("dados"));
     const auto backup = seen(copy);
 
-    const BackupOutcome outcome = restoreDataFolder(data.file("dados"), folder, at("2013-03-15 10:00:00.000"));
+    const BackupOutcome outcome =
+        restoreDataFolder(data.file("dados"), folder, at("2013-03-15 10:00:00.000"));
     QCOMPARE(outcome.ok, restored);
     QCOMPARE(readAt(data.root() + "/home/.bashrc"), QByteArray("export PATH\n"));
     if (!restored) {
@@ -699,11 +701,17 @@ void TestBackupLogic::copiesKeepPermissionBits()
     TempDataFolder data;
     fillDataFolder(data);
     const QString dados = data.file("dados");
-    const QList<QPair<QString, int>> modes{
-        {"", 0700}, {"Finance", 0750}, {"Finance/03.2013.fin", 0600}, {"Finance/2013.CX", 0400},
-        {"Notas", 0700}, {"Back.auto", 0640}, {"Diary/sub", 0500}};
+    const QList<QPair<QString, int>> modes{{"", 0700},
+                                           {"Finance", 0750},
+                                           {"Finance/03.2013.fin", 0600},
+                                           {"Finance/2013.CX", 0400},
+                                           {"Notas", 0700},
+                                           {"Back.auto", 0640},
+                                           {"Diary/sub", 0500}};
     auto modeOf = [](const QString &path) {
-        struct stat st{};
+        struct stat st
+        {
+        };
         return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
     };
     // Folders last, deepest first, so a read-only folder is set once its content is.

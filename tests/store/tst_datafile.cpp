@@ -95,8 +95,9 @@ QList<Reader> readers()
              document.setModified(true);
              if (loadRichTextFile(path, document))
                  return document.toPlainText() == QLatin1String("R$") ? Outcome::Read : Outcome::Wrong;
-             return document.toPlainText() == QLatin1String("kept") && document.isModified() ? Outcome::Refused
-                                                                                              : Outcome::Wrong;
+             return document.toPlainText() == QLatin1String("kept") && document.isModified()
+                        ? Outcome::Refused
+                        : Outcome::Wrong;
          }},
     };
 }

@@ -357,18 +357,23 @@ void TestFileGroup::interruptedGroupNeverReplacesAReadOnlyFile()
 
         if (allNames(folder).contains(".file-group.intent")) {
             sawWaiting = true;
-            QVERIFY2(asOrdinaryUser(data, [&] { return writeFilesTogether({{month, "other\r\n"}}) ? 0 : 1; }) == 1,
+            QVERIFY2(asOrdinaryUser(data,
+                                    [&] {
+                                        return writeFilesTogether({{month, "other\r\n"}}) ? 0 : 1;
+                                    }) == 1,
                      qPrintable("a group went past one waiting" + at));
             QVERIFY(QFile::setPermissions(locked, kReadWrite));
             QCOMPARE(asOrdinaryUser(data, settle), 0);
-            QVERIFY2(readFile(month) == newBytes && readFile(year) == newBytes, qPrintable("not completed" + at));
+            QVERIFY2(readFile(month) == newBytes && readFile(year) == newBytes,
+                     qPrintable("not completed" + at));
         } else {
             const bool dropped = readFile(month) == oldMonth;
             sawDropped = sawDropped || dropped;
             QVERIFY2(readFile(year) == (dropped ? oldYear : newBytes), qPrintable("ledgers disagree" + at));
             QVERIFY2(readFile(month) == (dropped ? oldMonth : newBytes), qPrintable("ledgers disagree" + at));
         }
-        QVERIFY2(allNames(folder) == (QStringList{"03.2013.fin", "2013.CX"}), qPrintable("work files left" + at));
+        QVERIFY2(allNames(folder) == (QStringList{"03.2013.fin", "2013.CX"}),
+                 qPrintable("work files left" + at));
     }
     // Both ways were taken: a committed group dropped before its first rename, one waiting after it.
     QVERIFY(sawDropped);

@@ -126,12 +126,15 @@ namespace {
 struct Machine
 {
     QTemporaryDir dir;
-    QString path(const char *relative) const { return dir.path() + QLatin1Char('/') + QLatin1String(relative); }
+    QString path(const char *relative) const
+    {
+        return dir.path() + QLatin1Char('/') + QLatin1String(relative);
+    }
     Machine()
     {
-        for (const char *sub : {"usr/bin", "usr/libexec/zorv-desk", "opt/zorv/bin", "opt/zorv/libexec/zorv-desk",
-                                "build/bin", "stick/Zorv/Dados/Finance", "plain/bin", "tools/libexec/zorv-desk",
-                                "home"})
+        for (const char *sub :
+             {"usr/bin", "usr/libexec/zorv-desk", "opt/zorv/bin", "opt/zorv/libexec/zorv-desk", "build/bin",
+              "stick/Zorv/Dados/Finance", "plain/bin", "tools/libexec/zorv-desk", "home"})
             QDir().mkpath(path(sub));
         for (const char *program : {"usr/bin/zorv-desk", "opt/zorv/bin/zorv-desk"}) {
             QFile f(path(program));
@@ -158,31 +161,48 @@ void TestPaths::placement_data()
 {
     QTest::addColumn<QString>("programDir");
     QTest::addColumn<bool>("writable");
-    QTest::addColumn<QString>("base");      // relative to the machine; "~" is the user's data folder
+    QTest::addColumn<QString>("base"); // relative to the machine; "~" is the user's data folder
     QTest::addColumn<QString>("deskDir");
     QTest::addColumn<QString>("companionDir");
     // Writable on purpose where the install folders are: root can write every folder, and
     // an installed program must still keep its data in the user's folder.
-    QTest::newRow("installed program") << "usr/bin" << true << "~" << "usr/bin" << "usr/libexec/zorv-desk";
-    QTest::newRow("installed companion") << "usr/libexec/zorv-desk" << true << "~" << "usr/bin"
+    QTest::newRow("installed program") << "usr/bin" << true << "~"
+                                       << "usr/bin"
+                                       << "usr/libexec/zorv-desk";
+    QTest::newRow("installed companion") << "usr/libexec/zorv-desk" << true << "~"
+                                         << "usr/bin"
                                          << "usr/libexec/zorv-desk";
-    QTest::newRow("install folder through a link") << "bin" << true << "~" << "usr/bin" << "usr/libexec/zorv-desk";
-    QTest::newRow("installed under another prefix") << "opt/zorv/bin" << true << "~" << "opt/zorv/bin"
-                                                     << "opt/zorv/libexec/zorv-desk";
+    QTest::newRow("install folder through a link") << "bin" << true << "~"
+                                                   << "usr/bin"
+                                                   << "usr/libexec/zorv-desk";
+    QTest::newRow("installed under another prefix") << "opt/zorv/bin" << true << "~"
+                                                    << "opt/zorv/bin"
+                                                    << "opt/zorv/libexec/zorv-desk";
     QTest::newRow("companion under another prefix") << "opt/zorv/libexec/zorv-desk" << true << "~"
-                                                    << "opt/zorv/bin" << "opt/zorv/libexec/zorv-desk";
+                                                    << "opt/zorv/bin"
+                                                    << "opt/zorv/libexec/zorv-desk";
     QTest::newRow("a bin folder without the companions' folder") << "plain/bin" << true << "plain/bin"
-                                                                 << "plain/bin" << "plain/bin";
+                                                                 << "plain/bin"
+                                                                 << "plain/bin";
     QTest::newRow("companions' folder without zorv-desk installed")
-        << "tools/libexec/zorv-desk" << true << "tools/libexec/zorv-desk" << "tools/libexec/zorv-desk"
+        << "tools/libexec/zorv-desk" << true << "tools/libexec/zorv-desk"
+        << "tools/libexec/zorv-desk"
         << "tools/libexec/zorv-desk";
-    QTest::newRow("installed, read-only") << "usr/bin" << false << "~" << "usr/bin" << "usr/libexec/zorv-desk";
-    QTest::newRow("build folder") << "build/bin" << true << "build/bin" << "build/bin" << "build/bin";
-    QTest::newRow("portable folder with its Dados") << "stick/Zorv" << true << "stick/Zorv" << "stick/Zorv"
+    QTest::newRow("installed, read-only") << "usr/bin" << false << "~"
+                                          << "usr/bin"
+                                          << "usr/libexec/zorv-desk";
+    QTest::newRow("build folder") << "build/bin" << true << "build/bin"
+                                  << "build/bin"
+                                  << "build/bin";
+    QTest::newRow("portable folder with its Dados") << "stick/Zorv" << true << "stick/Zorv"
+                                                    << "stick/Zorv"
                                                     << "stick/Zorv";
-    QTest::newRow("read-only portable folder with its Dados")
-        << "stick/Zorv" << false << "stick/Zorv" << "stick/Zorv" << "stick/Zorv";
-    QTest::newRow("read-only folder, no dados") << "build/bin" << false << "~" << "build/bin" << "build/bin";
+    QTest::newRow("read-only portable folder with its Dados") << "stick/Zorv" << false << "stick/Zorv"
+                                                              << "stick/Zorv"
+                                                              << "stick/Zorv";
+    QTest::newRow("read-only folder, no dados") << "build/bin" << false << "~"
+                                                << "build/bin"
+                                                << "build/bin";
 }
 
 void TestPaths::placement()
@@ -210,13 +230,20 @@ void TestPaths::userDataFolderFollowsXdgDataHome_data()
 {
     QTest::addColumn<QString>("xdg");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("unset") << "" << "/home/ana/.local/share/zorv-desk";
-    QTest::newRow("absolute") << "/srv/ana/data" << "/srv/ana/data/zorv-desk";
-    QTest::newRow("trailing slashes") << "/srv/ana/data//" << "/srv/ana/data/zorv-desk";
-    QTest::newRow("relative, ignored") << "data" << "/home/ana/.local/share/zorv-desk";
-    QTest::newRow("dot-relative, ignored") << "./data" << "/home/ana/.local/share/zorv-desk";
-    QTest::newRow("tilde is not expanded, ignored") << "~/data" << "/home/ana/.local/share/zorv-desk";
-    QTest::newRow("root") << "/" << "/zorv-desk";
+    QTest::newRow("unset") << ""
+                           << "/home/ana/.local/share/zorv-desk";
+    QTest::newRow("absolute") << "/srv/ana/data"
+                              << "/srv/ana/data/zorv-desk";
+    QTest::newRow("trailing slashes") << "/srv/ana/data//"
+                                      << "/srv/ana/data/zorv-desk";
+    QTest::newRow("relative, ignored") << "data"
+                                       << "/home/ana/.local/share/zorv-desk";
+    QTest::newRow("dot-relative, ignored") << "./data"
+                                           << "/home/ana/.local/share/zorv-desk";
+    QTest::newRow("tilde is not expanded, ignored") << "~/data"
+                                                    << "/home/ana/.local/share/zorv-desk";
+    QTest::newRow("root") << "/"
+                          << "/zorv-desk";
 }
 
 void TestPaths::userDataFolderFollowsXdgDataHome()
@@ -249,7 +276,8 @@ void TestPaths::skeletonIsLaidOnlyWhereNoDataFolderIs()
 
     // The paths of an installed program then reach it like any other data folder.
     const Paths paths(base, dir.path() + QStringLiteral("/windows"), dir.path() + QStringLiteral("/libexec"));
-    QCOMPARE(paths.resolve(QStringLiteral("Dados\\Finance\\03.2013.fin")), base + QStringLiteral("/dados/Finance/03.2013.fin"));
+    QCOMPARE(paths.resolve(QStringLiteral("Dados\\Finance\\03.2013.fin")),
+             base + QStringLiteral("/dados/Finance/03.2013.fin"));
 }
 
 void TestPaths::skeletonFailsWhereNoFolderCanBe()

@@ -506,7 +506,8 @@ void TestRichText::longListsStayLinear()
     const int n = 40000;
     const QByteArray bullets = "{\\rtf1{\\fonttbl{\\f0 Verdana;}{\\f1\\fcharset2 Symbol;}}"
                                "\\pard{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}\\f0 " +
-                               QByteArray("{\\pntext\\f1\\'b7\\tab}item\\par ").repeated(n) + "\\pard end\\par}";
+                               QByteArray("{\\pntext\\f1\\'b7\\tab}item\\par ").repeated(n) +
+                               "\\pard end\\par}";
     QTextDocument list;
     readRichText(bullets, list);
     QCOMPARE(list.blockCount(), n + 1);
@@ -523,7 +524,8 @@ void TestRichText::longListsStayLinear()
     // Nested lists: the level (here the style) changes from one paragraph to the next.
     const QByteArray nested =
         "{\\rtf1 " +
-        QByteArray("\\pard{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}a\\par\\pard{\\*\\pn\\pnlvlbody\\pndec}\\li400 b\\par ")
+        QByteArray(
+            "\\pard{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}a\\par\\pard{\\*\\pn\\pnlvlbody\\pndec}\\li400 b\\par ")
             .repeated(n / 2) +
         "}";
     QTextDocument levels;
@@ -531,8 +533,8 @@ void TestRichText::longListsStayLinear()
     QCOMPARE(levels.blockCount(), n);
 
     // A numbered list of ordinary length stays one list: its numbers run on.
-    const QByteArray numbered = "{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxta.}}" +
-                                QByteArray("passo\\par ").repeated(300) + "}";
+    const QByteArray numbered =
+        "{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxta.}}" + QByteArray("passo\\par ").repeated(300) + "}";
     QTextDocument steps;
     readRichText(numbered, steps);
     QTextList *stepList = steps.begin().textList();

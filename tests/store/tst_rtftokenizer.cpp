@@ -56,10 +56,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("groups; the last brace ends the document") << QByteArray("{a{b}c}")
-                                                                   << "{ text:a { text:b } text:c";
-        QTest::newRow("words, text and the delimiting space") << QByteArray("{\\rtf1\\ansi \\b0 Hi there}")
-                                                               << "{ \\rtf(1) \\ansi \\b(0) text:Hi there";
+        QTest::newRow("groups; the last brace ends the document")
+            << QByteArray("{a{b}c}") << "{ text:a { text:b } text:c";
+        QTest::newRow("words, text and the delimiting space")
+            << QByteArray("{\\rtf1\\ansi \\b0 Hi there}") << "{ \\rtf(1) \\ansi \\b(0) text:Hi there";
         QTest::newRow("negative parameter; a lone minus is text")
             << QByteArray("{\\li-720\\fi-x}") << "{ \\li(-720) \\fi text:-x";
         QTest::newRow("symbols, hex escapes and line breaks")
@@ -68,16 +68,19 @@ private slots:
             << QByteArray("{a\\'4zb\\'zzc}") << "{ text:a text:zb text:zzc";
         QTest::newRow("before the first brace and after the last are not read")
             << QByteArray("\xef\xbb\xbf  {x}}\r\n\\par") << "{ text:x }";
-        QTest::newRow("a backslash before the last brace escapes nothing") << QByteArray("{x\\}") << "{ text:x";
+        QTest::newRow("a backslash before the last brace escapes nothing")
+            << QByteArray("{x\\}") << "{ text:x";
         QTest::newRow("over-long word cut, parameter clamped")
             << QByteArray("{\\abcdefghijklmnopqrstuvwxyzabcdefghij99999999999999 y}")
             << "{ \\abcdefghijklmnopqrstuvwxyzabcdef(2147483647) text:y";
-        QTest::newRow("parameter at the int range") << QByteArray("{\\u-2147483648 \\u4294967296}")
-                                                    << "{ \\u(-2147483648) \\u(2147483647)";
-        QTest::newRow("binary data, braces in it included") << QByteArray("{\\bin3 {}\\x}") << "{ bin:7b7d5c text:x";
+        QTest::newRow("parameter at the int range")
+            << QByteArray("{\\u-2147483648 \\u4294967296}") << "{ \\u(-2147483648) \\u(2147483647)";
+        QTest::newRow("binary data, braces in it included")
+            << QByteArray("{\\bin3 {}\\x}") << "{ bin:7b7d5c text:x";
         QTest::newRow("binary data takes at most what is left")
             << QByteArray("{\\bin99 ab}") << "{ bin:61627d";
-        QTest::newRow("negative binary length takes nothing") << QByteArray("{\\bin-5 ab}") << "{ bin: text:ab";
+        QTest::newRow("negative binary length takes nothing")
+            << QByteArray("{\\bin-5 ab}") << "{ bin: text:ab";
     }
 
     void tokens()

@@ -93,8 +93,7 @@ DocumentBuilder::DocumentBuilder(QTextDocument &doc, const std::vector<GroupStat
     , m_tokens(tokens)
     , m_imageCounter(doc.property("zorvImageCount").toInt())
     , m_rowWords(std::move(rowWords))
-{
-}
+{}
 
 QTextCharFormat DocumentBuilder::paragraphCharFormat() const
 {
@@ -193,8 +192,8 @@ void DocumentBuilder::startTableRow()
         // as well, so a batch is never larger than the rows the rest of the input can still
         // end (its "\row" words).
         const qint64 rowsLeft =
-            1 + qint64(m_rowWords.cend() - std::upper_bound(m_rowWords.cbegin(), m_rowWords.cend(),
-                                                            m_tokens.position()));
+            1 + qint64(m_rowWords.cend() -
+                       std::upper_bound(m_rowWords.cbegin(), m_rowWords.cend(), m_tokens.position()));
         const int more = int(std::clamp<qint64>(m_table->rows(), 1, rowsLeft));
         m_table->appendRows(more);
         m_fragments += qint64(more) * m_table->columns();

@@ -25,8 +25,8 @@ class Tokenizer;
 class DocumentBuilder
 {
 public:
-    DocumentBuilder(QTextDocument &doc, const std::vector<GroupState> &groups,
-                    const DocumentTables &tables, const Tokenizer &tokens, std::vector<qsizetype> rowWords);
+    DocumentBuilder(QTextDocument &doc, const std::vector<GroupState> &groups, const DocumentTables &tables,
+                    const Tokenizer &tokens, std::vector<qsizetype> rowWords);
 
     // Bytes in the code page of the current font; decoded when the run ends.
     void appendBytes(QByteArrayView bytes);
@@ -91,8 +91,8 @@ private:
     bool m_blockOpen = false;    // the current block has content or was started
     QTextList *m_list = nullptr; // the list the previous paragraph joined
     int m_listStyle = 0;
-    int m_listItems = 0;         // paragraphs in m_list
-    qint64 m_listWalks = 0;      // paragraphs walked for the numbered lists made so far
+    int m_listItems = 0;    // paragraphs in m_list
+    qint64 m_listWalks = 0; // paragraphs walked for the numbered lists made so far
     QTextTable *m_table = nullptr;
     int m_row = -1, m_col = 0;
     bool m_inCell = false;

@@ -10,21 +10,21 @@ namespace zorv::rtf {
 struct Token
 {
     enum class Kind : quint8 {
-        End,          // no more input before the document's last '}'
-        GroupOpen,    // '{'
-        GroupClose,   // '}'
-        ControlWord,  // '\' letters, an optional signed number and its delimiting space
+        End,           // no more input before the document's last '}'
+        GroupOpen,     // '{'
+        GroupClose,    // '}'
+        ControlWord,   // '\' letters, an optional signed number and its delimiting space
         ControlSymbol, // '\' and one other character
-        HexByte,      // "\'hh": one byte of text in the current code page
-        Text,         // a run of plain bytes (line breaks in the input are not text)
-        Binary,       // "\binN" and the N bytes that follow it
+        HexByte,       // "\'hh": one byte of text in the current code page
+        Text,          // a run of plain bytes (line breaks in the input are not text)
+        Binary,        // "\binN" and the N bytes that follow it
     };
     Kind kind = Kind::End;
     qsizetype at = 0;     // offset of the token's first byte
     QByteArrayView bytes; // the control word (cut to kMaxWordLength), text run or binary data
     int param = 0;        // the control word's parameter, 0 without one
     bool hasParam = false;
-    char symbol = 0;      // a control symbol's character, or a hex escape's byte
+    char symbol = 0; // a control symbol's character, or a hex escape's byte
 };
 
 // Splits RTF bytes into tokens. The document ends at its last '}': what follows it (often
