@@ -20,7 +20,10 @@ public:
     const QString &reason() const { return m_reason; }
 
 private:
-    WriteResult(bool ok, QString reason) : m_ok(ok), m_reason(std::move(reason)) {}
+    WriteResult(bool ok, QString reason)
+        : m_ok(ok)
+        , m_reason(std::move(reason))
+    {}
 
     bool m_ok;
     QString m_reason;
