@@ -101,11 +101,15 @@ void TzorvCurrency::keyPressEvent(QKeyEvent *event)
         QLineEdit::keyPressEvent(event);
         return;
     }
-    const QChar decimal = activeNumberFormat().decimalSeparator;
-    if (c == QLatin1Char('.'))
+    const NumberFormat &fmt = activeNumberFormat();
+    const QChar decimal = fmt.decimalSeparator;
+    const QChar thousands = fmt.thousandSeparator;
+    // A typed point stays a point where it is the thousands separator: only the reading of
+    // the whole text tells a thousands mark ("1.800") from a decimal comma ("12.5").
+    if (c == QLatin1Char('.') && c != thousands)
         c = decimal;
     const bool allowed = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('+') ||
-                         c == QLatin1Char('-') || c == decimal;
+                         c == QLatin1Char('-') || c == decimal || c == thousands;
     if (!allowed) {
         event->accept();
         return;

@@ -33,9 +33,9 @@ public:
     bool IsValid() const { return m_isValid; }
 
     // Reads the typed text (parseTypedAmount: sign, digits, decimal separator, digits, or
-    // digits grouped in threes before a decimal comma). Read: it becomes the value and the
-    // value to return to, and the text shows it. Otherwise the value is kept, IsValid()
-    // turns false and the text stays, marked as not taken (unless it is empty).
+    // the amount grouped the Brazilian way, "1.800" being one thousand eight hundred). Read: it becomes the
+    // value and the value to return to, and the text shows it. Otherwise the value is kept, IsValid() turns
+    // false and the text stays, marked as not taken (unless it is empty).
     void CommitText();
 
     // The tooltip of a field whose text was not taken.

@@ -313,40 +313,48 @@ std::optional<Currency> parseTypedAmount(QStringView text, const NumberFormat &f
         digits.append(rest.front());
         rest = rest.sliced(1);
     }
-    const qsizetype last = rest.lastIndexOf(decimal);
-    if (last < 0)
-        return std::nullopt;
-    const QStringView fraction = rest.sliced(last + 1);
-    const QStringView whole = rest.first(last);
-    auto allDigits = [](QStringView s) {
-        return std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    };
-    if (fraction.isEmpty() || fraction.size() > 2 || !allDigits(fraction))
-        return std::nullopt;
-    // The groups before the decimal separator: one to three digits, then threes, all split
-    // by one and the same separator.
-    QChar grouping;
-    qsizetype groups = 0;
+    // The digit runs and the separators between them.
+    QVarLengthArray<QStringView, 8> runs;
+    QVarLengthArray<QChar, 8> seps;
     qsizetype start = 0;
-    for (qsizetype i = 0; i <= whole.size(); ++i) {
-        if (i < whole.size() && whole[i] != thousands && whole[i] != decimal)
-            continue;
-        if (i < whole.size()) {
-            if (!grouping.isNull() && whole[i] != grouping)
+    for (qsizetype i = 0; i <= rest.size(); ++i) {
+        if (i < rest.size() && rest[i] != thousands && rest[i] != decimal) {
+            if (rest[i] < u'0' || rest[i] > u'9')
                 return std::nullopt;
-            grouping = whole[i];
+            continue;
         }
-        const QStringView group = whole.sliced(start, i - start);
-        if (!allDigits(group) || group.isEmpty() || group.size() > 3 || (groups > 0 && group.size() != 3))
-            return std::nullopt;
-        digits.append(group);
-        ++groups;
+        runs.append(rest.sliced(start, i - start));
+        if (i < rest.size())
+            seps.append(rest[i]);
         start = i + 1;
     }
-    if (groups < 2)
+    if (seps.isEmpty())
         return std::nullopt;
-    digits.append(decimal);
-    digits.append(fraction);
+    // The last separator is the decimal one, unless it is a thousands mark followed by
+    // exactly three digits ("1.800" is one thousand eight hundred). A thousands mark
+    // followed by any other number of digits reads as the decimal comma ("12.5" is 12,5),
+    // as the field used to turn every typed point into a comma.
+    const QStringView tail = runs.back();
+    const bool lastIsDecimal = seps.back() == decimal || tail.size() != 3;
+    if (lastIsDecimal && seps.size() == 1)
+        return parseCurrency(digits + runs.front().toString() + decimal + tail.toString(), fmt);
+    // Beyond one separator the amount is grouped: one to three digits, then threes, all
+    // split by one and the same separator, and at most two decimals.
+    if (lastIsDecimal && (tail.isEmpty() || tail.size() > 2))
+        return std::nullopt;
+    const qsizetype groupRuns = lastIsDecimal ? runs.size() - 1 : runs.size();
+    for (qsizetype i = 0; i < groupRuns; ++i) {
+        const QStringView group = runs[i];
+        if (group.isEmpty() || group.size() > 3 || (i > 0 && group.size() != 3))
+            return std::nullopt;
+        if (i > 0 && seps[i - 1] != seps[0])
+            return std::nullopt;
+        digits.append(group);
+    }
+    if (lastIsDecimal) {
+        digits.append(decimal);
+        digits.append(tail);
+    }
     return parseCurrency(digits, fmt);
 }
 

@@ -74,12 +74,14 @@ std::optional<Currency> checkedMul(Currency a, std::int64_t factor);
 // text does not parse or the amount does not fit.
 std::optional<Currency> parseCurrency(QStringView text, const NumberFormat &fmt = activeNumberFormat());
 
-// What the amount field takes: the strict reading above, or else an amount whose digits are
-// grouped in threes before a final decimal separator and one or two decimals, the groups
-// separated by the thousands separator or, as "." is typed as "," in the field, by the
-// decimal separator ("1.234,56", "1,234,56", "-12.345.678,90"). "1,234" stays the strict
-// 1.234; a text like "1,234,567", whose last group may be thousands or decimals, is no
-// amount at all. Empty when the text is neither.
+// What the amount field takes: the strict reading above, or else the amount written the
+// Brazilian way. A thousands separator followed by exactly three digits groups ("1.800" is
+// 1.800,00, "1.250.000" is 1.250.000,00); one followed by any other number of digits, as the
+// last separator, is the decimal separator ("12.5" is 12,50). Before a final decimal
+// separator with one or two decimals the digits may be grouped in threes by the thousands
+// separator or by the decimal separator ("1.234,56", "1,234,56", "-12.345.678,90"). "1,234"
+// stays the strict 1,234; a text like "1,234,567", whose last group may be thousands or
+// decimals, is no amount at all. Empty when the text is none of these.
 std::optional<Currency> parseTypedAmount(QStringView text, const NumberFormat &fmt = activeNumberFormat());
 
 // Removes every space, every thousands separator, then the first occurrence of the currency

@@ -118,8 +118,10 @@ void TestCurrencyControls::currencyTyping_data()
     // The field starts at 7,00 (raw 70000) in every row.
     QTest::newRow("whole amount") << "1500"
                                   << "1500" << Enter << "1500,00" << qint64(15000000) << true;
-    QTest::newRow("point typed as comma") << "10.9"
-                                          << "10,9" << Enter << "10,90" << qint64(109000) << true;
+    // A point followed by one or two digits is the decimal comma; it shows as typed until
+    // the commit.
+    QTest::newRow("point as decimal comma") << "10.9"
+                                            << "10.9" << Enter << "10,90" << qint64(109000) << true;
     QTest::newRow("four decimals kept") << "1,005"
                                         << "1,005" << Enter << "1,01" << qint64(10050) << true;
     QTest::newRow("negative") << "-3,5"
@@ -139,22 +141,27 @@ void TestCurrencyControls::currencyTyping_data()
                                       << "" << Leave << "" << qint64(70000) << false;
     QTest::newRow("sign alone") << "-"
                                 << "-" << Enter << "-" << qint64(70000) << false;
-    // The thousands point, typed as a comma, groups digits in threes before the decimals.
+    // The thousands point groups digits in threes, before the decimals or without them.
     QTest::newRow("thousands point") << "1.234,56"
-                                     << "1,234,56" << Enter << "1234,56" << qint64(12345600) << true;
+                                     << "1.234,56" << Enter << "1234,56" << qint64(12345600) << true;
     QTest::newRow("thousands point, one decimal")
         << "1.234,5"
-        << "1,234,5" << Enter << "1234,50" << qint64(12345000) << true;
+        << "1.234,5" << Enter << "1234,50" << qint64(12345000) << true;
     QTest::newRow("millions, committed by leaving")
         << "12.345.678,90"
-        << "12,345,678,90" << Leave << "12345678,90" << qint64(123456789000) << true;
+        << "12.345.678,90" << Leave << "12345678,90" << qint64(123456789000) << true;
     QTest::newRow("negative grouped") << "-1.234,56"
-                                      << "-1,234,56" << Enter << "-1234,56" << qint64(-12345600) << true;
-    QTest::newRow("last group of three is no amount")
-        << "1.234.567"
-        << "1,234,567" << Enter << "1,234,567" << qint64(70000) << false;
+                                      << "-1.234,56" << Enter << "-1234,56" << qint64(-12345600) << true;
+    QTest::newRow("thousands without decimals") << "1.800"
+                                                << "1.800" << Enter << "1800,00" << qint64(18000000) << true;
+    QTest::newRow("millions without decimals")
+        << "1.250.000"
+        << "1.250.000" << Leave << "1250000,00" << qint64(12500000000) << true;
+    QTest::newRow("comma and three digits stays decimal")
+        << "1,800"
+        << "1,800" << Enter << "1,80" << qint64(18000) << true;
     QTest::newRow("group of two is no amount") << "12.34,56"
-                                               << "12,34,56" << Enter << "12,34,56" << qint64(70000) << false;
+                                               << "12.34,56" << Enter << "12.34,56" << qint64(70000) << false;
     QTest::newRow("esc") << "987"
                          << "987" << Escape << "7,00" << qint64(70000) << true;
     QTest::newRow("not finished") << "55"

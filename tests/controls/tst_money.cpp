@@ -120,7 +120,20 @@ void TestMoney::parseTypedAmount_data()
     QTest::newRow("first group of four") << "1234.567,89" << kFails;
     QTest::newRow("mixed group separators") << "1.234,567,89" << kFails;
     QTest::newRow("no decimals after groups") << "1.234," << kFails;
-    QTest::newRow("thousands only") << "1.234" << kFails;
+    // A point followed by exactly three digits is a thousands mark; followed by one, two or
+    // four digits it is the decimal comma.
+    QTest::newRow("thousands only") << "1.234" << qint64(12340000);
+    QTest::newRow("rent") << "1.800" << qint64(18000000);
+    QTest::newRow("five digits") << "12.345" << qint64(123450000);
+    QTest::newRow("millions, no decimals") << "1.250.000" << qint64(12500000000);
+    QTest::newRow("negative thousands") << "-1.800" << qint64(-18000000);
+    QTest::newRow("point, one decimal") << "12.5" << qint64(125000);
+    QTest::newRow("point, two decimals") << "10.35" << qint64(103500);
+    QTest::newRow("point, four decimals") << "1.2345" << qint64(12345);
+    QTest::newRow("grouped, point decimal") << "1.800.5" << qint64(18005000);
+    QTest::newRow("point after comma groups") << "1,234.567" << kFails;
+    QTest::newRow("short group before thousands") << "1.80.000" << kFails;
+    QTest::newRow("letter among digits") << "1.8a0" << kFails;
     QTest::newRow("empty group") << "1..234,56" << kFails;
     QTest::newRow("leading separator") << ".234,56" << kFails;
     QTest::newRow("empty") << "" << kFails;

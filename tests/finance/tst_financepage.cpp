@@ -99,6 +99,7 @@ private slots:
     void sourcesAddedOnceIgnoringCase();
     void amountNotTakenIsNeverSaved_data();
     void amountNotTakenIsNeverSaved();
+    void thousandsPointSavesTheAmountTyped_data();
     void thousandsPointSavesTheAmountTyped();
     void monthTotals_data();
     void monthTotals();
@@ -296,14 +297,14 @@ void TestFinancePage::amountNotTakenIsNeverSaved_data()
     QTest::addColumn<int>("path");      // 0 Enter chain, 1 F9 in AL, 2 Save clicked in FN1
     QTest::newRow("empty, Enter chain") << ""
                                         << "" << 0;
-    QTest::newRow("three-digit last group") << "1.234.567"
-                                            << "1,234,567" << 0;
+    QTest::newRow("short group") << "1.23.4"
+                                 << "1.23.4" << 0;
     QTest::newRow("sign alone") << "-"
                                 << "-" << 0;
     QTest::newRow("percentage of the old amount") << "12.34,5"
-                                                  << "12,34,5" << 1;
-    QTest::newRow("Save clicked while typing") << "1.234.567"
-                                               << "1,234,567" << 2;
+                                                  << "12.34,5" << 1;
+    QTest::newRow("Save clicked while typing") << "1.23.4"
+                                               << "1.23.4" << 2;
 }
 
 void TestFinancePage::amountNotTakenIsNeverSaved()
@@ -359,17 +360,34 @@ void TestFinancePage::amountNotTakenIsNeverSaved()
              saved + "5,00<1>15/03/2013<2>Entrance<3>Venda<4>Dinheiro\r\n");
 }
 
+// Amounts typed the Brazilian way are saved as meant: a point before exactly three digits
+// groups thousands, before one or two digits it is the decimal comma.
+void TestFinancePage::thousandsPointSavesTheAmountTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("value"); // as the ledger line holds it
+    QTest::newRow("plain") << "1800" << QByteArray("1.800,00");
+    QTest::newRow("comma decimals") << "1500,50" << QByteArray("1.500,50");
+    QTest::newRow("thousands, no decimals") << "1.800" << QByteArray("1.800,00");
+    QTest::newRow("five digits") << "12.345" << QByteArray("12.345,00");
+    QTest::newRow("millions") << "1.250.000" << QByteArray("1.250.000,00");
+    QTest::newRow("thousands and decimals") << "1.234,56" << QByteArray("1.234,56");
+    QTest::newRow("grouped with decimals") << "12.345.678,90" << QByteArray("12.345.678,90");
+    QTest::newRow("point, one decimal") << "10.3" << QByteArray("10,30");
+    QTest::newRow("point, one decimal again") << "12.5" << QByteArray("12,50");
+    QTest::newRow("point, two decimals") << "7.25" << QByteArray("7,25");
+}
+
 void TestFinancePage::thousandsPointSavesTheAmountTyped()
 {
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, value);
     Fixture f;
     QVERIFY(f.open());
-    f.typeEntry("77", 0, "Venda", "", "", 0);
-    f.typeEntry("1.234,56", 1, "Aluguel", "", "", 3);
-    f.typeEntry("12.345.678,90", 0, "Casa", "", "", 0);
-    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"),
-             QByteArray("77,00<1>15/03/2013<2>Entrance<3>Venda<4>Dinheiro\r\n"
-                        "1.234,56<1>15/03/2013<2>Exit<3>Aluguel<4>Boleto\r\n"
-                        "12.345.678,90<1>15/03/2013<2>Entrance<3>Casa<4>Dinheiro\r\n"));
+    f.typeEntry(typed, 1, "Aluguel", "", "", 3);
+    const QByteArray line = value + "<1>15/03/2013<2>Exit<3>Aluguel<4>Boleto\r\n";
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), line);
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), line);
 }
 
 void TestFinancePage::monthTotals_data()
