@@ -290,8 +290,11 @@ void FinanceEntryRow::applyPercentage(bool deduct)
         return;
     }
     const auto result = zorv::applyPercentage(FN1->Value(), *percent, deduct);
-    if (!result)
+    if (!result) {
+        // The amount stays as it was and the focus stays here, for a smaller percentage.
+        emit told(tr("Percentual não aplicado: o resultado seria grande demais para um valor"));
         return;
+    }
     FN1->setValue(*result);
     fn2->setFocus();
 }

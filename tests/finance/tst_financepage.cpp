@@ -90,8 +90,11 @@ private slots:
     void entryLandsAsLastLineOfBothLedgers();
     void percentageKeys_data();
     void percentageKeys();
+    void percentageTooLargeSaysWhy_data();
+    void percentageTooLargeSaysWhy();
     void quantityMultiplies();
     void installmentsMoveOneMonthEach();
+    void portionsTakeTheirValuesOnce();
     void installmentsCrossTheYear();
     void installmentRunStopsAtTheFirstFailedWrite();
     void saveNeedsInstallmentCountAndForm();
@@ -158,6 +161,31 @@ void TestFinancePage::percentageKeys()
     }
     QCOMPARE(f.page->FN1->text(), shown);
     QCOMPARE(f.page->AL->text(), QStringLiteral("10"));
+}
+
+void TestFinancePage::percentageTooLargeSaysWhy_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("F9") << int(Qt::Key_F9);
+    QTest::newRow("F10") << int(Qt::Key_F10);
+}
+
+// A result beyond what an amount holds changes nothing, says why, and leaves the focus in
+// the percentage for another one.
+void TestFinancePage::percentageTooLargeSaysWhy()
+{
+    QFETCH(int, key);
+    Fixture f;
+    QVERIFY(f.open());
+    typeText(f.page->FN1, "9999999999999");
+    f.enter(f.page->FN1);
+    QCOMPARE(f.page->FN1->text(), QStringLiteral("9999999999999,00"));
+    typeText(f.page->AL, "999999");
+    QTest::keyClick(f.page->AL, Qt::Key(key));
+    QVERIFY(f.page->AL->hasFocus());
+    QCOMPARE(f.page->FN1->text(), QStringLiteral("9999999999999,00"));
+    QCOMPARE(f.page->actionStatus->text(),
+             QStringLiteral("Percentual não aplicado: o resultado seria grande demais para um valor"));
 }
 
 void TestFinancePage::quantityMultiplies()
