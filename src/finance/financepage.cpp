@@ -157,6 +157,14 @@ void FinancePage::connectParts()
     connect(m_importFlow, &StatementImportFlow::told, this, &FinancePage::tell);
     connect(m_importFlow, &StatementImportFlow::imported, this, &FinancePage::importedEntries);
     connect(m_importFlow, &StatementImportFlow::readingEnded, this, &FinancePage::statementReadingEnded);
+    // The dialogs of an import took the keyboard; it comes back to the value field, as
+    // after every other action.
+    connect(m_importFlow, &StatementImportFlow::finished, this, [this] {
+        // The closed dialog leaves no window active: the keys would go nowhere.
+        if (isVisible())
+            window()->activateWindow();
+        FocusValue();
+    });
 }
 
 void FinancePage::connectCorrections()

@@ -59,11 +59,15 @@ void StatementImportFlow::start()
     }
     emit told(QString());
     const QString path = m_services.dialogs.openFile(kImportCaption, m_importFolder, kImportFilter);
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        emit finished();
         return;
+    }
     m_importFolder = QFileInfo(path).absolutePath();
-    if (!m_reading.start(path))
+    if (!m_reading.start(path)) {
+        emit finished();
         return;
+    }
     // The file is read off the window's thread; meanwhile the window keeps its timers and
     // shows that it is busy, with a Cancel that drops the reading.
     m_progress = new QProgressDialog(kReadingStatement, QString(), 0, 0, m_window);
@@ -93,6 +97,7 @@ void StatementImportFlow::cancelReading()
     }
     emit told(QStringLiteral("Importação cancelada: nada importado"));
     emit readingEnded();
+    emit finished();
 }
 
 void StatementImportFlow::statementRead(const StatementReadResult &read)
@@ -105,6 +110,7 @@ void StatementImportFlow::statementRead(const StatementReadResult &read)
     if (!read.ok()) {
         emit told(QStringLiteral("Nada importado"));
         m_services.dialogs.message(kCannotRead + read.error, {}, MessageIcon::Warning);
+        emit finished();
         return;
     }
     bool listed = false;
@@ -112,6 +118,7 @@ void StatementImportFlow::statementRead(const StatementReadResult &read)
     if (!listed) {
         emit told(QStringLiteral("Nada importado"));
         m_services.dialogs.message(kCannotRead + kImportedListUnreadable, {}, MessageIcon::Warning);
+        emit finished();
         return;
     }
     const int already = int(
@@ -120,10 +127,14 @@ void StatementImportFlow::statementRead(const StatementReadResult &read)
     m_preview->setAttribute(Qt::WA_DeleteOnClose);
     m_preview->setWindowModality(Qt::WindowModal);
     connect(m_preview, &QDialog::finished, this, [this] { m_preview.clear(); });
-    connect(m_preview, &QDialog::rejected, this,
-            [this] { emit told(QStringLiteral("Importação cancelada: nada importado")); });
-    connect(m_preview, &QDialog::accepted, this,
-            [this, already, preview = m_preview] { importRows(preview->tickedRows(), already); });
+    connect(m_preview, &QDialog::rejected, this, [this] {
+        emit told(QStringLiteral("Importação cancelada: nada importado"));
+        emit finished();
+    });
+    connect(m_preview, &QDialog::accepted, this, [this, already, preview = m_preview] {
+        importRows(preview->tickedRows(), already);
+        emit finished();
+    });
     m_preview->open();
 }
 

@@ -50,6 +50,9 @@ signals:
     void imported();
     // A statement's reading ended (read, refused or cancelled) and the window is free again.
     void readingEnded();
+    // The import is over, whatever came of it (a file not chosen, a reading cancelled or
+    // refused, the preview closed): the page takes the keyboard back.
+    void finished();
 
 private:
     void statementRead(const StatementReadResult &read);

@@ -169,6 +169,10 @@ void TestImportPage::previewThenEnterWritesBothLedgers()
     QCOMPARE(f.page->le->text(), QStringLiteral("R$ 1.500,00"));
     QCOMPARE(f.page->ls->text(), QStringLiteral("R$ 1.629,46"));
     QCOMPARE(f.page->actionStatus->text(), QStringLiteral("4 lançamentos importados"));
+    // The keyboard is back in the value field: the next keys type the next amount.
+    QTRY_VERIFY(f.page->FN1->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), "12");
+    QCOMPARE(f.page->FN1->text(), QStringLiteral("12"));
 }
 
 void TestImportPage::partialSelectionAndSecondImport()
@@ -230,9 +234,11 @@ void TestImportPage::escapeCancels()
     QVERIFY(!f.page->statementPreview());
     QCOMPARE(f.financeFiles(), (QMap<QString, QByteArray>{}));
     QCOMPARE(f.page->actionStatus->text(), QStringLiteral("Importação cancelada: nada importado"));
-    // A cancelled file choice opens nothing.
+    QTRY_VERIFY(f.page->FN1->hasFocus());
+    // A cancelled file choice opens nothing, and the keyboard stays with the value field.
     QVERIFY(!f.clickImport(QString()));
     QVERIFY(f.fake.dialogs.messages().isEmpty());
+    QTRY_VERIFY(f.page->FN1->hasFocus());
 }
 
 void TestImportPage::failedWriteLeavesEveryFile()
