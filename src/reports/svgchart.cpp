@@ -2,6 +2,8 @@
 
 #include "reports/reportwriter.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -27,6 +29,8 @@ constexpr char kLossColour[] = "#b71c1c";
 const QString kOthersLabel = QStringLiteral("Outros");
 const QString kNoDateLabel = QStringLiteral("Sem data");
 const QString kNoSourceLabel = QStringLiteral("(sem fonte)");
+// The word over each month's balance in the yearly chart.
+const QString kBalanceLabel = QCoreApplication::translate("zorv::ReportCharts", "Saldo");
 
 // A length in the chart to two decimals, without trailing zeros ("12", "20.5", never "-0").
 QString number(double value)
@@ -218,15 +222,17 @@ QString yearChartSvg(const QList<MonthBars> &months)
                  name + QStringLiteral(" Exit: ") + formatAmount(m.exits));
 
         // The balance over the pair: above the taller bar, or above the zero line when both
-        // hang below it. A loss is red and carries its minus sign.
+        // hang below it, under the word "Saldo" so that it never reads as a bar's amount. A
+        // loss is red and carries its minus sign.
         const AmountSum balance = m.balance();
         const QString balanceText = formatAmount(balance);
         const bool loss = balanceText.startsWith(QLatin1Char('-'));
-        svg.text(centre, std::min({entranceY, exitY, zeroY}) - 6, "middle", balanceText, slot - 4,
-                 name + QStringLiteral(" Balance: ") + balanceText,
-                 QStringLiteral(" fill=\"") + QLatin1String(loss ? kLossColour : kGainColour) +
-                     QLatin1Char('"'),
-                 11);
+        const QString fill =
+            QStringLiteral(" fill=\"") + QLatin1String(loss ? kLossColour : kGainColour) + QLatin1Char('"');
+        const double balanceY = std::min({entranceY, exitY, zeroY}) - 6;
+        svg.text(centre, balanceY - 12, "middle", kBalanceLabel, slot - 4, {}, fill, 10);
+        svg.text(centre, balanceY, "middle", balanceText, slot - 4,
+                 name + QStringLiteral(" Balance: ") + balanceText, fill, 11);
         svg.text(centre, top + plotHeight + 22, "middle", axisLabel, slot - 4);
     }
     return svg.finish();

@@ -338,6 +338,11 @@ void TestReportCharts::barLengthsFollowTheAmounts()
     QVERIFY(year.contains(QStringLiteral("y=\"281.71\" width=\"34\" height=\"34.29\" fill=\"#2e7d32\"")));
     QVERIFY(year.contains(QStringLiteral(
         "fill=\"#b71c1c\" font-size=\"11\"><title>02/2014 Balance: -300,00</title>-300,00</text>")));
+    // Each balance sits under the word "Saldo", so it never reads as the entrance bar's value.
+    QVERIFY(year.contains(QStringLiteral(
+        "<text x=\"350\" y=\"58\" text-anchor=\"middle\" fill=\"#b71c1c\" font-size=\"10\">Saldo</text>\r\n"
+        "<text x=\"350\" y=\"70\" text-anchor=\"middle\" fill=\"#b71c1c\"")));
+    QCOMPARE(year.count(QStringLiteral(">Saldo</text>")), 2);
 }
 
 QTEST_MAIN(TestReportCharts)
