@@ -85,6 +85,7 @@ enum class AfterFadeStep {
 // Every close, before the window is hidden (SuiteWindow::FormClose). Empty editors save nothing,
 // so their earlier file stays and is loaded again at the next show.
 enum class CloseStep {
+    EndCorrection,     // finance: a correction under way is given up, its entry kept
     StopFolderTimer,   // folder history: TMLD off; appointments: MC cleared
     SaveQuickNotes,    // quick notes: AN to "dados\Notas\Notas.speed" when it holds text
     SaveActivityNotes, // activity map: MLPC to "dados\Notas\Map.next" when it holds text

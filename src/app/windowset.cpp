@@ -70,6 +70,7 @@ void wireFinancePage(SuiteWindow &tats, FinancePage *page)
     tats.addShowStep(ShowStep::LoadMonthList, on(&FinancePage::Atualizar3Click));
     tats.addShowStep(ShowStep::Symbol, on(&FinancePage::ReadSymbol));
     tats.addAfterFadeStep(AfterFadeStep::MonthList, on(&FinancePage::Atualizar3Click));
+    tats.addCloseStep(CloseStep::EndCorrection, on(&FinancePage::abandonCorrection));
     tats.setFocusField(SuiteWindow::financePage, page->FN1);
 
     tats.addMenuRule(page->PopupMenu8, page->Excluir7,

@@ -1,8 +1,10 @@
 #include "corrections.h"
 
+#include "store/logging.h"
 #include "store/records.h"
 #include "store/textlist.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -73,36 +75,130 @@ bool lineDatedIn(const QString &line, const QString &mm, const QString &yyyy)
     return date.size() == 10 && date.mid(3, 2) == mm && date.mid(6) == yyyy;
 }
 
-LedgerCorrections::Removal LedgerCorrections::removeEntry(const QString &monthPath, QStringList &lines,
-                                                          TextEncoding encoding, qsizetype index,
-                                                          const QString &yearKey) const
+namespace {
+
+// One ledger read for a change: its lines as read and whether the change touched them.
+struct LedgerEdit
 {
-    if (index < 0 || index >= lines.size())
-        return Removal::Failed;
+    QString path;
+    TextList lines;
+    bool exists = false;
+    bool changed = false;
+};
+
+bool samePath(const QString &a, const QString &b)
+{
+    const QFileInfo fa(a);
+    const QFileInfo fb(b);
+    if (fa.exists() && fb.exists())
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
+// The index in `edits` of the ledger at `path`, read now when it was not read yet; -1 when
+// it cannot be read.
+qsizetype editOf(QList<LedgerEdit> &edits, const QString &path)
+{
+    for (qsizetype i = 0; i < edits.size(); ++i) {
+        if (samePath(edits[i].path, path))
+            return i;
+    }
+    LedgerEdit edit;
+    edit.path = path;
+    const auto loaded = edit.lines.load(path);
+    if (loaded == TextList::LoadResult::Failed)
+        return -1;
+    edit.exists = loaded == TextList::LoadResult::Loaded;
+    edits.append(edit);
+    return edits.size() - 1;
+}
+
+} // namespace
+
+WriteResult LedgerCorrections::changeEntry(const QString &monthPath, const EntryRow &row,
+                                           const QString &yearKey, const QList<LedgerAppend> &appends,
+                                           EntryChange &change) const
+{
+    change = EntryChange();
+    const QString monthName = QFileInfo(monthPath).fileName();
+    QList<LedgerEdit> edits;
     // The lines are written back only over the ledger they came from: one that has gone
     // (its month deleted) is not made again from lines held before.
-    if (!QFileInfo(monthPath).isFile())
-        return Removal::Failed;
-    const QString removed = lines[index];
-    QStringList monthLines = lines;
-    monthLines.removeAt(index);
-    QList<FileWrite> writes{{monthPath, encodeLines(monthLines, encoding)}};
-
-    TextList year;
-    const QString yearPath = m_paths.resolve(yearLedgerName(yearKey));
-    const auto loaded = year.load(yearPath);
-    if (loaded == TextList::LoadResult::Failed)
-        return Removal::Failed;
-    const qsizetype yearIndex =
-        loaded == TextList::LoadResult::Loaded ? findLineByPrefix(year.lines(), removed) : -1;
-    if (yearIndex >= 0) {
-        year.lines().removeAt(yearIndex);
-        writes.append({yearPath, encodeLines(year.lines(), year.encoding())});
+    const qsizetype month = QFileInfo(monthPath).isFile() ? editOf(edits, monthPath) : -1;
+    if (month < 0 || !edits[month].exists) {
+        change.removal = QFileInfo::exists(monthPath) ? Removal::Failed : Removal::Gone;
+        if (change.removal == Removal::Gone)
+            return WriteResult::failed(
+                QCoreApplication::translate("zorv::LedgerCorrections", "%1 não existe mais").arg(monthName));
+        qCWarning(lcFinance) << "entry not changed:" << monthPath << "could not be read";
+        return WriteResult::failed(
+            QCoreApplication::translate("zorv::LedgerCorrections", "%1 não pôde ser lido").arg(monthName));
     }
-    if (!writeFilesTogether(writes))
-        return Removal::Failed;
-    lines = monthLines;
-    return yearIndex >= 0 ? Removal::MonthAndYear : Removal::MonthOnly;
+    const qsizetype index = findMatchingLine(edits[month].lines.lines(), row);
+    if (index < 0) {
+        change.removal = Removal::Gone;
+        change.month = edits[month].lines;
+        return WriteResult::failed(
+            QCoreApplication::translate("zorv::LedgerCorrections", "o lançamento não está mais em %1")
+                .arg(monthName));
+    }
+    const QString removed = edits[month].lines.lines().takeAt(index);
+    edits[month].changed = true;
+
+    const QString yearPath = m_paths.resolve(yearLedgerName(yearKey));
+    const qsizetype year = editOf(edits, yearPath);
+    if (year < 0) {
+        qCWarning(lcFinance) << "entry not changed:" << yearPath << "could not be read";
+        return WriteResult::failed(
+            QCoreApplication::translate("zorv::LedgerCorrections", "%1 não pôde ser lido")
+                .arg(QFileInfo(yearPath).fileName()));
+    }
+    const qsizetype yearIndex =
+        edits[year].exists ? findLineByPrefix(edits[year].lines.lines(), removed) : -1;
+    if (yearIndex >= 0) {
+        edits[year].lines.lines().removeAt(yearIndex);
+        edits[year].changed = true;
+    }
+
+    for (const LedgerAppend &append : appends) {
+        const QString path = m_paths.resolve(append.ledger);
+        const qsizetype target = editOf(edits, path);
+        if (target < 0) {
+            qCWarning(lcFinance) << "entry not changed:" << path << "could not be read";
+            return WriteResult::failed(
+                QCoreApplication::translate("zorv::LedgerCorrections", "%1 não pôde ser lido")
+                    .arg(QFileInfo(path).fileName()));
+        }
+        edits[target].lines.lines().append(append.line);
+        edits[target].changed = true;
+    }
+
+    QList<FileWrite> writes;
+    QStringList names;
+    for (const LedgerEdit &edit : edits) {
+        if (!edit.changed)
+            continue;
+        writes.append({edit.path, edit.lines.saveBytes()});
+        names.append(QFileInfo(edit.path).fileName());
+    }
+    if (!writeFilesTogether(writes)) {
+        qCWarning(lcFinance) << "entry not changed: the ledgers" << names << "could not be written";
+        return WriteResult::failed(
+            QCoreApplication::translate("zorv::LedgerCorrections", "%1 não pôde ser gravado")
+                .arg(names.join(QStringLiteral(", "))));
+    }
+    change.removal = yearIndex >= 0 ? Removal::MonthAndYear : Removal::MonthOnly;
+    change.month = edits[month].lines;
+    return WriteResult::done();
+}
+
+LedgerCorrections::Removal LedgerCorrections::removeEntry(const QString &monthPath, const EntryRow &row,
+                                                          const QString &yearKey, EntryChange *change) const
+{
+    EntryChange local;
+    EntryChange &out = change ? *change : local;
+    const WriteResult result = changeEntry(monthPath, row, yearKey, {}, out);
+    return result ? out.removal : (out.removal == Removal::Gone ? Removal::Gone : Removal::Failed);
 }
 
 bool LedgerCorrections::deleteMonth(const QString &fileName) const

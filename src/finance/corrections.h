@@ -2,6 +2,8 @@
 
 #include "finance/ledger.h"
 #include "store/textcodec.h"
+#include "store/textlist.h"
+#include "store/writeresult.h"
 
 #include <QString>
 #include <QStringList>
@@ -52,15 +54,34 @@ public:
     {}
 
     enum class Removal {
-        Failed,       // nothing changed
+        Failed,       // nothing changed: a ledger could not be read or written
+        Gone,         // nothing changed: the month ledger no longer holds such a line
         MonthOnly,    // the month ledger lost the line; the year ledger had no such line
         MonthAndYear, // both lost one line
     };
-    // Removes lines[index] from the month ledger at `monthPath` (which held `lines`, saved
-    // with `encoding`) and the first year-ledger line that begins with it (letter case
-    // ignored, from the second line on, then the first). On success `lines` loses it too.
-    Removal removeEntry(const QString &monthPath, QStringList &lines, TextEncoding encoding, qsizetype index,
-                        const QString &yearKey) const;
+    // What a change of one entry did.
+    struct EntryChange
+    {
+        Removal removal = Removal::Failed;
+        // The month ledger's lines as the change left them (as read, when nothing changed).
+        TextList month;
+    };
+
+    // Reads the month ledger at `monthPath` and the year ledger of `yearKey` again now, so
+    // that whatever another program wrote into them since they were listed is kept; removes
+    // the first month line whose four first fields are the row's and the first year line
+    // that begins with it (letter case ignored, from the second line on, then the first);
+    // appends each of `appends` to its ledger; and writes every ledger it changed as one
+    // group, which lands whole or not at all. A correction is that removal with the
+    // corrected line appended, the same bytes as removing it and then saving the new entry.
+    // When the month ledger (or the line in it) is no longer there, nothing is written and
+    // the removal is Gone.
+    WriteResult changeEntry(const QString &monthPath, const EntryRow &row, const QString &yearKey,
+                            const QList<LedgerAppend> &appends, EntryChange &change) const;
+
+    // changeEntry without appends: the entry deleted.
+    Removal removeEntry(const QString &monthPath, const EntryRow &row, const QString &yearKey,
+                        EntryChange *change = nullptr) const;
 
     // Deletes the month ledger `fileName` ("03.2013.fin") and every year-ledger line dated
     // in that month. False when the month ledger is still there afterwards.

@@ -169,18 +169,31 @@ std::optional<EntryRow> CorrectionsArea::selectedRow() const
 
 bool CorrectionsArea::removeHeldEntry(const EntryRow &row)
 {
-    const qsizetype index = findMatchingLine(m_held.lines.lines(), row);
-    if (index < 0)
+    if (findMatchingLine(m_held.lines.lines(), row) < 0)
         return false;
-    // The line goes back to the ledger it was read from, so a file whose name is not its
+    // The ledger is read again right before the line leaves it: what another program wrote
+    // since the month was listed stays, and a line it took away is not written back. The
+    // line goes back to the ledger it was read from, so a file whose name is not its
     // entries' month never receives another month's lines.
-    const auto removal = m_corrections.removeEntry(m_held.path, m_held.lines.lines(), m_held.lines.encoding(),
-                                                   index, row.yearKey());
-    if (removal == LedgerCorrections::Removal::Failed)
+    LedgerCorrections::EntryChange change;
+    const WriteResult result = m_corrections.changeEntry(m_held.path, row, row.yearKey(), {}, change);
+    if (!result) {
+        emit entryNotRemoved(result.reason(), change.removal == LedgerCorrections::Removal::Gone);
         return false;
+    }
+    m_held.lines = change.month;
     PVF->hide();
-    emit entryRemoved(removal == LedgerCorrections::Removal::MonthAndYear);
+    emit entryRemoved(change.removal == LedgerCorrections::Removal::MonthAndYear);
     return true;
+}
+
+QString CorrectionsArea::alterationMessage(const QString &symbol, const QString &amount)
+{
+    return tr("To alter, type the entry again: the current registration is replaced by the corrected one "
+              "when you save it, and stays as it is until then.\n"
+              "Dont forget to save (the current value is: %1 %2).\n\n"
+              "Dont forget to verify the date before saving the alteration!")
+        .arg(symbol, amount);
 }
 
 void CorrectionsArea::AltD()
@@ -191,17 +204,12 @@ void CorrectionsArea::AltD()
     const auto row = selectedRow();
     if (!row)
         return;
-    const QString symbol = m_symbol ? m_symbol() : QString();
-    m_services.dialogs.message(
-        QStringLiteral("To alter, the current registration was excluded.\n"
-                       "Dont forget to save (the current value is: ") +
-        symbol + QLatin1Char(' ') + row->amount +
-        QStringLiteral(").\n\nDont forget to verify the date before saving the alteration!"));
+    // Nothing is written here: the entry is replaced when the corrected one is saved.
+    m_services.dialogs.message(alterationMessage(m_symbol ? m_symbol() : QString(), row->amount));
     if (findMatchingLine(m_held.lines.lines(), *row) < 0)
         return;
-    emit alteringEntry(*row);
-    if (!removeHeldEntry(*row))
-        return;
+    emit alteringEntry(*row, m_held.path);
+    PVF->hide();
     emit entryAltered();
 }
 

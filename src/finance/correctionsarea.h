@@ -78,13 +78,20 @@ public slots:
     void Excluir10Click();
     void LLCEnter();
 
+    // The message shown when an alteration starts.
+    static QString alterationMessage(const QString &symbol, const QString &amount);
+
 signals:
-    // Alteration found the row's line: the entry row takes the row's amount, date,
-    // operation and source, and the work month and year follow its date.
-    void alteringEntry(const zorv::EntryRow &row);
+    // Alteration found the row's line in the month ledger at `monthPath`: the entry row
+    // takes the row's amount, date, operation and source, and the work month and year
+    // follow its date. Nothing is written until the corrected entry is saved.
+    void alteringEntry(const zorv::EntryRow &row, const QString &monthPath);
     // The line is gone from the month ledger; `yearToo` when the year ledger lost it too.
     void entryRemoved(bool yearToo);
-    // Alteration removed its line: the amount is typed again.
+    // A deletion changed nothing: `reason` says why; `gone` when the line was no longer
+    // in the ledger (another program changed it since it was listed).
+    void entryNotRemoved(const QString &reason, bool gone);
+    // Alteration started: the amount is typed again.
     void entryAltered();
 
 protected:
@@ -92,8 +99,8 @@ protected:
 
 private:
     void showSelection();
-    // Removes the held line matching `row` from its month and year ledgers; true when the
-    // month ledger lost it.
+    // Removes the line matching `row` from its month and year ledgers, both read again;
+    // true when the month ledger lost it.
     bool removeHeldEntry(const EntryRow &row);
     bool mayWrite() const { return !m_mayWrite || m_mayWrite(); }
 

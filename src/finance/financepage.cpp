@@ -170,15 +170,33 @@ void FinancePage::connectParts()
 void FinancePage::connectCorrections()
 {
     corrections->setSymbolSource([this] { return symbol(); });
-    connect(corrections, &CorrectionsArea::alteringEntry, this, [this](const EntryRow &row) {
-        clearStatus();
-        m_altering = true;
-        FN1->setText(row.amount);
-        fn2->setDate(parseShortDate(row.date));
-        fn3->setCurrentIndex(fn3->findText(row.operation));
-        FN4->setEditText(row.source);
-        m_workMonth = row.monthKey();
-        m_workYear = row.yearKey();
+    connect(corrections, &CorrectionsArea::alteringEntry, this,
+            [this](const EntryRow &row, const QString &monthPath) {
+                // Nothing is written yet: the entry stays as it is until the corrected one is saved,
+                // and then the old line is replaced in one change.
+                m_correction = PendingCorrection{row, monthPath};
+                FN1->setText(row.amount);
+                fn2->setDate(parseShortDate(row.date));
+                fn3->setCurrentIndex(fn3->findText(row.operation));
+                FN4->setEditText(row.source);
+                m_workMonth = row.monthKey();
+                m_workYear = row.yearKey();
+                tell(tr("Alterando o lançamento de %1: ele será substituído quando o corrigido for gravado")
+                         .arg(row.monthKey()));
+            });
+    connect(corrections, &CorrectionsArea::entryNotRemoved, this, [this](const QString &reason, bool gone) {
+        if (gone) {
+            // Another program changed the ledger since it was listed: it is shown as it is now.
+            const QString path = m_held.path;
+            corrections->hidePanel();
+            resetTotals();
+            tmcalc.start();
+            if (QFileInfo::exists(path))
+                computeSumsOver(path);
+            else
+                forgetHeldMonth();
+        }
+        tell(tr("Nada excluído: %1").arg(reason));
     });
     connect(corrections, &CorrectionsArea::entryRemoved, this, [this](bool yearToo) {
         // A line missing from the year ledger leaves the totals until the next recomputation.
@@ -187,12 +205,7 @@ void FinancePage::connectCorrections()
         const auto row = corrections->selectedRow();
         const QString month = row ? row->monthKey() : monthOfFile(m_held.path);
         const QString yearNote = yearToo ? QString() : QStringLiteral(" (não estava no livro do ano)");
-        if (m_altering)
-            tell(QStringLiteral("Lançamento retirado de %1 para alteração%2: digite o valor e grave")
-                     .arg(month, yearNote));
-        else
-            tell(QStringLiteral("Lançamento excluído de %1%2").arg(month, yearNote));
-        m_altering = false;
+        tell(QStringLiteral("Lançamento excluído de %1%2").arg(month, yearNote));
     });
     connect(corrections, &CorrectionsArea::entryAltered, this, &FinancePage::FocusValue);
 }
@@ -268,6 +281,52 @@ QString FinancePage::saveRefusal() const
     return {};
 }
 
+FinancePage::EntrySave FinancePage::takeSave() const
+{
+    return {
+        LedgerEntry{FN1->Value(), fn2->date(), fn3->currentText(), FN4->currentText(), FN5->currentText()},
+        m_correction};
+}
+
+bool FinancePage::writeEntry(EntrySave &save)
+{
+    m_workMonth = monthKey(save.entry.date);
+    m_workYear = yearKey(save.entry.date);
+    const QString line = buildLedgerLine(save.entry);
+    if (!save.correction) {
+        if (!m_ledgers.appendEntry(m_workMonth, m_workYear, line, true)) {
+            m_notWritten =
+                QStringLiteral("Nada gravado: o livro de %1 não pôde ser gravado").arg(m_workMonth);
+            return false;
+        }
+        return true;
+    }
+    // A correction: the old line leaves its ledgers and the corrected one is appended, as one
+    // group of files, so no moment (nor a kill) has the one without the other.
+    const PendingCorrection correction = *save.correction;
+    LedgerCorrections::EntryChange change;
+    const WriteResult result = m_corrections.changeEntry(
+        correction.monthPath, correction.row, correction.row.yearKey(),
+        {{monthLedgerName(m_workMonth), line}, {yearLedgerName(m_workYear), line}}, change);
+    if (!result) {
+        if (change.removal == LedgerCorrections::Removal::Gone) {
+            // The entry went away meanwhile (another program, a deletion): the correction
+            // ends and the fields stay, so a new save writes them as a new entry.
+            save.correction.reset();
+            m_correction.reset();
+            m_notWritten = tr("Nada gravado: o lançamento corrigido não está mais em %1; "
+                              "grave de novo para lançá-lo como novo")
+                               .arg(correction.row.monthKey());
+        } else {
+            m_notWritten = tr("Nada gravado: %1").arg(result.reason());
+        }
+        return false;
+    }
+    save.correction.reset();
+    m_correction.reset();
+    return true;
+}
+
 void FinancePage::pm1Click()
 {
     clearStatus();
@@ -291,12 +350,24 @@ void FinancePage::pm1Click()
     }
     setWorkFromDate();
     if (*installments > 1) {
+        if (TMPC.isActive()) {
+            tell(tr("Nada gravado: as parcelas anteriores ainda estão sendo gravadas"));
+            return;
+        }
+        m_notWritten = saveRefusal();
+        if (!m_notWritten.isEmpty()) {
+            tell(m_notWritten);
+            return;
+        }
         Mdata(int(qMin<qint64>(*installments, 1200)));
-    } else if (LDATA()) {
-        tell(QStringLiteral("Lançamento gravado em %1").arg(m_workMonth));
-    } else {
-        tell(m_notWritten);
+        return;
     }
+    const bool correcting = m_correction.has_value();
+    if (LDATA())
+        tell((correcting ? tr("Lançamento corrigido em %1") : QStringLiteral("Lançamento gravado em %1"))
+                 .arg(m_workMonth));
+    else
+        tell(m_notWritten);
 }
 
 bool FinancePage::LDATA()
@@ -304,36 +375,38 @@ bool FinancePage::LDATA()
     m_notWritten = saveRefusal();
     if (!m_notWritten.isEmpty())
         return false;
-    const LedgerEntry entry{FN1->Value(), fn2->date(), fn3->currentText(), FN4->currentText(),
-                            FN5->currentText()};
-    const bool toYear = yearKey(fn2->date()) == m_workYear;
-    if (!m_ledgers.appendEntry(m_workMonth, m_workYear, buildLedgerLine(entry), toYear)) {
-        // Nothing written: the fields stay for another try.
-        m_notWritten = QStringLiteral("Nada gravado: o livro de %1 não pôde ser gravado").arg(m_workMonth);
+    EntrySave save = takeSave();
+    if (!writeEntry(save)) // nothing written: the fields stay for another try
         return false;
-    }
-
-    const auto installments = m_entry->installments();
-    if (!installments)
-        return true;
-    if (*installments < 2)
-        m_entry->clearAfterSave();
+    m_entry->clearAfterSave();
     Atualizar3Click();
     CalV();
-    if (*installments < 2)
-        FocusValue();
+    FocusValue();
     m_entry->clearCounts();
     return true;
 }
 
 void FinancePage::Mdata(int installments)
 {
+    // Every value of the run is taken now; the row is then free for the next entry, and
+    // nothing typed there while the run writes reaches the run or is touched by it.
+    m_run = takeSave();
+    m_correction.reset();
+    m_runTotal = installments;
     m_runFirstMonth.clear();
     m_runWritten = 0;
     m_pending.clear();
     for (int i = 0; i < installments; ++i)
         m_pending.append(QStringLiteral("Parcela: ") + QString::number(i));
+    m_entry->clearAfterSave();
+    m_entry->clearCounts();
+    FocusValue();
     TMPC.start();
+}
+
+bool FinancePage::rowIsEmpty() const
+{
+    return FN1->text().isEmpty() && FN4->currentText().isEmpty() && FN5->currentIndex() < 0;
 }
 
 void FinancePage::TMPCTimer()
@@ -342,16 +415,23 @@ void FinancePage::TMPCTimer()
         TMPC.stop();
         return;
     }
-    fn2->setDate(nextInstallmentDate(fn2->date()));
-    setWorkFromDate();
-    if (!LDATA()) {
+    m_run.entry.date = nextInstallmentDate(m_run.entry.date);
+    tell(tr("Gravando parcela %1 de %2…").arg(m_runWritten + 1).arg(m_runTotal));
+    if (!writeEntry(m_run)) {
         // The run stops at the first installment that could not be written: the ones
-        // before it stay, and the entry row keeps its fields with this installment's date,
-        // so the user sees the run did not finish.
+        // before it stay. When the next entry is not being typed yet, the row shows the
+        // run's fields with this installment's date, so the user sees where it stopped.
         TMPC.stop();
         const int total = m_runWritten + int(m_pending.size());
         m_pending.clear();
         Atualizar3Click();
+        if (rowIsEmpty()) {
+            FN1->setValue(m_run.entry.value);
+            fn2->setDate(m_run.entry.date);
+            fn3->setCurrentIndex(fn3->findText(m_run.entry.operation));
+            FN4->setEditText(m_run.entry.source);
+            FN5->setCurrentIndex(FN5->findText(m_run.entry.paymentForm));
+        }
         tell(QStringLiteral("Parcelas interrompidas: %1 de %2 gravadas. %3")
                  .arg(m_runWritten)
                  .arg(total)
@@ -368,10 +448,18 @@ void FinancePage::TMPCTimer()
     tell(QStringLiteral("%1 parcelas gravadas, de %2 a %3")
              .arg(m_runWritten)
              .arg(m_runFirstMonth, m_workMonth));
+}
+
+void FinancePage::abandonCorrection()
+{
+    if (!m_correction)
+        return;
+    m_correction.reset();
     m_entry->clearAfterSave();
     m_entry->clearCounts();
-    FocusValue();
-    Atualizar3Click();
+    fn3->setCurrentIndex(-1);
+    SetDateToToday();
+    tell(tr("Correção cancelada: o lançamento ficou como estava"));
 }
 
 // ---- Statement import ------------------------------------------------------------------
@@ -394,6 +482,9 @@ StatementReading &FinancePage::statementReading()
 void FinancePage::ImportStatementClick()
 {
     m_importFlow->start();
+    // The statement's entries are written only once its preview is confirmed, later: the
+    // correction is given up before anything of it lands, and its status stays on screen.
+    abandonCorrection();
 }
 
 void FinancePage::cancelStatementReading()
@@ -458,6 +549,8 @@ void FinancePage::LoadFN(int row)
     if (row < 0 || row >= m_monthFiles.size())
         return;
     m_selectedMonthFile = m_ledgers.monthFilePath(m_monthFiles[row]);
+    if (m_correction && QFileInfo(m_correction->monthPath) != QFileInfo(m_selectedMonthFile))
+        abandonCorrection();
     pdel();
 }
 
@@ -486,7 +579,12 @@ void FinancePage::tmcalcTimer()
 
 void FinancePage::lvd1Click(int row)
 {
-    clearStatus();
+    // The list reports one choice both as a click and as a change of its current row: the
+    // status of the first (a correction given up) stays for the second.
+    const bool again = row >= 0 && row < m_monthFiles.size() && !m_selectedMonthFile.isEmpty() &&
+                       m_ledgers.monthFilePath(m_monthFiles[row]) == m_selectedMonthFile;
+    if (!again)
+        clearStatus();
     corrections->resetSelectedRowLabel();
     LoadFN(row);
 }
@@ -557,6 +655,7 @@ void FinancePage::setWriteGate(std::function<bool()> mayWrite)
 
 void FinancePage::dataFolderReplaced()
 {
+    abandonCorrection();
     TMPC.stop();
     m_pending.clear();
     forgetHeldMonth();

@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QDateEdit;
@@ -67,6 +68,8 @@ public:
     const QStringList &heldLines() const { return m_held.lines.lines(); }
     QString heldFile() const { return m_held.path; }
     int pendingInstallments() const { return int(m_pending.size()); }
+    // An entry of the entry list is being corrected: the next save replaces it.
+    bool correcting() const { return m_correction.has_value(); }
 
     // Whether the "Excluir" entry of the month list, the entry list and the sources field
     // has something to delete.
@@ -127,6 +130,10 @@ public slots:
     // Cancels the reading of a statement under way: nothing of it is shown or written.
     void cancelStatementReading();
     void clearStatus();
+    // Gives up a correction under way (another month chosen, the window hidden, a restore, a
+    // statement import, quitting): the entry stays as it was, and the row is emptied and
+    // dated today.
+    void abandonCorrection();
 
 signals:
     // A statement's reading ended (read, refused or cancelled) and the window is free again.
@@ -152,6 +159,24 @@ private:
     QString saveRefusal() const;
     QString symbol() const;
 
+    // The entry being corrected, as listed from the month ledger at monthPath.
+    struct PendingCorrection
+    {
+        EntryRow row;
+        QString monthPath;
+    };
+    // The values of one save, taken from the fields once, when the save starts.
+    struct EntrySave
+    {
+        LedgerEntry entry;
+        std::optional<PendingCorrection> correction;
+    };
+    EntrySave takeSave() const;
+    // Writes the entry into the ledgers of its date (replacing the corrected one, when it
+    // is a correction); false with m_notWritten saying why when nothing was written.
+    bool writeEntry(EntrySave &save);
+    bool rowIsEmpty() const;
+
     const Paths &m_paths;
     Services &m_services;
     LedgerFiles m_ledgers;
@@ -170,7 +195,9 @@ private:
     QString m_runFirstMonth;  // the month of the installment run's first entry
     int m_runWritten = 0;     // entries the installment run wrote so far
     QString m_notWritten;     // why the last LDATA wrote nothing
-    bool m_altering = false;  // an alteration is removing its entry
+    int m_runTotal = 0;       // installments of the run
+    EntrySave m_run;          // the run's values, taken when it started
+    std::optional<PendingCorrection> m_correction;
     MonthSums m_sums;
 };
 

@@ -32,9 +32,22 @@ int main(int argc, char **argv)
         const QString monthPath = paths.resolve(monthLedgerName(QStringLiteral("03.2013")));
         TextList month;
         ok = month.load(monthPath) == TextList::LoadResult::Loaded &&
-             LedgerCorrections(paths).removeEntry(monthPath, month.lines(), month.encoding(), 1,
-                                                  QStringLiteral("2013")) !=
-                 LedgerCorrections::Removal::Failed;
+             LedgerCorrections(paths).removeEntry(monthPath, entryRowOf(month.lines().value(1)),
+                                                  QStringLiteral("2013")) ==
+                 LedgerCorrections::Removal::MonthAndYear;
+    } else if (change.startsWith(QLatin1String("correct entry"))) {
+        // The second entry of March corrected: into March again, or moved to May.
+        const QString month =
+            change.endsWith(QLatin1String("May")) ? QStringLiteral("05.2013") : QStringLiteral("03.2013");
+        const QString monthPath = paths.resolve(monthLedgerName(QStringLiteral("03.2013")));
+        TextList march;
+        LedgerCorrections::EntryChange done;
+        ok = march.load(monthPath) == TextList::LoadResult::Loaded &&
+             LedgerCorrections(paths)
+                 .changeEntry(
+                     monthPath, entryRowOf(march.lines().value(1)), QStringLiteral("2013"),
+                     {{monthLedgerName(month), entry}, {yearLedgerName(QStringLiteral("2013")), entry}}, done)
+                 .ok();
     } else if (change == QLatin1String("delete month")) {
         ok = LedgerCorrections(paths).deleteMonth(QStringLiteral("03.2013.fin"));
     } else {

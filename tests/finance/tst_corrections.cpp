@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <cstdio>
+
 using namespace zorv;
 
 namespace {
@@ -100,6 +102,12 @@ private slots:
     void deleteMonthTakesOnlyItsDates();
     void listFilteredBySource();
     void alterRefillsTheEntryRow();
+    void correctionSavedReplacesTheLine_data();
+    void correctionSavedReplacesTheLine();
+    void correctionGivenUpKeepsTheEntry_data();
+    void correctionGivenUpKeepsTheEntry();
+    void ledgerReplacedAfterListing_data();
+    void ledgerReplacedAfterListing();
     void deleteEntryAsksNothing();
     void deleteEntryMissingFromYearLedger();
     void deleteMonthAsksFirst();
@@ -153,10 +161,11 @@ void TestCorrections::removeEntryKeepsLedgersInStep()
     // The same entry saved twice: one removal takes exactly one line from each ledger.
     QVERIFY(data.write("dados/Finance/03.2013.fin", kMarket + kMarket));
     QVERIFY(data.write("dados/Finance/2013.CX", kMarket + kApril + kMarket));
-    QStringList lines = decodeLines(kMarket + kMarket);
-    QCOMPARE(corrections.removeEntry(monthPath, lines, TextEncoding::Ansi, 0, "2013"),
+    const EntryRow market = entryRowOf(QString::fromLatin1(kMarket).trimmed());
+    LedgerCorrections::EntryChange change;
+    QCOMPARE(corrections.removeEntry(monthPath, market, "2013", &change),
              LedgerCorrections::Removal::MonthAndYear);
-    QCOMPARE(lines.size(), 1);
+    QCOMPARE(change.month.lines().size(), 1);
     QCOMPARE(data.read("dados/Finance/03.2013.fin"), kMarket);
     // The year ledger is searched from its second line on, then the first.
     QCOMPARE(data.read("dados/Finance/2013.CX"), kMarket + kApril);
@@ -165,10 +174,16 @@ void TestCorrections::removeEntryKeepsLedgersInStep()
     QVERIFY(QFile::remove(data.file("dados/Finance/2013.CX")));
     QVERIFY(QDir().mkpath(data.file("dados/Finance/2013.CX")));
     QVERIFY(QDir().mkpath(data.file("dados/Finance/2013.CX/x")));
-    QCOMPARE(corrections.removeEntry(monthPath, lines, TextEncoding::Ansi, 0, "2013"),
-             LedgerCorrections::Removal::Failed);
+    QCOMPARE(corrections.removeEntry(monthPath, market, "2013"), LedgerCorrections::Removal::Failed);
     QCOMPARE(data.read("dados/Finance/03.2013.fin"), kMarket);
-    QCOMPARE(lines.size(), 1);
+
+    // A row no longer in the month ledger changes nothing.
+    QVERIFY(QDir(data.file("dados/Finance/2013.CX")).removeRecursively());
+    QVERIFY(data.write("dados/Finance/2013.CX", kMarket));
+    QVERIFY(data.write("dados/Finance/03.2013.fin", kMarta));
+    QCOMPARE(corrections.removeEntry(monthPath, market, "2013", &change), LedgerCorrections::Removal::Gone);
+    QCOMPARE(data.read("dados/Finance/03.2013.fin"), kMarta);
+    QCOMPARE(data.read("dados/Finance/2013.CX"), kMarket);
 }
 
 void TestCorrections::deleteMonthTakesOnlyItsDates()
@@ -215,12 +230,15 @@ void TestCorrections::alterRefillsTheEntryRow()
     f.page->corrections->LVF->setFocus();
     QTest::keyClick(f.page->corrections->LVF, Qt::Key_Return);
 
+    // The message says what is true: nothing is removed until the corrected entry is saved.
     QCOMPARE(f.fake.dialogs.messages(),
-             QStringList{"To alter, the current registration was excluded.\n"
+             QStringList{"To alter, type the entry again: the current registration is replaced by the "
+                         "corrected one when you save it, and stays as it is until then.\n"
                          "Dont forget to save (the current value is: R$ 1.234,50).\n\n"
                          "Dont forget to verify the date before saving the alteration!"});
-    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), kMarta + kAmar);
-    QCOMPARE(f.data.read("dados/Finance/2013.CX"), kMarta + kAmar + kApril);
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), kMarch);
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), kMarch + kApril);
+    QVERIFY(f.page->correcting());
     QCOMPARE(f.page->fn2->date(), QDate(2013, 3, 5));
     QCOMPARE(f.page->fn3->currentText(), QStringLiteral("Exit"));
     QCOMPARE(f.page->FN4->currentText(), QStringLiteral("Market"));
@@ -228,9 +246,174 @@ void TestCorrections::alterRefillsTheEntryRow()
     QCOMPARE(f.page->FN1->text(), QString());
     QCOMPARE(f.page->WorkMonth(), QStringLiteral("03.2013"));
     QVERIFY(!f.page->corrections->PVF->isVisible());
-    QCOMPARE(f.page->ls->text(), QStringLiteral("R$ 30,00"));
+    QCOMPARE(f.page->ls->text(), QStringLiteral("R$ 1.264,50"));
     QCOMPARE(f.page->actionStatus->text(),
-             QStringLiteral("Lançamento retirado de 03.2013 para alteração: digite o valor e grave"));
+             QStringLiteral(
+                 "Alterando o lançamento de 03.2013: ele será substituído quando o corrigido for gravado"));
+}
+
+void TestCorrections::correctionSavedReplacesTheLine_data()
+{
+    QTest::addColumn<QDate>("date"); // the corrected entry's date, chosen before saving
+    QTest::addColumn<QByteArray>("march");
+    QTest::addColumn<QByteArray>("april");
+    QTest::addColumn<QByteArray>("year");
+    const QByteArray inMarch("1.300,00<1>05/03/2013<2>Exit<3>Market<4>Cart\xe3o\r\n");
+    const QByteArray inApril("1.300,00<1>05/04/2013<2>Exit<3>Market<4>Cart\xe3o\r\n");
+    QTest::newRow("same month") << QDate(2013, 3, 5) << kMarta + kAmar + inMarch << QByteArray()
+                                << kMarta + kAmar + kApril + inMarch;
+    QTest::newRow("moved to April") << QDate(2013, 4, 5) << kMarta + kAmar << inApril
+                                    << kMarta + kAmar + kApril + inApril;
+}
+
+// Saving the corrected entry replaces the old line: the files end as removing it and then
+// saving the new entry leave them.
+void TestCorrections::correctionSavedReplacesTheLine()
+{
+    QFETCH(QDate, date);
+    QFETCH(QByteArray, march);
+    QFETCH(QByteArray, april);
+    QFETCH(QByteArray, year);
+    Fixture f;
+    QVERIFY(f.open());
+    QTest::mouseClick(f.page->corrections->Label30, Qt::LeftButton);
+    QVERIFY(f.clickRow(0));
+    f.page->corrections->LVF->setFocus();
+    QTest::keyClick(f.page->corrections->LVF, Qt::Key_Return);
+    QVERIFY(f.page->FN1->hasFocus());
+    QTest::keyClicks(f.page->FN1, "1.300");
+    QTest::keyClick(f.page->FN1, Qt::Key_Return);
+    f.page->fn2->setDate(date);
+    f.page->PCL->setText("1");
+    f.page->FN5->setCurrentIndex(1);
+    QTest::mouseClick(f.page->pm1, Qt::LeftButton);
+
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), march);
+    QCOMPARE(f.data.read("dados/Finance/04.2013.fin"), april);
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), year);
+    QVERIFY(!f.page->correcting());
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("Lançamento corrigido em %1").arg(monthKey(date)));
+    // The next save is a new entry again.
+    QTest::keyClicks(f.page->FN1, "2");
+    QTest::keyClick(f.page->FN1, Qt::Key_Return);
+    f.page->FN4->setEditText("Feira");
+    f.page->PCL->setText("1");
+    f.page->FN5->setCurrentIndex(0);
+    QTest::mouseClick(f.page->pm1, Qt::LeftButton);
+    QVERIFY(f.data.read("dados/Finance/2013.CX").startsWith(year));
+}
+
+void TestCorrections::correctionGivenUpKeepsTheEntry_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("another month chosen") << "month";
+    QTest::newRow("window hidden or program quit") << "close";
+    QTest::newRow("backup restored") << "restore";
+    QTest::newRow("statement import") << "import";
+}
+
+// A correction started and then given up leaves every file byte for byte as it was, and the
+// entry row empty and dated today.
+void TestCorrections::correctionGivenUpKeepsTheEntry()
+{
+    QFETCH(QString, way);
+    Fixture f;
+    QVERIFY(f.data.write("dados/Finance/04.2013.fin", kApril));
+    QVERIFY(f.open());
+    QTest::mouseClick(f.page->corrections->Label30, Qt::LeftButton);
+    QVERIFY(f.clickRow(0));
+    f.page->corrections->LVF->setFocus();
+    QTest::keyClick(f.page->corrections->LVF, Qt::Key_Return);
+    QCOMPARE(f.page->fn2->date(), QDate(2013, 3, 5));
+    QTest::keyClicks(f.page->FN1, "99");
+
+    if (way == "month") {
+        QVERIFY(f.clickMonth(1));
+    } else if (way == "close") {
+        f.page->abandonCorrection(); // the suite window's close step
+    } else if (way == "restore") {
+        f.page->dataFolderReplaced();
+    } else {
+        f.fake.dialogs.files.enqueue(QString()); // the file choice cancelled
+        QTest::mouseClick(f.page->ImportStatement, Qt::LeftButton, {},
+                          f.page->ImportStatement->rect().center());
+    }
+
+    QVERIFY(!f.page->correcting());
+    QCOMPARE(f.page->actionStatus->text(),
+             QStringLiteral("Correção cancelada: o lançamento ficou como estava"));
+    QCOMPARE(f.page->FN1->text(), QString());
+    QCOMPARE(f.page->fn3->currentIndex(), -1);
+    QCOMPARE(f.page->FN4->currentText(), QString());
+    QCOMPARE(f.page->FN5->currentIndex(), -1);
+    QCOMPARE(f.page->fn2->date(), QDate(2013, 3, 15));
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), kMarch);
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), kMarch + kApril);
+    QCOMPARE(f.data.read("dados/Finance/04.2013.fin"), kApril);
+}
+
+void TestCorrections::ledgerReplacedAfterListing_data()
+{
+    QTest::addColumn<QString>("action"); // "delete" or "correct"
+    QTest::addColumn<bool>("rowKept");   // the other program kept the listed entry
+    QTest::newRow("deletion keeps the other program's line") << "delete" << true;
+    QTest::newRow("deletion of a line already gone") << "delete" << false;
+    QTest::newRow("correction keeps the other program's line") << "correct" << true;
+    QTest::newRow("correction of a line already gone") << "correct" << false;
+}
+
+// Another program (a sync tool) replaces the month and year ledgers, by rename, after the
+// month was listed: the ledgers are read again right before the line leaves them, so its
+// line stays in both; a line it took away changes nothing and the page says so.
+void TestCorrections::ledgerReplacedAfterListing()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, rowKept);
+    Fixture f;
+    QVERIFY(f.open());
+    QTest::mouseClick(f.page->corrections->Label30, Qt::LeftButton);
+    QVERIFY(f.clickRow(0)); // Market
+
+    const QByteArray synced("8,00<1>09/03/2013<2>Exit<3>Sincronizado<4>Dinheiro\r\n");
+    const QByteArray month = (rowKept ? kMarch : kMarta + kAmar) + synced;
+    const QByteArray year = (rowKept ? kMarch : kMarta + kAmar) + kApril + synced;
+    for (const auto &[name, bytes] :
+         {std::pair{QStringLiteral("03.2013.fin"), month}, std::pair{QStringLiteral("2013.CX"), year}}) {
+        const QString target = f.data.file("dados/Finance/" + name);
+        QVERIFY(f.data.write("dados/other.tmp", bytes));
+        QVERIFY(::rename(QFile::encodeName(f.data.file("dados/other.tmp")).constData(),
+                         QFile::encodeName(target).constData()) == 0);
+    }
+
+    if (action == "delete") {
+        f.page->corrections->Excluir10->trigger();
+    } else {
+        f.page->corrections->LVF->setFocus();
+        QTest::keyClick(f.page->corrections->LVF, Qt::Key_Return);
+        QTest::keyClicks(f.page->FN1, "1.300");
+        QTest::keyClick(f.page->FN1, Qt::Key_Return);
+        f.page->PCL->setText("1");
+        f.page->FN5->setCurrentIndex(1);
+        QTest::mouseClick(f.page->pm1, Qt::LeftButton);
+    }
+
+    const QByteArray corrected = action == "correct"
+                                     ? QByteArray("1.300,00<1>05/03/2013<2>Exit<3>Market<4>Cart\xe3o\r\n")
+                                     : QByteArray();
+    if (rowKept) {
+        QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), kMarta + kAmar + synced + corrected);
+        QCOMPARE(f.data.read("dados/Finance/2013.CX"), kMarta + kAmar + kApril + synced + corrected);
+        return;
+    }
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), month);
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), year);
+    QCOMPARE(f.page->actionStatus->text(),
+             action == "delete"
+                 ? QStringLiteral("Nada excluído: o lançamento não está mais em 03.2013.fin")
+                 : QStringLiteral("Nada gravado: o lançamento corrigido não está mais em 03.2013; "
+                                  "grave de novo para lançá-lo como novo"));
+    if (action == "delete") // the month is shown as it is now
+        QCOMPARE(f.page->heldLines().size(), 3);
 }
 
 void TestCorrections::deleteEntryAsksNothing()

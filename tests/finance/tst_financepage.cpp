@@ -217,10 +217,59 @@ void TestFinancePage::installmentsMoveOneMonthEach()
              QByteArray("100,00<1>28/02/2013<2>To pay<3>Loja<4>Boleto\r\n"
                         "100,00<1>28/03/2013<2>To pay<3>Loja<4>Boleto\r\n"
                         "100,00<1>28/04/2013<2>To pay<3>Loja<4>Boleto\r\n"));
-    QCOMPARE(f.page->fn2->date(), QDate(2013, 4, 28));
+    // The run works on its own copy of the date: the row keeps the one chosen.
+    QCOMPARE(f.page->fn2->date(), QDate(2013, 1, 31));
     QCOMPARE(f.page->lvd1->count(), 3);
     QCOMPARE(f.page->FN4->currentText(), QString());
     QVERIFY(f.page->FN1->hasFocus());
+}
+
+// The values of a run are taken once, when it is saved: what the user types for the next
+// entry while the portions are written reaches neither the portions nor is lost by them.
+void TestFinancePage::portionsTakeTheirValuesOnce()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    f.typeEntry("100", 1, "Loja", "10", "", 1);
+    QVERIFY(f.page->FN1->hasFocus());
+    QCOMPARE(f.page->FN1->text(), QString());
+    for (int i = 0; i < 3; ++i)
+        f.page->TMPCTimer();
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("Gravando parcela 3 de 10…"));
+
+    // The next entry, typed up to its payment form while the run goes on.
+    typeText(f.page->FN1, "50");
+    f.enter(f.page->FN1);
+    f.enter(f.page->AL);
+    f.enter(f.page->fn2);
+    f.page->fn3->setCurrentIndex(0);
+    f.enter(f.page->fn3);
+    typeText(f.page->FN4->lineEdit(), "Feira");
+    f.enter(f.page->FN4->lineEdit());
+    f.enter(f.page->PCL);
+    f.enter(f.page->QT);
+    f.page->FN5->setCurrentIndex(0);
+    f.tickInstallments();
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("10 parcelas gravadas, de 04.2013 a 01.2014"));
+
+    QByteArray year2013, year2014;
+    for (int i = 1; i <= 10; ++i) {
+        const QDate date = QDate(2013, 3, 15).addMonths(i);
+        const QByteArray line =
+            "100,00<1>" + date.toString("dd/MM/yyyy").toLatin1() + "<2>Exit<3>Loja<4>Cart\xe3o\r\n";
+        QCOMPARE(f.data.read("dados/Finance/" + date.toString("MM.yyyy") + ".fin"), line);
+        (date.year() == 2013 ? year2013 : year2014) += line;
+    }
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), year2013);
+    QCOMPARE(f.data.read("dados/Finance/2014.CX"), year2014);
+
+    // The next entry is still in the row, whole, and saves as typed.
+    QCOMPARE(f.page->FN1->text(), QStringLiteral("50,00"));
+    QCOMPARE(f.page->FN4->currentText(), QStringLiteral("Feira"));
+    QCOMPARE(f.page->fn2->date(), QDate(2013, 3, 15));
+    f.enter(f.page->FN5);
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"),
+             QByteArray("50,00<1>15/03/2013<2>Entrance<3>Feira<4>Dinheiro\r\n"));
 }
 
 void TestFinancePage::installmentsCrossTheYear()

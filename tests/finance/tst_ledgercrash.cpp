@@ -88,6 +88,8 @@ void TestLedgerCrash::killedAtAnyStepLeavesLedgersThatAgree_data()
     QTest::newRow("new entry") << "append" << false;
     QTest::newRow("new entry in a new month") << "append to a new month" << false;
     QTest::newRow("entry removed") << "remove entry" << false;
+    QTest::newRow("entry corrected") << "correct entry" << false;
+    QTest::newRow("entry corrected into another month") << "correct entry to May" << false;
     QTest::newRow("month deleted") << "delete month" << false;
     QTest::newRow("new entry, then a backup") << "append" << true;
     QTest::newRow("month deleted, then a backup") << "delete month" << true;
