@@ -71,6 +71,7 @@ void collect(ReportPage &page, Sums &sums, const QStringList &lines, bool withPa
              OnRow onRow = kRowOnly)
 {
     page.rows.reserve(lines.size() * 96);
+    page.rows.keepWordsWholeIn(3); // the source
     for (const QString &line : lines) {
         const LineFields fields = readLine(line);
         if (!include(fields))

@@ -21,12 +21,13 @@ constexpr char kTotalCell[] = "<td><hr></strong><strong>";
 constexpr char kHeadStart[] =
     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">";
 
-// Readable columns without touching the rows: room around the cells, amounts (the first
-// column) right-aligned in figures of one width, dates kept on one line, and rows kept
-// whole across printed pages. Words stay whole, as in the bare markup: the columns the
-// table opening fixes grow to their longest word. Only the free-text column after them
-// may break a word, and only one longer than its room of at least 8em, where it would
-// otherwise push the table past the window.
+// Readable columns: room around the cells, amounts (the first column) right-aligned in
+// figures of one width, dates kept on one line, and rows kept whole across printed pages.
+// Words stay whole, as in the bare markup: the columns the table opening fixes grow to
+// their longest word. Only the free-text column after them may break a word, and only one
+// wider than its room of at least 8em, where it would otherwise push the table past the
+// window; its punctuation never breaks a word there, as the rows join its characters (see
+// ReportRows::keepWordsWholeIn), so which words wrap does not depend on the fonts.
 constexpr char kReportStyle[] =
     "<style>td{padding:2px 8px;vertical-align:top}"
     "td:nth-child(4){overflow-wrap:anywhere;min-width:8em}"
@@ -149,7 +150,35 @@ QString escapeReportText(QStringView text)
 
 namespace {
 
-template<typename Cells> void appendRow(QByteArray &out, const Cells &cells)
+// The word joiner, U+2060: no line break on either side of it.
+constexpr char kWordJoiner[] = "&#8288;";
+constexpr qsizetype kWordJoinerSize = sizeof(kWordJoiner) - 1;
+
+// A character that belongs to a word's letters: letters, digits, combining marks and the
+// halves of a character beyond the basic plane.
+bool isWordLetter(QChar c)
+{
+    return c.isLetterOrNumber() || c.isMark() || c.isSurrogate();
+}
+
+// writeEscaped, with a word joiner between two characters of a word (no space between them)
+// when either is not a letter: the places where a browser may break a line inside a word.
+char *writeEscapedWordsWhole(char *dst, QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        dst = writeEscaped(dst, text.sliced(i, 1));
+        if (i + 1 == text.size())
+            break;
+        const QChar here = text[i];
+        const QChar next = text[i + 1];
+        if (here.isSpace() || next.isSpace() || next.isMark() || (isWordLetter(here) && isWordLetter(next)))
+            continue;
+        dst = writeLiteral(dst, kWordJoiner, kWordJoinerSize);
+    }
+    return dst;
+}
+
+template<typename Cells> void appendRow(QByteArray &out, const Cells &cells, int wholeWordsColumn)
 {
     static constexpr char kCell[] = "<td><hr>";
     static constexpr char kRowEnd[] = "</td>\r\n</tr>\r\n";
@@ -157,14 +186,15 @@ template<typename Cells> void appendRow(QByteArray &out, const Cells &cells)
     constexpr qsizetype rowEndSize = sizeof(kRowEnd) - 1;
     qsizetype room = rowEndSize;
     for (const auto &cell : cells)
-        room += cellSize + kMaxBytesPerUnit * cell.size();
+        room += cellSize + (kMaxBytesPerUnit + kWordJoinerSize) * cell.size();
     const qsizetype start = out.size();
     ensureRoom(out, room);
     out.resize(start + room);
     char *dst = out.data() + start;
+    int column = 0;
     for (const auto &cell : cells) {
         dst = writeLiteral(dst, kCell, cellSize);
-        dst = writeEscaped(dst, cell);
+        dst = column++ == wholeWordsColumn ? writeEscapedWordsWhole(dst, cell) : writeEscaped(dst, cell);
     }
     dst = writeLiteral(dst, kRowEnd, rowEndSize);
     out.resize(dst - out.constData());
@@ -174,13 +204,13 @@ template<typename Cells> void appendRow(QByteArray &out, const Cells &cells)
 
 void ReportRows::add(std::initializer_list<QStringView> cells)
 {
-    appendRow(m_markup, cells);
+    appendRow(m_markup, cells, m_wholeWordsColumn);
     ++m_count;
 }
 
 void ReportRows::add(const QStringList &cells)
 {
-    appendRow(m_markup, cells);
+    appendRow(m_markup, cells, m_wholeWordsColumn);
     ++m_count;
 }
 

@@ -31,6 +31,12 @@ public:
     // One row: for each cell "<td><hr>" and the cell's text, then "</td>".
     void add(std::initializer_list<QStringView> cells);
     void add(const QStringList &cells);
+    // From now on the cell at `column` (0-based) of each row keeps its words whole: a word
+    // joiner goes between two characters of a word where a punctuation mark would let the
+    // browser break it ("Pão-de-açúcar", "\"Cia\"</b>", "03/2013"), so only spaces wrap
+    // its lines, whatever the font, and only a word wider than its column is broken (by
+    // the page's style). The text shown is the same.
+    void keepWordsWholeIn(int column) { m_wholeWordsColumn = column; }
 
     qsizetype size() const { return m_count; }
     bool isEmpty() const { return m_count == 0; }
@@ -41,6 +47,7 @@ public:
 private:
     QByteArray m_markup;
     qsizetype m_count = 0;
+    int m_wholeWordsColumn = -1;
 };
 
 // What a report supplies; the rest of the page is the same fixed markup for every report.

@@ -91,6 +91,8 @@ private slots:
     void linesReadAsTheStandardReading();
     void escaping_data();
     void escaping();
+    void sourceKeepsItsWordsWhole_data();
+    void sourceKeepsItsWordsWhole();
     void characterBeyondTheCodePageReachesThePage();
     void totalsBeyondTheCurrencyRange();
 };
@@ -298,6 +300,7 @@ void TestReports::linesReadAsTheStandardReading()
     const auto page = buildFinanceReport(FinanceReport::EntranceAndExit, inputs, QDate(2013, 3, 15));
 
     ReportRows expected;
+    expected.keepWordsWholeIn(3);
     for (const QString &line : lines) {
         const TaggedFields f = extractFields(line);
         if (const auto amount = parseAmount(f.f0))
@@ -305,6 +308,36 @@ void TestReports::linesReadAsTheStandardReading()
     }
     QCOMPARE(expected.size(), lines.size() - 2); // a marker before "<1>" spoils the amount
     QCOMPARE(page->rows.markup(), expected.markup());
+}
+
+void TestReports::sourceKeepsItsWordsWhole_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QByteArray>("cell"); // as the page holds it
+    QTest::newRow("plain words") << QStringLiteral("Padaria Pão Quente")
+                                 << QByteArray("Padaria P\xe3o Quente");
+    QTest::newRow("hyphens") << QStringLiteral("Pão-de-açúcar")
+                             << QByteArray("P\xe3o&#8288;-&#8288;de&#8288;-&#8288;a\xe7\xfa"
+                                           "car");
+    QTest::newRow("slash and markup")
+        << QStringLiteral("ref 03/2013 \"Cia\"</b>")
+        << QByteArray("ref 03&#8288;/&#8288;2013 &quot;&#8288;Cia&#8288;&quot;&#8288;"
+                      "&lt;&#8288;/&#8288;b&#8288;&gt;");
+    QTest::newRow("accent kept on its letter")
+        << QStringLiteral("Cafe\u0301-bar") << QByteArray("Cafe&#769;&#8288;-&#8288;bar");
+}
+
+// The source's punctuation never lets the browser break a word: a word joiner sits wherever it
+// could. The other cells are written as they are.
+void TestReports::sourceKeepsItsWordsWhole()
+{
+    QFETCH(QString, source);
+    QFETCH(QByteArray, cell);
+    ReportRows rows;
+    rows.keepWordsWholeIn(3);
+    rows.add({u"1,00", u"03/02/2013", u"To-pay", source});
+    QCOMPARE(rows.markup(),
+             "<td><hr>1,00<td><hr>03/02/2013<td><hr>To-pay<td><hr>" + cell + "</td>\r\n</tr>\r\n");
 }
 
 void TestReports::escaping_data()
