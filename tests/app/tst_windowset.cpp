@@ -2,6 +2,7 @@
 #include "app/windowset.h"
 #include "controls/linklabel.h"
 #include "filesizelimit.h"
+#include "finance/correctionsarea.h"
 #include "finance/financepage.h"
 #include "launcher/deskpage.h"
 #include "launcher/iconlist.h"
@@ -26,6 +27,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
@@ -76,6 +78,7 @@ private slots:
     void escapeHidesSuiteAndRunsCloseStepsInOrder();
     void failingCloseStepDoesNotStopTheNext();
     void financePageTakesSheetSix();
+    void closingGivesUpACorrection();
     void notesAndDiaryLoadOnShowAndSaveOnClose();
     void textWhoseSaveFailedIsKeptAndTheUserIsTold();
     void sessionEndSignalsSaveThenEnd_data();
@@ -223,6 +226,32 @@ void TestWindowSet::financePageTakesSheetSix()
     QVERIFY(page->isVisible());
     QCOMPARE(page->fn2->date(), f.fake.clock.today());
     QVERIFY(!tats.sheet(SuiteWindow::pageCount));
+}
+
+// Hiding the suite window (and quitting, which runs the same close steps) gives up a
+// correction under way: the entry stays in its ledgers and the row is empty again.
+void TestWindowSet::closingGivesUpACorrection()
+{
+    Fixture f;
+    const QByteArray march("12,50<1>05/03/2013<2>Exit<3>Mercado<4>Dinheiro\r\n");
+    QVERIFY(f.data.write("dados/Finance/03.2013.fin", march));
+    QVERIFY(f.data.write("dados/Finance/2013.CX", march));
+    SuiteWindow &tats = f.windows.tats;
+    FinancePage *page = f.windows.finance;
+    tats.ShowSuite();
+    page->lvd1Click(0);
+    page->corrections->Label30Click();
+    page->corrections->LVF->setCurrentItem(page->corrections->LVF->topLevelItem(0));
+    page->corrections->AltD();
+    QVERIFY(page->correcting());
+
+    tats.close();
+    QVERIFY(!tats.isVisible());
+    QVERIFY(!page->correcting());
+    QCOMPARE(page->FN4->currentText(), QString());
+    QCOMPARE(page->fn2->date(), f.fake.clock.today());
+    QCOMPARE(f.data.read("dados/Finance/03.2013.fin"), march);
+    QCOMPARE(f.data.read("dados/Finance/2013.CX"), march);
 }
 
 // One Timer2 tick. "showing": whether the suite window is open when the companion goes.
