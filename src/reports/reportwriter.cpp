@@ -165,17 +165,17 @@ bool isWordLetter(QChar c)
 // when either is not a letter: the places where a browser may break a line inside a word.
 char *writeEscapedWordsWhole(char *dst, QStringView text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        dst = writeEscaped(dst, text.sliced(i, 1));
-        if (i + 1 == text.size())
-            break;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
         const QChar here = text[i];
         const QChar next = text[i + 1];
         if (here.isSpace() || next.isSpace() || next.isMark() || (isWordLetter(here) && isWordLetter(next)))
             continue;
+        dst = writeEscaped(dst, text.sliced(start, i + 1 - start));
         dst = writeLiteral(dst, kWordJoiner, kWordJoinerSize);
+        start = i + 1;
     }
-    return dst;
+    return writeEscaped(dst, text.sliced(start));
 }
 
 template<typename Cells> void appendRow(QByteArray &out, const Cells &cells, int wholeWordsColumn)
