@@ -18,6 +18,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace {
@@ -110,7 +111,8 @@ struct YearLedgerCopy
     QString path(const QString &name) const { return dir.path() + QStringLiteral("/dados/Finance/") + name; }
     void reset() const
     {
-        zorv::writeFileAtomically(path(QStringLiteral("2013.CX")), bytes);
+        if (!zorv::writeFileAtomically(path(QStringLiteral("2013.CX")), bytes))
+            throw std::runtime_error("the year ledger could not be reset");
         QFile::remove(path(QStringLiteral("03.2013.fin")));
     }
 };

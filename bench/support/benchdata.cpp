@@ -83,7 +83,7 @@ QString ledgerAmount(qint64 cents)
 
 bool save(const QString &path, const QStringList &lines)
 {
-    return zorv::TextList(lines).save(path);
+    return zorv::TextList(lines).save(path).ok();
 }
 
 bool writeBytes(const QString &path, const QByteArray &bytes)

@@ -33,8 +33,8 @@ bool writeLedgers(const Paths &paths, const DemoLedger &ledger)
     }
     // The source field's list and the symbol field's line, as the entry row stores them.
     return LedgerFiles(paths).appendLines(appends) &&
-           TextList(ledger.sources).save(paths.resolve(kSourcesFile)) &&
-           TextList(QStringList{QStringLiteral("R$")}).save(paths.resolve(kSymbolFile));
+           TextList(ledger.sources).save(paths.resolve(kSourcesFile)).ok() &&
+           TextList(QStringList{QStringLiteral("R$")}).save(paths.resolve(kSymbolFile)).ok();
 }
 
 bool writeAppointments(const Paths &paths, const QDate &today)
@@ -58,7 +58,7 @@ bool writeAppointments(const Paths &paths, const QDate &today)
     for (const Appointment &a : kAppointments)
         lines.lines().append(
             appointmentLine(today.addDays(a.days), QString::fromUtf8(a.time), QString::fromUtf8(a.text)));
-    return lines.save(paths.resolve(kAppointmentsFile));
+    return lines.save(paths.resolve(kAppointmentsFile)).ok();
 }
 
 // A rich-text page as the diary and the notes editors write one: Verdana, the text typed
@@ -137,13 +137,15 @@ bool writeMusic(const QString &root, const Paths &paths)
         return false;
     // A rising C major arpeggio and a falling A minor one.
     bool ok = writeFileAtomically(folder + QStringLiteral("/Acorde de Dó maior.mp3"),
-                                  demoToneWav({261.63, 329.63, 392.00, 523.25}, 750));
+                                  demoToneWav({261.63, 329.63, 392.00, 523.25}, 750))
+                  .ok();
     ok = writeFileAtomically(folder + QStringLiteral("/Acorde de Lá menor.mp3"),
-                             demoToneWav({880.00, 659.25, 523.25, 440.00}, 750)) &&
+                             demoToneWav({880.00, 659.25, 523.25, 440.00}, 750))
+             .ok() &&
          ok;
     TextList playlist(TextList::SavePolicy::Utf8WhenNeeded);
     playlist.lines().append(QDir::toNativeSeparators(folder) + QDir::separator());
-    return playlist.save(paths.resolve(QStringLiteral("dados\\Play.list"))) && ok;
+    return playlist.save(paths.resolve(QStringLiteral("dados\\Play.list"))).ok() && ok;
 }
 
 bool writeBackupSettings(const QString &root, const Paths &paths)

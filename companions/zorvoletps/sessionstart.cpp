@@ -97,7 +97,7 @@ bool SessionStart::setOn(bool on)
     const QByteArray text = entryText(m_program);
     if (text.isEmpty() || !QDir().mkpath(QFileInfo(m_entryFile).absolutePath()))
         return false;
-    return writeFileAtomically(m_entryFile, text);
+    return writeFileAtomically(m_entryFile, text).ok();
 }
 
 } // namespace zorv

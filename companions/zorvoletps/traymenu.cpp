@@ -36,10 +36,10 @@ void CompanionTrayMenu::setSuiteFullFlag(const QString &path)
     connect(this, &QMenu::aboutToShow, suiteFull,
             [this, path] { suiteFull->setChecked(flagFileExists(path)); });
     connect(suiteFull, &QAction::triggered, this, [this, path](bool on) {
-        if (on)
-            writeFlagFile(path);
-        else
-            deleteFlagFile(path);
+        // A switch that could not be written is logged by the store; the check mark then
+        // shows what the file really says.
+        const WriteResult switched = on ? writeFlagFile(path) : deleteFlagFile(path);
+        Q_UNUSED(switched)
         suiteFull->setChecked(flagFileExists(path));
     });
 }

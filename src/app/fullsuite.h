@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/paths.h"
+#include "store/writeresult.h"
 
 #include <QMenu>
 #include <QObject>
@@ -18,7 +19,7 @@ inline constexpr char kHiddenPageMenuEntry[] = "zorvHiddenEntry";
 // True while the full suite is switched on: its flag file exists in the data folder.
 bool fullSuiteFlagSet(const Paths &paths);
 // Writes (one marker line) or removes the flag file. True when the file is as asked afterwards.
-bool setFullSuiteFlag(const Paths &paths, bool on);
+WriteResult setFullSuiteFlag(const Paths &paths, bool on);
 
 // The tray icon's menu while the full suite is on.
 class FullSuiteTrayMenu : public QMenu

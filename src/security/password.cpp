@@ -49,7 +49,7 @@ bool PasswordStore::set(const QString &password)
     if (!isStorablePassword(password))
         return false;
     const QByteArray bytes = encodeLines({ScramblePassword(password)}, TextEncoding::Ansi);
-    return writeFileAtomically(m_path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return writeFileAtomically(m_path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner).ok();
 }
 
 bool PasswordStore::clear()

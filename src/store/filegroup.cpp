@@ -4,7 +4,9 @@
 #include "filegroupdisk.h"
 #include "filegroupintent.h"
 #include "filegroupsettle.h"
+#include "logging.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QReadWriteLock>
@@ -147,41 +149,63 @@ bool writeGroupToDisk(GroupPlan &plan, const QList<FileWrite> &writes)
     return true;
 }
 
-bool commitGroup(const QList<FileWrite> &writes, const QStringList &removals,
-                 const QList<std::optional<QByteArray>> *previous)
+// The reason a group was refused, for the user and the log.
+WriteResult groupFailure(const QList<FileWrite> &writes, const QStringList &removals, const QString &why)
+{
+    QStringList names;
+    for (const FileWrite &w : writes)
+        names.append(QFileInfo(w.path).fileName());
+    for (const QString &path : removals)
+        names.append(QFileInfo(path).fileName());
+    qCWarning(lcStore).noquote() << "could not write together" << names.join(QLatin1String(", ")) << "-"
+                                 << why;
+    return WriteResult::failed(QCoreApplication::translate("zorv::Store", "não foi possível gravar %1: %2")
+                                   .arg(names.join(QLatin1String(", ")), why));
+}
+
+WriteResult commitGroup(const QList<FileWrite> &writes, const QStringList &removals,
+                        const QList<std::optional<QByteArray>> *previous)
 {
     if (writes.isEmpty() && removals.isEmpty())
-        return true;
+        return WriteResult::done();
     std::optional<GroupPlan> plan = planGroup(writes, removals);
     if (!plan)
-        return false;
+        return groupFailure(writes, removals,
+                            QCoreApplication::translate("zorv::Store", "arquivos fora de uma pasta comum"));
     const auto lock = lockFor(plan->folder);
     QWriteLocker guard(lock.get());
-    if (!mayWriteGroup(*plan, writes, previous) || !writeGroupToDisk(*plan, writes))
-        return false;
+    if (!mayWriteGroup(*plan, writes, previous))
+        return groupFailure(
+            writes, removals,
+            QCoreApplication::translate(
+                "zorv::Store", "um arquivo mudou, está protegido ou uma gravação anterior está pendente"));
+    if (!writeGroupToDisk(*plan, writes))
+        return groupFailure(writes, removals,
+                            QCoreApplication::translate("zorv::Store", "erro de escrita (disco cheio?)"));
     stepDone();
     // Committed. Should a rename fail now, the intent file stays and the next settle of
     // this folder completes the group.
     carryOut(plan->folder, plan->intent);
-    return true;
+    return WriteResult::done();
 }
 
 } // namespace
 
-bool replaceFilesTogether(const QList<FileWrite> &writes, const QStringList &removals)
+WriteResult replaceFilesTogether(const QList<FileWrite> &writes, const QStringList &removals)
 {
     return commitGroup(writes, removals, nullptr);
 }
 
-bool writeFilesTogether(const QList<FileWrite> &writes)
+WriteResult writeFilesTogether(const QList<FileWrite> &writes)
 {
     return commitGroup(writes, {}, nullptr);
 }
 
-bool writeFilesTogether(const QList<FileWrite> &writes, const QList<std::optional<QByteArray>> &previous)
+WriteResult writeFilesTogether(const QList<FileWrite> &writes,
+                               const QList<std::optional<QByteArray>> &previous)
 {
     if (previous.size() != writes.size())
-        return false;
+        return groupFailure(writes, {}, QStringLiteral("previous contents do not match the writes"));
     return commitGroup(writes, {}, &previous);
 }
 

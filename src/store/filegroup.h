@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "writeresult.h"
+
 #include <memory>
 #include <optional>
 
@@ -28,18 +30,18 @@ struct FileWrite
 //      as done;
 //   3. the renames and removals are carried out and the intent file is removed.
 // Whatever an interrupted group leaves is settled the next time the store touches the
-// folder (see settleFolder). False, with every file as it was, when a new content cannot be
-// written in full (a full disk, a missing folder), the paths are not all in one folder, or a
-// file to be replaced or removed may not be written (its write permission was taken away:
-// a single-file save refuses such a file too). Once the group is on disk true is returned:
-// a rename that fails afterwards is completed by the next settle, never undone, unless by
-// then a target has lost its write permission (see settleFolder).
-bool replaceFilesTogether(const QList<FileWrite> &writes, const QStringList &removals = {});
-bool writeFilesTogether(const QList<FileWrite> &writes);
+// folder (see settleFolder). A failure (with its reason), with every file as it was, when a new content
+// cannot be written in full (a full disk, a missing folder), the paths are not all in one folder, or a file
+// to be replaced or removed may not be written (its write permission was taken away: a single-file save
+// refuses such a file too). Once the group is on disk it is done: a rename that fails afterwards is completed
+// by the next settle, never undone, unless by then a target has lost its write permission (see settleFolder).
+WriteResult replaceFilesTogether(const QList<FileWrite> &writes, const QStringList &removals = {});
+WriteResult writeFilesTogether(const QList<FileWrite> &writes);
 // The same for callers that already read what each file holds now (previous[i] is the
 // content of writes[i].path, nullopt when it does not exist). The group no longer needs
 // the old contents to undo itself; the list is only checked to match the writes.
-bool writeFilesTogether(const QList<FileWrite> &writes, const QList<std::optional<QByteArray>> &previous);
+WriteResult writeFilesTogether(const QList<FileWrite> &writes,
+                               const QList<std::optional<QByteArray>> &previous);
 
 // Brings `folder` back to a state the store promised: an interrupted group whose intent file
 // and temporaries are complete is carried out, a torn intent file (or one whose temporaries

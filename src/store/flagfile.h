@@ -1,5 +1,7 @@
 #pragma once
 
+#include "writeresult.h"
+
 #include <QString>
 
 namespace zorv {
@@ -19,8 +21,8 @@ inline const QString kSuiteFullFlag = QStringLiteral("dados\\Suite.full");
 // A flag file switches a setting on by existing. Writing stores `copies` marker lines
 // (writers that stage the marker in a list not cleared first leave several; readers only
 // test existence, so any count means "on").
-bool writeFlagFile(const QString &path, int copies = 1);
-bool deleteFlagFile(const QString &path); // true when the file is gone afterwards
+WriteResult writeFlagFile(const QString &path, int copies = 1);
+WriteResult deleteFlagFile(const QString &path); // done when the file is gone afterwards
 bool flagFileExists(const QString &path);
 
 // The staging list every switch shares: each switch-on appends one marker line to it and
@@ -29,9 +31,9 @@ bool flagFileExists(const QString &path);
 class FlagStaging
 {
 public:
-    // Appends the marker line and saves the whole list to `path`. False when the file
+    // Appends the marker line and saves the whole list to `path`. A failure when the file
     // could not be written (the line stays in the list all the same).
-    bool switchOn(const QString &path);
+    WriteResult switchOn(const QString &path);
     // The marker lines staged so far.
     int lineCount() const { return m_lines; }
 

@@ -1,5 +1,8 @@
 #include "textlist.h"
 
+#include "logging.h"
+
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -9,38 +12,51 @@ namespace zorv {
 
 namespace {
 
-bool writeAtomically(const QString &path, const QByteArray &bytes,
-                     std::optional<QFileDevice::Permissions> permissions)
+// The reason a user reads when a file could not be written: its name and what went wrong.
+WriteResult writeFailure(const QString &path, const QString &what)
+{
+    qCWarning(lcStore).noquote() << "could not write" << path << "-" << what;
+    return WriteResult::failed(QCoreApplication::translate("zorv::Store", "não foi possível gravar %1: %2")
+                                   .arg(QFileInfo(path).fileName(), what));
+}
+
+WriteResult writeAtomically(const QString &path, const QByteArray &bytes,
+                            std::optional<QFileDevice::Permissions> permissions)
 {
     if (path.isEmpty())
-        return false;
+        return writeFailure(path, QCoreApplication::translate("zorv::Store", "arquivo sem nome"));
     settleFolder(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return writeFailure(path, file.errorString());
     // The temporary file took the earlier file's permissions; it is the one renamed into place.
     if (permissions && !file.setPermissions(*permissions)) {
+        const QString why = file.errorString();
         file.cancelWriting();
-        return false;
+        return writeFailure(path, why);
     }
     // The save buffers small writes: a write that fails while its bytes still sit in that
     // buffer (a full disk) shows only in flush() and error(), and commit() would put the
     // short file in place and report success. Any failure cancels, and the old file stays.
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+        const QString why = file.errorString();
         file.cancelWriting();
-        return false;
+        return writeFailure(path, why);
     }
-    return file.commit();
+    if (!file.commit())
+        return writeFailure(path, file.errorString());
+    return WriteResult::done();
 }
 
 } // namespace
 
-bool writeFileAtomically(const QString &path, const QByteArray &bytes)
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     return writeAtomically(path, bytes, std::nullopt);
 }
 
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions)
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes,
+                                QFileDevice::Permissions permissions)
 {
     return writeAtomically(path, bytes, permissions);
 }
@@ -84,13 +100,13 @@ QByteArray TextList::saveBytes(TextEncoding *encoding) const
     return encodeLines(m_lines, chosen);
 }
 
-bool TextList::save(const QString &path) const
+WriteResult TextList::save(const QString &path) const
 {
     TextEncoding encoding = m_encoding;
-    if (!writeFileAtomically(path, saveBytes(&encoding)))
-        return false;
-    m_encoding = encoding;
-    return true;
+    WriteResult result = writeFileAtomically(path, saveBytes(&encoding));
+    if (result)
+        m_encoding = encoding;
+    return result;
 }
 
 } // namespace zorv

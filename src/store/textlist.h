@@ -3,6 +3,7 @@
 #include "datafile.h"
 #include "filegroup.h"
 #include "textcodec.h"
+#include "writeresult.h"
 
 #include <QFileDevice>
 #include <QStringList>
@@ -13,11 +14,12 @@ namespace zorv {
 
 // Replaces the file's whole content through a temporary file and an atomic rename: an
 // interrupted or failed write (a full disk included) leaves the previous file as it was.
-// False on any failure.
-bool writeFileAtomically(const QString &path, const QByteArray &bytes);
+// A failure carries the file's name and the reason, and leaves a warning in the log.
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
 // The same, the file landing with exactly `permissions` whatever the earlier file had
 // (a secret kept private even where an older copy was readable by others).
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions);
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes,
+                                QFileDevice::Permissions permissions);
 
 // Reads a whole data file (see readDataFile: regular files of at most `limit` bytes only);
 // std::nullopt when it is missing, refused or cannot be read in full. Settles the file's
@@ -51,7 +53,7 @@ public:
     LoadResult load(const QString &path);
     // Replaces the file's content with the lines, each followed by CR LF, in the list's
     // encoding (see SavePolicy).
-    bool save(const QString &path) const;
+    WriteResult save(const QString &path) const;
     // The bytes save() would write now, and the encoding it would write them in: for a list
     // saved within a group of files written together (writeFilesTogether). Once they have
     // landed, setEncoding(encoding) keeps the list in step, as save() does.

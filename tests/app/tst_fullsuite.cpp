@@ -46,7 +46,7 @@ struct Suite
     explicit Suite(bool fullSuite)
     {
         if (fullSuite)
-            writeFlagFile(data.file(kSuiteFullFlag));
+            QVERIFY(writeFlagFile(data.file(kSuiteFullFlag)));
         windows = std::make_unique<WindowSet>(fake, data.paths());
         windows->tops.setHaltHandler([this](int code) { halts << code; });
     }

@@ -237,14 +237,14 @@ void TestFileGroup::fullDiskNeverShortensAFile()
         bool savedGroup = false;
         if (disk) {
             QVERIFY(disk->leaveFree(freeKiB));
-            savedSingle = writeFileAtomically(single, newSingle);
-            savedGroup = writeFilesTogether({{month, newMonth}, {year, newMonth}});
+            savedSingle = writeFileAtomically(single, newSingle).ok();
+            savedGroup = writeFilesTogether({{month, newMonth}, {year, newMonth}}).ok();
         } else {
             // Writes stop at the file-size limit, a little past the old sizes.
             FileSizeLimit limit(4096 + freeKiB * 1024 / 8);
             QVERIFY(limit.isSet());
-            savedSingle = writeFileAtomically(single, newSingle);
-            savedGroup = writeFilesTogether({{month, newMonth}, {year, newMonth}});
+            savedSingle = writeFileAtomically(single, newSingle).ok();
+            savedGroup = writeFilesTogether({{month, newMonth}, {year, newMonth}}).ok();
         }
         const QString at = QStringLiteral(" with %1 KiB free").arg(freeKiB);
         QVERIFY2(readFile(single) == (savedSingle ? newSingle : oldSingle), qPrintable("single save" + at));

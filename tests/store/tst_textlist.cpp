@@ -247,18 +247,44 @@ void TestTextList::failedSaveKeepsPreviousFile()
     const QString folder = data.file("dados");
     const auto perms = QFile::permissions(folder);
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const bool saved = TextList(QStringList{"new"}).save(data.file("dados/Fontes.cad"));
+    const bool saved = TextList(QStringList{"new"}).save(data.file("dados/Fontes.cad")).ok();
     QFile::setPermissions(folder, perms);
     if (saved)
         QSKIP("running with rights that ignore folder permissions");
     QCOMPARE(data.read("dados/Fontes.cad"), old);
 }
 
+namespace {
+// The warnings logged while it lives, with their categories.
+struct LoggedWarnings
+{
+    static inline QStringList lines;
+    QtMessageHandler previous;
+    LoggedWarnings()
+    {
+        lines.clear();
+        previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+                if (type == QtWarningMsg)
+                    lines.append(QString::fromLatin1(context.category) + QLatin1Char(' ') + text);
+            });
+    }
+    ~LoggedWarnings() { qInstallMessageHandler(previous); }
+};
+} // namespace
+
+// A failed save says why, names the file, and leaves exactly one warning in the store's log.
 void TestTextList::saveIntoMissingFolderFails()
 {
     TempDataFolder data;
-    QVERIFY(!TextList(QStringList{"x"}).save(data.file("dados\\Nowhere\\a.txt")));
+    LoggedWarnings logged;
+    const WriteResult result = TextList(QStringList{"x"}).save(data.file("dados\\Nowhere\\a.txt"));
+    QVERIFY(!result);
     QVERIFY(!QFile::exists(data.file("dados\\Nowhere")));
+    QVERIFY2(result.reason().contains("a.txt"), qPrintable(result.reason()));
+    QCOMPARE(logged.lines.size(), 1);
+    QVERIFY2(logged.lines.first().startsWith("zorv.store ") && logged.lines.first().contains("a.txt"),
+             qPrintable(logged.lines.first()));
 }
 
 void TestTextList::loadOfFolderFails()
