@@ -32,7 +32,7 @@ bool writeLedgers(const Paths &paths, const DemoLedger &ledger)
         appends.append({yearLedgerName(yearKey(entry.date)), line});
     }
     // The source field's list and the symbol field's line, as the entry row stores them.
-    return LedgerFiles(paths).appendLines(appends) &&
+    return LedgerFiles(paths).appendLines(appends).ok() &&
            TextList(ledger.sources).save(paths.resolve(kSourcesFile)).ok() &&
            TextList(QStringList{QStringLiteral("R$")}).save(paths.resolve(kSymbolFile)).ok();
 }

@@ -201,11 +201,12 @@ LedgerCorrections::Removal LedgerCorrections::removeEntry(const QString &monthPa
     return result ? out.removal : (out.removal == Removal::Gone ? Removal::Gone : Removal::Failed);
 }
 
-bool LedgerCorrections::deleteMonth(const QString &fileName) const
+WriteResult LedgerCorrections::deleteMonth(const QString &fileName) const
 {
     const QString monthPath = LedgerFiles(m_paths).monthFilePath(fileName);
     if (!QFileInfo(monthPath).isFile())
-        return false;
+        return WriteResult::failed(
+            QCoreApplication::translate("zorv::LedgerCorrections", "%1 não existe mais").arg(fileName));
     const QString key = fileName.left(fileName.size() - 4); // "03.2013"
     const QString mm = FieldBefore(key, QStringLiteral("."));
     const QString yyyy = FieldAfter(key, QStringLiteral("."));
@@ -213,8 +214,12 @@ bool LedgerCorrections::deleteMonth(const QString &fileName) const
     TextList year;
     const QString yearPath = m_paths.resolve(yearLedgerName(yyyy));
     const auto loaded = year.load(yearPath);
-    if (loaded == TextList::LoadResult::Failed)
-        return false;
+    if (loaded == TextList::LoadResult::Failed) {
+        qCWarning(lcFinance).noquote() << "month not deleted: could not read" << yearPath;
+        return WriteResult::failed(
+            QCoreApplication::translate("zorv::LedgerCorrections", "%1 não pôde ser lido")
+                .arg(QFileInfo(yearPath).fileName()));
+    }
     // The year ledger without the month's lines and the month file's removal land together.
     QList<FileWrite> writes;
     if (loaded == TextList::LoadResult::Loaded) {

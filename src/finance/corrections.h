@@ -85,7 +85,7 @@ public:
 
     // Deletes the month ledger `fileName` ("03.2013.fin") and every year-ledger line dated
     // in that month. False when the month ledger is still there afterwards.
-    bool deleteMonth(const QString &fileName) const;
+    WriteResult deleteMonth(const QString &fileName) const;
 
 private:
     const Paths &m_paths;

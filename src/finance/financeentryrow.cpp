@@ -348,7 +348,10 @@ void FinanceEntryRow::saveSourceItems()
     sources.lines().clear();
     for (int i = 0; i < FN4->count(); ++i)
         sources.lines().append(FN4->itemText(i));
-    sources.save(m_paths.resolve(kSourcesFile));
+    // The entry itself is saved; a source list that could not follow is logged by the store
+    // and the new name is offered again from the ledgers' lines at the next show.
+    const WriteResult saved = sources.save(m_paths.resolve(kSourcesFile));
+    Q_UNUSED(saved)
 }
 
 void FinanceEntryRow::reloadSources()
@@ -401,7 +404,7 @@ void FinanceEntryRow::readSymbol()
         SBM->setText(file.lines().first());
 }
 
-bool FinanceEntryRow::saveSymbol()
+WriteResult FinanceEntryRow::saveSymbol()
 {
     TextList file;
     file.load(m_paths.resolve(kSymbolFile));

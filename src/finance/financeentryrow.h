@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/writeresult.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -72,7 +74,7 @@ public:
     // SBM takes the symbol of the symbol file, when it has one.
     void readSymbol();
     // SBM's text written as the symbol file; false when it could not be written.
-    bool saveSymbol();
+    WriteResult saveSymbol();
     // After a save: amount, source and payment form emptied.
     void clearAfterSave();
     // Percentage, installments and quantity emptied.

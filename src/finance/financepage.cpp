@@ -229,10 +229,11 @@ void FinancePage::Label128Click()
         return;
     }
     clearStatus();
-    if (m_entry->saveSymbol())
+    const WriteResult saved = m_entry->saveSymbol();
+    if (saved)
         tell(QStringLiteral("Símbolo %1 gravado").arg(SBM->text()));
     else
-        tell(QStringLiteral("Símbolo não gravado: Money.sbm não pôde ser gravado"));
+        tell(QStringLiteral("Símbolo não gravado: %1").arg(saved.reason()));
 }
 
 void FinancePage::Label111Click()
@@ -294,9 +295,9 @@ bool FinancePage::writeEntry(EntrySave &save)
     m_workYear = yearKey(save.entry.date);
     const QString line = buildLedgerLine(save.entry);
     if (!save.correction) {
-        if (!m_ledgers.appendEntry(m_workMonth, m_workYear, line, true)) {
-            m_notWritten =
-                QStringLiteral("Nada gravado: o livro de %1 não pôde ser gravado").arg(m_workMonth);
+        const WriteResult written = m_ledgers.appendEntry(m_workMonth, m_workYear, line, true);
+        if (!written) {
+            m_notWritten = QStringLiteral("Nada gravado: %1").arg(written.reason());
             return false;
         }
         return true;
@@ -624,8 +625,9 @@ void FinancePage::Excluir7Click()
         return;
     const int row = lvd1->row(item);
     const QString name = item->text();
-    if (!m_corrections.deleteMonth(name)) {
-        tell(QStringLiteral("Mês %1 não excluído: o arquivo não pôde ser apagado").arg(monthOfFile(name)));
+    const WriteResult removal = m_corrections.deleteMonth(name);
+    if (!removal) {
+        tell(QStringLiteral("Mês %1 não excluído: %2").arg(monthOfFile(name), removal.reason()));
         return;
     }
     tell(QStringLiteral("Mês %1 excluído").arg(monthOfFile(name)));

@@ -1,8 +1,10 @@
 #include "ledger.h"
 
+#include "store/logging.h"
 #include "store/records.h"
 #include "store/textlist.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -103,8 +105,8 @@ int clampGauge(WideInt value)
     return int(value < 0 ? 0 : value > 100 ? 100 : value);
 }
 
-bool LedgerFiles::appendEntry(const QString &workMonth, const QString &workYear, const QString &line,
-                              bool toYear) const
+WriteResult LedgerFiles::appendEntry(const QString &workMonth, const QString &workYear, const QString &line,
+                                     bool toYear) const
 {
     QList<LedgerAppend> appends{{monthLedgerName(workMonth), line}};
     if (toYear)
@@ -112,7 +114,7 @@ bool LedgerFiles::appendEntry(const QString &workMonth, const QString &workYear,
     return appendLines(appends);
 }
 
-bool LedgerFiles::appendLines(const QList<LedgerAppend> &appends, const QList<FileWrite> &also) const
+WriteResult LedgerFiles::appendLines(const QList<LedgerAppend> &appends, const QList<FileWrite> &also) const
 {
     // The lines of each ledger, the ledgers in the order first named.
     QStringList order;
@@ -131,8 +133,12 @@ bool LedgerFiles::appendLines(const QList<LedgerAppend> &appends, const QList<Fi
         std::optional<QByteArray> bytes;
         if (QFileInfo::exists(path)) {
             bytes = readWholeFile(path);
-            if (!bytes)
-                return false;
+            if (!bytes) {
+                qCWarning(lcFinance).noquote() << "nothing appended: could not read" << path;
+                return WriteResult::failed(
+                    QCoreApplication::translate("zorv::LedgerFiles", "%1 não pôde ser lido")
+                        .arg(QFileInfo(path).fileName()));
+            }
         }
         // A ledger line holds no line break, so the lines joined by CR LF append exactly
         // the bytes that appending them one by one would.

@@ -93,12 +93,12 @@ public:
 
     // Appends the line to the month ledger (and to the year ledger when `toYear`), each
     // rewritten whole. The two land together or not at all. False when nothing was written.
-    bool appendEntry(const QString &workMonth, const QString &workYear, const QString &line,
-                     bool toYear) const;
+    WriteResult appendEntry(const QString &workMonth, const QString &workYear, const QString &line,
+                            bool toYear) const;
     // Appends every line to its ledger, in order (each ledger read once and rewritten
     // whole), and writes `also` beside them (files of the finance folder): all of it lands
     // as one group or none of it does. False when nothing was written.
-    bool appendLines(const QList<LedgerAppend> &appends, const QList<FileWrite> &also = {}) const;
+    WriteResult appendLines(const QList<LedgerAppend> &appends, const QList<FileWrite> &also = {}) const;
 
     // Names of the "*.fin" files of the finance folder, sorted as text (letter case ignored).
     QStringList monthFileNames() const;

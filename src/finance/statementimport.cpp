@@ -110,7 +110,7 @@ std::optional<qsizetype> StatementImport::write(const QList<ImportRow> &rows) co
     }
     if (appends.isEmpty())
         return 0;
-    if (!m_ledgers.appendLines(appends, {{listPath, imported.saveBytes()}}))
+    if (!m_ledgers.appendLines(appends, {{listPath, imported.saveBytes()}})) // logged by the store
         return std::nullopt;
     return appends.size() / 2;
 }

@@ -25,9 +25,13 @@ int main(int argc, char **argv)
     const QString entry = QStringLiteral("9,99<1>20/03/2013<2>Exit<3>Farmácia<4>Cartão");
     bool ok = false;
     if (change == QLatin1String("append")) {
-        ok = LedgerFiles(paths).appendEntry(QStringLiteral("03.2013"), QStringLiteral("2013"), entry, true);
+        ok = LedgerFiles(paths)
+                 .appendEntry(QStringLiteral("03.2013"), QStringLiteral("2013"), entry, true)
+                 .ok();
     } else if (change == QLatin1String("append to a new month")) {
-        ok = LedgerFiles(paths).appendEntry(QStringLiteral("05.2013"), QStringLiteral("2013"), entry, true);
+        ok = LedgerFiles(paths)
+                 .appendEntry(QStringLiteral("05.2013"), QStringLiteral("2013"), entry, true)
+                 .ok();
     } else if (change == QLatin1String("remove entry")) {
         const QString monthPath = paths.resolve(monthLedgerName(QStringLiteral("03.2013")));
         TextList month;
@@ -49,7 +53,7 @@ int main(int argc, char **argv)
                      {{monthLedgerName(month), entry}, {yearLedgerName(QStringLiteral("2013")), entry}}, done)
                  .ok();
     } else if (change == QLatin1String("delete month")) {
-        ok = LedgerCorrections(paths).deleteMonth(QStringLiteral("03.2013.fin"));
+        ok = LedgerCorrections(paths).deleteMonth(QStringLiteral("03.2013.fin")).ok();
     } else {
         return 2;
     }
