@@ -1,6 +1,7 @@
 #include "treecopy.h"
 
 #include "store/filegroup.h"
+#include "store/logging.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -9,6 +10,7 @@
 
 #if defined(Q_OS_UNIX)
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -182,7 +184,39 @@ struct TreeWalk
     QString linkScope;       // canonical folder links must stay in; empty: anywhere
     QString destination;     // canonical folder the copy is written into
     QStringList openFolders; // canonical paths of the folders being copied
+    QString reason;          // why the copy failed, when the user can act on it
 };
+
+// The first name in the folder `path` that the file system holds but that cannot be read as
+// text and written back the same (bytes that are not valid in the names' encoding); such a
+// file would be listed under another name and left out of the copy. Empty when there is
+// none. `unreadable` is set when the folder cannot be listed.
+QString nameThatDoesNotRoundTrip(const QString &path, bool &unreadable)
+{
+    unreadable = false;
+#if defined(Q_OS_UNIX)
+    DIR *dir = ::opendir(QFile::encodeName(path).constData());
+    if (!dir) {
+        unreadable = true;
+        return {};
+    }
+    QString found;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (raw == "." || raw == "..")
+            continue;
+        if (QFile::encodeName(QFile::decodeName(raw)) != raw) {
+            found = QFile::decodeName(raw);
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+#else
+    Q_UNUSED(path);
+    return {};
+#endif
+}
 
 // The canonical path a link leads to, or empty when it leads nowhere usable: dangling, or
 // outside the walk's scope.
@@ -233,6 +267,16 @@ bool copyFolderContents(const QString &from, const QString &to, TreeWalk &walk, 
     const QFileInfo folder(from);
     if (!folder.isReadable() || !folder.isExecutable())
         return false;
+    bool unreadable = false;
+    const QString badName = nameThatDoesNotRoundTrip(from, unreadable);
+    if (unreadable)
+        return false;
+    if (!badName.isEmpty()) {
+        walk.reason = QStringLiteral("O nome do arquivo \"%1\" em \"%2\" não pode ser copiado; renomeie-o.")
+                          .arg(badName, QDir::toNativeSeparators(from));
+        qCWarning(lcBackup) << "a name that cannot be copied in" << from;
+        return false;
+    }
     const FolderCopyGuard wholeGroups(from); // no half-written group of files in the copy
     QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
@@ -364,21 +408,25 @@ bool flushFolderToDisk(const QString &folder)
 #endif
 }
 
-bool copyTreeVerified(const QString &source, const QString &destination, const TreeCopyOptions &options)
+WriteResult copyTreeVerified(const QString &source, const QString &destination,
+                             const TreeCopyOptions &options)
 {
+    const WriteResult failed = WriteResult::failed(QString());
     if (!QFileInfo(source).isDir() || !QFileInfo(destination).isDir())
-        return false;
-    TreeWalk walk{options, {}, QFileInfo(destination).canonicalFilePath(), {}};
+        return failed;
+    TreeWalk walk{options, {}, QFileInfo(destination).canonicalFilePath(), {}, {}};
     if (options.linksStayInside) {
         walk.linkScope = QFileInfo(source).canonicalFilePath();
         if (walk.linkScope.isEmpty())
-            return false;
+            return failed;
     }
     walk.openFolders.append(QFileInfo(source).canonicalFilePath());
     try {
-        return copyFolderContents(source, destination, walk, true);
+        if (copyFolderContents(source, destination, walk, true))
+            return WriteResult::done();
+        return WriteResult::failed(walk.reason);
     } catch (...) {
-        return false; // out of memory on a huge file, or a failing test hook
+        return failed; // out of memory on a huge file, or a failing test hook
     }
 }
 
