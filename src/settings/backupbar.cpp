@@ -18,6 +18,8 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 
+#include <utility>
+
 namespace zorv {
 
 namespace {
@@ -212,6 +214,8 @@ void BackupBar::pmaClick()
 
 void BackupBar::pma1Click()
 {
+    // "Now!" is the user's own action: a note still on the bar has been seen.
+    startAction();
     CopyD();
 }
 
@@ -219,7 +223,11 @@ void BackupBar::CopyD()
 {
     if (m_runner.isBusy())
         return;
-    startAction();
+    // The daily backup is no action of the user's: a note that stays on the bar (where a
+    // restore put the replaced data) stays through it unless it has news of its own.
+    m_keptStatus = m_statusStays ? wst->text() : QString();
+    if (!m_statusStays)
+        startAction();
     wst->show();
     EnableAllPrivileges();
     // What is typed in the open editors belongs in the copy.
@@ -303,8 +311,13 @@ void BackupBar::jobFinished(BackupRunner::Job job, bool ok)
     if (job == BackupRunner::Job::Backup) {
         // A folder moved aside, or a reason for a failure, stays on the bar until it is read.
         m_statusStays = !outcome.setAside.isEmpty() || !outcome.reason.isEmpty();
-        if (!m_statusStays)
+        const QString kept = std::exchange(m_keptStatus, QString());
+        if (!m_statusStays && !kept.isEmpty() && ok) {
+            setStatus(kept);
+            m_statusStays = true;
+        } else if (!m_statusStays) {
             TMWS.start();
+        }
         emit backupFinished(ok);
     } else {
         // The status of a restore stays, and so does where the replaced data went.

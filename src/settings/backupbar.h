@@ -132,6 +132,7 @@ private:
     bool m_dailyPending = false;
     bool m_restoring = false;
     bool m_statusStays = false;
+    QString m_keptStatus; // a note that stays, kept through a daily backup that went well
     std::function<void()> m_saveEditors;
     // The running job's outcome (where a folder in its way went, why it failed); filled on
     // the worker.

@@ -477,6 +477,16 @@ void TestBackupBar::statusThatMattersStaysUntilDismissed()
     bar.TMWSTimer(); // stopped: it only ever hides a plain backup status
     QVERIFY(bar.wst->isVisible());
     QCOMPARE(bar.wst->text(), status);
+    // The daily backup is no action of the user's: going well, it leaves the note there.
+    bar.setHourText("07:30:00");
+    f.fake.clock.set(QDate(2013, 3, 16), QTime(7, 30, 0));
+    backedUp.clear();
+    bar.Timer2Timer();
+    QVERIFY(backedUp.wait());
+    QCOMPARE(backedUp[0][0].toBool(), true);
+    bar.TMWSTimer();
+    QVERIFY(bar.wst->isVisible());
+    QCOMPARE(bar.wst->text(), status);
     QTest::mouseClick(bar.wst, Qt::LeftButton, {}, bar.wst->rect().center());
     QVERIFY(!bar.wst->isVisible());
     QCOMPARE(bar.wst->text(), QString());
