@@ -4,6 +4,7 @@
 #include "store/logging.h"
 #include "store/textlist.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -234,7 +235,7 @@ Swap swapInDurably(const QString &copy, const QString &target, QString &aside, c
 void deleteOwnWork(const QString &path, const BackupMark &mine)
 {
     if (const WriteResult removed = removeCopy(path, mine, onlyOurs); !removed)
-        qCWarning(lcBackup) << "left in place:" << path << removed.reason();
+        qCInfo(lcBackup) << "left in place:" << path << removed.reason();
 }
 // A fresh owner-only work folder beside `near`, carrying the mark from the first moment,
 // so that what a stopped copy leaves is known to be the program's own.
@@ -341,13 +342,16 @@ QString refusalOf(const QString &copy, const CopyState &state)
 {
     const QString name = QDir::toNativeSeparators(copy);
     if (!state.realFolder)
-        return QStringLiteral("\"%1\" não é uma pasta.").arg(name);
+        return QCoreApplication::translate("BackupCopy", "\"%1\" não é uma pasta.").arg(name);
     if (!state.owned)
-        return QStringLiteral("A cópia \"%1\" pertence a outro usuário.").arg(name);
+        return QCoreApplication::translate("BackupCopy", "A cópia \"%1\" pertence a outro usuário.")
+            .arg(name);
     if (!state.ownedPrivate)
-        return QStringLiteral("Outros usuários podem alterar a cópia \"%1\".").arg(name);
+        return QCoreApplication::translate("BackupCopy", "Outros usuários podem alterar a cópia \"%1\".")
+            .arg(name);
     if (!state.restorable())
-        return QStringLiteral("A cópia \"%1\" foi feita para outro usuário.").arg(name);
+        return QCoreApplication::translate("BackupCopy", "A cópia \"%1\" foi feita para outro usuário.")
+            .arg(name);
     return {};
 }
 
@@ -448,8 +452,10 @@ QString notMovedReason(const QString &copy, const CopyState &state)
 {
     const QString name = QDir::toNativeSeparators(copy);
     if (state.exists && !state.owned && !QFileInfo(copy).isSymLink())
-        return QStringLiteral("A pasta \"%1\" pertence a outro usuário e não pôde ser movida.").arg(name);
-    return QStringLiteral("A pasta \"%1\" não pôde ser movida.").arg(name);
+        return QCoreApplication::translate("BackupCopy",
+                                           "A pasta \"%1\" pertence a outro usuário e não pôde ser movida.")
+            .arg(name);
+    return QCoreApplication::translate("BackupCopy", "A pasta \"%1\" não pôde ser movida.").arg(name);
 }
 
 // A copy's top folder is never writable by other users, whatever the data folder allows.

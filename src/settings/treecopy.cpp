@@ -3,6 +3,7 @@
 #include "store/filegroup.h"
 #include "store/logging.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -272,8 +273,10 @@ bool copyFolderContents(const QString &from, const QString &to, TreeWalk &walk, 
     if (unreadable)
         return false;
     if (!badName.isEmpty()) {
-        walk.reason = QStringLiteral("O nome do arquivo \"%1\" em \"%2\" não pode ser copiado; renomeie-o.")
-                          .arg(badName, QDir::toNativeSeparators(from));
+        walk.reason =
+            QCoreApplication::translate(
+                "BackupCopy", "O nome do arquivo \"%1\" em \"%2\" não pode ser copiado; renomeie-o.")
+                .arg(badName, QDir::toNativeSeparators(from));
         qCWarning(lcBackup) << "a name that cannot be copied in" << from;
         return false;
     }
