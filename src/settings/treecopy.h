@@ -45,8 +45,9 @@ bool flushFolderToDisk(const QString &folder);
 // the same size and content. A folder that cannot be listed, a file that cannot be read or
 // written, or anything that is neither folder nor file (a pipe, a socket) makes it fail. A
 // backup mark at the top of the source is not copied. A name the file system holds that
-// cannot be read as text (bytes not valid in the names' encoding) fails the copy, with a
-// reason naming it: such a file would otherwise be left out.
+// cannot be read as text (bytes not valid in the names' encoding) is copied by its bytes,
+// with everything under it; what cannot be copied so fails the copy, with a reason naming
+// it, so nothing is ever left out unsaid.
 WriteResult copyTreeVerified(const QString &source, const QString &destination,
                              const TreeCopyOptions &options = {});
 

@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 using namespace zorv;
@@ -172,7 +173,7 @@ private slots:
     void anotherUsersDadosIsNeitherReplacedNorRestored();
     void restoreRefusesACopyNotTheUsers_data();
     void restoreRefusesACopyNotTheUsers();
-    void nameThatIsNotTextFailsWithTheName();
+    void namesThatAreNotTextAreCopiedByTheirBytes();
     void earlierMarksStayTheUsers();
 
     void copyPath_data();
@@ -507,32 +508,54 @@ void TestBackupLogic::restoreRefusesACopyNotTheUsers()
     QCOMPARE(entryNames(data.root() + "/app"), QStringList{"dados"});
 }
 
-// A name the file system holds but that is not valid text is never silently left out: the
-// backup and the restore fail, naming it, and change nothing.
-void TestBackupLogic::nameThatIsNotTextFailsWithTheName()
+bool existsRaw(const QByteArray &path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+QByteArray readRaw(const QByteArray &path)
+{
+    std::ifstream in(path.constData(), std::ios::binary);
+    return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
+}
+
+// Names the file system holds that are not valid text (a file, and a folder with a file in
+// it) are copied by their bytes, to the backup and back by a restore.
+void TestBackupLogic::namesThatAreNotTextAreCopiedByTheirBytes()
 {
     TempDataFolder data;
     fillDataFolder(data);
-    const QString folder = data.root() + "/backup";
-    QVERIFY(backupDataFolder(data.file("dados"), folder));
-    const auto previous = seen(folder + "/dados");
+    const QByteArray notes = QFile::encodeName(data.file("dados/Notas"));
     QVERIFY(writeBadlyNamed(data.file("dados/Notas")));
+    QVERIFY(::mkdir((notes + "/pasta\xe9").constData(), 0755) == 0);
+    const QByteArray inner = notes + "/pasta\xe9/dentro.txt";
+    {
+        std::ofstream out(inner.constData(), std::ios::binary);
+        out << "conteudo";
+    }
+    const QString folder = data.root() + "/backup";
     const BackupOutcome backup = backupDataFolder(data.file("dados"), folder);
-    QVERIFY(!backup.ok);
-    QVERIFY2(backup.reason.contains("bad") && backup.reason.contains("Notas"), qPrintable(backup.reason));
-    QCOMPARE(seen(folder + "/dados"), previous);
-    QCOMPARE(entryNames(folder), QStringList{"dados"});
+    QVERIFY2(backup.ok, qPrintable(backup.reason));
+    const QByteArray copy = QFile::encodeName(folder) + "/dados/Notas";
+    QCOMPARE(readRaw(copy + "/bad\xff\xfe.txt"), QByteArray("x"));
+    QCOMPARE(readRaw(copy + "/pasta\xe9/dentro.txt"), QByteArray("conteudo"));
 
-    QVERIFY(writeBadlyNamed(folder + "/dados/Diary"));
-    const auto live = seen(data.file("dados"));
+    // Gone from the data folder, they come back with the restore.
+    QVERIFY(::unlink((notes + "/bad\xff\xfe.txt").constData()) == 0);
     const BackupOutcome restore =
         restoreDataFolder(data.file("dados"), folder, at("2013-03-15 10:00:00.000"));
-    QVERIFY(!restore.ok);
-    QVERIFY2(restore.reason.contains("bad"), qPrintable(restore.reason));
-    QCOMPARE(seen(data.file("dados")), live);
-    // The temporary folder's own removal cannot name these files either.
-    for (const QString &folder : {data.file("dados/Notas"), folder + "/dados/Diary"})
-        ::unlink((QFile::encodeName(folder) + "/bad\xff\xfe.txt").constData());
+    QVERIFY2(restore.ok, qPrintable(restore.reason));
+    const QByteArray restored = QFile::encodeName(data.file("dados/Notas"));
+    QCOMPARE(readRaw(restored + "/bad\xff\xfe.txt"), QByteArray("x"));
+    QCOMPARE(readRaw(restored + "/pasta\xe9/dentro.txt"), QByteArray("conteudo"));
+    QVERIFY(existsRaw(QFile::encodeName(data.root()) +
+                      "/app/dados-anterior-2013-03-15_10-00-00/Notas/pasta\xe9"));
+
+    // The temporary folder's own removal cannot name these files.
+    std::filesystem::remove_all(QFile::encodeName(data.root()).toStdString());
 }
 
 // Copies marked by the earlier version, whose mark named nobody: the user's own copy is
