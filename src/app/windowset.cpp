@@ -96,10 +96,13 @@ void wireReports(SuiteWindow &tats, FinancePage *page, const Paths &paths, Servi
 }
 
 // The backup bar along the bottom: its status cleared on each show, its daily hour checked
-// on every Timer2 tick after the companion watch. While a restore replaces the data folder
-// the finance page writes nothing into it; once it has replaced it, the window reads every
-// list it holds again from the restored folder, as its show step does.
-void wireBackupBar(SuiteWindow &tats, BackupBar *bar, FinancePage *page)
+// on every Timer2 tick after the companion watch. Before every backup and restore the open
+// editors write their changes through their own saves. While a restore replaces the data
+// folder nothing writes into it and the editors take no typing; once it has replaced it,
+// the editors show the restored files (nothing they held before is written back) and the
+// window reads every list it holds again from the restored folder, as its show step does.
+void wireBackupBar(SuiteWindow &tats, BackupBar *bar, FinancePage *page, NotesPage *notesPage,
+                   DiaryPage *diaryPage, ActivityMapPage *mapPage)
 {
     tats.Panel10->layout()->addWidget(bar);
     tats.addShowStep(ShowStep::BackupStatus, pageStep(bar, &BackupBar::FormShow));
@@ -107,14 +110,46 @@ void wireBackupBar(SuiteWindow &tats, BackupBar *bar, FinancePage *page)
 
     QPointer<BackupBar> b(bar);
     QPointer<FinancePage> finance(page);
-    page->setWriteGate([b] { return !b || !b->isRestoring(); });
-    QObject::connect(bar, &BackupBar::restoreFinished, &tats, [&tats, finance](bool ok) {
-        if (!ok)
-            return;
-        tats.LoadAll();
-        if (finance)
-            finance->dataFolderReplaced();
+    QPointer<NotesPage> notes(notesPage);
+    QPointer<DiaryPage> diary(diaryPage);
+    QPointer<ActivityMapPage> map(mapPage);
+    const auto writable = [b] { return !b || !b->isRestoring(); };
+    page->setWriteGate(writable);
+    notesPage->setWriteGate(writable);
+    diaryPage->setWriteGate(writable);
+    mapPage->setWriteGate(writable);
+    bar->setEditorSave([notes, diary, map] {
+        if (notes)
+            notes->SaveQuickNotes();
+        if (diary)
+            diary->SaveDiaryPage();
+        if (map)
+            map->SaveActivityNotes();
     });
+    const auto editorsReadOnly = [notes, diary, map](bool readOnly) {
+        if (notes)
+            notes->AN->setReadOnly(readOnly);
+        if (diary)
+            diary->RE->setReadOnly(readOnly);
+        if (map)
+            map->MLPC->setReadOnly(readOnly);
+    };
+    QObject::connect(bar, &BackupBar::restoreStarted, &tats, [editorsReadOnly] { editorsReadOnly(true); });
+    QObject::connect(bar, &BackupBar::restoreFinished, &tats,
+                     [&tats, finance, notes, diary, map, editorsReadOnly](bool ok) {
+                         editorsReadOnly(false);
+                         if (!ok)
+                             return;
+                         if (notes)
+                             notes->dataFolderReplaced();
+                         if (diary)
+                             diary->dataFolderReplaced();
+                         if (map)
+                             map->dataFolderReplaced();
+                         tats.LoadAll();
+                         if (finance)
+                             finance->dataFolderReplaced();
+                     });
 }
 
 // The settings page on sheet 11: its switches read in the create step, TMCHK armed with the
@@ -390,7 +425,6 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     wireFinancePage(tats, finance);
     wireReports(tats, finance, paths, services);
     backup = new BackupBar(paths, services);
-    wireBackupBar(tats, backup, finance);
     mirrorPasswordInto(password, tops);
     settings = new SettingsPage(paths, services, password, LB);
     wireSettingsPage(tats, settings);
@@ -425,6 +459,7 @@ WindowSet::WindowSet(Services &services, const Paths &paths)
     diary = new DiaryPage(paths, services);
     wireDiaryPage(tats, diary);
     wireSaveFailedNotice(tats, services, notes, diary, activityMap);
+    wireBackupBar(tats, backup, finance, notes, diary, activityMap);
     wordLookup = new WordLookupPage(services);
     wireWordLookupPage(tats, wordLookup);
     trainer = new TrainerPage(paths, services, LB);

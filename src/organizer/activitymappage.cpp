@@ -5,7 +5,9 @@
 #include "controls/lettercase.h"
 #include "controls/linklabel.h"
 #include "organizer/contactrecords.h"
+#include "organizer/richtextedit.h"
 #include "platform/services.h"
+#include "store/logging.h"
 #include "store/paths.h"
 #include "store/records.h"
 
@@ -99,6 +101,10 @@ void ActivityMapPage::buildUi()
     page->addSpacing(12);
     page->addWidget(caption(QStringLiteral("Notas so&bre os contatos..."), this, MLPC));
     page->addWidget(MLPC, 1);
+    quietSave = new QuietSaveTimer(this);
+    quietSave->setObjectName(QStringLiteral("quietSave"));
+    quietSave->watch(MLPC->document());
+    connect(quietSave, &QTimer::timeout, this, &ActivityMapPage::QuietSaveTimerTimer);
 
     setTabOrder(z1, z2);
     setTabOrder(z2, z3);
@@ -176,18 +182,41 @@ void ActivityMapPage::LoadActivityNotes()
     if (m_notes.load(m_paths.resolve(kActivityNotesFile)) != TextList::LoadResult::Loaded)
         return;
     MLPC->setPlainText(m_notes.lines().join(QLatin1Char('\n')));
+    quietSave->stop(); // the notes just read hold nothing to write
 }
 
 void ActivityMapPage::SaveActivityNotes()
 {
+    if (m_writeGate && !m_writeGate())
+        return; // the data folder is being replaced; the memo stays as typed
+    quietSave->stop();
     m_saveFailed = false;
     if (MLPC->document()->isEmpty())
         return;
     m_notes.lines() = notesLines(MLPC->document()->toRawText());
     // A failed write keeps the memo as typed, to be written at the next close.
-    m_saveFailed = !m_notes.save(m_paths.resolve(kActivityNotesFile));
-    if (!m_saveFailed)
+    const QString path = m_paths.resolve(kActivityNotesFile);
+    m_saveFailed = !m_notes.save(path);
+    if (m_saveFailed)
+        qCWarning(lcOrganizer) << "the contact notes could not be written to" << path;
+    else
         MLPC->document()->setModified(false);
+}
+
+void ActivityMapPage::QuietSaveTimerTimer()
+{
+    if (MLPC->document()->isModified())
+        SaveActivityNotes();
+}
+
+void ActivityMapPage::dataFolderReplaced()
+{
+    quietSave->stop();
+    m_saveFailed = false;
+    m_notes = TextList{TextList::SavePolicy::Utf8WhenNeeded};
+    MLPC->clear();
+    MLPC->document()->setModified(false);
+    LoadActivityNotes();
 }
 
 } // namespace zorv

@@ -3,6 +3,8 @@
 #include "organizer/contactfolderpage.h"
 #include "store/textlist.h"
 
+#include <functional>
+
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
@@ -12,6 +14,7 @@ namespace zorv {
 
 class ContactNameBox;
 class LinkLabel;
+class QuietSaveTimer;
 
 // The activity map: dated activities per contact, one file per contact in "dados\Notas"
 // (".map"), each save adding one line, a report of a contact's activities, and a memo of
@@ -29,6 +32,8 @@ public:
 
     // Whether the last write of the memo failed; its text is still in MLPC.
     bool lastSaveFailed() const { return m_saveFailed; }
+    // Asked before every write of the memo: false while the data folder is being replaced.
+    void setWriteGate(std::function<bool()> gate) { m_writeGate = std::move(gate); }
 
     // Entry fields, in focus order, and the save link.
     ContactNameBox *z1 = nullptr; // contact name, upper case
@@ -44,6 +49,8 @@ public:
 
     // Notes about the contacts.
     QPlainTextEdit *MLPC = nullptr;
+    // Falls due a few seconds after the last change of the memo.
+    QuietSaveTimer *quietSave = nullptr;
 
     // The lines of the activity file being saved.
     TextList LBM{TextList::SavePolicy::Utf8WhenNeeded};
@@ -63,6 +70,11 @@ public slots:
     // The memo's lines are written to "Map.next" when it holds text (every close); an
     // emptied memo writes nothing, so the old notes come back at the next show.
     void SaveActivityNotes();
+    // The quiet moment after typing: the memo is written when it changed.
+    void QuietSaveTimerTimer();
+    // The data folder was replaced (a restore): the memo shows the notes found there, or
+    // nothing, and holds nothing of its own to write back.
+    void dataFolderReplaced();
 
 protected:
     bool enterPressed(QObject *watched) override;
@@ -73,6 +85,7 @@ private:
     // "Map.next" as last loaded: its encoding is the one the notes are saved in.
     TextList m_notes{TextList::SavePolicy::Utf8WhenNeeded};
     bool m_saveFailed = false;
+    std::function<bool()> m_writeGate;
 };
 
 // The memo's text as file lines: a line ends at every break the editor holds (paragraphs,

@@ -6,6 +6,7 @@
 #include "diaryfiles.h"
 #include "platform/services.h"
 #include "richtextedit.h"
+#include "store/logging.h"
 #include "store/paths.h"
 
 #include <QAction>
@@ -37,6 +38,11 @@ DiaryPage::DiaryPage(const Paths &paths, Services &services, QWidget *parent)
     m_shown = cal->date();
     m_shownName = diaryPageName(m_shown);
     connectSignals();
+
+    quietSave = new QuietSaveTimer(this);
+    quietSave->setObjectName(QStringLiteral("quietSave"));
+    quietSave->watch(RE->document());
+    connect(quietSave, &QTimer::timeout, this, &DiaryPage::QuietSaveTimerTimer);
 }
 
 void DiaryPage::buildHeader()
@@ -173,6 +179,9 @@ void DiaryPage::LoadDiaryList()
 
 bool DiaryPage::savePage(const QString &name)
 {
+    if (m_writeGate && !m_writeGate())
+        return true; // the data folder is being replaced: nothing is written into it
+    quietSave->stop();
     m_saveFailed = false;
     if (!RE->holdsText())
         return true; // an emptied editor writes nothing and deletes nothing
@@ -182,6 +191,7 @@ bool DiaryPage::savePage(const QString &name)
     if (!RE->document()->isModified() && QFile::exists(path))
         return true;
     if (!RE->saveFile(path)) {
+        qCWarning(lcOrganizer) << "the diary page could not be written to" << path;
         m_saveFailed = true;
         return false;
     }
@@ -194,6 +204,24 @@ void DiaryPage::SaveDiaryPage()
     savePage(diaryPageName(cal->date()));
 }
 
+void DiaryPage::QuietSaveTimerTimer()
+{
+    // Under the date of the page shown, which cal shows too.
+    if (RE->document()->isModified())
+        savePage(diaryPageName(m_shown));
+}
+
+void DiaryPage::dataFolderReplaced()
+{
+    quietSave->stop();
+    m_saveFailed = false;
+    m_menuItem = nullptr;
+    RE->clearPage(); // the page shown before is gone with the folder it came from
+    setCal(m_shown);
+    showPage(m_shown, diaryPageName(m_shown));
+    LoadDiaryList();
+}
+
 void DiaryPage::showPage(const QDate &date, const QString &name)
 {
     m_shown = date;
@@ -201,6 +229,7 @@ void DiaryPage::showPage(const QDate &date, const QString &name)
     const QString path = diaryPagePath(m_paths, name);
     if (path.isEmpty() || !QFile::exists(path) || !RE->reloadFile(path))
         RE->clearPage();
+    quietSave->stop(); // a page just shown holds nothing to write
 }
 
 void DiaryPage::calChange(const QDate &date)

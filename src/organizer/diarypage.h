@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QWidget>
 
+#include <functional>
+
 class QAction;
 class QDateEdit;
 class QLabel;
@@ -13,6 +15,7 @@ class QMenu;
 namespace zorv {
 
 class Paths;
+class QuietSaveTimer;
 class RichTextEdit;
 struct Services;
 
@@ -20,7 +23,8 @@ struct Services;
 // cal and RE always change together, so the page shown is the page of cal's date. Before
 // another page is shown or one is deleted, the page shown is written when it holds text
 // and changed, so typed text is never thrown away: while that write fails, the page stays
-// shown with its text until a save succeeds.
+// shown with its text until a save succeeds. Changes are also written on a quiet moment
+// while the window is open (quietSave), and only while the write gate allows.
 class DiaryPage : public QWidget
 {
     Q_OBJECT
@@ -34,6 +38,11 @@ public:
     QDate shownDate() const { return m_shown; }
     // Whether the last write of the page shown failed; its text is still in RE.
     bool lastSaveFailed() const { return m_saveFailed; }
+    // Asked before every write: false while the data folder is being replaced.
+    void setWriteGate(std::function<bool()> gate) { m_writeGate = std::move(gate); }
+
+    // Falls due a few seconds after the last change of the page shown.
+    QuietSaveTimer *quietSave = nullptr;
 
     QLabel *Label1 = nullptr; // header
     QLabel *Label2 = nullptr; // header
@@ -53,6 +62,12 @@ public slots:
     // Close step: RE to the page of cal's date when it holds text and changed since it
     // was read or written (or its file is gone).
     void SaveDiaryPage();
+    // The quiet moment after typing: the page shown is written when it changed.
+    void QuietSaveTimerTimer();
+    // The data folder was replaced (a restore): RE shows the page of its date as found
+    // there, or an empty page, the list names the pages there, and nothing of the page
+    // shown before is written back.
+    void dataFolderReplaced();
     // A date chosen in cal by the user.
     void calChange(const QDate &date);
     // A click on a page name, or its choice with the keyboard.
@@ -87,6 +102,7 @@ private:
     QListWidgetItem *m_menuItem = nullptr; // the entry PopupMenu7 was opened on
     bool m_settingCal = false;
     bool m_saveFailed = false;
+    std::function<bool()> m_writeGate;
 };
 
 } // namespace zorv

@@ -4,6 +4,7 @@
 #include "controls/linklabel.h"
 #include "platform/services.h"
 #include "richtextedit.h"
+#include "store/logging.h"
 #include "store/paths.h"
 
 #include <QAction>
@@ -92,6 +93,11 @@ NotesPage::NotesPage(const Paths &paths, Services &services, QWidget *parent)
     connect(Imprimir1, &QAction::triggered, this, &NotesPage::Imprimir1Click);
     connect(pm30, &LinkLabel::clicked, this, &NotesPage::pm30Click);
     EDR->installEventFilter(this);
+
+    quietSave = new QuietSaveTimer(this);
+    quietSave->setObjectName(QStringLiteral("quietSave"));
+    quietSave->watch(AN->document());
+    connect(quietSave, &QTimer::timeout, this, &NotesPage::QuietSaveTimerTimer);
 }
 
 bool NotesPage::canPrintFromMenu() const
@@ -104,12 +110,15 @@ void NotesPage::LoadQuickNotes()
     if (m_saveFailed && AN->holdsText())
         return; // the file holds older notes than the editor
     const QString path = m_paths.resolve(QString::fromLatin1(notesFile));
-    if (!path.isEmpty() && QFile::exists(path))
-        AN->reloadFile(path);
+    if (!path.isEmpty() && QFile::exists(path) && AN->reloadFile(path))
+        quietSave->stop(); // the notes just read hold nothing to write
 }
 
 void NotesPage::SaveQuickNotes()
 {
+    if (m_writeGate && !m_writeGate())
+        return; // the data folder is being replaced; the notes stay changed in AN
+    quietSave->stop();
     m_saveFailed = false;
     if (!AN->holdsText())
         return; // an emptied editor writes nothing: the file keeps its notes
@@ -119,10 +128,27 @@ void NotesPage::SaveQuickNotes()
     if (!AN->document()->isModified() && QFile::exists(path))
         return;
     if (!AN->saveFile(path)) {
+        qCWarning(lcOrganizer) << "the quick notes could not be written to" << path;
         m_saveFailed = true; // kept, still marked as changed, for the next close to write
         return;
     }
     AN->document()->setModified(false);
+}
+
+void NotesPage::QuietSaveTimerTimer()
+{
+    if (AN->document()->isModified())
+        SaveQuickNotes();
+}
+
+void NotesPage::dataFolderReplaced()
+{
+    quietSave->stop();
+    m_saveFailed = false;
+    AN->clearPage();
+    const QString path = m_paths.resolve(QString::fromLatin1(notesFile));
+    if (!path.isEmpty() && QFile::exists(path))
+        AN->loadFile(path);
 }
 
 void NotesPage::EDRFind()

@@ -6,6 +6,31 @@
 
 namespace zorv {
 
+QuietSaveTimer::QuietSaveTimer(QObject *parent)
+    : QTimer(parent)
+{
+    setSingleShot(true);
+    setInterval(kDelay);
+}
+
+void QuietSaveTimer::watch(QTextDocument *document)
+{
+    disconnect(m_changes);
+    disconnect(m_saved);
+    m_document = document;
+    if (!document)
+        return;
+    m_changes = connect(document, &QTextDocument::contentsChanged, this, [this] {
+        if (m_document && m_document->isModified())
+            start();
+    });
+    // A document loaded, emptied or saved holds nothing left to write.
+    m_saved = connect(document, &QTextDocument::modificationChanged, this, [this](bool changed) {
+        if (!changed)
+            stop();
+    });
+}
+
 RichTextEdit::RichTextEdit(QWidget *parent)
     : QTextEdit(parent)
 {

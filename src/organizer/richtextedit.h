@@ -2,10 +2,32 @@
 
 #include "store/filestamp.h"
 
+#include <QPointer>
 #include <QTextCharFormat>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 
 namespace zorv {
+
+// A one-shot timer that falls due a few seconds after the last change of a document that
+// holds unsaved changes: the quiet moment at which an open editor is written, so that what
+// is typed is never lost for longer than that. Each change starts it again.
+class QuietSaveTimer : public QTimer
+{
+    Q_OBJECT
+public:
+    static constexpr int kDelay = 3000;
+
+    explicit QuietSaveTimer(QObject *parent = nullptr);
+    // Follows `document` (one at a time).
+    void watch(QTextDocument *document);
+
+private:
+    QPointer<QTextDocument> m_document;
+    QMetaObject::Connection m_changes;
+    QMetaObject::Connection m_saved;
+};
 
 // The rich-text editor of the diary and the quick notes. Its document never reads a file
 // or address named in a text or a paste; links in it open nothing. Text typed into an

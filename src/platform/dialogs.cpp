@@ -56,6 +56,15 @@ bool WidgetDialogs::question(const QString &text, const QString &caption, Messag
     return box.exec() == QMessageBox::Yes;
 }
 
+bool WidgetDialogs::questionDefaultNo(const QString &text, const QString &caption, MessageIcon icon)
+{
+    QMessageBox box(boxIcon(icon), captionOrTitle(caption), text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString WidgetDialogs::openFile(const QString &caption, const QString &folder, const QString &filter)
 {
     return QDir::toNativeSeparators(

@@ -21,6 +21,13 @@ public:
     // A question with Yes and No buttons; true for Yes. Closing the box answers No.
     virtual bool question(const QString &text, const QString &caption = {},
                           MessageIcon icon = MessageIcon::Question) = 0;
+    // The same question with No as the button Enter presses: for a step that is hard to
+    // undo, where a hasty key must not answer Yes.
+    virtual bool questionDefaultNo(const QString &text, const QString &caption = {},
+                                   MessageIcon icon = MessageIcon::Question)
+    {
+        return question(text, caption, icon);
+    }
     // A file-open dialog starting in `folder`; `filter` as QFileDialog takes it
     // ("Pictures (*.jpg *.png)"); the chosen file's native path or empty.
     virtual QString openFile(const QString &caption, const QString &folder = {},
@@ -41,6 +48,7 @@ public:
 
     void message(const QString &text, const QString &caption, MessageIcon icon) override;
     bool question(const QString &text, const QString &caption, MessageIcon icon) override;
+    bool questionDefaultNo(const QString &text, const QString &caption, MessageIcon icon) override;
     QString openFile(const QString &caption, const QString &folder, const QString &filter) override;
     QString chooseFolder(const QString &caption, const QString &folder) override;
 };

@@ -10,24 +10,31 @@ FakeClock::FakeClock()
 
 void FakeDialogs::message(const QString &text, const QString &caption, MessageIcon icon)
 {
-    shown.append({Kind::Message, text, caption, icon, {}, {}});
+    shown.append({Kind::Message, text, caption, icon, {}, {}, false});
 }
 
 bool FakeDialogs::question(const QString &text, const QString &caption, MessageIcon icon)
 {
-    shown.append({Kind::Question, text, caption, icon, {}, {}});
+    shown.append({Kind::Question, text, caption, icon, {}, {}, false});
     return answers.isEmpty() ? defaultAnswer : answers.dequeue();
+}
+
+bool FakeDialogs::questionDefaultNo(const QString &text, const QString &caption, MessageIcon icon)
+{
+    const bool answer = question(text, caption, icon);
+    shown.last().noByDefault = true;
+    return answer;
 }
 
 QString FakeDialogs::openFile(const QString &caption, const QString &folder, const QString &filter)
 {
-    shown.append({Kind::OpenFile, {}, caption, MessageIcon::None, folder, filter});
+    shown.append({Kind::OpenFile, {}, caption, MessageIcon::None, folder, filter, false});
     return files.isEmpty() ? QString() : files.dequeue();
 }
 
 QString FakeDialogs::chooseFolder(const QString &caption, const QString &folder)
 {
-    shown.append({Kind::ChooseFolder, {}, caption, MessageIcon::None, folder, {}});
+    shown.append({Kind::ChooseFolder, {}, caption, MessageIcon::None, folder, {}, false});
     return folders.isEmpty() ? QString() : folders.dequeue();
 }
 

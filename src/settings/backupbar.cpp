@@ -7,13 +7,18 @@
 #include "controls/linklabel.h"
 #include "controls/maskedtext.h"
 #include "store/filetree.h"
+#include "store/logging.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QSignalBlocker>
+
+#include <utility>
 
 namespace zorv {
 
@@ -72,6 +77,9 @@ void BackupBar::buildLayout()
     QFont bold = wst->font();
     bold.setBold(true);
     wst->setFont(bold);
+    // The name of a folder set aside can be selected and copied from the status.
+    wst->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    wst->installEventFilter(this);
 
     LC = new QLineEdit(this);
     LC->setObjectName(QStringLiteral("LC"));
@@ -159,8 +167,39 @@ void BackupBar::setStatus(const QString &text)
     wst->setText(text);
 }
 
+void BackupBar::startAction()
+{
+    m_statusStays = false;
+    TMWS.stop();
+    setStatus(QString());
+}
+
+void BackupBar::dismissStatus()
+{
+    m_statusStays = false;
+    setStatus(QString());
+    wst->hide();
+}
+
+bool BackupBar::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click on the status dismisses it; a press that selects text in it does not.
+    if (watched == wst && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && !wst->hasSelectedText() &&
+        !wst->text().isEmpty())
+        dismissStatus();
+    return QWidget::eventFilter(watched, event);
+}
+
+void BackupBar::saveEditors()
+{
+    if (m_saveEditors)
+        m_saveEditors();
+}
+
 void BackupBar::pmaClick()
 {
+    startAction();
     const QString chosen = m_services.dialogs.chooseFolder(
         QStringLiteral("Selecionar nova pasta para pesquisa..."), QDir::toNativeSeparators(QDir::rootPath()));
     if (chosen.isEmpty())
@@ -175,6 +214,8 @@ void BackupBar::pmaClick()
 
 void BackupBar::pma1Click()
 {
+    // "Now!" is the user's own action: a note still on the bar has been seen.
+    startAction();
     CopyD();
 }
 
@@ -182,71 +223,105 @@ void BackupBar::CopyD()
 {
     if (m_runner.isBusy())
         return;
+    // The daily backup is no action of the user's: a note that stays on the bar (where a
+    // restore put the replaced data) stays through it unless it has news of its own.
+    m_keptStatus = m_statusStays ? wst->text() : QString();
+    if (!m_statusStays)
+        startAction();
     wst->show();
     EnableAllPrivileges();
-    setStatus(QString());
+    // What is typed in the open editors belongs in the copy.
+    saveEditors();
     const QString dataDir = m_paths.dataDir();
     const QString folder = LC->text();
-    auto setAside = std::make_shared<QString>();
+    const BackupMark mark = BackupMark::forUser(m_paths.windowsDir(), m_services.clock.now());
+    auto outcome = std::make_shared<BackupOutcome>();
     if (m_runner.start(BackupRunner::Job::Backup,
-                       [dataDir, folder, setAside](const std::atomic<bool> &cancel) {
+                       [dataDir, folder, mark, outcome](const std::atomic<bool> &cancel) {
                            TreeCopyOptions options;
                            options.cancel = &cancel;
-                           const BackupOutcome outcome = backupDataFolder(dataDir, folder, options);
-                           *setAside = outcome.setAside;
-                           return outcome.ok;
+                           *outcome = backupDataFolder(dataDir, folder, options, mark);
+                           return outcome->ok;
                        }))
-        m_setAside = setAside;
+        m_outcome = outcome;
 }
 
 void BackupBar::pmoClick()
 {
     if (m_runner.isBusy())
         return;
-    EnableAllPrivileges();
-    wst->show();
-    setStatus(QString());
     const QString dataDir = m_paths.dataDir();
     const QString folder = LC->text();
     const QDateTime now = m_services.clock.now();
-    auto setAside = std::make_shared<QString>();
-    m_restoring = m_runner.start(
-        BackupRunner::Job::Restore, [dataDir, folder, now, setAside](const std::atomic<bool> &cancel) {
-            TreeCopyOptions options;
-            options.cancel = &cancel;
-            const BackupOutcome outcome = restoreDataFolder(dataDir, folder, now, options);
-            *setAside = outcome.setAside;
-            return outcome.ok;
-        });
-    if (m_restoring)
-        m_setAside = setAside;
+    const BackupMark mine = BackupMark::forUser(m_paths.windowsDir(), now);
+    // A restore replaces everything: it is asked for first, naming the copy and where the
+    // data it replaces will be kept; "Não" changes nothing, the status included. Without a
+    // copy to take, it fails at once as before.
+    if (const std::optional<QDateTime> made = backupCopyTime(dataDir, folder, mine)) {
+        const QString question =
+            tr("Restaurar a cópia de %1? Os dados atuais serão guardados em %2")
+                .arg(made->toString(QStringLiteral("dd/MM/yyyy HH:mm")), replacedDataName(dataDir, now));
+        if (!m_services.dialogs.questionDefaultNo(question, QStringLiteral("Zorv Desk"),
+                                                  MessageIcon::Question))
+            return;
+    }
+    startAction();
+    EnableAllPrivileges();
+    wst->show();
+    // The editors' changes go into the data folder first, so they are kept with it.
+    saveEditors();
+    auto outcome = std::make_shared<BackupOutcome>();
+    m_restoring = m_runner.start(BackupRunner::Job::Restore,
+                                 [dataDir, folder, now, mine, outcome](const std::atomic<bool> &cancel) {
+                                     TreeCopyOptions options;
+                                     options.cancel = &cancel;
+                                     *outcome = restoreDataFolder(dataDir, folder, now, options, mine);
+                                     return outcome->ok;
+                                 });
+    if (m_restoring) {
+        m_outcome = outcome;
+        emit restoreStarted();
+    }
 }
 
-static QString backupStatusText(BackupRunner::Job job, bool ok, const QString &setAside)
+static QString backupStatusText(BackupRunner::Job job, bool ok, const BackupOutcome &outcome)
 {
-    QString text = ok ? QStringLiteral("OK!") : QStringLiteral("Falha!");
-    if (setAside.isEmpty())
+    QString text = ok ? BackupBar::tr("OK!") : BackupBar::tr("Falha!");
+    if (!ok && !outcome.reason.isEmpty())
+        text += QLatin1Char(' ') + outcome.reason;
+    if (outcome.setAside.isEmpty())
         return text;
-    const QString name = QFileInfo(setAside).fileName();
+    const QString name = QFileInfo(outcome.setAside).fileName();
     if (job == BackupRunner::Job::Backup)
-        text += QStringLiteral(" A pasta que já estava lá foi movida para \"%1\".").arg(name);
+        text += BackupBar::tr(" A pasta que já estava lá foi movida para \"%1\".").arg(name);
     else if (ok)
-        text += QStringLiteral(" Os dados substituídos estão em \"%1\".").arg(name);
+        text += BackupBar::tr(" Os dados substituídos estão em \"%1\".").arg(name);
     return text;
 }
 
 void BackupBar::jobFinished(BackupRunner::Job job, bool ok)
 {
-    const QString setAside = m_setAside ? *m_setAside : QString();
-    m_setAside.reset();
-    setStatus(backupStatusText(job, ok, setAside));
+    const BackupOutcome outcome = m_outcome ? *m_outcome : BackupOutcome();
+    m_outcome.reset();
+    setStatus(backupStatusText(job, ok, outcome));
     wst->show();
+    if (!ok)
+        qCWarning(lcBackup) << (job == BackupRunner::Job::Backup ? "backup failed:" : "restore failed:")
+                            << LC->text() << outcome.reason;
     if (job == BackupRunner::Job::Backup) {
-        // A folder of the user's was moved: that stays on the bar until it is read.
-        if (setAside.isEmpty())
+        // A folder moved aside, or a reason for a failure, stays on the bar until it is read.
+        m_statusStays = !outcome.setAside.isEmpty() || !outcome.reason.isEmpty();
+        const QString kept = std::exchange(m_keptStatus, QString());
+        if (!m_statusStays && !kept.isEmpty() && ok) {
+            setStatus(kept);
+            m_statusStays = true;
+        } else if (!m_statusStays) {
             TMWS.start();
+        }
         emit backupFinished(ok);
     } else {
+        // The status of a restore stays, and so does where the replaced data went.
+        m_statusStays = true;
         m_restoring = false;
         emit restoreFinished(ok);
     }
@@ -266,18 +341,20 @@ void BackupBar::Timer2Timer()
 void BackupBar::TMWSTimer()
 {
     TMWS.stop();
-    wst->hide();
+    if (!m_statusStays)
+        wst->hide();
 }
 
 void BackupBar::Timer7Timer()
 {
-    if (!wst->isHidden())
+    if (!wst->isHidden() && !m_statusStays)
         wst->hide();
 }
 
 void BackupBar::FormShow()
 {
-    setStatus(QString());
+    if (!m_statusStays)
+        setStatus(QString());
 }
 
 } // namespace zorv

@@ -7,6 +7,7 @@
 #include "store/paths.h"
 #include "store/textcodec.h"
 
+#include <functional>
 #include <memory>
 #include <QTimer>
 #include <QWidget>
@@ -17,11 +18,15 @@ class QLineEdit;
 namespace zorv {
 
 class LinkLabel;
+struct BackupOutcome;
 
 // The backup bar inside the suite window's bottom panel Panel10: the daily
 // backup hour, the backup folder, and the links that store them, back up at once and
 // restore. The copies run on a worker thread; the status text wst shows "OK!" or
-// "Falha!" when one ends.
+// "Falha!" when one ends. A restore is asked for first. The status of a restore, a failure
+// with its reason and the note on a folder moved aside stay until the user clicks the
+// status (without selecting in it) or starts another backup action; a plain "OK!" of a
+// backup goes after a second.
 //
 // The suite window places the bar and calls Timer2Timer() from its one-second tick (after
 // the companion watch) and FormShow() from its show step.
@@ -59,6 +64,12 @@ public:
     // replaced at any moment, so nothing may be written into it.
     bool isRestoring() const { return m_restoring; }
     BackupRunner &runner() { return m_runner; }
+    // Whether the status stays until the user dismisses it.
+    bool statusStays() const { return m_statusStays; }
+
+    // What writes the open editors' changes into the data folder; run before every backup
+    // and before a restore sets the data folder aside.
+    void setEditorSave(std::function<void()> save) { m_saveEditors = std::move(save); }
 
     QLabel *Label70 = nullptr; // "Backup"
     QLabel *Label71 = nullptr; // "Hour"
@@ -87,18 +98,29 @@ public slots:
     void Timer2Timer();
     void TMWSTimer();
     void Timer7Timer();
-    // The suite window's show step: empties the status text.
+    // The suite window's show step: empties the status text, unless it is one that stays.
     void FormShow();
+    // The user clicked the status: it goes.
+    void dismissStatus();
 
 signals:
     void backupFinished(bool ok);
+    // A restore starts replacing the data folder: nothing may be written into it until
+    // restoreFinished.
+    void restoreStarted();
     void restoreFinished(bool ok);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildLayout();
     void loadSettings();
     void applyFolderCase();
     void setStatus(const QString &text);
+    // Empties the status as an action of the user's starts.
+    void startAction();
+    void saveEditors();
     void jobFinished(BackupRunner::Job job, bool ok);
 
     Paths m_paths;
@@ -109,8 +131,12 @@ private:
     bool m_upperCase = folderNamesIgnoreCase();
     bool m_dailyPending = false;
     bool m_restoring = false;
-    // Where the running job put a folder that stood in its way; filled on the worker.
-    std::shared_ptr<QString> m_setAside;
+    bool m_statusStays = false;
+    QString m_keptStatus; // a note that stays, kept through a daily backup that went well
+    std::function<void()> m_saveEditors;
+    // The running job's outcome (where a folder in its way went, why it failed); filled on
+    // the worker.
+    std::shared_ptr<BackupOutcome> m_outcome;
 };
 
 } // namespace zorv

@@ -1,8 +1,38 @@
 #include "backupschedule.h"
 
+#include <QTimeZone>
+
 #include <utility>
 
 namespace zorv {
+
+namespace {
+
+// The moment the set hour falls on `day` in `zone`. On a day the clock jumps over that hour
+// (spring forward), it is the first moment after the jump; a time that happens twice (fall
+// back) gives one of its two moments, and the day's backup runs once all the same.
+QDateTime setMomentOn(const QDate &day, const QTime &hour, const QTimeZone &zone)
+{
+    const QDateTime moment(day, hour, zone);
+    if (moment.isValid() && moment.date() == day && moment.time() == hour)
+        return moment;
+    // In the gap: the transition that opened it is the first moment after the jump.
+    QDateTime from(day.addDays(-1), QTime(12, 0), zone);
+    for (int guard = 0; guard < 4 && from.isValid(); ++guard) {
+        const QTimeZone::OffsetData jump = zone.nextTransition(from);
+        if (!jump.atUtc.isValid())
+            break;
+        const QDateTime local = jump.atUtc.toTimeZone(zone);
+        if (local.date() == day && local.time() >= hour)
+            return local;
+        if (local.date() > day)
+            break;
+        from = jump.atUtc;
+    }
+    return moment;
+}
+
+} // namespace
 
 std::optional<QTime> BackupSchedule::parseHour(const QString &text)
 {
@@ -30,7 +60,7 @@ bool BackupSchedule::tick(const QString &hourText, const QDateTime &now)
 
     bool due = now.time().toString(QStringLiteral("HH:mm:ss")) == hourText;
     if (!due && previous.isValid()) {
-        const QDateTime setMoment(now.date(), *hour);
+        const QDateTime setMoment = setMomentOn(now.date(), *hour, now.timeZone());
         due = previous < setMoment && setMoment <= now;
     }
     if (due) {

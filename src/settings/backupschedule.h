@@ -15,8 +15,10 @@ namespace zorv {
 // text ("07:30:00"), and also at the first tick after the clock has passed the set time
 // since the previous tick of the same run, so a tick delayed past the set second (a busy
 // window, a suspended machine) does not lose the day's backup. It runs at most once per
-// day for a given hour. A text that is not a complete time of day (a blank place such as
-// " 7:30:00", the empty field "  :  :  ", "25:00:00") is never due.
+// day for a given hour. On a day the clock springs forward over the set time, the backup
+// runs at the first moment after the jump; a set time the clock passes twice runs once. A text that is not a
+// complete time of day (a blank place such as " 7:30:00", the empty field "  :  :  ", "25:00:00") is never
+// due.
 class BackupSchedule
 {
 public:

@@ -1,7 +1,9 @@
 #include "treecopy.h"
 
 #include "store/filegroup.h"
+#include "store/logging.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -9,6 +11,8 @@
 
 #if defined(Q_OS_UNIX)
 #include <cerrno>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -182,7 +186,192 @@ struct TreeWalk
     QString linkScope;       // canonical folder links must stay in; empty: anywhere
     QString destination;     // canonical folder the copy is written into
     QStringList openFolders; // canonical paths of the folders being copied
+    QString reason;          // why the copy failed, when the user can act on it
 };
+
+// The names in the folder `path` that the file system holds but that cannot be read as text
+// and written back the same (bytes that are not valid in the names' encoding): listed as
+// text, such a file would go under another name and be left out of the copy, so it is
+// copied by its bytes. `unreadable` is set when the folder cannot be listed.
+QList<QByteArray> namesThatDoNotRoundTrip(const QString &path, bool &unreadable)
+{
+    unreadable = false;
+    QList<QByteArray> found;
+#if defined(Q_OS_UNIX)
+    DIR *dir = ::opendir(QFile::encodeName(path).constData());
+    if (!dir) {
+        unreadable = true;
+        return found;
+    }
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (raw != "." && raw != ".." && QFile::encodeName(QFile::decodeName(raw)) != raw)
+            found.append(raw);
+    }
+    ::closedir(dir);
+#else
+    Q_UNUSED(path);
+#endif
+    return found;
+}
+
+#if defined(Q_OS_UNIX)
+// A descriptor closed when it goes out of scope.
+struct RawFd
+{
+    int fd = -1;
+    explicit RawFd(int f)
+        : fd(f)
+    {}
+    RawFd(const RawFd &) = delete;
+    RawFd &operator=(const RawFd &) = delete;
+    ~RawFd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+bool writeAllRaw(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// Reads up to `size` bytes, retrying short reads; the count read, or -1.
+qint64 readRaw(int fd, char *data, qint64 size)
+{
+    qint64 got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, data + got, size_t(size - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return got;
+}
+
+// Copies the regular file `raw` of the opened folder `fromFd` into the opened folder `toFd`
+// under the same bytes, with its permission bits and modification time, then reads the copy
+// back and compares it with the source.
+bool copyRawFile(int fromFd, int toFd, const QByteArray &raw, const struct stat &st)
+{
+    const RawFd in(::openat(fromFd, raw.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (in.fd < 0)
+        return false;
+    {
+        const RawFd out(
+            ::openat(toFd, raw.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (out.fd < 0)
+            return false;
+        QByteArray piece(int(kChunk), Qt::Uninitialized);
+        while (true) {
+            const qint64 n = readRaw(in.fd, piece.data(), kChunk);
+            if (n < 0 || !writeAllRaw(out.fd, piece.constData(), n))
+                return false;
+            if (n < kChunk)
+                break;
+        }
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        if (::fchmod(out.fd, st.st_mode & 0777) != 0 || ::fsync(out.fd) != 0)
+            return false;
+        ::futimens(out.fd, times);
+    }
+    const RawFd check(::openat(toFd, raw.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (check.fd < 0 || ::lseek(in.fd, 0, SEEK_SET) != 0)
+        return false;
+    QByteArray a(int(kChunk), Qt::Uninitialized);
+    QByteArray b(int(kChunk), Qt::Uninitialized);
+    while (true) {
+        const qint64 x = readRaw(in.fd, a.data(), kChunk);
+        const qint64 y = readRaw(check.fd, b.data(), kChunk);
+        if (x < 0 || x != y || std::memcmp(a.constData(), b.constData(), size_t(x)) != 0)
+            return false;
+        if (x < kChunk)
+            return true;
+    }
+}
+
+// Copies the entry `raw` of the opened folder `fromFd` into the opened folder `toFd` under
+// the same bytes: a file, or a folder with everything in it, every name taken as bytes.
+// A link or anything else in such a place fails the copy, naming it.
+bool copyRawEntry(int fromFd, int toFd, const QByteArray &raw, TreeWalk &walk, int depth)
+{
+    if (cancelled(walk.options) || depth > 256)
+        return false;
+    struct stat st
+    {
+    };
+    if (::fstatat(fromFd, raw.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (S_ISREG(st.st_mode))
+        return copyRawFile(fromFd, toFd, raw, st);
+    if (!S_ISDIR(st.st_mode)) {
+        walk.reason = QCoreApplication::translate("BackupCopy", "\"%1\" não pode ser copiado.")
+                          .arg(QFile::decodeName(raw));
+        return false;
+    }
+    if (::mkdirat(toFd, raw.constData(), 0700) != 0)
+        return false;
+    const RawFd from(::openat(fromFd, raw.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const RawFd to(::openat(toFd, raw.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (from.fd < 0 || to.fd < 0)
+        return false;
+    QList<QByteArray> names;
+    {
+        const int listFd = ::dup(from.fd);
+        DIR *dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+        if (!dir) {
+            if (listFd >= 0)
+                ::close(listFd);
+            return false;
+        }
+        while (const dirent *entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != "..")
+                names.append(name);
+        }
+        ::closedir(dir);
+    }
+    for (const QByteArray &name : names) {
+        if (!copyRawEntry(from.fd, to.fd, name, walk, depth + 1))
+            return false;
+    }
+    return ::fchmod(to.fd, st.st_mode & 0777) == 0;
+}
+
+// Copies the entries `names` of the folder `from` into the folder `to` by their bytes.
+bool copyRawEntries(const QString &from, const QString &to, const QList<QByteArray> &names, TreeWalk &walk)
+{
+    const RawFd fromFd(::open(QFile::encodeName(from).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const RawFd toFd(::open(QFile::encodeName(to).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fromFd.fd < 0 || toFd.fd < 0)
+        return false;
+    for (const QByteArray &raw : names) {
+        if (!copyRawEntry(fromFd.fd, toFd.fd, raw, walk, 0)) {
+            if (walk.reason.isEmpty())
+                walk.reason =
+                    QCoreApplication::translate("BackupCopy", "\"%1\" em \"%2\" não pôde ser copiado.")
+                        .arg(QFile::decodeName(raw), QDir::toNativeSeparators(from));
+            qCWarning(lcBackup) << "a name given as bytes could not be copied in" << from;
+            return false;
+        }
+    }
+    return true;
+}
+#endif
 
 // The canonical path a link leads to, or empty when it leads nowhere usable: dangling, or
 // outside the walk's scope.
@@ -233,12 +422,31 @@ bool copyFolderContents(const QString &from, const QString &to, TreeWalk &walk, 
     const QFileInfo folder(from);
     if (!folder.isReadable() || !folder.isExecutable())
         return false;
+    bool unreadable = false;
+    const QList<QByteArray> byBytes = namesThatDoNotRoundTrip(from, unreadable);
+    if (unreadable)
+        return false;
+    QStringList asListed; // how those names come out of the listing below
+    for (const QByteArray &raw : byBytes)
+        asListed.append(QFile::decodeName(raw));
     const FolderCopyGuard wholeGroups(from); // no half-written group of files in the copy
     QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         if (cancelled(walk.options))
             return false;
         const QFileInfo entry = it.nextFileInfo();
+        if (asListed.contains(entry.fileName())) {
+            // Copied by its bytes below. A name whose bytes are text but that reads like one
+            // of those could not be told apart from it.
+            if (QFile::exists(entry.filePath())) {
+                walk.reason =
+                    QCoreApplication::translate(
+                        "BackupCopy", "O nome do arquivo \"%1\" em \"%2\" não pode ser copiado; renomeie-o.")
+                        .arg(entry.fileName(), QDir::toNativeSeparators(from));
+                return false;
+            }
+            continue;
+        }
         if (isStoreWorkFile(from, entry.fileName()))
             continue;
         // The mark belongs to a backup copy, never to the data it holds.
@@ -247,6 +455,10 @@ bool copyFolderContents(const QString &from, const QString &to, TreeWalk &walk, 
         if (!copyEntry(entry, joined(to, entry.fileName()), walk))
             return false;
     }
+#if defined(Q_OS_UNIX)
+    if (!byBytes.isEmpty() && !copyRawEntries(from, to, byBytes, walk))
+        return false;
+#endif
     return !cancelled(walk.options);
 }
 
@@ -364,21 +576,25 @@ bool flushFolderToDisk(const QString &folder)
 #endif
 }
 
-bool copyTreeVerified(const QString &source, const QString &destination, const TreeCopyOptions &options)
+WriteResult copyTreeVerified(const QString &source, const QString &destination,
+                             const TreeCopyOptions &options)
 {
+    const WriteResult failed = WriteResult::failed(QString());
     if (!QFileInfo(source).isDir() || !QFileInfo(destination).isDir())
-        return false;
-    TreeWalk walk{options, {}, QFileInfo(destination).canonicalFilePath(), {}};
+        return failed;
+    TreeWalk walk{options, {}, QFileInfo(destination).canonicalFilePath(), {}, {}};
     if (options.linksStayInside) {
         walk.linkScope = QFileInfo(source).canonicalFilePath();
         if (walk.linkScope.isEmpty())
-            return false;
+            return failed;
     }
     walk.openFolders.append(QFileInfo(source).canonicalFilePath());
     try {
-        return copyFolderContents(source, destination, walk, true);
+        if (copyFolderContents(source, destination, walk, true))
+            return WriteResult::done();
+        return WriteResult::failed(walk.reason);
     } catch (...) {
-        return false; // out of memory on a huge file, or a failing test hook
+        return failed; // out of memory on a huge file, or a failing test hook
     }
 }
 

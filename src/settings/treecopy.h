@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/writeresult.h"
+
 #include <QString>
 
 #include <atomic>
@@ -42,8 +44,12 @@ bool flushFolderToDisk(const QString &folder);
 // the bytes read from the source, so true means every file is present in the copy with
 // the same size and content. A folder that cannot be listed, a file that cannot be read or
 // written, or anything that is neither folder nor file (a pipe, a socket) makes it fail. A
-// backup mark at the top of the source is not copied.
-bool copyTreeVerified(const QString &source, const QString &destination, const TreeCopyOptions &options = {});
+// backup mark at the top of the source is not copied. A name the file system holds that
+// cannot be read as text (bytes not valid in the names' encoding) is copied by its bytes,
+// with everything under it; what cannot be copied so fails the copy, with a reason naming
+// it, so nothing is ever left out unsaid.
+WriteResult copyTreeVerified(const QString &source, const QString &destination,
+                             const TreeCopyOptions &options = {});
 
 // Pieces of the tree copy that the backup steps share.
 namespace treecopy {

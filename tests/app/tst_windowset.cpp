@@ -93,6 +93,9 @@ private slots:
     void enterInReportSourceWritesAndOpensTheReport();
     void settingsPageFollowsTheWindowsSteps();
     void restoreHoldsTheFinanceWritesAndReloadsTheLists();
+    void typedTextSurvivesBackupAndRestore();
+    void quietMomentSavesTheOpenEditor_data();
+    void quietMomentSavesTheOpenEditor();
     void audioPageOnSheetTwoWithItsSteps();
     void programFilterOnSinceStartUntilUnlocked();
 };
@@ -573,6 +576,7 @@ void TestWindowSet::restoreHoldsTheFinanceWritesAndReloadsTheLists()
     QVERIFY(page->canDeleteEntry());
 
     QSignalSpy finished(windows.backup, &BackupBar::restoreFinished);
+    fake.dialogs.answers << true; // "Restaurar a cópia de ...?"
     QTest::mouseClick(windows.backup->pmo, Qt::LeftButton);
     QVERIFY(windows.backup->isRestoring());
     page->corrections->Excluir10->trigger(); // held: the folder may be half replaced
@@ -588,6 +592,97 @@ void TestWindowSet::restoreHoldsTheFinanceWritesAndReloadsTheLists()
     page->corrections->Excluir10->trigger();
     QCOMPARE(data.read("dados/Finance/03.2013.fin"), restored);
     QCOMPARE(data.read("dados/Finance/2013.CX"), restored);
+}
+
+// Notes typed in the open window are in the copy "Now!" makes; text typed after it ends up
+// in the folder a restore sets aside; after the restore every editor shows the restored
+// files, and the next close writes nothing of what they held before.
+void TestWindowSet::typedTextSurvivesBackupAndRestore()
+{
+    Fixture f;
+    SuiteWindow &tats = f.windows.tats;
+    BackupBar *bar = f.windows.backup;
+    const QString backup = f.data.root() + QStringLiteral("/backup");
+    f.fake.clock.set(QDate(2013, 3, 20), QTime(9, 9, 0));
+    tats.ShowSuite();
+    bar->LC->setText(backup);
+    typeAtEnd(f.windows.notes->AN, "antes da copia");
+    typeAtEnd(f.windows.activityMap->MLPC, "memo antes");
+    QSignalSpy backedUp(bar, &BackupBar::backupFinished);
+    QTest::mouseClick(bar->pma1, Qt::LeftButton);
+    QVERIFY(backedUp.wait(10000));
+    QCOMPARE(backedUp.first().first().toBool(), true);
+    QCOMPARE(plainTextOf(backup + "/dados/Notas/Notas.speed"), "antes da copia");
+    QVERIFY(!QFileInfo::exists(backup + "/dados/Diary/20.03.2013"));
+
+    typeAtEnd(f.windows.notes->AN, " e depois");
+    typeAtEnd(f.windows.activityMap->MLPC, " e depois");
+    typeAtEnd(f.windows.diary->RE, "dia depois");
+    f.fake.clock.set(QDate(2013, 3, 20), QTime(9, 30, 0));
+    f.fake.dialogs.answers << true;
+    QSignalSpy restored(bar, &BackupBar::restoreFinished);
+    QTest::mouseClick(bar->pmo, Qt::LeftButton);
+    QVERIFY(f.windows.notes->AN->isReadOnly());
+    QVERIFY(restored.wait(10000));
+    QCOMPARE(restored.first().first().toBool(), true);
+    QVERIFY(!f.windows.notes->AN->isReadOnly());
+
+    const QString kept = QStringLiteral("dados-anterior-2013-03-20_09-30-00");
+    QCOMPARE(plainTextOf(f.data.file(kept + "/Notas/Notas.speed")), "antes da copia e depois");
+    QCOMPARE(plainTextOf(f.data.file(kept + "/Diary/20.03.2013")), "dia depois");
+    QCOMPARE(f.data.read(kept + "/Notas/Map.next"), QByteArray("memo antes e depois\r\n"));
+    QCOMPARE(f.windows.notes->AN->toPlainText(), "antes da copia");
+    QCOMPARE(f.windows.activityMap->MLPC->toPlainText(), "memo antes");
+    QCOMPARE(f.windows.diary->RE->toPlainText(), QString());
+
+    const QByteArray notes = f.data.read("dados/Notas/Notas.speed");
+    tats.close();
+    QVERIFY(!QFileInfo::exists(f.data.file("dados/Diary/20.03.2013")));
+    QCOMPARE(f.data.read("dados/Notas/Notas.speed"), notes);
+    QCOMPARE(f.data.read("dados/Notas/Map.next"), QByteArray("memo antes\r\n"));
+}
+
+void TestWindowSet::quietMomentSavesTheOpenEditor_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("quick notes") << "AN"
+                                 << "dados/Notas/Notas.speed";
+    QTest::newRow("diary page") << "RE"
+                                << "dados/Diary/20.03.2013";
+    QTest::newRow("contact notes") << "MLPC"
+                                   << "dados/Notas/Map.next";
+}
+
+// While the window is open, an editor's changes are written a few seconds after the last
+// key, each key putting that moment off; nothing is written before it.
+void TestWindowSet::quietMomentSavesTheOpenEditor()
+{
+    QFETCH(QString, editor);
+    QFETCH(QString, file);
+    Fixture f;
+    f.fake.clock.set(QDate(2013, 3, 20), QTime(9, 0, 0));
+    f.windows.tats.ShowSuite();
+    QWidget *page = editor == "AN"   ? static_cast<QWidget *>(f.windows.notes)
+                    : editor == "RE" ? static_cast<QWidget *>(f.windows.diary)
+                                     : static_cast<QWidget *>(f.windows.activityMap);
+    auto *typed = page->findChild<QWidget *>(editor);
+    QVERIFY(typed);
+    auto *quiet = page->findChild<QTimer *>("quietSave");
+    QVERIFY(quiet);
+    QVERIFY(!quiet->isActive());
+    typeAtEnd(typed, "primeira");
+    QVERIFY(quiet->isActive());
+    QCOMPARE(quiet->interval(), 3000);
+    QVERIFY(!QFileInfo::exists(f.data.file(file)));
+    QVERIFY(QMetaObject::invokeMethod(page, "QuietSaveTimerTimer"));
+    QVERIFY(!quiet->isActive());
+    QVERIFY(f.data.read(file).contains("primeira"));
+    typeAtEnd(typed, " segunda");
+    QVERIFY(quiet->isActive());
+    QVERIFY(!f.data.read(file).contains("segunda"));
+    QVERIFY(QMetaObject::invokeMethod(page, "QuietSaveTimerTimer"));
+    QVERIFY(f.data.read(file).contains("primeira segunda"));
 }
 
 // The audio page's create and show steps: the auto-play track armed at creation and

@@ -39,6 +39,12 @@ struct Fixture
     std::unique_ptr<BackupBar> bar;
 };
 
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void clickLink(LinkLabel *link)
 {
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
@@ -65,6 +71,9 @@ private slots:
     void dailyBackupAtTheSetHour();
     void dailyBackupWaitsForRunningCopy();
     void statusTimers();
+    void restoreIsAskedForWithNoAsTheDefault();
+    void statusThatMattersStaysUntilDismissed();
+    void editorsAreSavedBeforeEveryCopy();
 };
 
 void TestBackupBar::barCarriesItsControls()
@@ -249,6 +258,7 @@ void TestBackupBar::nowWithoutFolderFails()
 void TestBackupBar::restoreReportsAndKeepsStatus()
 {
     Fixture f;
+    f.fake.dialogs.defaultAnswer = true; // every restore asked for is confirmed
     BackupBar &bar = f.make();
     bar.LC->setText(f.backupFolder());
     QSignalSpy restored(&bar, &BackupBar::restoreFinished);
@@ -398,6 +408,139 @@ void TestBackupBar::statusTimers()
     QVERIFY(bar.wst->isHidden());
     bar.FormShow();
     QCOMPARE(bar.wst->text(), QString());
+}
+
+void TestBackupBar::restoreIsAskedForWithNoAsTheDefault()
+{
+    Fixture f;
+    BackupBar &bar = f.make();
+    bar.LC->setText(f.backupFolder());
+    f.fake.clock.set(QDate(2013, 3, 15), QTime(9, 9, 30));
+    QSignalSpy backedUp(&bar, &BackupBar::backupFinished);
+    bar.CopyD();
+    QVERIFY(backedUp.wait());
+    bar.dismissStatus();
+    bar.wst->setText("OK!");
+    bar.wst->show();
+    QVERIFY(f.data.write("dados/Finance/03.2013.fin", "depois da copia\r\n"));
+    const auto live = snapshot(f.data.file("dados"));
+    f.fake.clock.set(QDate(2013, 3, 16), QTime(9, 5, 7));
+
+    // "Não" changes nothing, not even the status.
+    f.fake.dialogs.answers << false;
+    clickLink(bar.pmo);
+    QVERIFY(!bar.isBusy());
+    QVERIFY(!bar.isRestoring());
+    const QString question =
+        QString::fromUtf8("Restaurar a c\xc3\xb3pia de 15/03/2013 09:09? Os dados atuais "
+                          "ser\xc3\xa3o guardados em dados-anterior-2013-03-16_09-05-07");
+    QCOMPARE(f.fake.dialogs.questions(), QStringList{question});
+    QVERIFY(f.fake.dialogs.shown.last().noByDefault);
+    QCOMPARE(f.fake.dialogs.shown.last().caption, QStringLiteral("Zorv Desk"));
+    QCOMPARE(snapshot(f.data.file("dados")), live);
+    QCOMPARE(bar.wst->text(), QStringLiteral("OK!"));
+    QVERIFY(!QFileInfo::exists(f.data.root() + "/app/dados-anterior-2013-03-16_09-05-07"));
+
+    // "Sim" restores, and the data replaced is where the question said.
+    f.fake.dialogs.answers << true;
+    QSignalSpy restored(&bar, &BackupBar::restoreFinished);
+    clickLink(bar.pmo);
+    QVERIFY(restored.wait());
+    QCOMPARE(restored[0][0].toBool(), true);
+    QCOMPARE(f.data.read("dados-anterior-2013-03-16_09-05-07/Finance/03.2013.fin"),
+             QByteArray("depois da copia\r\n"));
+}
+
+// The status of a restore and the note on a folder moved aside stay through the sweeping
+// timer and the next show, can be selected, and go when the user clicks them or starts
+// another backup action.
+void TestBackupBar::statusThatMattersStaysUntilDismissed()
+{
+    Fixture f;
+    f.fake.dialogs.defaultAnswer = true;
+    BackupBar &bar = f.make();
+    bar.resize(1200, BackupBar::kHeight);
+    bar.show();
+    bar.LC->setText(f.backupFolder());
+    QSignalSpy backedUp(&bar, &BackupBar::backupFinished);
+    bar.CopyD();
+    QVERIFY(backedUp.wait());
+    QSignalSpy restored(&bar, &BackupBar::restoreFinished);
+    clickLink(bar.pmo);
+    QVERIFY(restored.wait());
+    const QString status = bar.wst->text();
+    QVERIFY2(status.startsWith("OK!") && status.contains("dados-anterior-"), qPrintable(status));
+    QVERIFY(bar.wst->textInteractionFlags() & Qt::TextSelectableByMouse);
+
+    bar.Timer7Timer();
+    bar.FormShow();
+    bar.TMWSTimer(); // stopped: it only ever hides a plain backup status
+    QVERIFY(bar.wst->isVisible());
+    QCOMPARE(bar.wst->text(), status);
+    // The daily backup is no action of the user's: going well, it leaves the note there.
+    bar.setHourText("07:30:00");
+    f.fake.clock.set(QDate(2013, 3, 16), QTime(7, 30, 0));
+    backedUp.clear();
+    bar.Timer2Timer();
+    QVERIFY(backedUp.wait());
+    QCOMPARE(backedUp[0][0].toBool(), true);
+    bar.TMWSTimer();
+    QVERIFY(bar.wst->isVisible());
+    QCOMPARE(bar.wst->text(), status);
+    QTest::mouseClick(bar.wst, Qt::LeftButton, {}, bar.wst->rect().center());
+    QVERIFY(!bar.wst->isVisible());
+    QCOMPARE(bar.wst->text(), QString());
+
+    // A folder that stood in the way: its note stays until the next backup action starts.
+    QVERIFY(QDir().rename(f.backupFolder() + "/dados", f.backupFolder() + "/minha"));
+    QVERIFY(QFile::remove(f.backupFolder() + "/minha/" + kBackupMarkName));
+    QVERIFY(QDir().rename(f.backupFolder() + "/minha", f.backupFolder() + "/dados"));
+    backedUp.clear();
+    clickLink(bar.pma1);
+    QVERIFY(backedUp.wait());
+    QVERIFY(bar.wst->text().contains("dados-anterior"));
+    bar.Timer7Timer();
+    bar.FormShow();
+    QVERIFY(bar.wst->isVisible());
+    QVERIFY(bar.statusStays());
+    backedUp.clear();
+    clickLink(bar.pma1);
+    QVERIFY(!bar.statusStays());
+    QCOMPARE(bar.wst->text(), QString());
+    QVERIFY(backedUp.wait());
+    QCOMPARE(bar.wst->text(), QStringLiteral("OK!"));
+}
+
+// What the editors hold is written through their own save before "Now!", the daily backup
+// and a restore, so it is in the copy, or in the folder a restore sets aside.
+void TestBackupBar::editorsAreSavedBeforeEveryCopy()
+{
+    Fixture f;
+    f.fake.dialogs.defaultAnswer = true;
+    BackupBar &bar = f.make();
+    bar.LC->setText(f.backupFolder());
+    int saves = 0;
+    bar.setEditorSave([&] {
+        ++saves;
+        QVERIFY(f.data.write("dados/Notas/Notas.speed", "digitado " + QByteArray::number(saves)));
+    });
+    QSignalSpy backedUp(&bar, &BackupBar::backupFinished);
+    clickLink(bar.pma1);
+    QVERIFY(backedUp.wait());
+    QCOMPARE(readAll(f.backupFolder() + "/dados/Notas/Notas.speed"), QByteArray("digitado 1"));
+
+    bar.setHourText("07:30:00");
+    f.fake.clock.set(QDate(2013, 3, 16), QTime(7, 30, 0));
+    bar.Timer2Timer();
+    QVERIFY(backedUp.wait());
+    QCOMPARE(readAll(f.backupFolder() + "/dados/Notas/Notas.speed"), QByteArray("digitado 2"));
+
+    QSignalSpy restored(&bar, &BackupBar::restoreFinished);
+    clickLink(bar.pmo);
+    QVERIFY(restored.wait());
+    QCOMPARE(saves, 3);
+    QCOMPARE(f.data.read("dados-anterior-2013-03-16_07-30-00/Notas/Notas.speed"), QByteArray("digitado 3"));
+    QCOMPARE(f.data.read("dados/Notas/Notas.speed"), QByteArray("digitado 2"));
 }
 
 QTEST_MAIN(TestBackupBar)

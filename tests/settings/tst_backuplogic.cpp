@@ -10,11 +10,17 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QTimeZone>
 
+#include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 
 using namespace zorv;
 
@@ -82,6 +88,70 @@ QDateTime at(const QString &text)
     return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
 }
 
+// The user the program runs as in the two-user tests; the superuser plays the other user.
+constexpr uid_t kNobody = 65534;
+
+// Gives everything under `root` (links themselves, not what they name) to `nobody`.
+bool giveToNobody(const QString &root)
+{
+    const std::filesystem::path top(QFile::encodeName(root).toStdString());
+    if (::lchown(top.c_str(), kNobody, kNobody) != 0)
+        return false;
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(top)) {
+        if (::lchown(entry.path().c_str(), kNobody, kNobody) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Runs `work` in a child process that has become `nobody`, as the program runs for its user;
+// the child's exit code (0 when all went as expected), or -1.
+int asNobody(const std::function<int()> &work)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+            ::_exit(125);
+        ::_exit(work());
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+uid_t ownerOf(const QString &path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_uid : uid_t(-1);
+}
+
+// A folder of the other user's, planted in the shared folder: the mark forged for `nobody`,
+// some files, a sub-folder and a link to the victim's documents.
+bool plant(const QString &folder, const QString &documents)
+{
+    BackupMark forged;
+    forged.uid = kNobody;
+    return writeAt(folder + "/" + kBackupMarkName, forged.text()) && writeAt(folder + "/a.txt", "a") &&
+           writeAt(folder + "/sub/deeper/b.txt", "b") && QFile::link(documents, folder + "/docs");
+}
+
+// A file whose name holds bytes that are not UTF-8.
+bool writeBadlyNamed(const QString &folder)
+{
+    const QByteArray path = QFile::encodeName(folder) + "/bad\xff\xfe.txt";
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, "x", 1) == 1;
+    ::close(fd);
+    return ok;
+}
+
 } // namespace
 
 class TestBackupLogic : public QObject
@@ -95,6 +165,16 @@ private slots:
 
     void schedule_data();
     void schedule();
+    void scheduleAcrossClockChanges_data();
+    void scheduleAcrossClockChanges();
+
+    void tidyUpRemovesOnlyTheUsersOwnWork();
+    void anotherUsersDadosIsNeitherReplacedNorRestored_data();
+    void anotherUsersDadosIsNeitherReplacedNorRestored();
+    void restoreRefusesACopyNotTheUsers_data();
+    void restoreRefusesACopyNotTheUsers();
+    void namesThatAreNotTextAreCopiedByTheirBytes();
+    void earlierMarksStayTheUsers();
 
     void copyPath_data();
     void copyPath();
@@ -227,6 +307,279 @@ void TestBackupLogic::schedule()
         got += schedule.tick(hours.size() == 1 ? hours[0] : hours[i], now) ? '1' : '0';
     }
     QCOMPARE(got, due);
+}
+
+void TestBackupLogic::scheduleAcrossClockChanges_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("from");    // local time of the first tick; one tick a second
+    QTest::addColumn<int>("seconds");     // how many ticks
+    QTest::addColumn<QStringList>("due"); // local times of the ticks that start a backup
+
+    // 2018-11-04 00:00 became 01:00 in Sao Paulo; 2019-02-17 00:00 became 2019-02-16 23:00.
+    QTest::newRow("spring forward over the hour")
+        << QByteArray("America/Sao_Paulo") << "00:30:00"
+        << "2018-11-03 23:50:00" << 1800 << QStringList{"2018-11-04 01:00:00"};
+    QTest::newRow("spring forward over midnight")
+        << QByteArray("America/Sao_Paulo") << "00:00:00"
+        << "2018-11-03 23:59:00" << 300 << QStringList{"2018-11-04 01:00:00"};
+    QTest::newRow("the first hour after the jump")
+        << QByteArray("America/Sao_Paulo") << "01:00:00"
+        << "2018-11-03 23:59:00" << 300 << QStringList{"2018-11-04 01:00:00"};
+    QTest::newRow("fall back: a time that happens twice runs once")
+        << QByteArray("America/Sao_Paulo") << "23:30:00"
+        << "2019-02-16 23:00:00" << 3 * 3600 << QStringList{"2019-02-16 23:30:00"};
+    // 2026-03-29 01:00 became 02:00 in Lisbon; 2026-10-25 02:00 became 01:00.
+    QTest::newRow("Lisbon spring forward")
+        << QByteArray("Europe/Lisbon") << "01:30:00"
+        << "2026-03-29 00:59:00" << 600 << QStringList{"2026-03-29 02:00:00"};
+    QTest::newRow("Lisbon fall back")
+        << QByteArray("Europe/Lisbon") << "01:30:00"
+        << "2026-10-25 01:00:00" << 2 * 3600 << QStringList{"2026-10-25 01:30:00"};
+}
+
+// The one-second tick walks real seconds across the change of the clock, in the zone's local
+// time as the window's clock reads it.
+void TestBackupLogic::scheduleAcrossClockChanges()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QString, hour);
+    QFETCH(QString, from);
+    QFETCH(int, seconds);
+    QFETCH(QStringList, due);
+    const QTimeZone tz(zone);
+    if (!tz.isValid() || !tz.hasTransitions())
+        QSKIP("this machine has no time-zone data for the zone");
+    const QDateTime first(QDate::fromString(from.left(10), Qt::ISODate),
+                          QTime::fromString(from.mid(11), Qt::ISODate), tz);
+    QVERIFY(first.isValid());
+    BackupSchedule schedule;
+    QStringList got;
+    for (int i = 0; i < seconds; ++i) {
+        const QDateTime now = first.toUTC().addSecs(i).toTimeZone(tz);
+        if (schedule.tick(hour, now))
+            got << now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    QCOMPARE(got, due);
+}
+
+// In a shared sticky folder, the backup's tidy-up removes the user's own unfinished copies
+// of this installation, and nothing of another user's, however well its mark is forged,
+// nor anything a link in one of them names.
+void TestBackupLogic::tidyUpRemovesOnlyTheUsersOwnWork()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs the superuser to act as two users");
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString shared = data.root() + "/shared";
+    const QString documents = data.root() + "/Documents";
+    QVERIFY(writeAt(documents + "/carta.txt", "minha carta"));
+    QVERIFY(giveToNobody(data.root()));
+    QVERIFY(QDir().mkpath(shared));
+    QVERIFY(::chown(QFile::encodeName(shared).constData(), 0, 0) == 0);
+    QVERIFY(::chmod(QFile::encodeName(shared).constData(), 01777) == 0);
+    QVERIFY(plant(shared + "/.dados.partial-x", documents));
+    QVERIFY(plant(shared + "/.dados.old-y", documents));
+
+    const QString standIn = data.paths().windowsDir();
+    const QString dados = data.file("dados");
+    const int code = asNobody([&] {
+        const BackupMark mine = BackupMark::forUser(standIn, at("2013-03-15 10:00:00.000"));
+        if (mine.key.isEmpty())
+            return 1;
+        // The user's own leftovers: one of this installation, with a link to the documents;
+        // one whose mark carries another id, which proves nothing.
+        BackupMark otherId = mine;
+        otherId.key = "0123456789abcdef0123456789abcdef";
+        if (!QDir().mkpath(shared + "/.dados.partial-own/sub") ||
+            !markAsBackupCopy(shared + "/.dados.partial-own", mine) ||
+            !writeAt(shared + "/.dados.partial-own/sub/c.txt", "c") ||
+            !QFile::link(documents, shared + "/.dados.partial-own/docs") ||
+            !QDir().mkpath(shared + "/.dados.partial-otherid") ||
+            !markAsBackupCopy(shared + "/.dados.partial-otherid", otherId))
+            return 2;
+        return backupDataFolder(dados, shared, {}, mine).ok ? 0 : 3;
+    });
+    QCOMPARE(code, 0);
+    QCOMPARE(entryNames(shared),
+             (QStringList{".dados.old-y", ".dados.partial-otherid", ".dados.partial-x", "dados"}));
+    for (const QString &planted : {shared + "/.dados.partial-x", shared + "/.dados.old-y"}) {
+        QCOMPARE(ownerOf(planted), uid_t(0));
+        QCOMPARE(readAt(planted + "/a.txt"), QByteArray("a"));
+        QCOMPARE(readAt(planted + "/sub/deeper/b.txt"), QByteArray("b"));
+        QVERIFY(QFileInfo(planted + "/docs").isSymLink());
+    }
+    QCOMPARE(readAt(documents + "/carta.txt"), QByteArray("minha carta"));
+    QCOMPARE(ownerOf(shared + "/dados"), kNobody);
+    QCOMPARE(seen(shared + "/dados"), seen(dados));
+}
+
+void TestBackupLogic::anotherUsersDadosIsNeitherReplacedNorRestored_data()
+{
+    QTest::addColumn<int>("mode");     // of the shared folder
+    QTest::addColumn<bool>("movable"); // whether the user may move another user's entry there
+    QTest::newRow("sticky, as /tmp") << 01777 << false;
+    QTest::newRow("writable by all, not sticky") << 0777 << true;
+}
+
+// Another user's "dados", marked as if it were the user's, is never restored and never
+// deleted; a backup moves it aside where the user may, and otherwise fails saying why.
+void TestBackupLogic::anotherUsersDadosIsNeitherReplacedNorRestored()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, movable);
+    if (::geteuid() != 0)
+        QSKIP("needs the superuser to act as two users");
+    TempDataFolder data;
+    fillDataFolder(data);
+    QVERIFY(data.write("dados/Money.sbm", "R$\r\n"));
+    const QString shared = data.root() + "/shared";
+    QVERIFY(giveToNobody(data.root()));
+    QVERIFY(QDir().mkpath(shared));
+    QVERIFY(::chmod(QFile::encodeName(shared).constData(), mode_t(mode)) == 0);
+    QVERIFY(::chown(QFile::encodeName(shared).constData(), 0, 0) == 0);
+    QVERIFY(plant(shared + "/dados", data.root()));
+    QVERIFY(writeAt(shared + "/dados/Money.sbm", "US$\r\n"));
+    QVERIFY(::chmod(QFile::encodeName(shared + "/dados").constData(), 0755) == 0);
+
+    const QString dados = data.file("dados");
+    const auto live = seen(dados);
+    const int code = asNobody([&] {
+        const BackupOutcome restored = restoreDataFolder(dados, shared, at("2013-03-15 10:00:00.000"));
+        if (restored.ok || !restored.reason.contains(QString::fromUtf8("outro usuário")))
+            return 1;
+        const BackupOutcome backup = backupDataFolder(dados, shared);
+        if (movable)
+            return backup.ok && backup.setAside == shared + "/dados-anterior" ? 0 : 2;
+        return !backup.ok && backup.reason.contains(QString::fromUtf8("outro usuário")) ? 0 : 3;
+    });
+    QCOMPARE(code, 0);
+    QCOMPARE(seen(dados), live);
+    QCOMPARE(readAt(dados + "/Money.sbm"), QByteArray("R$\r\n"));
+    const QString planted = shared + (movable ? "/dados-anterior" : "/dados");
+    QCOMPARE(ownerOf(planted), uid_t(0));
+    QCOMPARE(readAt(planted + "/Money.sbm"), QByteArray("US$\r\n"));
+    QCOMPARE(readAt(planted + "/sub/deeper/b.txt"), QByteArray("b"));
+    if (movable) {
+        QCOMPARE(ownerOf(shared + "/dados"), kNobody);
+        QCOMPARE(seen(shared + "/dados"), live);
+    } else {
+        QCOMPARE(entryNames(shared), QStringList{"dados"});
+    }
+}
+
+void TestBackupLogic::restoreRefusesACopyNotTheUsers_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("others may write it") << "writable"
+                                         << "Outros usuários podem alterar";
+    QTest::newRow("marked for another user") << "foreign mark"
+                                             << "feita para outro usuário";
+}
+
+void TestBackupLogic::restoreRefusesACopyNotTheUsers()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, reason);
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString folder = data.root() + "/backup";
+    QVERIFY(backupDataFolder(data.file("dados"), folder));
+    QVERIFY(data.write("dados/Money.sbm", "R$\r\n"));
+    const QString copy = folder + "/dados";
+    if (fault == "writable") {
+        QVERIFY(::chmod(QFile::encodeName(copy).constData(), 0777) == 0);
+    } else {
+        BackupMark someoneElse;
+        someoneElse.uid = BackupMark::currentUserId() + 1;
+        QVERIFY(QFile::remove(copy + "/" + kBackupMarkName));
+        QVERIFY(writeAt(copy + "/" + kBackupMarkName, someoneElse.text()));
+    }
+    const auto live = seen(data.file("dados"));
+    QVERIFY(!backupCopyTime(data.file("dados"), folder));
+    const BackupOutcome restored =
+        restoreDataFolder(data.file("dados"), folder, at("2013-03-15 10:00:00.000"));
+    QVERIFY(!restored.ok);
+    QVERIFY2(restored.reason.contains(reason), qPrintable(restored.reason));
+    QCOMPARE(seen(data.file("dados")), live);
+    QCOMPARE(entryNames(data.root() + "/app"), QStringList{"dados"});
+}
+
+bool existsRaw(const QByteArray &path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+QByteArray readRaw(const QByteArray &path)
+{
+    std::ifstream in(path.constData(), std::ios::binary);
+    return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
+}
+
+// Names the file system holds that are not valid text (a file, and a folder with a file in
+// it) are copied by their bytes, to the backup and back by a restore.
+void TestBackupLogic::namesThatAreNotTextAreCopiedByTheirBytes()
+{
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QByteArray notes = QFile::encodeName(data.file("dados/Notas"));
+    QVERIFY(writeBadlyNamed(data.file("dados/Notas")));
+    QVERIFY(::mkdir((notes + "/pasta\xe9").constData(), 0755) == 0);
+    const QByteArray inner = notes + "/pasta\xe9/dentro.txt";
+    {
+        std::ofstream out(inner.constData(), std::ios::binary);
+        out << "conteudo";
+    }
+    const QString folder = data.root() + "/backup";
+    const BackupOutcome backup = backupDataFolder(data.file("dados"), folder);
+    QVERIFY2(backup.ok, qPrintable(backup.reason));
+    const QByteArray copy = QFile::encodeName(folder) + "/dados/Notas";
+    QCOMPARE(readRaw(copy + "/bad\xff\xfe.txt"), QByteArray("x"));
+    QCOMPARE(readRaw(copy + "/pasta\xe9/dentro.txt"), QByteArray("conteudo"));
+
+    // Gone from the data folder, they come back with the restore.
+    QVERIFY(::unlink((notes + "/bad\xff\xfe.txt").constData()) == 0);
+    const BackupOutcome restore =
+        restoreDataFolder(data.file("dados"), folder, at("2013-03-15 10:00:00.000"));
+    QVERIFY2(restore.ok, qPrintable(restore.reason));
+    const QByteArray restored = QFile::encodeName(data.file("dados/Notas"));
+    QCOMPARE(readRaw(restored + "/bad\xff\xfe.txt"), QByteArray("x"));
+    QCOMPARE(readRaw(restored + "/pasta\xe9/dentro.txt"), QByteArray("conteudo"));
+    QVERIFY(existsRaw(QFile::encodeName(data.root()) +
+                      "/app/dados-anterior-2013-03-15_10-00-00/Notas/pasta\xe9"));
+
+    // The temporary folder's own removal cannot name these files.
+    std::filesystem::remove_all(QFile::encodeName(data.root()).toStdString());
+}
+
+// Copies marked by the earlier version, whose mark named nobody: the user's own copy is
+// still replaced and restored; a leftover work folder with such a mark proves nothing and
+// stays.
+void TestBackupLogic::earlierMarksStayTheUsers()
+{
+    TempDataFolder data;
+    fillDataFolder(data);
+    const QString folder = data.root() + "/backup";
+    const QByteArray earlier("Copia de seguranca feita pelo Zorv Desk\r\n");
+    QVERIFY(backupDataFolder(data.file("dados"), folder));
+    QVERIFY(QFile::remove(folder + "/dados/" + kBackupMarkName));
+    QVERIFY(writeAt(folder + "/dados/" + kBackupMarkName, earlier));
+    QVERIFY(writeAt(folder + "/.dados.partial-old/" + kBackupMarkName, earlier));
+    QVERIFY(isBackupCopy(folder + "/dados"));
+    QVERIFY(backupCopyTime(data.file("dados"), folder));
+
+    QVERIFY(data.write("dados/Finance/04.2013.fin", "novo\r\n"));
+    const BackupOutcome backup = backupDataFolder(data.file("dados"), folder);
+    QVERIFY(backup.ok);
+    QCOMPARE(backup.setAside, QString());
+    QCOMPARE(entryNames(folder), (QStringList{".dados.partial-old", "dados"}));
+    QCOMPARE(seen(folder + "/dados"), seen(data.file("dados")));
 }
 
 void TestBackupLogic::copyPath_data()
