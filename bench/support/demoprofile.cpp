@@ -151,7 +151,7 @@ bool writeMusic(const QString &root, const Paths &paths)
 bool writeBackupSettings(const QString &root, const Paths &paths)
 {
     const QString folder = QDir::toNativeSeparators(QDir(root).filePath(kDemoBackupFolder));
-    return QDir().mkpath(folder) && saveBackupSettings(paths, kDemoBackupHour, folder);
+    return QDir().mkpath(folder) && saveBackupSettings(paths, kDemoBackupHour, folder).ok();
 }
 
 } // namespace

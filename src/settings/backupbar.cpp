@@ -209,7 +209,9 @@ void BackupBar::pmaClick()
     // a restore under way, which would replace the file.
     if (m_restoring)
         return;
-    saveBackupSettings(m_paths, hourText(), LC->text(), m_settingsEncoding);
+    const WriteResult saved = saveBackupSettings(m_paths, hourText(), LC->text(), m_settingsEncoding);
+    if (!saved)
+        setStatus(BackupBar::tr("Falha!") + QStringLiteral(" ") + saved.reason());
 }
 
 void BackupBar::pma1Click()

@@ -19,7 +19,8 @@ std::optional<BackupSettings> loadBackupSettings(const Paths &paths)
     return settings;
 }
 
-bool saveBackupSettings(const Paths &paths, const QString &hour, const QString &folder, TextEncoding encoding)
+WriteResult saveBackupSettings(const Paths &paths, const QString &hour, const QString &folder,
+                               TextEncoding encoding)
 {
     TextList list({hour, folder});
     list.setEncoding(encoding);

@@ -2,6 +2,7 @@
 
 #include "store/paths.h"
 #include "store/textcodec.h"
+#include "store/writeresult.h"
 
 #include <QString>
 
@@ -25,9 +26,9 @@ std::optional<BackupSettings> loadBackupSettings(const Paths &paths);
 
 // Writes both lines together. The file keeps the encoding it was read with; a folder name
 // that Windows-1252 cannot hold is written in UTF-8 (with its mark) instead of being lost
-// to question marks. False when the file could not be written (the data folder is
-// missing, the disk refuses).
-bool saveBackupSettings(const Paths &paths, const QString &hour, const QString &folder,
-                        TextEncoding encoding = TextEncoding::Ansi);
+// to question marks. A failure, with its reason, when the file could not be written (the
+// data folder is missing, the disk refuses).
+WriteResult saveBackupSettings(const Paths &paths, const QString &hour, const QString &folder,
+                               TextEncoding encoding = TextEncoding::Ansi);
 
 } // namespace zorv
