@@ -1,5 +1,6 @@
 #include "finance/statementreader.h"
 
+#include "finance/statementbatches.h"
 #include "finance/statementscan.h"
 
 #include "platform/identity.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMutex>
 #include <QStringDecoder>
 #include <QTemporaryFile>
@@ -40,10 +42,18 @@ const QString kTooDeep = QStringLiteral("o arquivo tem elementos aninhados demai
 const QString kNoWorkFolder =
     QStringLiteral("não há uma pasta particular do programa onde o extrato possa ser lido.");
 const QString kCancelled = QStringLiteral("a leitura foi cancelada.");
+const QString kFrameTooLarge =
+    QStringLiteral("o extrato tem texto demais fora das transações para ser lido em partes.");
 const QString kWorkFolderName = QStringLiteral("extratos");
 // A run holds a lock on its private copy while the library reads it; the system drops the
 // lock when the run ends in any way, so a copy nobody holds is one a killed run left.
 const QString kCopyPrefix = QStringLiteral("extrato-");
+
+QString tooManyTransactions()
+{
+    return QStringLiteral("o extrato tem mais de %1 transações.")
+        .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(StatementReader::kMaxTransactions));
+}
 
 // The library reports through its console flags; the program has no console to show.
 void silenceLibrary()
@@ -349,6 +359,8 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
         return {{}, kTooDeep};
     if (scanned.isEmpty())
         return {{}, kNoTransactions};
+    if (scanned.size() > kMaxTransactions)
+        return {{}, tooManyTransactions()};
     // Each transaction's date and amount must read before the library is asked at all.
     StatementReadResult result;
     result.transactions.reserve(scanned.size());
@@ -373,29 +385,35 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
         result.transactions.append(std::move(t));
     }
 
-    if (stopped(cancelled))
-        return {{}, kCancelled};
-    const auto parsed = parseWithLibrary((xml ? kXmlHeader : kSgmlHeader) + body.toUtf8() + "\r\n");
-    if (stopped(cancelled))
-        return {{}, kCancelled};
-    if (const auto *failure = std::get_if<LibraryFailure>(&parsed))
-        return {{}, *failure == LibraryFailure::NoWorkFolder ? kNoWorkFolder : kNotOfx};
-    const auto *library = &std::get<QList<LibraryTransaction>>(parsed);
-    if (library->size() != scanned.size())
-        return {{}, kNotMatched};
-    for (qsizetype k = 0; k < scanned.size(); ++k) {
-        const LibraryTransaction &from = library->at(k);
-        StatementTransaction &t = result.transactions[k];
-        if (from.fitId != t.fitId.trimmed().left(OFX_FITID_LENGTH - 1))
+    const ofxscan::StatementBatches batches(body, scanned, m_transactionsPerRead);
+    if (batches.count() > 1 && batches.frameSize() > kMaxFrameSize)
+        return {{}, kFrameTooLarge};
+    const QByteArray &header = xml ? kXmlHeader : kSgmlHeader;
+    for (qsizetype batch = 0; batch < batches.count(); ++batch) {
+        if (stopped(cancelled))
+            return {{}, kCancelled};
+        const auto parsed = parseWithLibrary(header + batches.text(batch).toUtf8() + "\r\n");
+        if (const auto *failure = std::get_if<LibraryFailure>(&parsed))
+            return {{}, *failure == LibraryFailure::NoWorkFolder ? kNoWorkFolder : kNotOfx};
+        const auto *library = &std::get<QList<LibraryTransaction>>(parsed);
+        if (library->size() != batches.size(batch))
             return {{}, kNotMatched};
-        if (t.accountId.isEmpty())
-            t.accountId = from.accountId;
-        t.type = from.type;
-        t.name = from.name;
-        t.memo = from.memo;
-        t.checkNumber = from.checkNumber;
-        t.creditCard = t.creditCard || from.creditCard;
+        for (qsizetype j = 0; j < library->size(); ++j) {
+            const LibraryTransaction &from = library->at(j);
+            StatementTransaction &t = result.transactions[batches.first(batch) + j];
+            if (from.fitId != t.fitId.trimmed().left(OFX_FITID_LENGTH - 1))
+                return {{}, kNotMatched};
+            if (t.accountId.isEmpty())
+                t.accountId = from.accountId;
+            t.type = from.type;
+            t.name = from.name;
+            t.memo = from.memo;
+            t.checkNumber = from.checkNumber;
+            t.creditCard = t.creditCard || from.creditCard;
+        }
     }
+    if (stopped(cancelled))
+        return {{}, kCancelled};
     return result;
 }
 

@@ -44,8 +44,13 @@ struct StatementReadResult
 //
 // The library's parse takes time in the square of the elements' nesting depth, so a file
 // nested deeper than any statement is (kMaxDepth aggregates) is refused before the library
-// sees it. The library reads only from a file: the text it is given goes to a private copy
-// in the program's owner-only work folder (statementWorkFolder), removed when read.
+// sees it. Its time also grows with the square of the number of transactions, so it reads
+// them in batches (StatementBatches): each batch is the statement without its transactions
+// but for a run of kTransactionsPerRead of them, and the reading's time grows linearly.
+// A statement holding more than kMaxTransactions is refused before the library sees it.
+// The library reads only from a file: the text it is given goes to a private copy in the
+// program's owner-only work folder (statementWorkFolder), removed when read; the library's
+// own temporary copy goes to $TMPDIR (the reading child sets it to a private folder).
 class StatementReader
 {
 public:
@@ -53,10 +58,26 @@ public:
     static constexpr qsizetype kMaxFileSize = 64 * 1024 * 1024;
     // Aggregates (elements holding elements) open at once; a real statement has about ten.
     static constexpr int kMaxDepth = 40;
+    // Transactions of one statement: a bank's file for years of a busy account holds a few
+    // thousand.
+    static constexpr qsizetype kMaxTransactions = 100000;
+    // Transactions the library is given at once: where its square growth is still small
+    // against the time it takes to start.
+    static constexpr qsizetype kTransactionsPerRead = 1000;
+    // The text around the transactions (accounts, balances, other statements) that every
+    // batch repeats, when there is more than one batch; a bank's statement has a few KB.
+    static constexpr qsizetype kMaxFrameSize = 256 * 1024;
 
-    // With `cancelled` set, the reading stops between its steps with an error.
+    explicit StatementReader(qsizetype transactionsPerRead = kTransactionsPerRead)
+        : m_transactionsPerRead(transactionsPerRead)
+    {}
+
+    // With `cancelled` set, the reading stops between its steps (the batches) with an error.
     StatementReadResult read(const QString &path, const std::atomic_bool *cancelled = nullptr) const;
     StatementReadResult readBytes(const QByteArray &bytes, const std::atomic_bool *cancelled = nullptr) const;
+
+private:
+    qsizetype m_transactionsPerRead;
 };
 
 // The owner-only folder of the statements' private copies; empty when there is none.

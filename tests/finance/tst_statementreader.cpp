@@ -71,6 +71,10 @@ private slots:
     void amountsAndDates();
     void nestingDeeperThanAStatementIsRefused_data();
     void nestingDeeperThanAStatementIsRefused();
+    void batchesReadAsTheWholeFile_data();
+    void batchesReadAsTheWholeFile();
+    void limitsOfTheReading_data();
+    void limitsOfTheReading();
     void privateCopiesOfKilledRunsGo();
     void entryForTransaction_data();
     void entryForTransaction();
@@ -251,6 +255,112 @@ void TestStatementReader::nestingDeeperThanAStatementIsRefused()
         QCOMPARE(r.transactions.size(), transactions);
     }
     // The library's copy of the file is gone once it was read.
+    QVERIFY(QDir(statementWorkFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+namespace {
+
+// A bank statement and a credit-card statement in one file, their movements told apart by
+// every field the import uses; some have text between them, some carry a check number or
+// no name.
+QByteArray twoStatements(int bankMovements, int cardMovements)
+{
+    QByteArray body = "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nCHARSET:1252\r\n\r\n<OFX>"
+                      "<SIGNONMSGSRSV1><SONRS><STATUS><CODE>0<SEVERITY>INFO</STATUS>"
+                      "<DTSERVER>20150131<LANGUAGE>POR</SONRS></SIGNONMSGSRSV1>";
+    auto movement = [](int i, const QByteArray &prefix) {
+        const char *types[] = {"DEBIT", "CREDIT", "CHECK", "POS", "XFER"};
+        QByteArray m = "<STMTTRN>\r\n<TRNTYPE>" + QByteArray(types[i % 5]) + "\r\n<DTPOSTED>201501" +
+                       QByteArray::number(10 + i % 19) + "120000[-3:BRT]\r\n<TRNAMT>" + (i % 3 ? "-" : "") +
+                       QByteArray::number(i) + "." + QByteArray::number(10 + i % 90) + "\r\n<FITID>" +
+                       prefix + QByteArray::number(i) + "\r\n";
+        if (i % 7)
+            m += "<NAME>Loja \xe7" + QByteArray::number(i) + " & Cia\r\n";
+        if (i % 5 == 2)
+            m += "<CHECKNUM>" + QByteArray::number(800 + i) + "\r\n";
+        m += "<MEMO>Compra &lt;" + QByteArray::number(i * 7) + "&gt;\r\n";
+        m += "</STMTTRN>\r\n";
+        if (i % 50 == 3)
+            m += "<!-- aviso -->\r\n";
+        return m;
+    };
+    body += "<BANKMSGSRSV1><STMTTRNRS><TRNUID>1<STMTRS><CURDEF>BRL<BANKACCTFROM><BANKID>0341"
+            "<BRANCHID>1234<ACCTID>11111-1<ACCTTYPE>CHECKING</BANKACCTFROM><BANKTRANLIST>"
+            "<DTSTART>20150101<DTEND>20150131\r\n";
+    for (int i = 0; i < bankMovements; ++i)
+        body += movement(i, "B");
+    body += "</BANKTRANLIST><LEDGERBAL><BALAMT>1.00<DTASOF>20150131</LEDGERBAL></STMTRS></STMTTRNRS>"
+            "</BANKMSGSRSV1><CREDITCARDMSGSRSV1><CCSTMTTRNRS><TRNUID>2<CCSTMTRS><CURDEF>BRL"
+            "<CCACCTFROM><ACCTID>4111222233334444</CCACCTFROM><BANKTRANLIST><DTSTART>20150101"
+            "<DTEND>20150131\r\n";
+    for (int i = 0; i < cardMovements; ++i)
+        body += movement(i, "C");
+    return body + "</BANKTRANLIST><LEDGERBAL><BALAMT>2.00<DTASOF>20150131</LEDGERBAL></CCSTMTRS>"
+                  "</CCSTMTTRNRS></CREDITCARDMSGSRSV1></OFX>\r\n";
+}
+
+} // namespace
+
+// The library is given the transactions in batches; whatever the batches' size, every
+// field of every transaction, their order and the reasons of a refusal are those of the
+// file read at once.
+void TestStatementReader::batchesReadAsTheWholeFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QDir folder(QStringLiteral(ZORV_TEST_DATA "/ofx"));
+    for (const QString &name : folder.entryList({QStringLiteral("*.ofx")}, QDir::Files)) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTest::newRow(qPrintable(name)) << file.readAll();
+    }
+    QTest::newRow("two statements, 2 600 movements") << twoStatements(1700, 900);
+}
+
+void TestStatementReader::batchesReadAsTheWholeFile()
+{
+    QFETCH(QByteArray, bytes);
+    const StatementReadResult whole = StatementReader(StatementReader::kMaxTransactions).readBytes(bytes);
+    if (bytes.size() > 100000) {
+        QVERIFY2(whole.ok(), qPrintable(whole.error));
+        QCOMPARE(whole.transactions.size(), 2600);
+    }
+    for (const qsizetype perRead : {qsizetype(1), qsizetype(3), StatementReader::kTransactionsPerRead}) {
+        if (perRead < 1000 && bytes.size() > 100000)
+            continue; // the long file is read in its batches of the default size
+        const StatementReadResult batched = StatementReader(perRead).readBytes(bytes);
+        QCOMPARE(batched.error, whole.error);
+        QCOMPARE(describeAll(batched.transactions), describeAll(whole.transactions));
+    }
+}
+
+// A statement with more transactions than a bank's file holds is refused before the
+// library sees it; so is one whose text around the transactions, repeated in every batch,
+// is far larger than a statement's.
+void TestStatementReader::limitsOfTheReading_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qsizetype>("perRead");
+    QTest::addColumn<QString>("error");
+    QByteArray largeFrame = statement(3, false);
+    largeFrame.replace("</BANKTRANLIST>",
+                       "</BANKTRANLIST><MKTGINFO>" + QByteArray(StatementReader::kMaxFrameSize, 'x'));
+    QTest::newRow("one transaction too many")
+        << statement(StatementReader::kMaxTransactions + 1, false) << StatementReader::kTransactionsPerRead
+        << "o extrato tem mais de 100.000 transações.";
+    QTest::newRow("large frame, several batches")
+        << largeFrame << qsizetype(1)
+        << "o extrato tem texto demais fora das transações para ser lido em partes.";
+    QTest::newRow("large frame, one batch") << largeFrame << qsizetype(3) << QString();
+}
+
+void TestStatementReader::limitsOfTheReading()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qsizetype, perRead);
+    QFETCH(QString, error);
+    const StatementReadResult r = StatementReader(perRead).readBytes(bytes);
+    QCOMPARE(r.error, error);
+    QCOMPARE(r.transactions.size(), error.isEmpty() ? 3 : 0);
     QVERIFY(QDir(statementWorkFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
