@@ -234,16 +234,32 @@ bool isAbandonedCopy(const QString &path)
 #endif
 }
 
+// True when `path` is a reading child's folder (a real folder, not a link) that no run holds.
+bool isAbandonedChildFolder(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool abandoned = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return abandoned;
+#else
+    return QFileInfo(path).isDir() && !QFileInfo(path).isSymLink();
+#endif
+}
+
 enum class LibraryFailure { NoWorkFolder, NotParsed };
 
 // The library reads only from a file: the normalized text goes to a private copy in the
 // program's owner-only work folder, removed when the library is done with it. One parse
 // at a time: a cancelled reading may still be inside the library when the next one starts.
-std::variant<QList<LibraryTransaction>, LibraryFailure> parseWithLibrary(const QByteArray &fileBytes)
+std::variant<QList<LibraryTransaction>, LibraryFailure> parseWithLibrary(const QByteArray &fileBytes,
+                                                                         const QString &folder)
 {
     static QMutex oneAtATime;
     const QMutexLocker lock(&oneAtATime);
-    const QString folder = statementWorkFolder();
     if (folder.isEmpty())
         return LibraryFailure::NoWorkFolder;
     QTemporaryFile file(folder + QLatin1Char('/') + kCopyPrefix + QStringLiteral("XXXXXX.ofx"));
@@ -326,6 +342,36 @@ void removeStatementLeftovers()
         if (isAbandonedCopy(path))
             QFile::remove(path);
     }
+    for (const QString &name : dir.entryList({statementChildFolderPrefix() + QLatin1Char('*')},
+                                             QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        const QString path = dir.filePath(name);
+        if (isAbandonedChildFolder(path))
+            QDir(path).removeRecursively(); // removes links found inside, never their targets
+    }
+}
+
+QString statementChildFolderPrefix()
+{
+    return QStringLiteral("leitura-");
+}
+
+StatementChildFolderHold::StatementChildFolderHold(const QString &folder)
+{
+#ifdef Q_OS_UNIX
+    m_fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (m_fd >= 0)
+        ::flock(m_fd, LOCK_EX | LOCK_NB);
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+StatementChildFolderHold::~StatementChildFolderHold()
+{
+#ifdef Q_OS_UNIX
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
 }
 
 StatementReadResult StatementReader::read(const QString &path, const std::atomic_bool *cancelled) const
@@ -385,6 +431,7 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
         result.transactions.append(std::move(t));
     }
 
+    const QString workFolder = m_workFolder.isEmpty() ? statementWorkFolder() : m_workFolder;
     const ofxscan::StatementBatches batches(body, scanned, m_transactionsPerRead);
     if (batches.count() > 1 && batches.frameSize() > kMaxFrameSize)
         return {{}, kFrameTooLarge};
@@ -392,7 +439,7 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
     for (qsizetype batch = 0; batch < batches.count(); ++batch) {
         if (stopped(cancelled))
             return {{}, kCancelled};
-        const auto parsed = parseWithLibrary(header + batches.text(batch).toUtf8() + "\r\n");
+        const auto parsed = parseWithLibrary(header + batches.text(batch).toUtf8() + "\r\n", workFolder);
         if (const auto *failure = std::get_if<LibraryFailure>(&parsed))
             return {{}, *failure == LibraryFailure::NoWorkFolder ? kNoWorkFolder : kNotOfx};
         const auto *library = &std::get<QList<LibraryTransaction>>(parsed);

@@ -72,19 +72,41 @@ public:
         : m_transactionsPerRead(transactionsPerRead)
     {}
 
+    // The owner-only folder of the private copy; statementWorkFolder() when not set.
+    void setWorkFolder(const QString &folder) { m_workFolder = folder; }
+
     // With `cancelled` set, the reading stops between its steps (the batches) with an error.
     StatementReadResult read(const QString &path, const std::atomic_bool *cancelled = nullptr) const;
     StatementReadResult readBytes(const QByteArray &bytes, const std::atomic_bool *cancelled = nullptr) const;
 
 private:
     qsizetype m_transactionsPerRead;
+    QString m_workFolder;
 };
 
 // The owner-only folder of the statements' private copies; empty when there is none.
 QString statementWorkFolder();
 // Removes the private copies a killed run left in the work folder: regular files no run
+// holds a lock on, and the reading children's folders (statementChildFolderPrefix) no run
 // holds a lock on. Called once at start-up.
 void removeStatementLeftovers();
+
+// The name's start of a reading child's temporary folder inside the work folder.
+QString statementChildFolderPrefix();
+
+// Holds a lock on a reading child's folder while it is in use (the system drops it when the
+// holder ends in any way), so a start-up never removes a folder in use.
+class StatementChildFolderHold
+{
+public:
+    explicit StatementChildFolderHold(const QString &folder);
+    ~StatementChildFolderHold();
+    StatementChildFolderHold(const StatementChildFolderHold &) = delete;
+    StatementChildFolderHold &operator=(const StatementChildFolderHold &) = delete;
+
+private:
+    int m_fd = -1;
+};
 
 // The amount text of an OFX file: optional sign, digits, "." or "," as the decimal
 // separator (when both occur, the last one is the decimal separator and the other groups
