@@ -107,6 +107,34 @@ struct Fixture
 
 } // namespace
 
+namespace {
+
+// A bank statement of `transactions` movements.
+QByteArray longStatement(int transactions)
+{
+    QByteArray body = "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\n\r\n<OFX><BANKMSGSRSV1><STMTTRNRS>"
+                      "<TRNUID>1<STMTRS><CURDEF>BRL<BANKACCTFROM><BANKID>1<ACCTID>2<ACCTTYPE>CHECKING"
+                      "</BANKACCTFROM><BANKTRANLIST><DTSTART>20150101<DTEND>20150131\r\n";
+    body.reserve(transactions * 110);
+    for (int i = 0; i < transactions; ++i)
+        body += "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20150110<TRNAMT>-1.00<FITID>" + QByteArray::number(i) +
+                "<NAME>LOJA " + QByteArray::number(i) + "</STMTTRN>\r\n";
+    return body + "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\r\n";
+}
+
+// The files named `prefix`* anywhere below `folder`.
+QStringList filesBelow(const QString &folder, const QString &prefix)
+{
+    QStringList found;
+    QDirIterator it(folder, {prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found.append(it.next());
+    return found;
+}
+
+} // namespace
+
 class TestImportPage : public QObject
 {
     Q_OBJECT
@@ -279,6 +307,12 @@ void TestImportPage::badFileShowsReasonAndWritesNothing_data()
     QTest::newRow("no transactions") << fixture("no-transactions.ofx") << false
                                      << prefix + "o extrato não tem transações.";
     QTest::newRow("unreadable") << fixture("gone.ofx") << false << prefix + "o arquivo não pôde ser aberto.";
+    static QTemporaryDir dir;
+    QFile tooMany(dir.filePath("demais.ofx"));
+    QVERIFY(dir.isValid() && tooMany.open(QIODevice::WriteOnly) &&
+            tooMany.write(longStatement(int(StatementReader::kMaxTransactions) + 1)) > 0);
+    QTest::newRow("more transactions than a bank's file")
+        << tooMany.fileName() << false << prefix + "o extrato tem mais de 100.000 transações.";
     QTest::newRow("imported list unreadable")
         << fixture("bank-1252.ofx") << true
         << prefix + "a lista das transações já importadas (Importados.ofx) não pôde ser lida.";
@@ -430,34 +464,6 @@ void TestImportPage::readingIsOffTheWindowAndCancels()
     QVERIFY(preview);
     QCOMPARE(preview->ImportRows->topLevelItemCount(), 4);
 }
-
-namespace {
-
-// A bank statement of `transactions` movements.
-QByteArray longStatement(int transactions)
-{
-    QByteArray body = "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\n\r\n<OFX><BANKMSGSRSV1><STMTTRNRS>"
-                      "<TRNUID>1<STMTRS><CURDEF>BRL<BANKACCTFROM><BANKID>1<ACCTID>2<ACCTTYPE>CHECKING"
-                      "</BANKACCTFROM><BANKTRANLIST><DTSTART>20150101<DTEND>20150131\r\n";
-    body.reserve(transactions * 110);
-    for (int i = 0; i < transactions; ++i)
-        body += "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20150110<TRNAMT>-1.00<FITID>" + QByteArray::number(i) +
-                "<NAME>LOJA " + QByteArray::number(i) + "</STMTTRN>\r\n";
-    return body + "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\r\n";
-}
-
-// The files named `prefix`* anywhere below `folder`.
-QStringList filesBelow(const QString &folder, const QString &prefix)
-{
-    QStringList found;
-    QDirIterator it(folder, {prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found.append(it.next());
-    return found;
-}
-
-} // namespace
 
 // A statement of 100 000 movements is read in a child process, off the shared thread pool;
 // the library's temporary copy lies in the program's private work folder, never in the
