@@ -1,3 +1,4 @@
+#include "finance/statementchild.h"
 #include "finance/statementimport.h"
 #include "finance/statementreader.h"
 #include "store/textcodec.h"
@@ -75,6 +76,7 @@ private slots:
     void batchesReadAsTheWholeFile();
     void limitsOfTheReading_data();
     void limitsOfTheReading();
+    void childResultCarriesEveryField();
     void privateCopiesOfKilledRunsGo();
     void entryForTransaction_data();
     void entryForTransaction();
@@ -362,6 +364,26 @@ void TestStatementReader::limitsOfTheReading()
     QCOMPARE(r.error, error);
     QCOMPARE(r.transactions.size(), error.isEmpty() ? 3 : 0);
     QVERIFY(QDir(statementWorkFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// What the reading child writes reads back as the same result; a cut or altered result is
+// no result at all, never a shorter list.
+void TestStatementReader::childResultCarriesEveryField()
+{
+    const StatementReadResult read = StatementReader().read(fixture("bank-1252.ofx"));
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    const QByteArray bytes = encodeStatementResult(read);
+    const auto back = decodeStatementResult(bytes);
+    QVERIFY(back);
+    QCOMPARE(back->error, read.error);
+    QCOMPARE(describeAll(back->transactions), describeAll(read.transactions));
+    const auto refused = decodeStatementResult(encodeStatementResult({{}, QStringLiteral("motivo")}));
+    QVERIFY(refused);
+    QCOMPARE(refused->error, QStringLiteral("motivo"));
+
+    for (const qsizetype cut : {qsizetype(0), qsizetype(3), bytes.size() / 2, bytes.size() - 1})
+        QVERIFY2(!decodeStatementResult(bytes.first(cut)), qPrintable(QString::number(cut)));
+    QVERIFY(!decodeStatementResult(bytes + "x"));
 }
 
 // The private copies live in an owner-only folder; a start removes those a killed run left
