@@ -78,6 +78,7 @@ private slots:
     void limitsOfTheReading();
     void childResultCarriesEveryField();
     void privateCopiesOfKilledRunsGo();
+    void childFoldersOfKilledRunsGo();
     void entryForTransaction_data();
     void entryForTransaction();
     void identitiesKeepEveryTransaction();
@@ -440,6 +441,37 @@ void TestStatementReader::privateCopiesOfKilledRunsGo()
     QCOMPARE(left, kept);
     for (const QString &name : {link, other})
         QVERIFY(QFile::remove(folder + QLatin1Char('/') + name));
+}
+
+// A reading child's folder that no run holds any more (the program was killed while a child
+// read) goes at the next start with what the library left in it; one in use stays, and a
+// link in its place or inside it is removed without touching its target.
+void TestStatementReader::childFoldersOfKilledRunsGo()
+{
+    const QString folder = statementWorkFolder();
+    QVERIFY(!folder.isEmpty());
+    QTemporaryDir outside;
+    QVERIFY(outside.isValid());
+    QVERIFY(QFile(outside.filePath("importante.txt")).open(QIODevice::WriteOnly));
+    const QString prefix = folder + QLatin1Char('/') + statementChildFolderPrefix();
+    QVERIFY(QDir().mkdir(prefix + "morto"));
+    QVERIFY(QFile(prefix + "morto/libofxtmpAbC123").open(QIODevice::WriteOnly));
+    QVERIFY(QFile::link(outside.path(), prefix + "morto/fora"));
+    QVERIFY(QDir().mkdir(prefix + "vivo"));
+    QVERIFY(QFile(prefix + "vivo/libofxtmpDeF456").open(QIODevice::WriteOnly));
+    QVERIFY(QFile::link(outside.path(), prefix + "ligacao"));
+    {
+        const StatementChildFolderHold held(prefix + "vivo");
+        removeStatementLeftovers();
+        QVERIFY(!QFileInfo::exists(prefix + "morto"));
+        QVERIFY(QFileInfo::exists(prefix + "vivo/libofxtmpDeF456"));
+        QVERIFY(QFileInfo(prefix + "ligacao").isSymLink());
+        QVERIFY(QFileInfo::exists(outside.filePath("importante.txt")));
+    }
+    removeStatementLeftovers();
+    QVERIFY(!QFileInfo::exists(prefix + "vivo"));
+    QVERIFY(QFile::remove(prefix + "ligacao"));
+    QVERIFY(QFileInfo::exists(outside.filePath("importante.txt")));
 }
 
 void TestStatementReader::entryForTransaction_data()
