@@ -93,8 +93,8 @@ StatementReadResult readStatementInChild(const QString &program, const QString &
         environment.insert(QString::fromLatin1(name), temporary.path());
     child.setProcessEnvironment(environment);
     child.setStandardInputFile(QProcess::nullDevice());
-    child.setProcessChannelMode(QProcess::SeparateChannels);
-    child.setStandardErrorFile(QProcess::nullDevice());
+    // The child's log lines join the program's own.
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 #ifdef Q_OS_LINUX
     // The child ends with the thread that started it, also when the program is killed.
     child.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });

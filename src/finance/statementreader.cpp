@@ -5,6 +5,7 @@
 
 #include "platform/identity.h"
 #include "store/datafile.h"
+#include "store/logging.h"
 #include "store/textcodec.h"
 
 #include <QDir>
@@ -405,8 +406,11 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
         return {{}, kTooDeep};
     if (scanned.isEmpty())
         return {{}, kNoTransactions};
-    if (scanned.size() > kMaxTransactions)
+    if (scanned.size() > kMaxTransactions) {
+        qCWarning(lcImport) << "statement refused:" << scanned.size() << "transactions, more than"
+                            << kMaxTransactions;
         return {{}, tooManyTransactions()};
+    }
     // Each transaction's date and amount must read before the library is asked at all.
     StatementReadResult result;
     result.transactions.reserve(scanned.size());
@@ -433,8 +437,11 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
 
     const QString workFolder = m_workFolder.isEmpty() ? statementWorkFolder() : m_workFolder;
     const ofxscan::StatementBatches batches(body, scanned, m_transactionsPerRead);
-    if (batches.count() > 1 && batches.frameSize() > kMaxFrameSize)
+    if (batches.count() > 1 && batches.frameSize() > kMaxFrameSize) {
+        qCWarning(lcImport) << "statement refused:" << batches.frameSize()
+                            << "characters around its transactions, more than" << kMaxFrameSize;
         return {{}, kFrameTooLarge};
+    }
     const QByteArray &header = xml ? kXmlHeader : kSgmlHeader;
     for (qsizetype batch = 0; batch < batches.count(); ++batch) {
         if (stopped(cancelled))
