@@ -253,8 +253,8 @@ bool isAbandonedChildFolder(const QString &path)
 
 enum class LibraryFailure { NoWorkFolder, NotParsed };
 
-// The library reads only from a file: the normalized text goes to a private copy in the
-// program's owner-only work folder, removed when the library is done with it. One parse
+// The library reads only from a file: the normalized text goes to a private copy in
+// `folder` (owner-only), removed when the library is done with it. One parse
 // at a time: a cancelled reading may still be inside the library when the next one starts.
 std::variant<QList<LibraryTransaction>, LibraryFailure> parseWithLibrary(const QByteArray &fileBytes,
                                                                          const QString &folder)
