@@ -390,7 +390,7 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
 {
     if (bytes.size() > kMaxFileSize)
         return {{}, kTooLarge};
-    const QString text = decodeStatementText(bytes);
+    QString text = decodeStatementText(bytes);
     const qsizetype begin = text.indexOf(QLatin1String("<OFX>"), 0, Qt::CaseInsensitive);
     if (begin < 0)
         return {{}, kNotOfx};
@@ -399,6 +399,7 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
         return {{}, kTruncated};
     const bool xml = text.first(begin).contains(QLatin1String("<?xml"), Qt::CaseInsensitive);
     const QString body = normalizeEntities(QStringView(text).sliced(begin, close + 6 - begin));
+    text = QString(); // the body is all the reading needs from here on: a large file's memory halves
 
     bool tooDeep = false;
     const QList<ofxscan::ScannedTransaction> scanned = ofxscan::scanTransactions(body, kMaxDepth, &tooDeep);
