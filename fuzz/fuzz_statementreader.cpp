@@ -1,6 +1,7 @@
 // The statement reader over any bytes: no fault; a file it reads gives the same
-// transactions when read again; every transaction has a date, its identity is its own,
-// and its ledger line is one line whose amount and operation read back as written.
+// transactions when read again, and the same movements when read in batches of one; every transaction has a
+// date, its identity is its own, and its ledger line is one line whose amount and operation read back as
+// written.
 #include "finance/ledger.h"
 #include "finance/statementimport.h"
 #include "finance/statementreader.h"
@@ -28,6 +29,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(!result.transactions.isEmpty());
     const StatementReadResult again = StatementReader().readBytes(bytes);
     FUZZ_CHECK(again.ok() && again.transactions == result.transactions);
+    // Read one transaction at a time, a file is refused or gives the same movements.
+    const StatementReadResult batched = StatementReader(1).readBytes(bytes);
+    FUZZ_CHECK(batched.ok() == batched.error.isEmpty());
+    if (batched.ok()) {
+        FUZZ_CHECK(batched.transactions.size() == result.transactions.size());
+        for (qsizetype k = 0; k < batched.transactions.size(); ++k) {
+            const StatementTransaction &a = batched.transactions[k];
+            const StatementTransaction &b = result.transactions[k];
+            FUZZ_CHECK(a.fitId == b.fitId && a.date == b.date && a.amount == b.amount &&
+                       a.accountId == b.accountId);
+        }
+    }
 
     const QStringList identities = importIdentities(result.transactions);
     FUZZ_CHECK(identities.size() == result.transactions.size());

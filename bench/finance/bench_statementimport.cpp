@@ -1,3 +1,4 @@
+// Reading grows linearly with the statement's transactions (BM_ReadingGrowsLinearly).
 // Importing a 5 000-transaction bank statement (read off the calling thread as the finance
 // page reads it, its result waited for in an event loop, matched against the imported list,
 // written into the month and year ledgers of a copy of the synthetic installation's 2025
@@ -20,6 +21,7 @@
 #include <libofx/libofx.h>
 
 #include <memory>
+#include <time.h>
 #include <vector>
 
 namespace {
@@ -115,7 +117,60 @@ void BM_ImportAgainstLibofx(benchmark::State &state)
 
 } // namespace
 
+// A bank statement of `transactions` movements, each with its own identity, name and memo.
+QByteArray statementOf(int transactions)
+{
+    QByteArray body = "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\n\r\n<OFX><BANKMSGSRSV1><STMTTRNRS>"
+                      "<TRNUID>1<STMTRS><CURDEF>BRL<BANKACCTFROM><BANKID>1<ACCTID>2<ACCTTYPE>CHECKING"
+                      "</BANKACCTFROM><BANKTRANLIST><DTSTART>20150101<DTEND>20151231\r\n";
+    for (int i = 0; i < transactions; ++i)
+        body += "<STMTTRN>\r\n<TRNTYPE>DEBIT\r\n<DTPOSTED>20150" + QByteArray::number(1 + i % 9) +
+                "10\r\n<TRNAMT>-" + QByteArray::number(i % 1000) + ".25\r\n<FITID>" + QByteArray::number(i) +
+                "\r\n<NAME>LOJA " + QByteArray::number(i % 97) + "\r\n<MEMO>COMPRA " + QByteArray::number(i) +
+                "\r\n</STMTTRN>\r\n";
+    return body + "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\r\n";
+}
+
+// Reading 40 000 transactions against reading 10 000, in the same run: a reading that grows
+// linearly takes about four times as long. The library's copies go to a private folder.
+void BM_ReadingGrowsLinearly(benchmark::State &state)
+{
+    constexpr int kSmall = 10000;
+    constexpr int kLarge = 40000;
+    QTemporaryDir work;
+    qputenv("TMPDIR", QFile::encodeName(work.path()));
+    zorv::StatementReader reader;
+    reader.setWorkFolder(work.path());
+    const QByteArray small = statementOf(kSmall);
+    const QByteArray large = statementOf(kLarge);
+    // Processor time of this thread, which does the whole reading: on a shared machine the
+    // time on the wall measures the other programs as much as the reading.
+    auto cpuMs = [] {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+    };
+    // One untimed reading of each first, so both timed ones meet a heap already grown.
+    bool failed = reader.readBytes(large).transactions.size() != kLarge ||
+                  reader.readBytes(small).transactions.size() != kSmall;
+    std::vector<double> largeMs, smallMs;
+    for (auto _ : state) {
+        for (int round = 0; round < 5; ++round) {
+            double start = cpuMs();
+            failed |= reader.readBytes(large).transactions.size() != kLarge;
+            largeMs.push_back(cpuMs() - start);
+            start = cpuMs();
+            failed |= reader.readBytes(small).transactions.size() != kSmall;
+            smallMs.push_back(cpuMs() - start);
+        }
+    }
+    zorv::bench::reportMedians(state, "read_40000_cpu_ms", largeMs, "read_10000_cpu_ms", smallMs);
+    if (failed)
+        state.SkipWithError("the reading lost transactions");
+}
+
 BENCHMARK(BM_ImportAgainstLibofx)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadingGrowsLinearly)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

@@ -1,14 +1,17 @@
 #include "finance/statementreader.h"
 
+#include "finance/statementbatches.h"
 #include "finance/statementscan.h"
 
 #include "platform/identity.h"
 #include "store/datafile.h"
+#include "store/logging.h"
 #include "store/textcodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMutex>
 #include <QStringDecoder>
 #include <QTemporaryFile>
@@ -40,10 +43,18 @@ const QString kTooDeep = QStringLiteral("o arquivo tem elementos aninhados demai
 const QString kNoWorkFolder =
     QStringLiteral("não há uma pasta particular do programa onde o extrato possa ser lido.");
 const QString kCancelled = QStringLiteral("a leitura foi cancelada.");
+const QString kFrameTooLarge =
+    QStringLiteral("o extrato tem texto demais fora das transações para ser lido em partes.");
 const QString kWorkFolderName = QStringLiteral("extratos");
 // A run holds a lock on its private copy while the library reads it; the system drops the
 // lock when the run ends in any way, so a copy nobody holds is one a killed run left.
 const QString kCopyPrefix = QStringLiteral("extrato-");
+
+QString tooManyTransactions()
+{
+    return QStringLiteral("o extrato tem mais de %1 transações.")
+        .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(StatementReader::kMaxTransactions));
+}
 
 // The library reports through its console flags; the program has no console to show.
 void silenceLibrary()
@@ -224,16 +235,32 @@ bool isAbandonedCopy(const QString &path)
 #endif
 }
 
+// True when `path` is a reading child's folder (a real folder, not a link) that no run holds.
+bool isAbandonedChildFolder(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool abandoned = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return abandoned;
+#else
+    return QFileInfo(path).isDir() && !QFileInfo(path).isSymLink();
+#endif
+}
+
 enum class LibraryFailure { NoWorkFolder, NotParsed };
 
-// The library reads only from a file: the normalized text goes to a private copy in the
-// program's owner-only work folder, removed when the library is done with it. One parse
+// The library reads only from a file: the normalized text goes to a private copy in
+// `folder` (owner-only), removed when the library is done with it. One parse
 // at a time: a cancelled reading may still be inside the library when the next one starts.
-std::variant<QList<LibraryTransaction>, LibraryFailure> parseWithLibrary(const QByteArray &fileBytes)
+std::variant<QList<LibraryTransaction>, LibraryFailure> parseWithLibrary(const QByteArray &fileBytes,
+                                                                         const QString &folder)
 {
     static QMutex oneAtATime;
     const QMutexLocker lock(&oneAtATime);
-    const QString folder = statementWorkFolder();
     if (folder.isEmpty())
         return LibraryFailure::NoWorkFolder;
     QTemporaryFile file(folder + QLatin1Char('/') + kCopyPrefix + QStringLiteral("XXXXXX.ofx"));
@@ -316,6 +343,36 @@ void removeStatementLeftovers()
         if (isAbandonedCopy(path))
             QFile::remove(path);
     }
+    for (const QString &name : dir.entryList({statementChildFolderPrefix() + QLatin1Char('*')},
+                                             QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        const QString path = dir.filePath(name);
+        if (isAbandonedChildFolder(path))
+            QDir(path).removeRecursively(); // removes links found inside, never their targets
+    }
+}
+
+QString statementChildFolderPrefix()
+{
+    return QStringLiteral("leitura-");
+}
+
+StatementChildFolderHold::StatementChildFolderHold(const QString &folder)
+{
+#ifdef Q_OS_UNIX
+    m_fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (m_fd >= 0)
+        ::flock(m_fd, LOCK_EX | LOCK_NB);
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+StatementChildFolderHold::~StatementChildFolderHold()
+{
+#ifdef Q_OS_UNIX
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
 }
 
 StatementReadResult StatementReader::read(const QString &path, const std::atomic_bool *cancelled) const
@@ -333,7 +390,7 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
 {
     if (bytes.size() > kMaxFileSize)
         return {{}, kTooLarge};
-    const QString text = decodeStatementText(bytes);
+    QString text = decodeStatementText(bytes);
     const qsizetype begin = text.indexOf(QLatin1String("<OFX>"), 0, Qt::CaseInsensitive);
     if (begin < 0)
         return {{}, kNotOfx};
@@ -342,6 +399,7 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
         return {{}, kTruncated};
     const bool xml = text.first(begin).contains(QLatin1String("<?xml"), Qt::CaseInsensitive);
     const QString body = normalizeEntities(QStringView(text).sliced(begin, close + 6 - begin));
+    text = QString(); // the body is all the reading needs from here on: a large file's memory halves
 
     bool tooDeep = false;
     const QList<ofxscan::ScannedTransaction> scanned = ofxscan::scanTransactions(body, kMaxDepth, &tooDeep);
@@ -349,6 +407,11 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
         return {{}, kTooDeep};
     if (scanned.isEmpty())
         return {{}, kNoTransactions};
+    if (scanned.size() > kMaxTransactions) {
+        qCWarning(lcImport) << "statement refused:" << scanned.size() << "transactions, more than"
+                            << kMaxTransactions;
+        return {{}, tooManyTransactions()};
+    }
     // Each transaction's date and amount must read before the library is asked at all.
     StatementReadResult result;
     result.transactions.reserve(scanned.size());
@@ -373,29 +436,39 @@ StatementReadResult StatementReader::readBytes(const QByteArray &bytes,
         result.transactions.append(std::move(t));
     }
 
-    if (stopped(cancelled))
-        return {{}, kCancelled};
-    const auto parsed = parseWithLibrary((xml ? kXmlHeader : kSgmlHeader) + body.toUtf8() + "\r\n");
-    if (stopped(cancelled))
-        return {{}, kCancelled};
-    if (const auto *failure = std::get_if<LibraryFailure>(&parsed))
-        return {{}, *failure == LibraryFailure::NoWorkFolder ? kNoWorkFolder : kNotOfx};
-    const auto *library = &std::get<QList<LibraryTransaction>>(parsed);
-    if (library->size() != scanned.size())
-        return {{}, kNotMatched};
-    for (qsizetype k = 0; k < scanned.size(); ++k) {
-        const LibraryTransaction &from = library->at(k);
-        StatementTransaction &t = result.transactions[k];
-        if (from.fitId != t.fitId.trimmed().left(OFX_FITID_LENGTH - 1))
-            return {{}, kNotMatched};
-        if (t.accountId.isEmpty())
-            t.accountId = from.accountId;
-        t.type = from.type;
-        t.name = from.name;
-        t.memo = from.memo;
-        t.checkNumber = from.checkNumber;
-        t.creditCard = t.creditCard || from.creditCard;
+    const QString workFolder = m_workFolder.isEmpty() ? statementWorkFolder() : m_workFolder;
+    const ofxscan::StatementBatches batches(body, scanned, m_transactionsPerRead);
+    if (batches.count() > 1 && batches.frameSize() > kMaxFrameSize) {
+        qCWarning(lcImport) << "statement refused:" << batches.frameSize()
+                            << "characters around its transactions, more than" << kMaxFrameSize;
+        return {{}, kFrameTooLarge};
     }
+    const QByteArray &header = xml ? kXmlHeader : kSgmlHeader;
+    for (qsizetype batch = 0; batch < batches.count(); ++batch) {
+        if (stopped(cancelled))
+            return {{}, kCancelled};
+        const auto parsed = parseWithLibrary(header + batches.text(batch).toUtf8() + "\r\n", workFolder);
+        if (const auto *failure = std::get_if<LibraryFailure>(&parsed))
+            return {{}, *failure == LibraryFailure::NoWorkFolder ? kNoWorkFolder : kNotOfx};
+        const auto *library = &std::get<QList<LibraryTransaction>>(parsed);
+        if (library->size() != batches.size(batch))
+            return {{}, kNotMatched};
+        for (qsizetype j = 0; j < library->size(); ++j) {
+            const LibraryTransaction &from = library->at(j);
+            StatementTransaction &t = result.transactions[batches.first(batch) + j];
+            if (from.fitId != t.fitId.trimmed().left(OFX_FITID_LENGTH - 1))
+                return {{}, kNotMatched};
+            if (t.accountId.isEmpty())
+                t.accountId = from.accountId;
+            t.type = from.type;
+            t.name = from.name;
+            t.memo = from.memo;
+            t.checkNumber = from.checkNumber;
+            t.creditCard = t.creditCard || from.creditCard;
+        }
+    }
+    if (stopped(cancelled))
+        return {{}, kCancelled};
     return result;
 }
 

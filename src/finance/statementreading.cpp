@@ -1,27 +1,31 @@
 #include "finance/statementreading.h"
 
-#include <QFutureWatcher>
-#include <QPromise>
-#include <QThreadPool>
+#include "finance/statementchild.h"
+
+#include <QThread>
 
 namespace zorv {
 
 struct StatementReading::Job
 {
     std::atomic_bool cancelled{false};
-    QPromise<StatementReadResult> promise;
+    QThread *thread = nullptr;
 };
 
 StatementReading::StatementReading(QObject *parent)
     : QObject(parent)
     , m_read([](const QString &path, const std::atomic_bool &cancelled) {
-        return StatementReader().read(path, &cancelled);
+        return readStatementInChild(statementReaderProgram(), path, cancelled);
     })
 {}
 
 StatementReading::~StatementReading()
 {
     cancel();
+    for (QThread *thread : std::as_const(m_ending)) {
+        thread->wait();
+        delete thread;
+    }
 }
 
 bool StatementReading::isReading() const
@@ -34,28 +38,26 @@ bool StatementReading::start(const QString &path)
     if (m_job)
         return false;
     auto job = std::make_shared<Job>();
-    auto *watcher = new QFutureWatcher<StatementReadResult>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
-        if (watcher != m_watcher)
-            return; // cancelled meanwhile
-        const QFuture<StatementReadResult> future = watcher->future();
+    auto result = std::make_shared<StatementReadResult>(
+        StatementReadResult{{}, QStringLiteral("a leitura do extrato foi interrompida.")});
+    // The thread holds the job, so the cancel flag outlives a dropped reading.
+    job->thread =
+        QThread::create([job, result, read = m_read, path] { *result = read(path, job->cancelled); });
+    job->thread->setObjectName(QStringLiteral("StatementReading"));
+    connect(job->thread, &QThread::finished, this, [this, job, result] {
+        QThread *thread = job->thread;
+        if (m_ending.removeOne(thread)) {
+            thread->deleteLater(); // a cancelled reading: its result is dropped
+            return;
+        }
+        if (m_job != job)
+            return;
         m_job.reset();
-        m_watcher.clear();
-        watcher->deleteLater();
-        emit finished(
-            future.resultCount() > 0
-                ? future.result()
-                : StatementReadResult{{}, QStringLiteral("a leitura do extrato foi interrompida.")});
+        thread->deleteLater();
+        emit finished(*result);
     });
-    watcher->setFuture(job->promise.future());
-    job->promise.start();
     m_job = job;
-    m_watcher = watcher;
-    // The worker holds the job, so the promise outlives a cancelled reading's watcher.
-    QThreadPool::globalInstance()->start([job, read = m_read, path] {
-        job->promise.addResult(read(path, job->cancelled));
-        job->promise.finish();
-    });
+    job->thread->start();
     return true;
 }
 
@@ -64,12 +66,8 @@ void StatementReading::cancel()
     if (!m_job)
         return;
     m_job->cancelled = true;
+    m_ending.append(m_job->thread);
     m_job.reset();
-    if (m_watcher) {
-        m_watcher->disconnect(this);
-        m_watcher->deleteLater();
-        m_watcher.clear();
-    }
 }
 
 } // namespace zorv

@@ -2,20 +2,22 @@
 
 #include "finance/statementreader.h"
 
+#include <QList>
 #include <QObject>
-#include <QPointer>
 
 #include <atomic>
 #include <functional>
 #include <memory>
 
-template<typename T> class QFutureWatcher;
+class QThread;
 
 namespace zorv {
 
-// Reads one statement at a time on a worker thread, so the window, its timers (the daily
-// backup, the companion watch) and a Cancel stay alive while a large or hostile file is
-// read. The result comes back on the thread that started the reading.
+// Reads one statement at a time on a thread of its own (never on a shared pool the window
+// needs), so the window, its timers (the daily backup, the companion watch) and a Cancel
+// stay alive while a large or hostile file is read. By default the thread runs the reading
+// in a child process (readStatementInChild) and ends it when cancelled, so a cancelled
+// reading ends within moments. The result comes back on the thread that started it.
 class StatementReading : public QObject
 {
     Q_OBJECT
@@ -26,16 +28,17 @@ public:
         std::function<StatementReadResult(const QString &path, const std::atomic_bool &cancelled)>;
 
     explicit StatementReading(QObject *parent = nullptr);
+    // Tells every reading still running to stop and waits for their threads.
     ~StatementReading() override;
 
     // Starts reading `path`; false while another reading is under way.
     bool start(const QString &path);
-    // Drops the reading under way: finished() is not emitted for it. The worker is told to
-    // stop and ends on its own (the library's parse itself cannot be interrupted).
+    // Drops the reading under way: finished() is not emitted for it. Its thread is told to
+    // stop and ends on its own; a new reading may start at once.
     void cancel();
     bool isReading() const;
 
-    // What the worker runs; StatementReader by default. Tests put in one they can hold.
+    // What the thread runs; the child process by default. Tests put in one they can hold.
     void setReadFunction(ReadFunction read) { m_read = std::move(read); }
 
 signals:
@@ -45,7 +48,8 @@ private:
     struct Job;
     ReadFunction m_read;
     std::shared_ptr<Job> m_job;
-    QPointer<QFutureWatcher<StatementReadResult>> m_watcher;
+    // Threads of cancelled readings that have not ended yet.
+    QList<QThread *> m_ending;
 };
 
 } // namespace zorv

@@ -37,6 +37,7 @@ struct Tag
     QString name;
     bool closing = false;
     QStringView value;
+    qsizetype end = 0;   // just past the tag's '>'
     qsizetype next = -1; // where the next tag may start, -1 at the end
 };
 
@@ -55,6 +56,7 @@ std::optional<Tag> tagAt(QStringView body, qsizetype i)
         return std::nullopt;
     tag.name = body.sliced(start, end - start).toString().toUpper();
     const qsizetype valueStart = end + 1;
+    tag.end = valueStart;
     tag.next = body.indexOf(u'<', valueStart);
     tag.value = body.sliced(valueStart, (tag.next < 0 ? n : tag.next) - valueStart);
     return tag;
@@ -120,19 +122,22 @@ private:
 class TransactionCollector
 {
 public:
-    void startTag(const QString &name, QStringView value);
-    void endTag(const QString &name);
-    QList<ScannedTransaction> finish()
+    // `at` is where the tag starts in the body, `after` where it ends.
+    void startTag(const QString &name, QStringView value, qsizetype at);
+    void endTag(const QString &name, qsizetype at, qsizetype after);
+    QList<ScannedTransaction> finish(qsizetype bodyEnd)
     {
-        endTransaction();
+        endTransaction(bodyEnd);
         return std::move(m_found);
     }
 
 private:
-    void endTransaction()
+    void endTransaction(qsizetype end)
     {
-        if (m_inTransaction)
+        if (m_inTransaction) {
+            m_current.end = end;
             m_found.append(m_current);
+        }
         m_inTransaction = false;
     }
     bool accountTag(const QString &name, QStringView value);
@@ -155,7 +160,7 @@ QString leafValue(QStringView value)
     return value.trimmed().toString();
 }
 
-void TransactionCollector::startTag(const QString &name, QStringView value)
+void TransactionCollector::startTag(const QString &name, QStringView value, qsizetype at)
 {
     if (name == u"STMTRS" || name == u"CCSTMTRS") {
         m_creditCard = name == u"CCSTMTRS";
@@ -165,12 +170,13 @@ void TransactionCollector::startTag(const QString &name, QStringView value)
     } else if (name == u"INVSTMTRS") {
         ++m_investment;
     } else if (name == u"STMTTRN") {
-        endTransaction();
+        endTransaction(at);
         if (m_investment == 0) {
             m_inTransaction = true;
             m_current = {};
             m_current.creditCard = m_creditCard;
             m_current.accountId = m_accountId;
+            m_current.begin = at;
         }
     } else if (m_inTransaction) {
         transactionTag(name, value);
@@ -213,10 +219,12 @@ void TransactionCollector::transactionTag(const QString &name, QStringView value
         m_current.fitId = decodeBasicEntities(leafValue(value));
 }
 
-void TransactionCollector::endTag(const QString &name)
+void TransactionCollector::endTag(const QString &name, qsizetype at, qsizetype after)
 {
-    if (name == u"STMTTRN" || name == u"BANKTRANLIST") {
-        endTransaction();
+    if (name == u"STMTTRN") {
+        endTransaction(after);
+    } else if (name == u"BANKTRANLIST") {
+        endTransaction(at);
     } else if (name == u"INVSTMTRS") {
         m_investment = qMax(0, m_investment - 1);
     } else if (m_inAccount && (name == u"BANKACCTFROM" || name == u"CCACCTFROM")) {
@@ -248,17 +256,17 @@ QList<ScannedTransaction> scanTransactions(QStringView body, int maxOpen, bool *
         }
         if (tag->closing) {
             elements.close(tag->name);
-            collector.endTag(tag->name);
+            collector.endTag(tag->name, i, tag->end);
         } else {
             if (!elements.open(tag->name, isBlank(tag->value))) {
                 *tooDeep = true;
                 return {};
             }
-            collector.startTag(tag->name, tag->value);
+            collector.startTag(tag->name, tag->value, i);
         }
         i = tag->next;
     }
-    return collector.finish();
+    return collector.finish(body.size());
 }
 
 } // namespace zorv::ofxscan

@@ -16,6 +16,10 @@ struct ScannedTransaction
     QString fitId;
     QString accountId;
     bool creditCard = false;
+    // Where the transaction's text lies in the body: from its start tag up to its end tag's
+    // end, or up to the tag that ended it (the next transaction, the end of its list).
+    qsizetype begin = 0;
+    qsizetype end = 0;
 };
 
 // Walks the tags of the body and collects, in file order, the transactions of the bank

@@ -10,10 +10,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -105,6 +107,34 @@ struct Fixture
 
 } // namespace
 
+namespace {
+
+// A bank statement of `transactions` movements.
+QByteArray longStatement(int transactions)
+{
+    QByteArray body = "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\n\r\n<OFX><BANKMSGSRSV1><STMTTRNRS>"
+                      "<TRNUID>1<STMTRS><CURDEF>BRL<BANKACCTFROM><BANKID>1<ACCTID>2<ACCTTYPE>CHECKING"
+                      "</BANKACCTFROM><BANKTRANLIST><DTSTART>20150101<DTEND>20150131\r\n";
+    body.reserve(transactions * 110);
+    for (int i = 0; i < transactions; ++i)
+        body += "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20150110<TRNAMT>-1.00<FITID>" + QByteArray::number(i) +
+                "<NAME>LOJA " + QByteArray::number(i) + "</STMTTRN>\r\n";
+    return body + "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\r\n";
+}
+
+// The files named `prefix`* anywhere below `folder`.
+QStringList filesBelow(const QString &folder, const QString &prefix)
+{
+    QStringList found;
+    QDirIterator it(folder, {prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found.append(it.next());
+    return found;
+}
+
+} // namespace
+
 class TestImportPage : public QObject
 {
     Q_OBJECT
@@ -115,6 +145,7 @@ private slots:
     void everyLineCarriesItsPaymentForm();
     void hostileStatementIsRefusedAtOnce();
     void readingIsOffTheWindowAndCancels();
+    void cancelledLongReadingEndsAndNextImportWorks();
     void partialSelectionAndSecondImport();
     void escapeCancels();
     void failedWriteLeavesEveryFile();
@@ -282,6 +313,12 @@ void TestImportPage::badFileShowsReasonAndWritesNothing_data()
     QTest::newRow("no transactions") << fixture("no-transactions.ofx") << false
                                      << prefix + "o extrato não tem transações.";
     QTest::newRow("unreadable") << fixture("gone.ofx") << false << prefix + "o arquivo não pôde ser aberto.";
+    static QTemporaryDir dir;
+    QFile tooMany(dir.filePath("demais.ofx"));
+    QVERIFY(dir.isValid() && tooMany.open(QIODevice::WriteOnly) &&
+            tooMany.write(longStatement(int(StatementReader::kMaxTransactions) + 1)) > 0);
+    QTest::newRow("more transactions than a bank's file")
+        << tooMany.fileName() << false << prefix + "o extrato tem mais de 100.000 transações.";
     QTest::newRow("imported list unreadable")
         << fixture("bank-1252.ofx") << true
         << prefix + "a lista das transações já importadas (Importados.ofx) não pôde ser lida.";
@@ -432,6 +469,67 @@ void TestImportPage::readingIsOffTheWindowAndCancels()
     StatementPreview *preview = f.clickImport(fixture("bank-1252.ofx"));
     QVERIFY(preview);
     QCOMPARE(preview->ImportRows->topLevelItemCount(), 4);
+}
+
+// A statement of 100 000 movements is read in a child process, off the shared thread pool;
+// the library's temporary copy lies in the program's private work folder, never in the
+// shared temporary folder. "Cancelar" ends the child: nothing of it stays behind, the next
+// import is read at once, and closing the page during a reading does not wait for it.
+void TestImportPage::cancelledLongReadingEndsAndNextImportWorks()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile file(dir.filePath("longo.ofx"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(longStatement(100000)) > 0);
+    file.close();
+    // The shared temporary folder, as the program and its children would find it.
+    QTemporaryDir shared;
+    QVERIFY(shared.isValid());
+    const QByteArray sharedBefore = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(shared.path()));
+    const auto restore = qScopeGuard([&] { qputenv("TMPDIR", sharedBefore); });
+
+    Fixture f;
+    QVERIFY(f.open());
+    f.fake.dialogs.files.enqueue(file.fileName());
+    QTest::mouseClick(f.page->ImportStatement, Qt::LeftButton, {}, f.page->ImportStatement->rect().center());
+    QVERIFY(f.page->statementReading().isReading());
+    QCOMPARE(QThreadPool::globalInstance()->activeThreadCount(), 0);
+    // The library is at work on its temporary copy, in the private folder.
+    QTRY_VERIFY_WITH_TIMEOUT(!filesBelow(statementWorkFolder(), "libofxtmp").isEmpty(), 20000);
+    QVERIFY(filesBelow(shared.path(), "").isEmpty());
+
+    QProgressDialog *progress = f.page->statementProgress();
+    QVERIFY(progress);
+    QPushButton *cancel = progress->findChild<QPushButton *>(QStringLiteral("CancelReading"));
+    QVERIFY(cancel);
+    QTest::mouseClick(cancel, Qt::LeftButton, {}, cancel->rect().center());
+    QVERIFY(!f.page->statementReading().isReading());
+    QCOMPARE(f.page->actionStatus->text(), QStringLiteral("Importação cancelada: nada importado"));
+
+    // The next import is read while the cancelled child is being ended.
+    StatementPreview *preview = f.clickImport(fixture("bank-1252.ofx"));
+    QVERIFY(preview);
+    QCOMPARE(preview->ImportRows->topLevelItemCount(), 4);
+    preview->reject();
+    QVERIFY(f.fake.dialogs.messages().isEmpty());
+    QCOMPARE(f.financeFiles(), (QMap<QString, QByteArray>{}));
+    // Nothing of the cancelled reading is left: no copy, no folder, no temporary file.
+    QTRY_VERIFY(QDir(statementWorkFolder())
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
+    QVERIFY(filesBelow(shared.path(), "").isEmpty());
+
+    // Closing the page (as the end of the session does) while a long reading runs ends it.
+    f.fake.dialogs.files.enqueue(file.fileName());
+    QTest::mouseClick(f.page->ImportStatement, Qt::LeftButton, {}, f.page->ImportStatement->rect().center());
+    QVERIFY(f.page->statementReading().isReading());
+    QTRY_VERIFY_WITH_TIMEOUT(!filesBelow(statementWorkFolder(), "libofxtmp").isEmpty(), 20000);
+    f.page.reset();
+    QVERIFY(QDir(statementWorkFolder())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                .isEmpty());
 }
 
 QTEST_MAIN(TestImportPage)

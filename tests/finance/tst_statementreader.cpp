@@ -1,3 +1,4 @@
+#include "finance/statementchild.h"
 #include "finance/statementimport.h"
 #include "finance/statementreader.h"
 #include "store/textcodec.h"
@@ -71,7 +72,13 @@ private slots:
     void amountsAndDates();
     void nestingDeeperThanAStatementIsRefused_data();
     void nestingDeeperThanAStatementIsRefused();
+    void batchesReadAsTheWholeFile_data();
+    void batchesReadAsTheWholeFile();
+    void limitsOfTheReading_data();
+    void limitsOfTheReading();
+    void childResultCarriesEveryField();
     void privateCopiesOfKilledRunsGo();
+    void childFoldersOfKilledRunsGo();
     void entryForTransaction_data();
     void entryForTransaction();
     void identitiesKeepEveryTransaction();
@@ -254,6 +261,132 @@ void TestStatementReader::nestingDeeperThanAStatementIsRefused()
     QVERIFY(QDir(statementWorkFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
+namespace {
+
+// A bank statement and a credit-card statement in one file, their movements told apart by
+// every field the import uses; some have text between them, some carry a check number or
+// no name.
+QByteArray twoStatements(int bankMovements, int cardMovements)
+{
+    QByteArray body = "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nCHARSET:1252\r\n\r\n<OFX>"
+                      "<SIGNONMSGSRSV1><SONRS><STATUS><CODE>0<SEVERITY>INFO</STATUS>"
+                      "<DTSERVER>20150131<LANGUAGE>POR</SONRS></SIGNONMSGSRSV1>";
+    auto movement = [](int i, const QByteArray &prefix) {
+        const char *types[] = {"DEBIT", "CREDIT", "CHECK", "POS", "XFER"};
+        QByteArray m = "<STMTTRN>\r\n<TRNTYPE>" + QByteArray(types[i % 5]) + "\r\n<DTPOSTED>201501" +
+                       QByteArray::number(10 + i % 19) + "120000[-3:BRT]\r\n<TRNAMT>" + (i % 3 ? "-" : "") +
+                       QByteArray::number(i) + "." + QByteArray::number(10 + i % 90) + "\r\n<FITID>" +
+                       prefix + QByteArray::number(i) + "\r\n";
+        if (i % 7)
+            m += "<NAME>Loja \xe7" + QByteArray::number(i) + " & Cia\r\n";
+        if (i % 5 == 2)
+            m += "<CHECKNUM>" + QByteArray::number(800 + i) + "\r\n";
+        m += "<MEMO>Compra &lt;" + QByteArray::number(i * 7) + "&gt;\r\n";
+        m += "</STMTTRN>\r\n";
+        if (i % 50 == 3)
+            m += "<!-- aviso -->\r\n";
+        return m;
+    };
+    body += "<BANKMSGSRSV1><STMTTRNRS><TRNUID>1<STMTRS><CURDEF>BRL<BANKACCTFROM><BANKID>0341"
+            "<BRANCHID>1234<ACCTID>11111-1<ACCTTYPE>CHECKING</BANKACCTFROM><BANKTRANLIST>"
+            "<DTSTART>20150101<DTEND>20150131\r\n";
+    for (int i = 0; i < bankMovements; ++i)
+        body += movement(i, "B");
+    body += "</BANKTRANLIST><LEDGERBAL><BALAMT>1.00<DTASOF>20150131</LEDGERBAL></STMTRS></STMTTRNRS>"
+            "</BANKMSGSRSV1><CREDITCARDMSGSRSV1><CCSTMTTRNRS><TRNUID>2<CCSTMTRS><CURDEF>BRL"
+            "<CCACCTFROM><ACCTID>4111222233334444</CCACCTFROM><BANKTRANLIST><DTSTART>20150101"
+            "<DTEND>20150131\r\n";
+    for (int i = 0; i < cardMovements; ++i)
+        body += movement(i, "C");
+    return body + "</BANKTRANLIST><LEDGERBAL><BALAMT>2.00<DTASOF>20150131</LEDGERBAL></CCSTMTRS>"
+                  "</CCSTMTTRNRS></CREDITCARDMSGSRSV1></OFX>\r\n";
+}
+
+} // namespace
+
+// The library is given the transactions in batches; whatever the batches' size, every
+// field of every transaction, their order and the reasons of a refusal are those of the
+// file read at once.
+void TestStatementReader::batchesReadAsTheWholeFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QDir folder(QStringLiteral(ZORV_TEST_DATA "/ofx"));
+    for (const QString &name : folder.entryList({QStringLiteral("*.ofx")}, QDir::Files)) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTest::newRow(qPrintable(name)) << file.readAll();
+    }
+    QTest::newRow("two statements, 2 600 movements") << twoStatements(1700, 900);
+}
+
+void TestStatementReader::batchesReadAsTheWholeFile()
+{
+    QFETCH(QByteArray, bytes);
+    const StatementReadResult whole = StatementReader(StatementReader::kMaxTransactions).readBytes(bytes);
+    if (bytes.size() > 100000) {
+        QVERIFY2(whole.ok(), qPrintable(whole.error));
+        QCOMPARE(whole.transactions.size(), 2600);
+    }
+    for (const qsizetype perRead : {qsizetype(1), qsizetype(3), StatementReader::kTransactionsPerRead}) {
+        if (perRead < 1000 && bytes.size() > 100000)
+            continue; // the long file is read in its batches of the default size
+        const StatementReadResult batched = StatementReader(perRead).readBytes(bytes);
+        QCOMPARE(batched.error, whole.error);
+        QCOMPARE(describeAll(batched.transactions), describeAll(whole.transactions));
+    }
+}
+
+// A statement with more transactions than a bank's file holds is refused before the
+// library sees it; so is one whose text around the transactions, repeated in every batch,
+// is far larger than a statement's.
+void TestStatementReader::limitsOfTheReading_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qsizetype>("perRead");
+    QTest::addColumn<QString>("error");
+    QByteArray largeFrame = statement(3, false);
+    largeFrame.replace("</BANKTRANLIST>",
+                       "</BANKTRANLIST><MKTGINFO>" + QByteArray(StatementReader::kMaxFrameSize, 'x'));
+    QTest::newRow("one transaction too many")
+        << statement(StatementReader::kMaxTransactions + 1, false) << StatementReader::kTransactionsPerRead
+        << "o extrato tem mais de 100.000 transações.";
+    QTest::newRow("large frame, several batches")
+        << largeFrame << qsizetype(1)
+        << "o extrato tem texto demais fora das transações para ser lido em partes.";
+    QTest::newRow("large frame, one batch") << largeFrame << qsizetype(3) << QString();
+}
+
+void TestStatementReader::limitsOfTheReading()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qsizetype, perRead);
+    QFETCH(QString, error);
+    const StatementReadResult r = StatementReader(perRead).readBytes(bytes);
+    QCOMPARE(r.error, error);
+    QCOMPARE(r.transactions.size(), error.isEmpty() ? 3 : 0);
+    QVERIFY(QDir(statementWorkFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// What the reading child writes reads back as the same result; a cut or altered result is
+// no result at all, never a shorter list.
+void TestStatementReader::childResultCarriesEveryField()
+{
+    const StatementReadResult read = StatementReader().read(fixture("bank-1252.ofx"));
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    const QByteArray bytes = encodeStatementResult(read);
+    const auto back = decodeStatementResult(bytes);
+    QVERIFY(back);
+    QCOMPARE(back->error, read.error);
+    QCOMPARE(describeAll(back->transactions), describeAll(read.transactions));
+    const auto refused = decodeStatementResult(encodeStatementResult({{}, QStringLiteral("motivo")}));
+    QVERIFY(refused);
+    QCOMPARE(refused->error, QStringLiteral("motivo"));
+
+    for (const qsizetype cut : {qsizetype(0), qsizetype(3), bytes.size() / 2, bytes.size() - 1})
+        QVERIFY2(!decodeStatementResult(bytes.first(cut)), qPrintable(QString::number(cut)));
+    QVERIFY(!decodeStatementResult(bytes + "x"));
+}
+
 // The private copies live in an owner-only folder; a start removes those a killed run left
 // there, never one a run still holds. It tells them apart by the lock a run keeps on its
 // copy, so it looks at nothing but the files: no other process is asked or signalled, and a
@@ -308,6 +441,37 @@ void TestStatementReader::privateCopiesOfKilledRunsGo()
     QCOMPARE(left, kept);
     for (const QString &name : {link, other})
         QVERIFY(QFile::remove(folder + QLatin1Char('/') + name));
+}
+
+// A reading child's folder that no run holds any more (the program was killed while a child
+// read) goes at the next start with what the library left in it; one in use stays, and a
+// link in its place or inside it is removed without touching its target.
+void TestStatementReader::childFoldersOfKilledRunsGo()
+{
+    const QString folder = statementWorkFolder();
+    QVERIFY(!folder.isEmpty());
+    QTemporaryDir outside;
+    QVERIFY(outside.isValid());
+    QVERIFY(QFile(outside.filePath("importante.txt")).open(QIODevice::WriteOnly));
+    const QString prefix = folder + QLatin1Char('/') + statementChildFolderPrefix();
+    QVERIFY(QDir().mkdir(prefix + "morto"));
+    QVERIFY(QFile(prefix + "morto/libofxtmpAbC123").open(QIODevice::WriteOnly));
+    QVERIFY(QFile::link(outside.path(), prefix + "morto/fora"));
+    QVERIFY(QDir().mkdir(prefix + "vivo"));
+    QVERIFY(QFile(prefix + "vivo/libofxtmpDeF456").open(QIODevice::WriteOnly));
+    QVERIFY(QFile::link(outside.path(), prefix + "ligacao"));
+    {
+        const StatementChildFolderHold held(prefix + "vivo");
+        removeStatementLeftovers();
+        QVERIFY(!QFileInfo::exists(prefix + "morto"));
+        QVERIFY(QFileInfo::exists(prefix + "vivo/libofxtmpDeF456"));
+        QVERIFY(QFileInfo(prefix + "ligacao").isSymLink());
+        QVERIFY(QFileInfo::exists(outside.filePath("importante.txt")));
+    }
+    removeStatementLeftovers();
+    QVERIFY(!QFileInfo::exists(prefix + "vivo"));
+    QVERIFY(QFile::remove(prefix + "ligacao"));
+    QVERIFY(QFileInfo::exists(outside.filePath("importante.txt")));
 }
 
 void TestStatementReader::entryForTransaction_data()
