@@ -15,6 +15,11 @@ inline constexpr char kImageScheme[] = "zorv-image";
 inline constexpr char kSourceScheme[] = "zorv-source";
 // Set on character formats read in a symbol font: their characters are U+F000 + byte.
 inline constexpr int kSymbolFontProperty = QTextFormat::UserProperty + 0x5a01;
+// The font's name once more, as a plain string, on each character format read: Qt files
+// formats under a hash of their properties that leaves a list of font names out, so without
+// it every format naming a font shares one hash and each new one is compared with all
+// formats made before it (a page of many fonts would read in quadratic time).
+inline constexpr int kFontNameKeyProperty = QTextFormat::UserProperty + 0x5a02;
 } // namespace rtf
 
 // Replaces the content of `document` with the RTF in `bytes`: text, character and paragraph
