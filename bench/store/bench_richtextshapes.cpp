@@ -5,6 +5,7 @@
 // plain page's at the same size, and of one shape at both sizes.
 #include "store/rtf/rtfreader.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QTextDocument>
@@ -60,6 +61,23 @@ QByteArray longLinePage(qsizetype size)
     return rtf + "\\par}";
 }
 
+// Many colours and sizes, each used in the text, and links, in one line.
+QByteArray coloursUsedPage(qsizetype size)
+{
+    QByteArray table = "{\\colortbl ;";
+    QByteArray body = "\\viewkind4\\uc1\\pard\\f0 ";
+    for (int i = 1; table.size() + body.size() < size; ++i) {
+        table += "\\red" + QByteArray::number(i % 256) + "\\green" + QByteArray::number(i / 256 % 256) +
+                 "\\blue" + QByteArray::number(i / 65536) + ";";
+        body += "\\cf" + QByteArray::number(i) + "\\fs" + QByteArray::number(2 + i % 3000) + " cor ";
+        if (i % 8 == 0)
+            body += "{\\field{\\*\\fldinst{HYPERLINK \"https://x.invalid/" + QByteArray::number(i) +
+                    "\"}}{\\fldrslt{elo}}} ";
+    }
+    return kHeader + "{\\fonttbl{\\f0\\fnil\\fcharset0 Verdana;}}\r\n" + table + "}\r\n" + body +
+           "\\par\r\n}\r\n";
+}
+
 // One paragraph on one line, its accented letters and symbols written as escapes.
 QByteArray escapedLinePage(qsizetype size)
 {
@@ -77,6 +95,15 @@ QByteArray longRunPage(qsizetype size)
         kHeader + "{\\fonttbl{\\f0\\fnil\\fcharset0 Verdana;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs24 ";
     while (rtf.size() < size)
         rtf += kWords;
+    return rtf + "\\par}";
+}
+
+// One paragraph holding a single word with no space in it.
+QByteArray longWordPage(qsizetype size)
+{
+    QByteArray rtf =
+        kHeader + "{\\fonttbl{\\f0\\fnil\\fcharset0 Verdana;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs24 ";
+    rtf += QByteArray(size - rtf.size(), 'x');
     return rtf + "\\par}";
 }
 
@@ -112,6 +139,30 @@ void read(benchmark::State &state, const char *name, const Shape &shape)
     state.SetBytesProcessed(state.iterations() * rtf.size());
 }
 
+// Read into a document laid out 800 pixels wide, as the editor shows it: the layout is part
+// of the time.
+void readLaidOut(benchmark::State &state, const char *name, const Shape &shape)
+{
+    const QByteArray &rtf = page(name, shape, state.range(0));
+    for (auto _ : state) {
+        QTextDocument doc;
+        doc.setTextWidth(800);
+        doc.documentLayout();
+        zorv::readRtf(rtf, doc);
+        benchmark::DoNotOptimize(doc.size());
+    }
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+
+void BM_PlainLaidOut(benchmark::State &s)
+{
+    readLaidOut(s, "plain", plainPage);
+}
+void BM_LongWordLaidOut(benchmark::State &s)
+{
+    readLaidOut(s, "longword", longWordPage);
+}
+
 void BM_Plain(benchmark::State &s)
 {
     read(s, "plain", plainPage);
@@ -127,6 +178,10 @@ void BM_FontsUsed(benchmark::State &s)
 void BM_LongLine(benchmark::State &s)
 {
     read(s, "longline", longLinePage);
+}
+void BM_ColoursUsed(benchmark::State &s)
+{
+    read(s, "coloursused", coloursUsedPage);
 }
 void BM_EscapedLine(benchmark::State &s)
 {
@@ -147,9 +202,12 @@ SHAPE(BM_Plain);
 SHAPE(BM_FontHeavy);
 SHAPE(BM_FontsUsed);
 SHAPE(BM_LongLine);
+SHAPE(BM_ColoursUsed);
 SHAPE(BM_EscapedLine);
 SHAPE(BM_LongRun);
 SHAPE(BM_ManyGroups);
+BENCHMARK(BM_PlainLaidOut)->Arg(128 << 10)->Arg(512 << 10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LongWordLaidOut)->Arg(128 << 10)->Arg(512 << 10)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

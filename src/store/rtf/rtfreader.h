@@ -28,6 +28,17 @@ inline constexpr int kFontNameKeyProperty = QTextFormat::UserProperty + 0x5a02;
 // at the end and never allocates from a size the input declares.
 void readRtf(QByteArrayView bytes, QTextDocument &document);
 
+// Words longer than this many characters (runs with no space or line break) make a page
+// wrap at any character: Qt looks for a word boundary from the start of each line of such a
+// word again, so laying out one unbroken run of n characters costs about n * n steps.
+inline constexpr qsizetype kLongWordLength = 4096;
+// The length of the longest run of characters in `text` without a space or line break.
+qsizetype longestWord(QStringView text);
+// Sets how `document` wraps before its new content is laid out: at any character when it
+// holds a word longer than kLongWordLength, otherwise as it wrapped before a page with such a
+// word was read into it.
+void wrapForLongWords(QTextDocument &document, bool longWord);
+
 // True when the bytes are RTF rather than plain text (they start with "{\rtf").
 bool looksLikeRtf(QByteArrayView bytes);
 
