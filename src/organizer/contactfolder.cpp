@@ -5,6 +5,7 @@
 #include "store/textlist.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -51,20 +52,24 @@ WriteResult ContactFolder::appendLine(TextList &list, const QString &name, const
 {
     const QString path = fileOf(name);
     if (path.isEmpty())
-        return WriteResult::failed(QStringLiteral("nome de arquivo inválido"));
+        return WriteResult::failed(
+            QCoreApplication::translate("zorv::ContactFolder", "nome de arquivo inválido"));
     const QString file = QFileInfo(path).fileName();
     list.clear();
     if (list.load(path) == TextList::LoadResult::Failed) {
         qCWarning(lcOrganizer) << "contact file not read, so not appended to:" << path;
-        return WriteResult::failed(QStringLiteral("não foi possível ler %1").arg(file));
+        return WriteResult::failed(
+            QCoreApplication::translate("zorv::ContactFolder", "não foi possível ler %1").arg(file));
     }
     list.lines().append(line);
     if (!list.save(path)) {
         const QFileInfo folder(QFileInfo(path).absolutePath());
-        const QString reason = !folder.isDir() ? QStringLiteral("a pasta %1 não existe").arg(kFolder)
-                               : !folder.isWritable()
-                                   ? QStringLiteral("sem permissão para gravar %1").arg(file)
-                                   : QStringLiteral("não foi possível gravar %1").arg(file);
+        const QString reason =
+            !folder.isDir()
+                ? QCoreApplication::translate("zorv::ContactFolder", "a pasta %1 não existe").arg(kFolder)
+            : !folder.isWritable()
+                ? QCoreApplication::translate("zorv::ContactFolder", "sem permissão para gravar %1").arg(file)
+                : QCoreApplication::translate("zorv::ContactFolder", "não foi possível gravar %1").arg(file);
         qCWarning(lcOrganizer) << "contact file not written:" << path << reason;
         return WriteResult::failed(reason);
     }
