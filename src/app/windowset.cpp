@@ -224,6 +224,8 @@ void wireAudioPage(SuiteWindow &tats, AudioPage *page)
     tats.addShowStep(ShowStep::LoadPlaylist, on(&AudioPage::LoadPlaylist));
     tats.addShowStep(ShowStep::LoadPlaylistPosition, on(&AudioPage::SelectRememberedTrack));
     tats.setFocusField(2, page->FL2);
+    // With the full suite on the page plays every format the player knows and shows its buttons.
+    QObject::connect(tats.fullSuiteMode(), &FullSuite::changed, page, &AudioPage::setFullSuite);
 }
 
 // What the audio page asks of the others: whether the main window's appointment icon is

@@ -9,6 +9,7 @@
 #include "platform/audioplayback.h"
 #include "platform/osgeneration.h"
 #include "platform/outputvolume.h"
+#include "store/logging.h"
 #include "store/records.h"
 
 #include <QDir>
@@ -98,6 +99,13 @@ AudioPage::~AudioPage() = default;
 
 bool AudioPage::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((watched == playPause || watched == stopButton) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            static_cast<QToolButton *>(watched)->click();
+            return true;
+        }
+    }
     if (watched == FL2 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -133,12 +141,47 @@ void AudioPage::MusK()
     chooseMusic(kKidsList);
 }
 
+void AudioPage::setFullSuite(bool on)
+{
+    if (on == m_fullSuite)
+        return;
+    m_fullSuite = on;
+    playPause->setVisible(on);
+    stopButton->setVisible(on);
+    st->setVisible(on);
+    // The folder shown is listed again with the formats of the mode.
+    FLi->setMask(musicMask());
+    showNames(*FL2, FLi->names());
+    updatePlayPause();
+}
+
+QString AudioPage::musicMask() const
+{
+    return QString::fromLatin1(m_fullSuite ? kFullSuiteMusicMask : kMusicMask);
+}
+
+void AudioPage::showStatus(const QString &text)
+{
+    Timer4.stop();
+    st->setText(text);
+}
+
 void AudioPage::chooseMusic(const QString &listFile)
 {
-    const QString chosen = m_services.dialogs.openFile(QString(), QString(), kMusicFilter);
+    // With the full suite on any file may be picked, so that one the player cannot play is
+    // named as such instead of being passed over in silence.
+    const QString filter = m_fullSuite
+                               ? tr("Áudio (%1);;Todos os arquivos (*)").arg(musicMask().replace(u';', u' '))
+                               : kMusicFilter;
+    const QString chosen = m_services.dialogs.openFile(QString(), QString(), filter);
     if (chosen.isEmpty())
         return;
     const QFileInfo file(chosen);
+    if (m_fullSuite && !matchesMask(file.fileName(), musicMask())) {
+        qCWarning(lcMedia) << "not a format the player plays:" << chosen;
+        showStatus(tr("Formato não suportado"));
+        return;
+    }
     if (file.suffix().isEmpty())
         return;
     const QString folder = file.absolutePath();
@@ -202,6 +245,8 @@ void AudioPage::selectTrack(int index)
 
 void AudioPage::startOpening(const QString &path)
 {
+    if (m_fullSuite)
+        st->clear();
     m_trackEnded = false;
     m_openingName = trackTitle(path);
     MP->open(path);
@@ -233,6 +278,7 @@ void AudioPage::opened(qint64 length)
     TMMP.start();
     MP->play();
     fa->setText(m_openingName);
+    updatePlayPause();
 }
 
 void AudioPage::openFailed()
@@ -240,6 +286,43 @@ void AudioPage::openFailed()
     // Nothing plays: the list stops at a track that cannot be opened instead of running
     // through a folder that plays nothing.
     TMMP.stop();
+    if (m_fullSuite) {
+        qCWarning(lcMedia) << "the player could not open the track" << m_openingName;
+        showStatus(tr("Formato não suportado"));
+    }
+    updatePlayPause();
+}
+
+void AudioPage::playPauseClick()
+{
+    if (MP->isPlaying() || MP->isPaused()) {
+        pausar();
+    } else {
+        // Nothing open: the selected track starts, the first one when none is selected.
+        if (FL2->currentRow() < 0 && FL2->count() > 0)
+            selectTrack(0);
+        if (FL2->currentRow() < 0)
+            return;
+        m_followList = true;
+        Play();
+    }
+    updatePlayPause();
+}
+
+void AudioPage::stopClick()
+{
+    parar();
+    resetProgress();
+    updatePlayPause();
+}
+
+void AudioPage::updatePlayPause()
+{
+    const bool playing = MP && MP->isPlaying();
+    const QString action = playing ? tr("Pausar") : tr("Reproduzir");
+    playPause->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    playPause->setToolTip(action);
+    playPause->setAccessibleName(action);
 }
 
 void AudioPage::resetProgress()
@@ -380,6 +463,7 @@ void AudioPage::Timer1Timer()
     gg->setVisible(playing);
     if (!playing)
         gg->resize(0, gg->height());
+    updatePlayPause();
     slides->paintIndicator();
 }
 

@@ -47,6 +47,8 @@ public:
     static constexpr int kStatusDelay = 2000;       // Timer4
     static constexpr int kProgressWidth = 100;      // gg at 100 %
     static constexpr char kMusicMask[] = "*.mp3;*.wma";
+    // With the full suite on: every format the player plays.
+    static constexpr char kFullSuiteMusicMask[] = "*.mp3;*.wma;*.wav;*.ogg;*.oga;*.opus;*.flac;*.m4a;*.aac";
     static constexpr int kStartVolumeDelay = 3000;                 // TMVL
     static inline const QString kNoPercent = QStringLiteral("0%"); // nd with nothing playing
 
@@ -120,6 +122,9 @@ public:
     QLabel *faCaption = nullptr;   // "Faixa atual:"
     QLabel *fa = nullptr;          // the playing track's name
     QWidget *lowerPanel = nullptr; // the panel the track list fills
+    // Shown only with the full suite on, reached with Tab and pressed with Enter or Space.
+    QToolButton *playPause = nullptr;  // plays the selected track, pauses it, resumes it
+    QToolButton *stopButton = nullptr; // stops the music
 
     SlideShow *slides = nullptr; // fl1, FT, q10, atv, ATVS, atv1, PB, TMS
     TzorvVolumeController *zorvVol = nullptr;
@@ -141,7 +146,14 @@ public:
     QTimer Timer4; // one shot: clears st
     QTimer TMVL;   // one shot: the start-up volume again
 
+    // Whether the full suite is on: the page then lists and opens every format the player
+    // plays, says when a file is not one of them, and shows its play/pause and stop buttons.
+    bool fullSuite() const { return m_fullSuite; }
+
 public slots:
+    void setFullSuite(bool on);
+    void playPauseClick();
+    void stopClick();
     void pmClick();
     // The same choice for the children's music folder ("dados\PlayK.list").
     void MusK();
@@ -206,6 +218,12 @@ private:
     void openFailed();
     void resetProgress();
     void showPercent(const QSlider *bar);
+    void addPlayerButtons(QHBoxLayout *controls);
+    QString musicMask() const;
+    // Shows `text` in st until the next action (st is seen with the full suite on only).
+    void showStatus(const QString &text);
+    // The play/pause button shows what a press would do.
+    void updatePlayPause();
 
     Paths m_paths;
     Services &m_services;
@@ -224,6 +242,7 @@ private:
     bool m_trackEnded = false;
     QString m_generation;
     OutputVolume *m_endpoint = nullptr; // set by CriV when the default output has one
+    bool m_fullSuite = false;
 };
 
 // Answers the companion's tray menu through the program's request channel: whether the

@@ -86,6 +86,7 @@ void AudioPage::addTrackControls(QHBoxLayout *controls)
     connect(Image19, &QToolButton::clicked, this, &AudioPage::Image19Click);
     controls->addWidget(Image20);
     controls->addWidget(Image19);
+    addPlayerButtons(controls);
 
     const std::pair<QToolButton **, const char *> seeks[] = {
         {&Image11, "Image11"}, {&Image12, "Image12"}, {&Image14, "Image14"},
@@ -110,6 +111,27 @@ void AudioPage::addTrackControls(QHBoxLayout *controls)
     gg->setGeometry(0, 0, 0, 6);
     gg->hide(); // hidden while nothing plays
     controls->addWidget(gg2);
+}
+
+void AudioPage::addPlayerButtons(QHBoxLayout *controls)
+{
+    playPause = new QToolButton(this);
+    playPause->setObjectName(QStringLiteral("playPause"));
+    stopButton = new QToolButton(this);
+    stopButton->setObjectName(QStringLiteral("stopButton"));
+    stopButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    stopButton->setToolTip(tr("Parar"));
+    stopButton->setAccessibleName(tr("Parar"));
+    for (QToolButton *button : {playPause, stopButton}) {
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->installEventFilter(this); // Enter presses it, as Space does
+        button->hide();                   // shown with the full suite on
+        controls->addWidget(button);
+    }
+    connect(playPause, &QToolButton::clicked, this, &AudioPage::playPauseClick);
+    connect(stopButton, &QToolButton::clicked, this, &AudioPage::stopClick);
+    updatePlayPause();
 }
 
 void AudioPage::addHiddenControls(QHBoxLayout *controls)

@@ -85,6 +85,11 @@ QStringList listFolder(const QString &folder, const QString &mask)
     return sorted;
 }
 
+bool matchesMask(const QString &name, const QString &mask)
+{
+    return Mask(mask).matches(name);
+}
+
 FileListBox::FileListBox(const QString &mask, QWidget *parent)
     : QListWidget(parent)
     , m_mask(mask)
@@ -108,6 +113,12 @@ void showNames(QListWidget &list, const QStringList &names)
 void FileListBox::setDirectory(const QString &folder)
 {
     m_directory = folder;
+    refresh();
+}
+
+void FileListBox::setMask(const QString &mask)
+{
+    m_mask = mask;
     refresh();
 }
 

@@ -13,6 +13,9 @@ namespace zorv {
 // nothing; sub-folders are never entered.
 QStringList listFolder(const QString &folder, const QString &mask);
 
+// Whether the file name `name` matches one of the patterns of `mask`, as listFolder matches.
+bool matchesMask(const QString &name, const QString &mask);
+
 // Makes `list` show `names`, as a fresh fill does: nothing current, nothing selected,
 // scrolled to the top. Rows that already show exactly those names are kept rather than
 // made again, so listing an unchanged folder again costs no new rows.
@@ -27,6 +30,8 @@ public:
     explicit FileListBox(const QString &mask, QWidget *parent = nullptr);
 
     QString mask() const { return m_mask; }
+    // Lists the folder again under another mask.
+    void setMask(const QString &mask);
     // Points the list at `folder` and lists it again.
     void setDirectory(const QString &folder);
     QString directory() const { return m_directory; }

@@ -1,9 +1,11 @@
 #include "organizer/contactfolder.h"
 
+#include "store/logging.h"
 #include "store/paths.h"
 #include "store/textlist.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -46,16 +48,32 @@ QStringList ContactFolder::names() const
     return found;
 }
 
-bool ContactFolder::appendLine(TextList &list, const QString &name, const QString &line) const
+WriteResult ContactFolder::appendLine(TextList &list, const QString &name, const QString &line) const
 {
     const QString path = fileOf(name);
     if (path.isEmpty())
-        return false;
+        return WriteResult::failed(
+            QCoreApplication::translate("zorv::ContactFolder", "nome de arquivo inválido"));
+    const QString file = QFileInfo(path).fileName();
     list.clear();
-    if (list.load(path) == TextList::LoadResult::Failed)
-        return false;
+    if (list.load(path) == TextList::LoadResult::Failed) {
+        qCWarning(lcOrganizer) << "contact file not read, so not appended to:" << path;
+        return WriteResult::failed(
+            QCoreApplication::translate("zorv::ContactFolder", "não foi possível ler %1").arg(file));
+    }
     list.lines().append(line);
-    return list.save(path);
+    if (!list.save(path)) {
+        const QFileInfo folder(QFileInfo(path).absolutePath());
+        const QString reason =
+            !folder.isDir()
+                ? QCoreApplication::translate("zorv::ContactFolder", "a pasta %1 não existe").arg(kFolder)
+            : !folder.isWritable()
+                ? QCoreApplication::translate("zorv::ContactFolder", "sem permissão para gravar %1").arg(file)
+                : QCoreApplication::translate("zorv::ContactFolder", "não foi possível gravar %1").arg(file);
+        qCWarning(lcOrganizer) << "contact file not written:" << path << reason;
+        return WriteResult::failed(reason);
+    }
+    return WriteResult::done();
 }
 
 std::optional<QStringList> ContactFolder::lines(const QString &name) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/writeresult.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -37,9 +39,10 @@ public:
     QStringList names() const;
 
     // Clears `list`, loads the contact's file into it when there is one, appends `line` and
-    // saves the list over the file. False, and nothing written, for a refused name or a file
-    // that exists but cannot be read (its history would be lost), or when the save fails.
-    bool appendLine(TextList &list, const QString &name, const QString &line) const;
+    // saves the list over the file. Not done, and nothing written, for a refused name or a
+    // file that exists but cannot be read (its history would be lost), or when the save fails;
+    // the reason names the file.
+    WriteResult appendLine(TextList &list, const QString &name, const QString &line) const;
 
     // The lines of the contact's file, in a list of their own: none when there is no file;
     // nullopt for a refused name or a file that cannot be read.

@@ -39,6 +39,29 @@ QString fieldText(const QString &text)
 
 } // namespace
 
+QString phoneText(QStringView digits)
+{
+    static constexpr int kMobileDigits = 11;
+    const bool mobile = digits.size() >= kMobileDigits;
+    QString text = mobile ? QStringLiteral("(##) #####-####") : QStringLiteral("(##) ####-####");
+    qsizetype next = 0;
+    for (QChar &place : text) {
+        if (place == u'#')
+            place = next < digits.size() ? digits.at(next++) : QChar(u' ');
+    }
+    return text;
+}
+
+QString phoneDigits(QStringView text)
+{
+    QString digits;
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9')
+            digits.append(c);
+    }
+    return digits;
+}
+
 QString contactLine(const ContactEntry &entry)
 {
     return fieldText(entry.name) + kMarker1 + fieldText(entry.phone) + kMarker2 + fieldText(entry.category) +

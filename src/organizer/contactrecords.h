@@ -19,6 +19,13 @@ inline const QString kNoNote = QStringLiteral("Sem observação");
 // The phone field's text before anything is typed into it.
 inline const QString kUntouchedPhone = QStringLiteral("(  )     -    ");
 
+// The phone as a record holds it, from the digits typed: eleven digits in the mobile form
+// "(11) 98765-4321", up to ten in the land-line form "(11) 5555-1234" with the places not yet
+// typed as spaces; digits beyond eleven are dropped.
+QString phoneText(QStringView digits);
+// The digits of a phone text, in order; everything else is left out.
+QString phoneDigits(QStringView text);
+
 // One save of a contact.
 struct ContactEntry
 {

@@ -7,10 +7,14 @@
 #include "controls/maskedtext.h"
 #include "organizer/contactrecords.h"
 #include "platform/services.h"
+#include "store/logging.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -20,9 +24,88 @@ namespace zorv {
 namespace {
 
 // The phone as typed: area code, then the number; blanks stay visible while typing.
-const QString kPhoneMask = QStringLiteral("(99) 9999-9999;_");
+const QString kLandLineMask = QStringLiteral("(99) 9999-9999;_");
+const QString kMobileMask = QStringLiteral("(99) 99999-9999;_");
+constexpr qsizetype kLandLineDigits = 10;
+constexpr qsizetype kMobileDigits = 11;
 
 } // namespace
+
+PhoneField::PhoneField(QWidget *parent)
+    : QLineEdit(parent)
+{
+    setInputMask(kLandLineMask);
+    connect(this, &QLineEdit::textEdited, this, &PhoneField::closeUpMobile);
+}
+
+bool PhoneField::isMobile() const
+{
+    return inputMask() == kMobileMask;
+}
+
+void PhoneField::setDigits(const QString &digits, qsizetype caretDigits)
+{
+    const QString text = phoneText(digits);
+    setInputMask(phoneDigits(text).size() == kMobileDigits ? kMobileMask : kLandLineMask);
+    setMaskedText(*this, text);
+    // The caret after the digit place that holds the last of `caretDigits`.
+    int caret = 0;
+    qsizetype seen = 0;
+    const QString mask = inputMask().section(u';', 0, 0);
+    for (int i = 0; i < mask.size() && seen < caretDigits; ++i) {
+        if (mask.at(i) == u'9') {
+            ++seen;
+            caret = i + 1;
+        }
+    }
+    if (caretDigits == 0)
+        caret = 1;
+    setCursorPosition(caret);
+}
+
+qsizetype PhoneField::digitsBefore(int position) const
+{
+    return phoneDigits(QStringView(displayText()).left(position)).size();
+}
+
+void PhoneField::keyPressEvent(QKeyEvent *event)
+{
+    const QString digits = phoneDigits(displayText());
+    if (event->matches(QKeySequence::Paste)) {
+        // Pasted digits go in at the caret (over the selection), the number reflowed, so a
+        // whole mobile pasted in lands whole.
+        const int from = hasSelectedText() ? selectionStart() : cursorPosition();
+        const int to = hasSelectedText() ? selectionEnd() : cursorPosition();
+        const QString pasted = phoneDigits(QGuiApplication::clipboard()->text());
+        const qsizetype before = digitsBefore(from);
+        const QString merged =
+            (digits.left(before) + pasted + digits.mid(digitsBefore(to))).left(kMobileDigits);
+        setDigits(merged, qMin(before + pasted.size(), merged.size()));
+        emit textEdited(text());
+        event->accept();
+        return;
+    }
+    const QString typed = event->text();
+    const bool digitKey = typed.size() == 1 && typed.at(0) >= u'0' && typed.at(0) <= u'9';
+    if (digitKey && !isMobile() && !hasSelectedText() && digits.size() == kLandLineDigits) {
+        // A full land line and one more digit: the number becomes a mobile.
+        const qsizetype at = digitsBefore(cursorPosition());
+        setDigits(digits.left(at) + typed + digits.mid(at), at + 1);
+        emit textEdited(text());
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void PhoneField::closeUpMobile()
+{
+    if (!isMobile())
+        return;
+    const QString digits = phoneDigits(displayText());
+    if (digits.size() < kMobileDigits)
+        setDigits(digits, digitsBefore(cursorPosition()));
+}
 
 PhoneBookPage::PhoneBookPage(const Paths &paths, Services &services, QWidget *parent)
     : ContactFolderPage(paths, services, kPhoneBookExtension, parent)
@@ -41,10 +124,9 @@ void PhoneBookPage::buildUi()
     // Only opening its list rebuilds the contact field; arriving in it keeps what it holds.
     e1->setRebuildOnFocusEntry(false);
 
-    e2 = new QLineEdit(this);
+    e2 = new PhoneField(this);
     e2->setObjectName(QStringLiteral("e2"));
-    e2->setInputMask(kPhoneMask);
-    e2->setMaximumWidth(130);
+    e2->setMaximumWidth(140);
 
     e3 = new QComboBox(this);
     e3->setObjectName(QStringLiteral("e3"));
@@ -70,6 +152,11 @@ void PhoneBookPage::buildUi()
     entry->setColumnStretch(6, 1);
     page->addLayout(entry);
 
+    stTel = new QLabel(this);
+    stTel->setObjectName(QStringLiteral("stTel"));
+    stTel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    page->addWidget(stTel);
+
     rel2 = contactNameBox("rel2");
     zq2 = namedLink("zq2", QStringLiteral("Gerar"), this);
     zq3 = namedLink("zq3", QStringLiteral("Excluir contato"), this);
@@ -92,6 +179,11 @@ void PhoneBookPage::buildUi()
     connect(zq1, &LinkLabel::clicked, this, &PhoneBookPage::zq1Click);
     connect(zq2, &LinkLabel::clicked, this, &PhoneBookPage::zq2Click);
     connect(zq3, &LinkLabel::clicked, this, &PhoneBookPage::zq3Click);
+    // The note on the last save stays until the next contact is begun.
+    connect(e1, &QComboBox::editTextChanged, stTel, [this](const QString &text) {
+        if (!text.isEmpty())
+            stTel->clear();
+    });
 }
 
 bool PhoneBookPage::enterPressed(QObject *watched)
@@ -127,16 +219,23 @@ void PhoneBookPage::zq1Click()
     if (name.isEmpty() || phone.isEmpty() || e3->currentIndex() < 0 || e4->text().isEmpty())
         return;
     // A name that cannot be a file name here saves nothing and leaves the row as it is.
-    if (!m_folder.acceptsName(name))
+    if (!m_folder.acceptsName(name)) {
+        stTel->setText(tr("O contato não foi salvo: \"%1\" não pode ser o nome de um arquivo.").arg(name));
         return;
+    }
     if (OBS->text().isEmpty())
         OBS->setText(kNoNote);
     const ContactEntry entry{name, phone, e3->currentText(), e4->text(), OBS->text()};
-    if (!m_folder.appendLine(LTEL, name, contactLine(entry)))
+    const WriteResult written = m_folder.appendLine(LTEL, name, contactLine(entry));
+    if (!written) {
+        // The row keeps its values so the save can be tried again.
+        stTel->setText(tr("O contato não foi salvo: %1").arg(written.reason()));
         return;
+    }
 
     e1->clearAll();
-    setMaskedText(*e2, kUntouchedPhone);
+    stTel->setText(tr("Contato %1 salvo.").arg(name));
+    e2->setDigits({}, 0);
     e4->clear();
     e3->setCurrentIndex(-1);
     OBS->clear();

@@ -2,6 +2,8 @@
 
 #include "store/richtextfile.h"
 
+#include <QKeyEvent>
+#include <QTextBlock>
 #include <QTextCursor>
 
 namespace zorv {
@@ -102,6 +104,25 @@ QVariant RichTextEdit::loadResource(int type, const QUrl &name)
     Q_UNUSED(type);
     Q_UNUSED(name);
     return {};
+}
+
+void RichTextEdit::keyPressEvent(QKeyEvent *event)
+{
+    const bool newLine = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QTextCharFormat before = currentCharFormat();
+    QTextEdit::keyPressEvent(event);
+    if (!newLine || !before.isValid())
+        return;
+    // Enter on a blank line makes a paragraph that takes its format from the line break in
+    // front of it, which carries none, so what is typed next would fall back to the widget's
+    // font. The new blank paragraph keeps the format that was in effect instead.
+    QTextCursor cursor = textCursor();
+    if (cursor.hasSelection() || cursor.block().length() != 1 || currentCharFormat() == before)
+        return;
+    cursor.joinPreviousEditBlock();
+    cursor.setBlockCharFormat(before);
+    cursor.endEditBlock();
+    setCurrentCharFormat(before);
 }
 
 void RichTextEdit::applyTypingFormatWhenEmpty()

@@ -57,6 +57,7 @@ public:
 
 protected:
     QVariant loadResource(int type, const QUrl &name) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void applyTypingFormatWhenEmpty();

@@ -25,6 +25,9 @@ void readRichText(QByteArrayView bytes, QTextDocument &document)
         joined.append(line);
         first = false;
     });
+    // Emptied first, so that the wrap mode is set before the new text is laid out.
+    document.clear();
+    wrapForLongWords(document, longestWord(joined) > kLongWordLength);
     document.setPlainText(joined);
 }
 

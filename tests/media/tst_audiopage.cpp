@@ -7,8 +7,10 @@
 #include "platform/fakes.h"
 #include "tempdatafolder.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QSlider>
@@ -22,6 +24,8 @@ using namespace zorv;
 namespace {
 
 const QStringList kFiveTracks = {"a1.mp3", "b2.wma", "c3.mp3", "d4.mp3", "e5.wma"};
+// A folder of every kind the player plays, and two it does not.
+const QStringList kMixedTracks = {"a.mp3", "b.WAV", "c.ogg", "d.flac", "e.m4a", "f.wma", "g.txt", "h.mid"};
 
 struct Fixture
 {
@@ -107,6 +111,10 @@ private slots:
     void showStopsWhenFolderVanished();
     void openFromFolderBrowser();
     void folderBrowserTrackPlaysAlone();
+    void fullSuiteFormats_data();
+    void fullSuiteFormats();
+    void fullSuiteSaysWhenTheOpenFails();
+    void fullSuitePlayerButtonsByKeyboard();
 };
 
 void TestAudioPage::controlsAsLaidOut()
@@ -706,6 +714,137 @@ void TestAudioPage::folderBrowserTrackPlaysAlone()
     QVERIFY(!f.player().isPlaying() && !f.player().isOpening());
     QVERIFY(!page.TMMP.isActive());
     QCOMPARE(f.current(), QStringLiteral("b2.wma"));
+}
+
+void TestAudioPage::fullSuiteFormats_data()
+{
+    QTest::addColumn<bool>("fullSuite");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QStringList>("listed"); // empty: the list and the playlist file unchanged
+    QTest::addColumn<QString>("status");
+    const QStringList all{"a.mp3", "b.WAV", "c.ogg", "d.flac", "e.m4a", "f.wma"};
+    QTest::newRow("wav") << true << "b.WAV" << all << "";
+    QTest::newRow("flac") << true << "d.flac" << all << "";
+    QTest::newRow("text file") << true << "g.txt" << QStringList() << "Formato não suportado";
+    QTest::newRow("midi file") << true << "h.mid" << QStringList() << "Formato não suportado";
+    // Without the full suite the page lists and plays what it always did, and says nothing.
+    QTest::newRow("off: wav") << false << "b.WAV" << QStringList{"a.mp3", "f.wma"} << "";
+    QTest::newRow("off: mp3") << false << "a.mp3" << QStringList{"a.mp3", "f.wma"} << "";
+}
+
+// Choosing music with the full suite on lists every format the player plays and opens the
+// chosen one; a file of another kind is named as not supported and changes nothing.
+void TestAudioPage::fullSuiteFormats()
+{
+    QFETCH(bool, fullSuite);
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, listed);
+    QFETCH(QString, status);
+    Fixture f;
+    const QString folder = f.musicFolder(QStringLiteral("Mistura"), kMixedTracks);
+    AudioPage &page = f.make();
+    page.setFullSuite(fullSuite);
+    QCOMPARE(page.st->isHidden(), !fullSuite);
+    f.fake.dialogs.files << folder + QLatin1Char('/') + chosen;
+    page.pmClick();
+
+    QCOMPARE(page.st->text(), status);
+    if (listed.isEmpty()) {
+        QCOMPARE(page.FL2->count(), 0);
+        QVERIFY(!QFile::exists(f.data.file("dados/Play.list")));
+        QVERIFY(f.player().calls.isEmpty());
+        return;
+    }
+    QStringList names;
+    for (int i = 0; i < page.FL2->count(); ++i)
+        names << page.FL2->item(i)->text();
+    QCOMPARE(names, listed);
+    QVERIFY(QFile::exists(f.data.file("dados/Play.list")));
+    if (listed.contains(chosen)) {
+        QCOMPARE(f.current(), chosen);
+        QCOMPARE(QFileInfo(f.player().path).fileName(), chosen);
+    } else {
+        QVERIFY(f.player().calls.isEmpty());
+    }
+}
+
+// A track the player cannot open is named as not supported (full suite only); the next
+// track that opens takes the note away.
+void TestAudioPage::fullSuiteSaysWhenTheOpenFails()
+{
+    for (const bool fullSuite : {false, true}) {
+        Fixture f;
+        const QString folder = f.musicFolder(QStringLiteral("Mistura"), kMixedTracks);
+        AudioPage &page = f.make();
+        page.setFullSuite(fullSuite);
+        f.fake.dialogs.files << folder + QStringLiteral("/c.ogg");
+        page.pmClick();
+        f.player().failOpen();
+        QCOMPARE(page.st->text(), fullSuite ? QStringLiteral("Formato não suportado") : QString());
+        page.Image19Click();
+        QCOMPARE(page.st->text(), QString());
+    }
+}
+
+// The play/pause and stop buttons: hidden without the full suite; with it, reached with Tab
+// and pressed with Enter or Space.
+void TestAudioPage::fullSuitePlayerButtonsByKeyboard()
+{
+    Fixture f;
+    f.musicFolder();
+    f.data.write("dados/Play.list", (f.data.root() + "/Musicas/\r\n").toUtf8());
+    AudioPage &page = f.make();
+    page.LoadPlaylist();
+    QVERIFY(page.playPause->isHidden());
+    QVERIFY(page.stopButton->isHidden());
+    page.setFullSuite(true);
+    page.show();
+    QApplication::setActiveWindow(&page);
+    QVERIFY(QTest::qWaitForWindowActive(&page));
+    QCOMPARE(page.FL2->count(), 5);
+
+    // Tab from the track list reaches both buttons.
+    page.FL2->setFocus();
+    QStringList reached;
+    for (int i = 0; i < 40 && reached.size() < 2; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        if ((focus == page.playPause || focus == page.stopButton) && !reached.contains(focus->objectName()))
+            reached << focus->objectName();
+    }
+    QCOMPARE(reached.size(), 2);
+    QCOMPARE(page.playPause->accessibleName(), QStringLiteral("Reproduzir"));
+    QCOMPARE(page.stopButton->accessibleName(), QStringLiteral("Parar"));
+
+    // Enter with nothing selected plays the first track.
+    page.playPause->setFocus();
+    QTest::keyClick(page.playPause, Qt::Key_Return);
+    QCOMPARE(f.current(), QStringLiteral("a1.mp3"));
+    f.player().completeOpen(3000);
+    QVERIFY(f.player().isPlaying());
+    QCOMPARE(page.playPause->accessibleName(), QStringLiteral("Pausar"));
+    // Space pauses and resumes.
+    QTest::keyClick(page.playPause, Qt::Key_Space);
+    QVERIFY(f.player().isPaused());
+    QCOMPARE(page.playPause->accessibleName(), QStringLiteral("Reproduzir"));
+    QTest::keyClick(page.playPause, Qt::Key_Space);
+    QVERIFY(f.player().isPlaying());
+    // Stop lets the track go and clears the progress.
+    f.player().moveTo(1500);
+    page.TMMPTimer();
+    QCOMPARE(page.nd->text(), QStringLiteral("50%"));
+    page.stopButton->setFocus();
+    QTest::keyClick(page.stopButton, Qt::Key_Return);
+    QVERIFY(!f.player().isPlaying());
+    QVERIFY(!f.player().isOpen());
+    QVERIFY(!page.TMMP.isActive());
+    QCOMPARE(page.nd->text(), QStringLiteral("0%"));
+    QCOMPARE(page.playPause->accessibleName(), QStringLiteral("Reproduzir"));
+
+    // Switched off again: the buttons go and the list holds the first kinds only.
+    page.setFullSuite(false);
+    QVERIFY(page.playPause->isHidden());
+    QVERIFY(page.stopButton->isHidden());
 }
 
 QTEST_MAIN(TestAudioPage)

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
 #include <QTextBlock>
@@ -106,6 +107,21 @@ struct Diary : Fixture<DiaryPage>
     }
 };
 
+// The last font and size words ("f0", "fs24") written before `position` of an RTF body.
+QStringList fontWordsBefore(const QByteArray &body, qsizetype position)
+{
+    const QString text = QString::fromLatin1(body.left(position));
+    QString font, size;
+    static const QRegularExpression words(QStringLiteral("\\\\(f|fs)(\\d+)"));
+    for (const QRegularExpressionMatch &m : words.globalMatch(text)) {
+        if (m.captured(1) == u"f")
+            font = m.captured(0).mid(1);
+        else
+            size = m.captured(0).mid(1);
+    }
+    return {font, size};
+}
+
 struct Notes : Fixture<NotesPage>
 {
     bool start()
@@ -161,6 +177,7 @@ private slots:
     void findLandsOnTheFirstOccurrence();
     void printingFollowsItsConditionsAndTitles();
     void printsToPdf();
+    void blankLineTypedKeepsTheFont();
 };
 
 void TestDiaryNotes::pageNamesAndPaths_data()
@@ -588,6 +605,31 @@ void TestDiaryNotes::printsToPdf()
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();
     QVERIFY(bytes.startsWith("%PDF"));
+}
+
+// Text typed after a blank line made with Enter keeps the font and size in effect: the
+// RTF names the same font and size before the second line as before the first, and its font
+// table holds the notes' font only. The window's own font differs, as in the suite window,
+// so a line that lost its format would show in it.
+void TestDiaryNotes::blankLineTypedKeepsTheFont()
+{
+    Notes n;
+    QVERIFY(n.start());
+    n.page->setFont(QFont(QStringLiteral("Sans Serif"), 8));
+    n.page->AN->setFocus();
+    QTest::keyClick(n.page->AN, Qt::Key_A);
+    QTest::keyClick(n.page->AN, Qt::Key_Return);
+    QTest::keyClick(n.page->AN, Qt::Key_Return);
+    QTest::keyClick(n.page->AN, Qt::Key_B);
+    n.page->SaveQuickNotes();
+    const QByteArray bytes = n.data.read("dados/Notas/Notas.speed");
+    QVERIFY2(bytes.contains("{\\fonttbl{\\f0\\fnil\\fcharset0 Verdana;}}\r\n"), bytes.constData());
+    const QByteArray body = bytes.mid(bytes.indexOf("\\viewkind4"));
+    const qsizetype first = body.indexOf("a\\par");
+    const qsizetype second = body.indexOf("b\\par");
+    QVERIFY2(first > 0 && second > first, bytes.constData());
+    QCOMPARE(fontWordsBefore(body, second), fontWordsBefore(body, first));
+    QCOMPARE(fontWordsBefore(body, first), (QStringList{"f0", "fs24"}));
 }
 
 QTEST_MAIN(TestDiaryNotes)

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,7 +98,32 @@ struct Fixture
     }
 
     QString notas(const QString &file) const { return data.file("dados/Notas/" + file); }
+
+    QString status() const { return page->stTel->text(); }
 };
+
+// Keys into the phone field: digits as typed, 'b' Backspace, 'h' Home, 'r' Right, 'v' Ctrl+V.
+void phoneKeys(QLineEdit *field, const QString &keys)
+{
+    for (QChar c : keys) {
+        switch (c.unicode()) {
+        case u'b':
+            QTest::keyClick(field, Qt::Key_Backspace);
+            break;
+        case u'h':
+            QTest::keyClick(field, Qt::Key_Home);
+            break;
+        case u'r':
+            QTest::keyClick(field, Qt::Key_Right);
+            break;
+        case u'v':
+            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+            break;
+        default:
+            QTest::keyClick(field, c.toLatin1());
+        }
+    }
+}
 
 } // namespace
 
@@ -117,6 +143,9 @@ private slots:
     void markerTextsTypedIntoFieldsNeverSplitTheRecord();
     void reportOfANameWithoutFileIsEmpty();
     void deleteAsksNothing();
+    void phoneForms_data();
+    void phoneForms();
+    void saveSaysWhetherTheContactWasSaved();
 };
 
 void TestPhoneBookPage::widgetsAndCaptions()
@@ -433,6 +462,106 @@ void TestPhoneBookPage::deleteAsksNothing()
     QTest::mouseClick(f.page->zq3, Qt::LeftButton);
     QCOMPARE(f.page->rel2->currentText(), QString());
     QCOMPARE(snapshot(f.data.root()), before);
+}
+
+void TestPhoneBookPage::phoneForms_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("mobile") << "11987654321"
+                            << ""
+                            << "(11) 98765-4321";
+    QTest::newRow("land line") << "1155551234"
+                               << ""
+                               << "(11) 5555-1234";
+    QTest::newRow("area code only") << "11"
+                                    << ""
+                                    << "(11)     -    ";
+    QTest::newRow("untouched") << ""
+                               << ""
+                               << "(  )     -    ";
+    QTest::newRow("twelfth digit dropped") << "119876543210"
+                                           << ""
+                                           << "(11) 98765-4321";
+    QTest::newRow("last digit taken back") << "11987654321b"
+                                           << ""
+                                           << "(11) 9876-5432";
+    QTest::newRow("taken back and typed again") << "11987654321b1"
+                                                << ""
+                                                << "(11) 98765-4321";
+    QTest::newRow("nine put in front of a full number") << "1187654321hrrr9"
+                                                        << ""
+                                                        << "(11) 98765-4321";
+    QTest::newRow("mobile pasted") << "v"
+                                   << "(11) 98765-4321"
+                                   << "(11) 98765-4321";
+    QTest::newRow("land line pasted") << "v"
+                                      << "11 5555 1234"
+                                      << "(11) 5555-1234";
+}
+
+// The field takes land lines and mobiles whole, as typed, pasted or corrected.
+void TestPhoneBookPage::phoneForms()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, saved);
+    Fixture f;
+    QVERIFY(f.open());
+    QGuiApplication::clipboard()->setText(clipboard);
+    typeText(f.page->e1, "ana");
+    enter(f.page->e1);
+    QVERIFY(f.page->e2->hasFocus());
+    phoneKeys(f.page->e2, keys);
+    QCOMPARE(maskedText(*f.page->e2), saved);
+    enter(f.page->e2);
+    clickListRow(f.page->e3, 0);
+    enter(f.page->e3);
+    enter(f.page->e4);
+    enter(f.page->OBS);
+    QCOMPARE(f.data.read("dados/Notas/ANA.tel"),
+             "ANA<1>" + saved.toLatin1() + "<2>Pessoal<3>N\xe3o informado<4>Sem observa\xe7\xe3o\r\n");
+    // The emptied row is back in the land-line form.
+    QCOMPARE(maskedText(*f.page->e2), QStringLiteral("(  )     -    "));
+}
+
+// A save says that the contact was saved; one that wrote nothing says why, and the row keeps
+// its values for another try.
+void TestPhoneBookPage::saveSaysWhetherTheContactWasSaved()
+{
+    Fixture f;
+    QVERIFY(f.open());
+    QVERIFY(f.page->stTel->text().isEmpty());
+    f.fillRow("ana", "11987654321", 0, "");
+    enter(f.page->OBS);
+    QCOMPARE(f.status(), QStringLiteral("Contato ANA salvo."));
+    // Beginning the next contact takes the note away.
+    typeText(f.page->e1, "b");
+    QCOMPARE(f.status(), QString());
+
+    // A contact file that cannot be read is not written over.
+    QVERIFY(QDir().mkpath(f.notas("BRUNO.tel")));
+    QTest::keyClick(f.page->e1, Qt::Key_Backspace);
+    f.fillRow("bruno", "1155551234", 1, "");
+    enter(f.page->OBS);
+    QCOMPARE(f.status(), QStringLiteral("O contato não foi salvo: não foi possível ler BRUNO.tel"));
+    QCOMPARE(f.page->e1->currentText(), QStringLiteral("BRUNO"));
+    QCOMPARE(maskedText(*f.page->e2), QStringLiteral("(11) 5555-1234"));
+
+    // Without the folder nothing can be written.
+    QVERIFY(QDir(f.data.file("dados/Notas")).removeRecursively());
+    QTest::mouseClick(f.page->zq1, Qt::LeftButton);
+    QCOMPARE(f.status(), QStringLiteral("O contato não foi salvo: a pasta dados\\Notas não existe"));
+    QCOMPARE(f.page->OBS->text(), QStringLiteral("Sem observação"));
+
+    // A name that cannot be a file name.
+    QTest::keyClick(f.page->e1, Qt::Key_A, Qt::ControlModifier);
+    f.page->e1->setFocus();
+    paste(f.page->e1, "A/B");
+    QTest::mouseClick(f.page->zq1, Qt::LeftButton);
+    QCOMPARE(f.status(),
+             QStringLiteral("O contato não foi salvo: \"A/B\" não pode ser o nome de um arquivo."));
 }
 
 QTEST_MAIN(TestPhoneBookPage)

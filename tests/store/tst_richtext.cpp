@@ -147,6 +147,9 @@ private slots:
     void wideTablesAreCapped();
     void longParagraphsAndTablesStayLinear();
     void longListsStayLinear();
+    void longWordsWrapAnywhere_data();
+    void longWordsWrapAnywhere();
+    void manyFontsKeepTheirNames();
     void emptyParagraphKeepsTheFormatInEffect();
     void everyPrefixOfEveryFixtureReads_data();
     void everyPrefixOfEveryFixtureReads();
@@ -495,6 +498,67 @@ void TestRichText::longParagraphsAndTablesStayLinear()
     readRichText("{\\rtf1 " + QByteArray("\\intbl a\\cell\\row\\pard b\\par ").repeated(n / 4) + "}", tables);
     QCOMPARE(tables.toPlainText().count(u'a'), n / 4);
     QCOMPARE(tables.toPlainText().count(u'b'), n / 4);
+}
+
+void TestRichText::longWordsWrapAnywhere_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<bool>("anywhere");
+    const QByteArray word(kLongWordLength + 1, 'x');
+    const QByteArray words = QByteArray("palavra ").repeated(kLongWordLength);
+    QTest::newRow("rtf word") << "{\\rtf1 a " + word + " b\\par}" << true;
+    QTest::newRow("rtf word across formats")
+        << "{\\rtf1 {\\b " + word.left(3000) + "}{\\i " + word.left(3000) + "}}" << true;
+    QTest::newRow("rtf long line of words") << "{\\rtf1 " + words + "\\par}" << false;
+    QTest::newRow("rtf words split by paragraphs")
+        << "{\\rtf1 " + word.left(3000) + "\\par " + word.left(3000) + "}" << false;
+    QTest::newRow("plain text word") << word << true;
+    QTest::newRow("plain text lines") << (word.left(3000) + "\r\n").repeated(3) << false;
+}
+
+// A page holding one word longer than Qt can lay out in reasonable time wraps at any
+// character; the next ordinary page read into the same document wraps as before.
+void TestRichText::longWordsWrapAnywhere()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(bool, anywhere);
+    QTextDocument doc;
+    QTextOption option = doc.defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    doc.setDefaultTextOption(option);
+    readRichText(page, doc);
+    QCOMPARE(doc.defaultTextOption().wrapMode(),
+             anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QVERIFY(doc.toPlainText().contains(u'x') || doc.toPlainText().contains(u'p'));
+    readRichText("{\\rtf1 curta\\par}", doc);
+    QCOMPARE(doc.defaultTextOption().wrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+// Thousands of fonts, each used: every run keeps its own font's name, and the page is
+// written back with all of them.
+void TestRichText::manyFontsKeepTheirNames()
+{
+    const int n = 3000;
+    QByteArray table, body;
+    for (int i = 0; i < n; ++i) {
+        table += "{\\f" + QByteArray::number(i) + " Fonte " + QByteArray::number(i) + ";}";
+        body += "\\f" + QByteArray::number(i) + " p" + QByteArray::number(i) + " ";
+    }
+    QTextDocument doc;
+    readRichText("{\\rtf1{\\fonttbl" + table + "}" + body + "}", doc);
+    int runs = 0;
+    for (auto it = doc.begin().begin(); !it.atEnd(); ++it, ++runs) {
+        const QTextFragment fragment = it.fragment();
+        QCOMPARE(fragment.text(), QStringLiteral("p%1 ").arg(runs));
+        QCOMPARE(fragment.charFormat().fontFamilies().toStringList(),
+                 QStringList{QStringLiteral("Fonte %1").arg(runs)});
+    }
+    QCOMPARE(runs, n);
+    QTextDocument again;
+    readRichText(writeRtf(doc), again);
+    QCOMPARE(again.begin().begin().fragment().charFormat().fontFamilies().toStringList(),
+             QStringList{"Fonte 0"});
+    QVERIFY(writeRtf(again).contains("Fonte 2999;"));
 }
 
 void TestRichText::longListsStayLinear()

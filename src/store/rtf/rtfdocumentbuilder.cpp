@@ -123,6 +123,12 @@ void DocumentBuilder::flushRun()
     }
     if (m_run.isEmpty())
         return;
+    for (const QChar c : std::as_const(m_run)) {
+        if (c.isSpace())
+            m_word = 0;
+        else if (++m_word > m_longestWord)
+            m_longestWord = m_word;
+    }
     m_cursor.insertText(m_run, m_tables.charFormat(m_runProps));
     ++m_fragments;
     m_run.clear();
@@ -165,6 +171,7 @@ void DocumentBuilder::beginContent()
         m_cursor.insertBlock(QTextBlockFormat(), paragraphCharFormat());
         ++m_fragments;
         m_needBlock = false;
+        m_word = 0;
     }
     m_blockOpen = true;
 }

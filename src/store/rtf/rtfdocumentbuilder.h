@@ -50,6 +50,9 @@ public:
     // The input has ended: the open paragraph takes its format and any table ends.
     void finish();
 
+    // The longest run of characters inserted without a space or a paragraph end.
+    qsizetype longestWord() const { return m_longestWord; }
+
 private:
     const GroupState &group() const { return m_groups.back(); }
     void appendText(QStringView text);
@@ -102,6 +105,8 @@ private:
     bool m_flatTables = false;  // the budget is spent: table cells are paragraphs
     int m_cellxCount = 0;
     std::vector<qsizetype> m_rowWords; // where each "\row" word of the input ends, in order
+    qsizetype m_word = 0;              // characters since the last space or paragraph end
+    qsizetype m_longestWord = 0;
 };
 
 } // namespace zorv::rtf

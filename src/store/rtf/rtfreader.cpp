@@ -4,12 +4,51 @@
 
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextOption>
 
 namespace zorv {
 
 bool looksLikeRtf(QByteArrayView bytes)
 {
     return bytes.startsWith("{\\rtf");
+}
+
+namespace {
+
+// The wrap mode a document had before wrapForLongWords changed it.
+constexpr char kWrapBeforeLongWords[] = "zorvWrapBeforeLongWords";
+
+} // namespace
+
+qsizetype longestWord(QStringView text)
+{
+    qsizetype longest = 0;
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        if (c.isSpace()) {
+            run = 0;
+        } else if (++run > longest) {
+            longest = run;
+        }
+    }
+    return longest;
+}
+
+void wrapForLongWords(QTextDocument &document, bool longWord)
+{
+    QTextOption option = document.defaultTextOption();
+    const QVariant before = document.property(kWrapBeforeLongWords);
+    if (longWord) {
+        if (!before.isValid())
+            document.setProperty(kWrapBeforeLongWords, int(option.wrapMode()));
+        option.setWrapMode(QTextOption::WrapAnywhere);
+    } else if (before.isValid()) {
+        option.setWrapMode(QTextOption::WrapMode(before.toInt()));
+        document.setProperty(kWrapBeforeLongWords, QVariant());
+    } else {
+        return;
+    }
+    document.setDefaultTextOption(option);
 }
 
 void readRtf(QByteArrayView bytes, QTextDocument &document)
@@ -24,6 +63,8 @@ void readRtf(QByteArrayView bytes, QTextDocument &document)
     edit.beginEditBlock();
     rtf::Parser parser(bytes, document);
     parser.run();
+    // Before the edit block ends, when the new content is laid out.
+    wrapForLongWords(document, parser.builder().longestWord() > kLongWordLength);
     edit.endEditBlock();
     document.setUndoRedoEnabled(undo);
 }

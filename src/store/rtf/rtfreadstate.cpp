@@ -27,6 +27,7 @@ QTextCharFormat DocumentTables::charFormat(const CharProps &p) const
         font = fonts.constFind(defaultFont);
     if (font != fonts.cend() && !font->name.isEmpty()) {
         f.setFontFamilies(QStringList{font->name});
+        f.setProperty(kFontNameKeyProperty, font->name);
         if (font->charset == 2)
             f.setProperty(kSymbolFontProperty, true);
     }
