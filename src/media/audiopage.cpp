@@ -204,7 +204,10 @@ void AudioPage::rememberFolder(const QString &folder, const QString &listFile)
     if (!line.endsWith(QDir::separator()))
         line += QDir::separator();
     lbi.lines() = QStringList{line};
-    lbi.save(m_paths.resolve(listFile));
+    // The folder is listed all the same; a list file that could not follow is logged by the
+    // store and the folder is asked for again at the next start.
+    const WriteResult saved = lbi.save(m_paths.resolve(listFile));
+    Q_UNUSED(saved)
 }
 
 void AudioPage::Toq(const QString &name)
@@ -475,15 +478,17 @@ void AudioPage::pn1Click()
     if (path.isEmpty())
         return;
     rep.lines() = QStringList{QDir::toNativeSeparators(path)};
-    rep.save(m_paths.resolve(kAutoPlay));
-    st->setText(QStringLiteral("OK!"));
+    const WriteResult saved = rep.save(m_paths.resolve(kAutoPlay));
+    st->setText(saved ? QStringLiteral("OK!") : QStringLiteral("Falha! ") + saved.reason());
     Timer4.start();
 }
 
 void AudioPage::pn10Click()
 {
     rep.clear();
-    rep.save(m_paths.resolve(kAutoPlay));
+    const WriteResult saved = rep.save(m_paths.resolve(kAutoPlay));
+    if (!saved)
+        st->setText(QStringLiteral("Falha! ") + saved.reason());
     Timer4.start();
 }
 
@@ -564,7 +569,10 @@ void AudioPage::tb2Change()
         m_endpoint->setMasterScalar(float(position) * 0.01f);
     }
     m.lines() = QStringList{QString::number(position)};
-    m.save(m_paths.resolve(kVolumeFile));
+    // The volume is set whatever the file says; one that could not be written is logged by
+    // the store and the start volume applies at the next start.
+    const WriteResult saved = m.save(m_paths.resolve(kVolumeFile));
+    Q_UNUSED(saved)
 }
 
 void AudioPage::TMVLTimer()

@@ -129,7 +129,10 @@ void SlideShow::atvClick()
     if (!line.endsWith(QDir::separator()))
         line += QDir::separator();
     m_list.lines() = QStringList{line};
-    m_list.save(m_paths.resolve(kSlideList));
+    // The folder is shown all the same; a list file that could not follow is logged by the
+    // store and the folder is asked for again at the next start.
+    const WriteResult saved = m_list.save(m_paths.resolve(kSlideList));
+    Q_UNUSED(saved)
 }
 
 void SlideShow::LoadSlides()
