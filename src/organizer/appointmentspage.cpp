@@ -464,7 +464,7 @@ bool AppointmentsPage::deleteRecordLine(const QString &line)
     if (found < 0)
         return false;
     LBC.lines().removeAt(found);
-    return LBC.save(m_paths.resolve(kAppointmentsFile));
+    return LBC.save(m_paths.resolve(kAppointmentsFile)).ok();
 }
 
 bool AppointmentsPage::deleteSelectedRecord()
