@@ -13,9 +13,10 @@ void FakeDialogs::message(const QString &text, const QString &caption, MessageIc
     shown.append({Kind::Message, text, caption, icon, {}, {}});
 }
 
-bool FakeDialogs::question(const QString &text, const QString &caption, MessageIcon icon)
+bool FakeDialogs::question(const QString &text, const QString &caption, MessageIcon icon,
+                           DefaultAnswer pressedByEnter)
 {
-    shown.append({Kind::Question, text, caption, icon, {}, {}});
+    shown.append({Kind::Question, text, caption, icon, {}, {}, pressedByEnter});
     return answers.isEmpty() ? defaultAnswer : answers.dequeue();
 }
 
