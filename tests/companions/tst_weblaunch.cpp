@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -40,6 +41,7 @@ private slots:
     void onlyInstalledProgramsRun();
     void systemProgramsRunWithoutAQuestion();
     void companionNeverRunsAScriptFromTheDataFolder();
+    void installedCompanionReadsNoForeignHandOff();
 
 private:
     OpenedFiles m_opened;
@@ -206,6 +208,43 @@ void TestWebLaunch::companionNeverRunsAScriptFromTheDataFolder()
     // The launcher does one thing per hand-off, and that was an opening of the file.
     const QString said = QString::fromUtf8(web.readAllStandardError());
     QVERIFY2(said.contains(QStringLiteral("opened nothing for ") + nota), qPrintable(said));
+    QVERIFY(!QFile::exists(marker));
+}
+
+// Installed, the companion reads its hand-off from the user's data folder only when that is the
+// user's own that nobody else can change: from a folder its group may write, even a program
+// it would otherwise start at once is left alone.
+void TestWebLaunch::installedCompanionReadsNoForeignHandOff()
+{
+    const QString built = QCoreApplication::applicationDirPath() + QStringLiteral("/Web");
+    if (!QFile::exists(built))
+        QSKIP("the companion is not part of this build");
+    QTemporaryDir root;
+    const QString companions = root.path() + QStringLiteral("/prefix/libexec/zorv-desk");
+    QVERIFY(QDir().mkpath(companions));
+    QVERIFY(writeProgram(root.path() + QStringLiteral("/prefix/bin/zorv-desk"), "#!/bin/sh\n"));
+    QVERIFY(QFile::copy(built, companions + QStringLiteral("/Web")));
+    const QString marker = root.path() + QStringLiteral("/ran");
+    QVERIFY(writeProgram(companions + QStringLiteral("/ferramenta"), markingScript(marker)));
+    const QString folder = root.path() + QStringLiteral("/share/zorv-desk");
+    QVERIFY(writeProgram(folder + QStringLiteral("/dados/Web.start"),
+                         QFile::encodeName(companions + QStringLiteral("/ferramenta\r\n")), 0644));
+    QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0770) == 0);
+
+    QProcess web;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), root.path() + QStringLiteral("/share"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("zorv.launcher.warning=true"));
+    web.setProcessEnvironment(env);
+    web.setProgram(companions + QStringLiteral("/Web"));
+    web.setWorkingDirectory(QDir::tempPath());
+    web.start();
+    QVERIFY(web.waitForFinished(15000));
+    QCOMPARE(web.exitCode(), 0);
+    const QString said = QString::fromUtf8(web.readAllStandardError());
+    QVERIFY2(said.contains(QStringLiteral("Not reading the hand-off file")) && said.contains(folder),
+             qPrintable(said));
     QVERIFY(!QFile::exists(marker));
 }
 

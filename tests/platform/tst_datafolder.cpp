@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -72,6 +73,7 @@ private slots:
     void anotherUsersFolderIsNeverAdopted();
     void refusalNamesTheFolderAndWhy();
     void newFilesAreTheUsersAlone();
+    void installedProgramRefusesToStart();
 };
 
 void TestDataFolder::ownFolderOnly_data()
@@ -224,6 +226,47 @@ void TestDataFolder::newFilesAreTheUsersAlone()
     QCOMPARE(result, 0);
     QCOMPARE(modeOf(QFile::decodeName(file)), 0600);
     QCOMPARE(modeOf(QFile::decodeName(later)), 0644);
+}
+
+// The installed program itself, over a data folder its group may write: it says so in its log
+// and in a message (which waits for the user, so the test ends it there), and has written
+// nothing into the folder.
+void TestDataFolder::installedProgramRefusesToStart()
+{
+    const QString built = QCoreApplication::applicationDirPath() + QStringLiteral("/zorv-desk");
+    if (!QFile::exists(built))
+        QSKIP("the program is not part of this build");
+    QTemporaryDir root;
+    // An installation under a prefix of its own: the program in bin, its companions' folder.
+    const QString bin = root.path() + QStringLiteral("/prefix/bin");
+    QVERIFY(QDir().mkpath(bin));
+    QVERIFY(QDir().mkpath(root.path() + QStringLiteral("/prefix/libexec/zorv-desk")));
+    QVERIFY(QFile::copy(built, bin + QStringLiteral("/zorv-desk")));
+    const QString folder = root.path() + QStringLiteral("/share/zorv-desk");
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(setMode(folder, 0770));
+
+    QProcess desk;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), root.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), root.path() + QStringLiteral("/share"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.path() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), root.path() + QStringLiteral("/cache"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("zorv.app.warning=true"));
+    desk.setProcessEnvironment(env);
+    desk.setProgram(bin + QStringLiteral("/zorv-desk"));
+    desk.start();
+    QVERIFY(desk.waitForStarted());
+    QString said;
+    QTRY_VERIFY_WITH_TIMEOUT((said += QString::fromUtf8(desk.readAllStandardError()))
+                                 .contains(QStringLiteral("its group or other users can write it")),
+                             15000);
+    desk.kill();
+    desk.waitForFinished();
+    QVERIFY2(said.contains(folder), qPrintable(said));
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    QCOMPARE(modeOf(folder), 0770);
 }
 
 QTEST_GUILESS_MAIN(TestDataFolder)
