@@ -10,6 +10,12 @@
 #include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QStorageInfo>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace zorv {
 
@@ -42,7 +48,97 @@ bool isProgram(const QFileInfo &info)
 bool liesIn(const QString &canonicalFile, const QString &folder)
 {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
-    return !canonical.isEmpty() && canonicalFile.startsWith(canonical + QLatin1Char('/'));
+    return !canonical.isEmpty() &&
+           (canonicalFile == canonical || canonicalFile.startsWith(canonical + QLatin1Char('/')));
+}
+
+// True when `file` (links resolved) is an entry of `folder` itself, not of a sub-folder.
+bool directlyIn(const QString &file, const QString &folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return !canonical.isEmpty() && QFileInfo(file).absolutePath() == canonical;
+}
+
+// The folders the system's programs are installed in; nobody but the administrator writes
+// them.
+const QStringList &systemProgramFolders()
+{
+    static const QStringList folders{
+        QStringLiteral("/usr/local/sbin"), QStringLiteral("/usr/local/bin"),
+        QStringLiteral("/usr/sbin"),       QStringLiteral("/usr/bin"),
+        QStringLiteral("/sbin"),           QStringLiteral("/bin"),
+        QStringLiteral("/usr/games"),      QStringLiteral("/usr/local/games"),
+        QStringLiteral("/snap/bin"),
+    };
+    return folders;
+}
+
+// Where a file lies: its folder with every link resolved, and its own name (a link there
+// stays the link). Empty when its folder does not exist.
+QString placeOf(const QFileInfo &info)
+{
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + info.fileName();
+}
+
+// The data folder and, for an installed program, the whole folder it lives in: what the
+// program, a restored backup or a copied stick put there is data, never a program to run.
+bool liesInData(const QString &file, const Paths &paths)
+{
+    if (liesIn(file, paths.dataDir()))
+        return true;
+    return QFileInfo(paths.exeDir()).canonicalFilePath() !=
+               QFileInfo(paths.companionDir()).canonicalFilePath() &&
+           liesIn(file, paths.exeDir());
+}
+
+// A place programs are installed in: the system's program folders, the desktop's
+// applications folders, or the folder of the suite's own programs itself.
+bool liesInProgramPlace(const QString &file, const Paths &paths)
+{
+    for (const QString &dir : systemProgramFolders()) {
+        if (directlyIn(file, dir))
+            return true;
+    }
+    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        if (liesIn(file, dir))
+            return true;
+    }
+    return directlyIn(file, paths.companionDir());
+}
+
+// This user's own file that neither the group nor others may change.
+bool isOwnUnsharedFile(const QString &file)
+{
+#ifdef Q_OS_UNIX
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(file).constData(), &st) == 0 && st.st_uid == ::geteuid() &&
+           (st.st_mode & 022) == 0;
+#else
+    Q_UNUSED(file);
+    return false;
+#endif
+}
+
+// What the launcher does with a program file: start it, ask first, or open it as a document.
+OpenAction programAction(const QFileInfo &info, const Paths &paths, const FileSystemTypeOf &fileSystemTypeOf)
+{
+    const OpenAction asDocument = opening(QUrl::fromLocalFile(info.absoluteFilePath()));
+    const QString place = placeOf(info);
+    const QString target = info.canonicalFilePath();
+    if (place.isEmpty() || target.isEmpty() || liesInData(place, paths) || liesInData(target, paths))
+        return asDocument;
+    OpenAction start{OpenAction::Start, info.absoluteFilePath(), {}, {}, info.absolutePath()};
+    if (liesInProgramPlace(place, paths) || liesInProgramPlace(target, paths))
+        return start;
+    const QByteArray fileSystem =
+        fileSystemTypeOf ? fileSystemTypeOf(target) : QStorageInfo(target).fileSystemType();
+    if (keepsNoFileRights(fileSystem) || !isOwnUnsharedFile(target))
+        return asDocument;
+    start.askFirst = true;
+    return start;
 }
 
 // An entry the desktop would run: one installed among its applications, one the user marked
@@ -57,8 +153,7 @@ bool isTrustedEntry(const QFileInfo &info, const Paths &paths)
         if (liesIn(file, dir))
             return true;
     }
-    if (info.isExecutable() &&
-        QFileInfo(file).absolutePath() == QFileInfo(paths.exeDir()).canonicalFilePath())
+    if (info.isExecutable() && directlyIn(file, paths.companionDir()))
         return true;
     return hasDesktopTrustMark(file);
 }
@@ -101,7 +196,14 @@ OpenAction entryAction(const QFileInfo &info, const Paths &paths)
 
 } // namespace
 
-OpenAction classifyTarget(const QString &target, const Paths &paths)
+bool keepsNoFileRights(const QByteArray &fileSystemType)
+{
+    static const QByteArrayList types{"vfat",  "msdos",   "fat",     "exfat", "ntfs",
+                                      "ntfs3", "fuseblk", "iso9660", "udf"};
+    return types.contains(fileSystemType.toLower());
+}
+
+OpenAction classifyTarget(const QString &target, const Paths &paths, const FileSystemTypeOf &fileSystemTypeOf)
 {
     // Only the hand-off line's ending goes: spaces belong to the path ("nota " is not "nota").
     QString text = target;
@@ -115,7 +217,7 @@ OpenAction classifyTarget(const QString &target, const Paths &paths)
     if (scheme.match(text).hasMatch()) {
         const QUrl url(text);
         if (url.isLocalFile())
-            return classifyTarget(url.toLocalFile(), paths);
+            return classifyTarget(url.toLocalFile(), paths, fileSystemTypeOf);
         if (url.isValid())
             return opening(url);
         return {};
@@ -130,7 +232,7 @@ OpenAction classifyTarget(const QString &target, const Paths &paths)
     if (info.isFile() && isDesktopEntryFile(info.canonicalFilePath()))
         return entryAction(info, paths);
     if (isProgram(info))
-        return {OpenAction::Start, info.absoluteFilePath(), {}, {}, info.absolutePath()};
+        return programAction(info, paths, fileSystemTypeOf);
     return opening(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 

@@ -8,6 +8,7 @@
 // user picks "Sair" in its tray menu or in the program's, or with the session.
 
 #include "platform/companion.h"
+#include "platform/datafolder.h"
 #include "platform/identity.h"
 #include "platform/singleinstance.h"
 #include "sessionstart.h"
@@ -53,6 +54,20 @@ int main(int argc, char **argv)
     if (zorv::LocalSocketPresence(zorv::companionSocketPath(title)).isPresent())
         return 0;
 
+    // An installed suite keeps the user's files owner-only, in a data folder of the user's own.
+    // Over any other the companion stays out of the way: the program, started once, tells
+    // the user which folder and why, and ends.
+    const zorv::ProgramPlacement place = zorv::runningPlacement();
+    const QString desk = QDir(place.deskDir).filePath(QStringLiteral("zorv-desk"));
+    if (place.inUserData) {
+        zorv::restrictNewFilesToOwner();
+        if (zorv::claimUserDataFolder(place.baseDir) != zorv::FolderTrust::Own) {
+            if (QFileInfo(desk).isExecutable())
+                QProcess::startDetached(desk, {}, place.deskDir);
+            return 0;
+        }
+    }
+
     // The window the companion watch looks for. winId() creates it on the window system
     // without mapping it.
     QWidget window;
@@ -77,10 +92,8 @@ int main(int argc, char **argv)
     if (QSystemTrayIcon::isSystemTrayAvailable())
         tray.show();
 
-    const QString deskDir = zorv::runningPlacement().deskDir;
-    const QString desk = QDir(deskDir).filePath(QStringLiteral("zorv-desk"));
     if (QFileInfo(desk).isExecutable())
-        QProcess::startDetached(desk, {}, deskDir);
+        QProcess::startDetached(desk, {}, place.deskDir);
 
     // Ending by a signal (the session closing) leaves the socket file behind; nobody answers
     // on it, so it reads as "absent" and the next companion takes it over.

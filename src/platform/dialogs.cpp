@@ -47,20 +47,12 @@ void WidgetDialogs::message(const QString &text, const QString &caption, Message
     box.exec();
 }
 
-bool WidgetDialogs::question(const QString &text, const QString &caption, MessageIcon icon)
+bool WidgetDialogs::question(const QString &text, const QString &caption, MessageIcon icon,
+                             DefaultAnswer defaultAnswer)
 {
     QMessageBox box(boxIcon(icon), captionOrTitle(caption), text, QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
-}
-
-bool WidgetDialogs::questionDefaultNo(const QString &text, const QString &caption, MessageIcon icon)
-{
-    QMessageBox box(boxIcon(icon), captionOrTitle(caption), text, QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::No);
+    box.setDefaultButton(defaultAnswer == DefaultAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

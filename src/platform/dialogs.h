@@ -8,6 +8,9 @@ namespace zorv {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
+// The button of a question that Enter presses.
+enum class DefaultAnswer { Yes, No };
+
 // The program's few modal dialogs. Each call blocks until the user answers; a cancelled
 // file or folder choice gives an empty string.
 class Dialogs
@@ -20,14 +23,8 @@ public:
                          MessageIcon icon = MessageIcon::Information) = 0;
     // A question with Yes and No buttons; true for Yes. Closing the box answers No.
     virtual bool question(const QString &text, const QString &caption = {},
-                          MessageIcon icon = MessageIcon::Question) = 0;
-    // The same question with No as the button Enter presses: for a step that is hard to
-    // undo, where a hasty key must not answer Yes.
-    virtual bool questionDefaultNo(const QString &text, const QString &caption = {},
-                                   MessageIcon icon = MessageIcon::Question)
-    {
-        return question(text, caption, icon);
-    }
+                          MessageIcon icon = MessageIcon::Question,
+                          DefaultAnswer defaultAnswer = DefaultAnswer::Yes) = 0;
     // A file-open dialog starting in `folder`; `filter` as QFileDialog takes it
     // ("Pictures (*.jpg *.png)"); the chosen file's native path or empty.
     virtual QString openFile(const QString &caption, const QString &folder = {},
@@ -47,8 +44,8 @@ public:
     explicit WidgetDialogs(const QString &historyFolder);
 
     void message(const QString &text, const QString &caption, MessageIcon icon) override;
-    bool question(const QString &text, const QString &caption, MessageIcon icon) override;
-    bool questionDefaultNo(const QString &text, const QString &caption, MessageIcon icon) override;
+    bool question(const QString &text, const QString &caption, MessageIcon icon,
+                  DefaultAnswer defaultAnswer) override;
     QString openFile(const QString &caption, const QString &folder, const QString &filter) override;
     QString chooseFolder(const QString &caption, const QString &folder) override;
 };

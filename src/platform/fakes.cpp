@@ -10,31 +10,25 @@ FakeClock::FakeClock()
 
 void FakeDialogs::message(const QString &text, const QString &caption, MessageIcon icon)
 {
-    shown.append({Kind::Message, text, caption, icon, {}, {}, false});
+    shown.append({Kind::Message, text, caption, icon, {}, {}});
 }
 
-bool FakeDialogs::question(const QString &text, const QString &caption, MessageIcon icon)
+bool FakeDialogs::question(const QString &text, const QString &caption, MessageIcon icon,
+                           DefaultAnswer pressedByEnter)
 {
-    shown.append({Kind::Question, text, caption, icon, {}, {}, false});
+    shown.append({Kind::Question, text, caption, icon, {}, {}, pressedByEnter});
     return answers.isEmpty() ? defaultAnswer : answers.dequeue();
-}
-
-bool FakeDialogs::questionDefaultNo(const QString &text, const QString &caption, MessageIcon icon)
-{
-    const bool answer = question(text, caption, icon);
-    shown.last().noByDefault = true;
-    return answer;
 }
 
 QString FakeDialogs::openFile(const QString &caption, const QString &folder, const QString &filter)
 {
-    shown.append({Kind::OpenFile, {}, caption, MessageIcon::None, folder, filter, false});
+    shown.append({Kind::OpenFile, {}, caption, MessageIcon::None, folder, filter});
     return files.isEmpty() ? QString() : files.dequeue();
 }
 
 QString FakeDialogs::chooseFolder(const QString &caption, const QString &folder)
 {
-    shown.append({Kind::ChooseFolder, {}, caption, MessageIcon::None, folder, {}, false});
+    shown.append({Kind::ChooseFolder, {}, caption, MessageIcon::None, folder, {}});
     return folders.isEmpty() ? QString() : folders.dequeue();
 }
 

@@ -43,17 +43,15 @@ public:
         QString text; // message or question text; empty for file and folder choices
         QString caption;
         MessageIcon icon = MessageIcon::None;
-        QString folder;           // starting folder of a file or folder choice
-        QString filter;           // filter of a file choice
-        bool noByDefault = false; // a question whose default button is No
+        QString folder;                                   // starting folder of a file or folder choice
+        QString filter;                                   // filter of a file choice
+        DefaultAnswer defaultAnswer = DefaultAnswer::Yes; // of a question
     };
 
     void message(const QString &text, const QString &caption = {},
                  MessageIcon icon = MessageIcon::Information) override;
-    bool question(const QString &text, const QString &caption = {},
-                  MessageIcon icon = MessageIcon::Question) override;
-    bool questionDefaultNo(const QString &text, const QString &caption = {},
-                           MessageIcon icon = MessageIcon::Question) override;
+    bool question(const QString &text, const QString &caption = {}, MessageIcon icon = MessageIcon::Question,
+                  DefaultAnswer defaultAnswer = DefaultAnswer::Yes) override;
     QString openFile(const QString &caption, const QString &folder = {}, const QString &filter = {}) override;
     QString chooseFolder(const QString &caption, const QString &folder = {}) override;
 

@@ -13,22 +13,43 @@
 
 namespace zorv {
 
-#ifdef Q_OS_UNIX
-namespace {
-
-// True when `path` is a real folder (not a link) of this user that nobody else may enter.
-bool isOwnPrivateFolder(const QByteArray &path)
+FolderTrust folderTrust(const QString &path, unsigned forbiddenModes)
 {
+#ifdef Q_OS_UNIX
     struct stat st
     {
     };
-    if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
-        return false;
-    return (st.st_mode & 077) == 0;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return errno == ENOENT ? FolderTrust::Missing : FolderTrust::NotAFolder;
+    if (S_ISLNK(st.st_mode))
+        return FolderTrust::Link;
+    if (!S_ISDIR(st.st_mode))
+        return FolderTrust::NotAFolder;
+    if (st.st_uid != ::geteuid())
+        return FolderTrust::OtherOwner;
+    return (st.st_mode & forbiddenModes & 077) == 0 ? FolderTrust::Own : FolderTrust::OpenToOthers;
+#else
+    Q_UNUSED(forbiddenModes);
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return FolderTrust::Link;
+    if (!info.exists())
+        return FolderTrust::Missing;
+    return info.isDir() ? FolderTrust::Own : FolderTrust::NotAFolder;
+#endif
+}
+
+namespace {
+
+constexpr unsigned kPrivate = 077;
+
+// True when `path` is a real folder (not a link) of this user that nobody else may enter.
+bool isOwnPrivateFolder(const QString &path)
+{
+    return folderTrust(path, kPrivate) == FolderTrust::Own;
 }
 
 } // namespace
-#endif
 
 QString ensurePrivateFolder(const QString &path)
 {
@@ -40,14 +61,17 @@ QString ensurePrivateFolder(const QString &path)
     QDir().mkpath(QFileInfo(clean).absolutePath());
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         return {};
-    struct stat st
-    {
-    };
-    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+    switch (folderTrust(clean, kPrivate)) {
+    case FolderTrust::Own:
+        return clean;
+    case FolderTrust::OpenToOthers:
+        // Our own folder with wider rights than it should have: tightened, then looked at again.
+        if (::chmod(native.constData(), 0700) != 0)
+            return {};
+        return isOwnPrivateFolder(clean) ? clean : QString();
+    default:
         return {}; // a link, a file or another user's folder in our place: never use it
-    if ((st.st_mode & 077) != 0 && ::chmod(native.constData(), 0700) != 0)
-        return {};
-    return isOwnPrivateFolder(native) ? clean : QString();
+    }
 #else
     return QDir().mkpath(clean) ? clean : QString();
 #endif
@@ -57,9 +81,9 @@ QString runtimeDirectory()
 {
 #ifdef Q_OS_UNIX
     // The session's runtime folder is private by definition, but only trusted when it is.
-    const QByteArray xdg = qgetenv("XDG_RUNTIME_DIR");
+    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!xdg.isEmpty() && isOwnPrivateFolder(xdg))
-        return QDir::cleanPath(QFile::decodeName(xdg));
+        return QDir::cleanPath(xdg);
     // Without one, a folder of the user's own cache; never the shared temporary folder,
     // where another user could take the names first.
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);

@@ -263,8 +263,8 @@ void BackupBar::pmoClick()
         const QString question =
             tr("Restaurar a cópia de %1? Os dados atuais serão guardados em %2")
                 .arg(made->toString(QStringLiteral("dd/MM/yyyy HH:mm")), replacedDataName(dataDir, now));
-        if (!m_services.dialogs.questionDefaultNo(question, QStringLiteral("Zorv Desk"),
-                                                  MessageIcon::Question))
+        if (!m_services.dialogs.question(question, QStringLiteral("Zorv Desk"), MessageIcon::Question,
+                                         DefaultAnswer::No))
             return;
     }
     startAction();

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -126,10 +127,20 @@ ProgramPlacement choosePlacement(const PlacementFacts &facts)
     return place;
 }
 
+QString runningProgramFolder()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    // Before the application object exists (the start decides where the data lives before
+    // anything else): the kernel's link to this process's executable.
+    const QString exe = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+    return exe.isEmpty() ? QString() : QFileInfo(exe).absolutePath();
+}
+
 PlacementFacts runningPlacementFacts()
 {
     PlacementFacts facts;
-    facts.programDir = QCoreApplication::applicationDirPath();
+    facts.programDir = runningProgramFolder();
     facts.programDirWritable = QFileInfo(facts.programDir).isWritable();
 #if defined(ZORV_INSTALL_BINDIR) && defined(ZORV_INSTALL_COMPANIONDIR)
     facts.installDeskDir = QStringLiteral(ZORV_INSTALL_BINDIR);

@@ -31,6 +31,9 @@ struct PlacementFacts
     QString homeDir;
 };
 
+// The folder of the running executable, with or without an application object.
+QString runningProgramFolder();
+
 // The facts of the running executable: its folder, the install layout of this build, the
 // environment.
 PlacementFacts runningPlacementFacts();

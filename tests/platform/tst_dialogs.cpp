@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -29,6 +30,17 @@ void cancelDialogWhenShown()
     });
 }
 
+// Presses Enter in the message box as soon as it is up.
+void pressEnterWhenShown()
+{
+    QTimer::singleShot(0, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            QTest::keyClick(box, Qt::Key_Return);
+        else
+            pressEnterWhenShown();
+    });
+}
+
 } // namespace
 
 class TestDialogs : public QObject
@@ -37,6 +49,8 @@ class TestDialogs : public QObject
 
 private slots:
     void fileDialogHistoryStaysInTheGivenFolder();
+    void enterGivesTheDefaultAnswer_data();
+    void enterGivesTheDefaultAnswer();
 };
 
 void TestDialogs::fileDialogHistoryStaysInTheGivenFolder()
@@ -51,6 +65,27 @@ void TestDialogs::fileDialogHistoryStaysInTheGivenFolder()
 
     QVERIFY(QDir(configHome->path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     QVERIFY(QFile::exists(standIn.path() + QStringLiteral("/QtProject.conf")));
+}
+
+void TestDialogs::enterGivesTheDefaultAnswer_data()
+{
+    QTest::addColumn<int>("defaultAnswer");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Sim") << int(DefaultAnswer::Yes) << true;
+    QTest::newRow("N\u00e3o") << int(DefaultAnswer::No) << false;
+}
+
+// A question that could do harm is answered No by a hurried Enter.
+void TestDialogs::enterGivesTheDefaultAnswer()
+{
+    QFETCH(int, defaultAnswer);
+    QFETCH(bool, yes);
+    QTemporaryDir standIn;
+    WidgetDialogs dialogs(standIn.path());
+    pressEnterWhenShown();
+    QCOMPARE(
+        dialogs.question(QStringLiteral("Executar?"), {}, MessageIcon::Warning, DefaultAnswer(defaultAnswer)),
+        yes);
 }
 
 int main(int argc, char **argv)

@@ -435,7 +435,7 @@ void TestBackupBar::restoreIsAskedForWithNoAsTheDefault()
         QString::fromUtf8("Restaurar a c\xc3\xb3pia de 15/03/2013 09:09? Os dados atuais "
                           "ser\xc3\xa3o guardados em dados-anterior-2013-03-16_09-05-07");
     QCOMPARE(f.fake.dialogs.questions(), QStringList{question});
-    QVERIFY(f.fake.dialogs.shown.last().noByDefault);
+    QCOMPARE(f.fake.dialogs.shown.last().defaultAnswer, DefaultAnswer::No);
     QCOMPARE(f.fake.dialogs.shown.last().caption, QStringLiteral("Zorv Desk"));
     QCOMPARE(snapshot(f.data.file("dados")), live);
     QCOMPARE(bar.wst->text(), QStringLiteral("OK!"));
