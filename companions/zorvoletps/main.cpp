@@ -12,6 +12,7 @@
 #include "platform/singleinstance.h"
 #include "sessionstart.h"
 #include "store/flagfile.h"
+#include "store/logging.h"
 #include "store/paths.h"
 #include "traymenu.h"
 
@@ -79,8 +80,8 @@ int main(int argc, char **argv)
 
     const QString deskDir = zorv::runningPlacement().deskDir;
     const QString desk = QDir(deskDir).filePath(QStringLiteral("zorv-desk"));
-    if (QFileInfo(desk).isExecutable())
-        QProcess::startDetached(desk, {}, deskDir);
+    if (QFileInfo(desk).isExecutable() && !QProcess::startDetached(desk, {}, deskDir))
+        qCWarning(lcApp) << "program not started:" << desk;
 
     // Ending by a signal (the session closing) leaves the socket file behind; nobody answers
     // on it, so it reads as "absent" and the next companion takes it over.
