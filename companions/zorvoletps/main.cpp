@@ -13,6 +13,7 @@
 #include "platform/singleinstance.h"
 #include "sessionstart.h"
 #include "store/flagfile.h"
+#include "store/logging.h"
 #include "store/paths.h"
 #include "traymenu.h"
 
@@ -92,8 +93,8 @@ int main(int argc, char **argv)
     if (QSystemTrayIcon::isSystemTrayAvailable())
         tray.show();
 
-    if (QFileInfo(desk).isExecutable())
-        QProcess::startDetached(desk, {}, place.deskDir);
+    if (QFileInfo(desk).isExecutable() && !QProcess::startDetached(desk, {}, place.deskDir))
+        qCWarning(lcApp) << "program not started:" << desk;
 
     // Ending by a signal (the session closing) leaves the socket file behind; nobody answers
     // on it, so it reads as "absent" and the next companion takes it over.

@@ -1,7 +1,9 @@
 #include "sessionstart.h"
 
+#include "store/logging.h"
 #include "store/textlist.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -86,18 +88,33 @@ bool SessionStart::isOn() const
     return true;
 }
 
-bool SessionStart::setOn(bool on)
+WriteResult SessionStart::setOn(bool on)
 {
     if (!on) {
         const QFileInfo info(m_entryFile);
         if (!info.exists() && !info.isSymLink())
-            return true;
-        return QFile::remove(m_entryFile);
+            return WriteResult::done();
+        QFile entry(m_entryFile);
+        if (entry.remove())
+            return WriteResult::done();
+        qCWarning(lcApp) << "session start entry not removed:" << m_entryFile << entry.errorString();
+        return WriteResult::failed(entry.errorString());
     }
     const QByteArray text = entryText(m_program);
-    if (text.isEmpty() || !QDir().mkpath(QFileInfo(m_entryFile).absolutePath()))
-        return false;
-    return writeFileAtomically(m_entryFile, text).ok();
+    if (text.isEmpty()) {
+        qCWarning(lcApp) << "session start entry not written: no program to start";
+        return WriteResult::failed(
+            QCoreApplication::translate("zorv::SessionStart", "programa desconhecido"));
+    }
+    const QString folder = QFileInfo(m_entryFile).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        qCWarning(lcApp) << "session start folder not created:" << folder;
+        return WriteResult::failed(
+            QCoreApplication::translate("zorv::SessionStart", "não foi possível criar a pasta %1")
+                .arg(folder));
+    }
+    // A failed write is logged by the store itself.
+    return writeFileAtomically(m_entryFile, text);
 }
 
 } // namespace zorv

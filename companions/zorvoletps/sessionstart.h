@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/writeresult.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -24,8 +26,8 @@ public:
     // X-GNOME-Autostart-enabled=false).
     bool isOn() const;
     // Writes the entry whole (creating the autostart folder when missing) or removes it.
-    // True when the entry is then as asked.
-    bool setOn(bool on);
+    // Done when the entry is then as asked; otherwise failed with the reason.
+    WriteResult setOn(bool on);
 
 private:
     QString m_program;

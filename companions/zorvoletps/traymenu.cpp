@@ -68,9 +68,11 @@ void CompanionTrayMenu::addSessionStart(SessionStart &start)
     insertAction(quit, sessionStart);
     connect(this, &QMenu::aboutToShow, sessionStart,
             [this, &start] { sessionStart->setChecked(start.isOn()); });
-    // A write that fails leaves the tick as the entry really is.
+    // A write that fails is logged where it failed; the tick then shows the entry as it
+    // really is, which is all the menu can show.
     connect(sessionStart, &QAction::triggered, this, [this, &start](bool on) {
-        start.setOn(on);
+        const WriteResult switched = start.setOn(on);
+        Q_UNUSED(switched)
         sessionStart->setChecked(start.isOn());
     });
 }

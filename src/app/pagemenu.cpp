@@ -3,6 +3,7 @@
 #include "fullsuite.h"
 #include "guarded.h"
 #include "hiddenmainwindow.h"
+#include "store/logging.h"
 #include "suitewindow.h"
 #include "taskbarwindow.h"
 
@@ -66,8 +67,9 @@ void buildPageMenu(SuiteWindow &w, HiddenMainWindow &tops)
         if (w.taskBarWindow() && !w.fullSuite()) // the full suite leaves other windows be
             w.taskBarWindow()->Mini();
         const QString program = w.paths().resolve(kMailProgram);
-        if (QFileInfo(program).isFile())
-            w.services().programs.startHidden(program, {QStringLiteral("DeL")});
+        if (QFileInfo(program).isFile() &&
+            !w.services().programs.startHidden(program, {QStringLiteral("DeL")}))
+            qCWarning(lcLauncher) << "mail program not started:" << program;
     });
     w.Dicionrioetradutor1 =
         entry(w.PopupMenu1, "Dicionrioetradutor1", QStringLiteral("Consulta de palavras"), true, page(9));

@@ -7,6 +7,7 @@
 #include "platform/services.h"
 #include "reports/launcher.h"
 #include "shortcutcenter.h"
+#include "store/logging.h"
 #include "store/paths.h"
 #include "store/records.h"
 
@@ -131,8 +132,11 @@ void AliasPage::anaClick()
     // The separator inside an alias would split its line at the wrong place.
     if (alias.contains(kNameSeparator))
         return;
-    if (QFileInfo(aliasFile()).isFile() && LBT.load(aliasFile()) == TextList::LoadResult::Failed)
+    if (QFileInfo(aliasFile()).isFile() && LBT.load(aliasFile()) == TextList::LoadResult::Failed) {
+        qCWarning(lcLauncher) << "alias list not read, alias not added:" << aliasFile()
+                              << "(unreadable, not a regular file or too large)";
         return;
+    }
     LBT.lines().append(oneLineText(alias.toUpper()) + kNameSeparator + path);
     if (!LBT.save(aliasFile())) {
         // Not stored: the typed alias and the chosen file stay for another try.
@@ -171,8 +175,12 @@ void AliasPage::Excluir2Click()
     if (!IconList::hasSubItems(item))
         return; // the placeholder stands for no line
     TextList file(TextList::SavePolicy::Utf8WhenNeeded);
-    if (file.load(aliasFile()) != TextList::LoadResult::Loaded)
+    if (const auto loaded = file.load(aliasFile()); loaded != TextList::LoadResult::Loaded) {
+        if (loaded == TextList::LoadResult::Failed)
+            qCWarning(lcLauncher) << "alias list not read, alias not removed:" << aliasFile()
+                                  << "(unreadable, not a regular file or too large)";
         return;
+    }
     // The line equal to the alias and its path: AB must not take the line of ABC.
     const QString key = IconList::subItem(item, 0).toUpper() + kNameSeparator + IconList::subItem(item, 1);
     const qsizetype found = findWholeLine(file.lines(), key);

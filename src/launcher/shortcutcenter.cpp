@@ -5,6 +5,7 @@
 #include "platform/services.h"
 #include "reports/launcher.h"
 #include "store/flagfile.h"
+#include "store/logging.h"
 #include "store/paths.h"
 #include "store/records.h"
 
@@ -119,8 +120,12 @@ void ShortcutCenter::Excluir1Click()
     if (programFilterOn())
         return;
     TextList file(TextList::SavePolicy::Utf8WhenNeeded);
-    if (file.load(listFile()) != TextList::LoadResult::Loaded)
+    if (const auto loaded = file.load(listFile()); loaded != TextList::LoadResult::Loaded) {
+        if (loaded == TextList::LoadResult::Failed)
+            qCWarning(lcLauncher) << "shortcut list not read, shortcut not removed:" << listFile()
+                                  << "(unreadable, not a regular file or too large)";
         return;
+    }
     // The line equal to the item, not the first one that merely begins like it: a prefix
     // would take "Docs<>/h/Docs antigo" for "Docs<>/h/Docs".
     const QString key = item->text() + kNameSeparator + IconList::subItem(item, 0);

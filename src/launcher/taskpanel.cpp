@@ -5,6 +5,7 @@
 #include "launcherlines.h"
 #include "platform/services.h"
 #include "reports/launcher.h"
+#include "store/logging.h"
 #include "store/paths.h"
 #include "store/records.h"
 
@@ -82,8 +83,11 @@ void TaskPanel::Label107Click()
     const QFileInfo info(file);
     if (!info.fileName().contains(u'.') && !info.isExecutable())
         return;
-    if (QFileInfo(listFile()).isFile() && LBTA.load(listFile()) == TextList::LoadResult::Failed)
+    if (QFileInfo(listFile()).isFile() && LBTA.load(listFile()) == TextList::LoadResult::Failed) {
+        qCWarning(lcLauncher) << "task list not read, program not added:" << listFile()
+                              << "(unreadable, not a regular file or too large)";
         return;
+    }
     LBTA.lines().append(file);
     if (!LBTA.save(listFile())) {
         LBTA.lines().removeLast();
@@ -160,8 +164,12 @@ void TaskPanel::Excluir11Click()
     if (!IconList::hasSubItems(item))
         return;
     TextList file(TextList::SavePolicy::Utf8WhenNeeded);
-    if (file.load(listFile()) != TextList::LoadResult::Loaded)
+    if (const auto loaded = file.load(listFile()); loaded != TextList::LoadResult::Loaded) {
+        if (loaded == TextList::LoadResult::Failed)
+            qCWarning(lcLauncher) << "task list not read, program not removed:" << listFile()
+                                  << "(unreadable, not a regular file or too large)";
         return;
+    }
     // The line equal to the path: "/usr/bin/gimp" must not take "/usr/bin/gimp-2.10".
     const qsizetype found = findWholeLine(file.lines(), IconList::subItem(item, 0));
     if (found < 0 || file.lines()[found].isEmpty())

@@ -8,6 +8,7 @@
 #include "controls/taglabel.h"
 #include "organizer/appointments.h"
 #include "platform/services.h"
+#include "store/logging.h"
 #include "store/paths.h"
 #include "store/records.h"
 
@@ -295,7 +296,12 @@ bool AppointmentsPage::reloadRecords()
     // A record removed from the file (a restored backup without it) must not come back with
     // the next save: the list holds only what the file holds now.
     LBC.clear();
-    return LBC.load(m_paths.resolve(kAppointmentsFile)) != TextList::LoadResult::Failed;
+    const QString file = m_paths.resolve(kAppointmentsFile);
+    if (LBC.load(file) != TextList::LoadResult::Failed)
+        return true;
+    qCWarning(lcOrganizer) << "appointments not read, so left unchanged:" << file
+                           << "(unreadable, not a regular file or too large)";
+    return false;
 }
 
 QTreeWidgetItem *AppointmentsPage::selectedRow() const
@@ -464,6 +470,8 @@ bool AppointmentsPage::deleteRecordLine(const QString &line)
     if (found < 0)
         return false;
     LBC.lines().removeAt(found);
+    // False also for a line not found, so the bool stays: a failed write is logged by the
+    // store, and the caller keeps the row, as the file keeps its line.
     return LBC.save(m_paths.resolve(kAppointmentsFile)).ok();
 }
 

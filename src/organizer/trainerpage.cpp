@@ -143,7 +143,7 @@ void TrainerPage::pmlClick()
     const QString chosen = cmn->currentText();
     cmn2.lines() = QStringList{chosen};
     if (!cmn2.save(m_paths.resolve(kIntervalFile)))
-        return;
+        return; // logged by the store; the interval shown and the timer stay as they were
     lmn->setText(chosen);
     arm(chosen.toInt());
 }
@@ -151,10 +151,11 @@ void TrainerPage::pmlClick()
 void TrainerPage::clmClick(bool checked)
 {
     const QString path = m_paths.resolve(kSwitchFile);
-    if (checked)
-        m_LB.switchOn(path);
-    else
-        deleteFlagFile(path);
+    const WriteResult switched = checked ? m_LB.switchOn(path) : deleteFlagFile(path);
+    // The store has logged a switch it could not write; the box goes back to what the file
+    // says, so the page never shows a reminder setting that is not in force.
+    if (!switched.ok())
+        clm->setChecked(flagFileExists(path));
 }
 
 void TrainerPage::CheckSwitch()

@@ -8,6 +8,7 @@
 #include "platform/services.h"
 #include "reports/chartdata.h"
 #include "reports/svgchart.h"
+#include "store/logging.h"
 #include "store/paths.h"
 #include "store/records.h"
 #include "store/textlist.h"
@@ -279,8 +280,11 @@ bool runFinanceReport(FinanceReport report, FinanceReportInputs inputs, const Pa
         // The year of the entry date, read afresh; a year without a ledger has no lines.
         TextList year;
         const QString path = paths.resolve(yearLedgerName(yearKey(inputs.entryDate)));
-        if (year.load(path) == TextList::LoadResult::Failed)
+        if (year.load(path) == TextList::LoadResult::Failed) {
+            qCWarning(lcReports) << "year ledger not read, report not made:" << path
+                                 << "(unreadable, not a regular file or too large)";
             return false;
+        }
         inputs.yearLines = std::move(year.lines());
     }
     const std::optional<ReportPage> page = buildFinanceReport(report, inputs, services.clock.today());

@@ -1,6 +1,7 @@
 #include "reports/launcher.h"
 
 #include "platform/services.h"
+#include "store/logging.h"
 #include "store/paths.h"
 #include "store/textcodec.h"
 #include "store/textlist.h"
@@ -38,7 +39,11 @@ bool OpenThroughLauncher(const Paths &paths, ProgramStarter &programs, const QSt
         return false;
     // The path goes to the starter whole, as Unicode: there is no command line to split,
     // so an executable folder with spaces or with characters beyond the code page still works.
-    programs.startHidden(launcherProgram(paths));
+    const QString launcher = launcherProgram(paths);
+    if (!programs.startHidden(launcher)) {
+        // Nothing opens for the user: the companion's name says which program did not start.
+        qCWarning(lcLauncher) << "launcher not started:" << launcher;
+    }
     return true;
 }
 

@@ -31,7 +31,7 @@ QByteArray handOffBytes(const QString &target);
 // Rewrites the hand-off file with `target` (unless it holds exactly that already), then
 // starts the companion hidden, without arguments and without waiting for it. When the
 // hand-off file cannot be written the companion is not started. False when the hand-off was not written;
-// whether the companion started is not looked at.
+// a companion that did not start leaves a warning but does not change the answer.
 bool OpenThroughLauncher(const Paths &paths, ProgramStarter &programs, const QString &target);
 bool OpenThroughLauncher(const Paths &paths, Services &services, const QString &target);
 

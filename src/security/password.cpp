@@ -1,7 +1,9 @@
 #include "password.h"
 
+#include "store/logging.h"
 #include "store/textcodec.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -44,19 +46,25 @@ bool PasswordStore::exists() const
     return !m_path.isEmpty() && QFileInfo(m_path).isFile();
 }
 
-bool PasswordStore::set(const QString &password)
+WriteResult PasswordStore::set(const QString &password)
 {
     if (!isStorablePassword(password))
-        return false;
+        return WriteResult::failed(QCoreApplication::translate(
+            "zorv::PasswordStore", "senha vazia ou com caracteres que não podem ser gravados"));
     const QByteArray bytes = encodeLines({ScramblePassword(password)}, TextEncoding::Ansi);
-    return writeFileAtomically(m_path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner).ok();
+    return writeFileAtomically(m_path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 bool PasswordStore::clear()
 {
     if (!QFileInfo::exists(m_path))
         return true;
-    return QFile::remove(m_path);
+    QFile file(m_path);
+    if (file.remove())
+        return true;
+    // The password stays in force; the file's name and the system's reason, never its content.
+    qCWarning(lcSettings) << "password file not deleted:" << m_path << file.errorString();
+    return false;
 }
 
 PasswordStore::Verdict PasswordStore::verify(const QString &typed)

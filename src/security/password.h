@@ -2,6 +2,7 @@
 
 #include "store/paths.h"
 #include "store/textlist.h"
+#include "store/writeresult.h"
 
 #include <QString>
 #include <QStringList>
@@ -44,8 +45,8 @@ public:
 
     // Replaces the file with the scrambled `password` as its only line (CR LF, Windows-1252,
     // readable by the owner only). Writes nothing for an empty or unstorable password;
-    // false then and when the file could not be written (the earlier file stays).
-    bool set(const QString &password);
+    // failed then and when the file could not be written (the earlier file stays), with why.
+    WriteResult set(const QString &password);
     // Deletes the file; true when no password file is left.
     bool clear();
     // Reloads the copy when the file exists, then: the default code while no file exists,

@@ -6,6 +6,7 @@
 #include "security/password.h"
 #include "settingspage.h"
 #include "store/flagfile.h"
+#include "store/logging.h"
 #include "store/records.h"
 
 #include <QCheckBox>
@@ -144,12 +145,24 @@ void ProgramRestriction::C4MouseUp()
         }
         if (m_hooks.setIconSlotsShown)
             m_hooks.setIconSlotsShown(false);
-        m_LB.switchOn(flagPath());
+        showFilterAsStored(m_LB.switchOn(flagPath()));
     } else {
         if (m_hooks.setIconSlotsShown)
             m_hooks.setIconSlotsShown(true);
-        deleteFlagFile(flagPath());
+        showFilterAsStored(deleteFlagFile(flagPath()));
     }
+}
+
+void ProgramRestriction::showFilterAsStored(const WriteResult &switched)
+{
+    // The store has logged a switch it could not write. The box and the icon slots then
+    // follow the file, which is what the filter obeys, not the click.
+    if (switched.ok())
+        return;
+    const bool on = flagFileExists(flagPath());
+    C4->setChecked(on);
+    if (m_hooks.setIconSlotsShown)
+        m_hooks.setIconSlotsShown(!on);
 }
 
 void ProgramRestriction::Label55Click()
@@ -184,7 +197,12 @@ void ProgramRestriction::addChosenProgram()
     if (m_listState != ListState::Loaded)
         return;
     LLx.lines().append(employeeLine(title, m_chosen));
-    LLx.save(listPath());
+    if (!LLx.save(listPath())) {
+        // Logged by the store. The list is drawn from memory, so the line leaves it again:
+        // a program that is not in the file is not shown as released.
+        LLx.lines().removeLast();
+        return;
+    }
     GetILx();
 }
 
@@ -216,6 +234,8 @@ void ProgramRestriction::Func()
     }
     LLx.clear();
     if (LLx.load(path) != TextList::LoadResult::Loaded) {
+        qCWarning(lcSettings) << "employee list not read, so not changed:" << path
+                              << "(unreadable, not a regular file or too large)";
         m_listState = ListState::Unreadable;
         return;
     }
@@ -246,9 +266,13 @@ void ProgramRestriction::Excluir9Click()
     const qsizetype index = findWholeLine(LLx.lines(), line);
     if (index < 0 || LLx.lines().at(index).isEmpty())
         return;
-    delete item;
     LLx.lines().removeAt(index);
-    LLx.save(listPath());
+    if (!LLx.save(listPath())) {
+        // Logged by the store; the file keeps the line, so the row stays too.
+        LLx.lines().insert(index, line);
+        return;
+    }
+    delete item;
 }
 
 void ProgramRestriction::DBFKeyDown()
@@ -273,7 +297,11 @@ void ProgramRestriction::unlock(bool showSlots)
     C4->setEnabled(true);
     m_page.c1->setEnabled(true);
     m_page.esh->setEnabled(true);
-    deleteFlagFile(flagPath());
+    const WriteResult cleared = deleteFlagFile(flagPath());
+    // Unlocked either way (the password was right); a filter the store could not switch off
+    // stays shown as on, as it stays in force.
+    if (!cleared.ok())
+        C4->setChecked(flagFileExists(flagPath()));
     m_page.DBF->clear();
     if (showSlots && m_hooks.setIconSlotsShown)
         m_hooks.setIconSlotsShown(true);

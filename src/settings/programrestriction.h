@@ -3,6 +3,7 @@
 #include "platform/services.h"
 #include "store/paths.h"
 #include "store/textlist.h"
+#include "store/writeresult.h"
 
 #include <QIcon>
 #include <QTimer>
@@ -98,6 +99,7 @@ private:
     void buildLayout();
     void addChosenProgram();
     void unlock(bool showSlots);
+    void showFilterAsStored(const WriteResult &switched);
     QString flagPath() const;
     QString listPath() const;
     void showPlaceholder();

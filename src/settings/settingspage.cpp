@@ -190,10 +190,11 @@ QString SettingsPage::flagPath(const QString &file) const
 void SettingsPage::switchFlag(QCheckBox *box, const QString &file)
 {
     const QString path = flagPath(file);
-    if (box->isChecked())
-        m_LB.switchOn(path);
-    else
-        deleteFlagFile(path);
+    const WriteResult switched = box->isChecked() ? m_LB.switchOn(path) : deleteFlagFile(path);
+    // The store has logged a switch it could not write; the box then goes back to what the
+    // file says, so the page never shows a setting that is not in force.
+    if (!switched.ok())
+        box->setChecked(flagFileExists(path));
 }
 
 void SettingsPage::c1MouseUp()
@@ -210,10 +211,12 @@ void SettingsPage::sfullMouseUp()
 {
     // One marker line of its own: this switch is not one of the page's staged switches.
     const QString path = flagPath(kSuiteFullFlag);
-    if (sfull->isChecked())
-        writeFlagFile(path);
-    else
-        deleteFlagFile(path);
+    const WriteResult switched = sfull->isChecked() ? writeFlagFile(path) : deleteFlagFile(path);
+    if (!switched.ok()) {
+        // Logged by the store; nothing changed on disk, so the suite is not switched either.
+        sfull->setChecked(flagFileExists(path));
+        return;
+    }
     emit fullSuiteSwitched();
 }
 
@@ -240,7 +243,9 @@ void SettingsPage::pm20Click()
     // Each key on its own: one that cannot be written does not keep the other from it.
     for (const PolicyKey &lock : accessPolicyLock())
         m_services.policies.write(lock.key, lock.values);
-    if (m_password.set(typed))
+    // A password that could not be stored stays typed for another try; the store has logged
+    // why it was not written.
+    if (m_password.set(typed).ok())
         esh->clear();
 }
 

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace zorv;
@@ -193,6 +194,16 @@ void TestTrainer::switchFileFollowsTheBox()
     f.page->CheckSwitch();
     QVERIFY(!f.page->clm->isChecked());
     QVERIFY(!f.switchOn());
+
+    // A switch that cannot be written (a plain file where the data folder was) is not shown
+    // as on, and leaves exactly one warning: the store's, naming the file.
+    const QString dataDir = f.data.paths().dataDir();
+    QVERIFY(QDir(dataDir).removeRecursively());
+    QVERIFY(QFile(dataDir).open(QIODevice::WriteOnly));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Personal\\.pse"));
+    QTest::failOnWarning(QRegularExpression(".*"));
+    f.click(f.page->clm);
+    QVERIFY(!f.page->clm->isChecked());
 }
 
 void TestTrainer::reminders()

@@ -123,6 +123,23 @@ struct Fixture
     ProgramRestriction panel;
 };
 
+// The warnings logged while it lives, with their categories.
+struct LoggedWarnings
+{
+    static inline QStringList lines;
+    QtMessageHandler previous;
+    LoggedWarnings()
+    {
+        lines.clear();
+        previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+                if (type == QtWarningMsg)
+                    lines.append(QString::fromLatin1(context.category) + QLatin1Char(' ') + text);
+            });
+    }
+    ~LoggedWarnings() { qInstallMessageHandler(previous); }
+};
+
 void clickBox(QCheckBox *box)
 {
     QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
@@ -147,6 +164,7 @@ private slots:
     void addRefusals();
     void loadShowsTitledLines();
     void addBeforeTheLoadKeepsTheStoredLines();
+    void addNotWrittenIsNotShown();
     void titleBeyondTheCodePageRoundTrips();
     void deleteTakesTheWholeLine();
     void deleteNeedsTheMarkClear();
@@ -393,6 +411,27 @@ void TestProgramRestriction::addBeforeTheLoadKeepsTheStoredLines()
     g.add(g.program("calc.exe"), "Calc");
     QVERIFY(QFileInfo(g.windowsFile(kEmployeeListFile)).isDir());
     QCOMPARE(g.captions(), QStringList{"Vazio!"});
+}
+
+// A program whose line could not be stored is not shown as released, and the failure leaves
+// one warning, the store's, naming the list.
+void TestProgramRestriction::addNotWrittenIsNotShown()
+{
+    Fixture f;
+    const QString calc = f.program("calc.exe");
+    // A plain file where the stand-in folder was: nothing lands in it, even for root.
+    const QString dir = f.data.paths().windowsDir();
+    QVERIFY(QDir(dir).removeRecursively());
+    QVERIFY(QFile(dir).open(QIODevice::WriteOnly));
+    LoggedWarnings logged;
+    f.add(calc, "Calc");
+    QVERIFY(!f.captions().contains("Calc"));
+    QVERIFY(f.panel.employeeLines().isEmpty());
+    QCOMPARE(f.panel.FC2->text(), QStringLiteral("Calc")); // kept for another try
+    QCOMPARE(logged.lines.size(), 1);
+    QVERIFY2(logged.lines.first().startsWith("zorv.store ") &&
+                 logged.lines.first().contains("MSWinDirBase.vxd"),
+             qPrintable(logged.lines.first()));
 }
 
 void TestProgramRestriction::titleBeyondTheCodePageRoundTrips()

@@ -58,6 +58,29 @@ struct Fixture
     SettingsPage page;
 };
 
+// The warnings logged while it lives, with their categories.
+struct LoggedWarnings
+{
+    static inline QStringList lines;
+    QtMessageHandler previous;
+    LoggedWarnings()
+    {
+        lines.clear();
+        previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+                if (type == QtWarningMsg)
+                    lines.append(QString::fromLatin1(context.category) + QLatin1Char(' ') + text);
+            });
+    }
+    ~LoggedWarnings() { qInstallMessageHandler(previous); }
+};
+
+// Puts a plain file where `dir` was: nothing can be written in it, even by a privileged user.
+bool blockFolder(const QString &dir)
+{
+    return QDir(dir).removeRecursively() && QFile(dir).open(QIODevice::WriteOnly);
+}
+
 void clickLink(LinkLabel *link)
 {
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
@@ -81,6 +104,8 @@ private slots:
     void pageCarriesItsControls();
     void userToggleMirrorsFile_data();
     void userToggleMirrorsFile();
+    void switchNotWrittenShowsOff_data();
+    void switchNotWrittenShowsOff();
     void switchOnsShareOneStagingList();
     void boxesSetByProgramNeverWrite();
     void checkStepsRunAfterTheBoxes();
@@ -157,6 +182,37 @@ void TestSettingsPage::userToggleMirrorsFile()
     toggle(b, byKey); // off with the file already gone
     QVERIFY(!b->isChecked());
     QVERIFY(!f.exists(file));
+}
+
+void TestSettingsPage::switchNotWrittenShowsOff_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("c1, Windows folder") << "c1" << kStartDirectFile;
+    QTest::newRow("ai, data folder") << "ai" << kImmediateOpenFile;
+    QTest::newRow("nrs, data folder") << "nrs" << kNoSoundFile;
+    QTest::newRow("c3, Windows folder") << "c3" << kSkipSplashFile;
+    QTest::newRow("full suite") << "sfull" << kSuiteFullFlag;
+}
+
+// A switch whose file cannot be written is not shown as on, tells nobody it switched, and
+// leaves one warning: the store's, naming the file.
+void TestSettingsPage::switchNotWrittenShowsOff()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, file);
+    Fixture f;
+    const QString folder = file.startsWith('\\') ? f.data.paths().windowsDir() : f.data.paths().dataDir();
+    QVERIFY(blockFolder(folder));
+    QSignalSpy switched(&f.page, &SettingsPage::fullSuiteSwitched);
+    LoggedWarnings logged;
+    toggle(f.box(box), false);
+    QVERIFY(!f.box(box)->isChecked());
+    QCOMPARE(switched.size(), 0);
+    QCOMPARE(logged.lines.size(), 1);
+    const QString name = file.section('\\', -1);
+    QVERIFY2(logged.lines.first().startsWith("zorv.store ") && logged.lines.first().contains(name),
+             qPrintable(logged.lines.first()));
 }
 
 void TestSettingsPage::switchOnsShareOneStagingList()
@@ -277,13 +333,17 @@ void TestSettingsPage::applyFailedSaveKeepsTheText()
 {
     Fixture f;
     // A stand-in that is not a folder takes no file, even for a privileged user.
-    const QString dir = f.data.paths().windowsDir();
-    QVERIFY(QDir(dir).removeRecursively());
-    QVERIFY(QFile(dir).open(QIODevice::WriteOnly));
+    QVERIFY(blockFolder(f.data.paths().windowsDir()));
+    LoggedWarnings logged;
     QTest::keyClicks(f.page.esh, "1234");
     clickLink(f.page.pm20);
     QVERIFY(!f.password.exists());
     QCOMPARE(f.page.esh->text(), QStringLiteral("1234"));
+    // One line, the store's, naming the file and never the password typed.
+    QCOMPARE(logged.lines.size(), 1);
+    QVERIFY2(logged.lines.first().startsWith("zorv.store ") && logged.lines.first().contains("MSDoc.dat") &&
+                 !logged.lines.first().contains("1234"),
+             qPrintable(logged.lines.first()));
 }
 
 void TestSettingsPage::cancelPassword()
