@@ -288,6 +288,7 @@ QWidget *SuiteWindow::sheet(int index) const
 
 void SuiteWindow::setPage(int index, QWidget *page)
 {
+    Q_ASSERT(index >= 0 && index < pageCount);
     QWidget *target = sheet(index);
     if (!target || !page)
         return;
@@ -310,6 +311,7 @@ int SuiteWindow::currentPage() const
 
 void SuiteWindow::selectPage(int index)
 {
+    Q_ASSERT(index >= 0 && index < pageCount);
     const bool wasSelecting = m_selectingPage;
     m_selectingPage = true;
     xPG->setCurrentIndex(index);
@@ -435,6 +437,7 @@ bool SuiteWindow::fullSuite() const
 void SuiteWindow::setUnusedSheetsShown(bool shown)
 {
     for (int index : unusedSheets) {
+        Q_ASSERT(sheet(index));
         for (QWidget *w : sheet(index)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             w->setVisible(shown);
     }

@@ -57,10 +57,10 @@ void TzorvCurrency::markTaken(bool taken)
         setPalette(QPalette());
         setToolTip(QString());
     } else {
-        QPalette marked = palette();
-        marked.setColor(QPalette::Base, QColor(255, 214, 214));
-        marked.setColor(QPalette::Text, QColor(150, 0, 0));
-        setPalette(marked);
+        QPalette warning = palette();
+        warning.setColor(QPalette::Base, QColor(255, 214, 214));
+        warning.setColor(QPalette::Text, QColor(150, 0, 0));
+        setPalette(warning);
         setToolTip(notTakenHint());
     }
 }

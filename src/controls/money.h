@@ -7,6 +7,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 // Money arithmetic and the amount texts. These functions are the only place in the program
@@ -42,20 +43,29 @@ public:
     Currency roundedToCents() const;
 
     friend constexpr auto operator<=>(Currency, Currency) = default;
-    // Plain arithmetic; the caller keeps within range (see the checked forms below).
-    friend constexpr Currency operator+(Currency a, Currency b) { return fromRaw(a.m_raw + b.m_raw); }
-    friend constexpr Currency operator-(Currency a, Currency b) { return fromRaw(a.m_raw - b.m_raw); }
-    friend constexpr Currency operator-(Currency a) { return fromRaw(-a.m_raw); }
-    Currency &operator+=(Currency other)
+    // Plain arithmetic; the caller keeps within range (see the checked forms below), which
+    // the asserts hold it to.
+    friend constexpr Currency operator+(Currency a, Currency b)
     {
-        m_raw += other.m_raw;
-        return *this;
+        std::int64_t sum = 0;
+        [[maybe_unused]] const bool overflow = __builtin_add_overflow(a.m_raw, b.m_raw, &sum);
+        Q_ASSERT(!overflow);
+        return fromRaw(sum);
     }
-    Currency &operator-=(Currency other)
+    friend constexpr Currency operator-(Currency a, Currency b)
     {
-        m_raw -= other.m_raw;
-        return *this;
+        std::int64_t difference = 0;
+        [[maybe_unused]] const bool overflow = __builtin_sub_overflow(a.m_raw, b.m_raw, &difference);
+        Q_ASSERT(!overflow);
+        return fromRaw(difference);
     }
+    friend constexpr Currency operator-(Currency a)
+    {
+        Q_ASSERT(a.m_raw != std::numeric_limits<std::int64_t>::min());
+        return fromRaw(-a.m_raw);
+    }
+    Currency &operator+=(Currency other) { return *this = *this + other; }
+    Currency &operator-=(Currency other) { return *this = *this - other; }
 
 private:
     std::int64_t m_raw = 0;

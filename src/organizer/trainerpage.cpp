@@ -24,7 +24,8 @@ const QString kSwitchFile = QStringLiteral("Dados\\Personal.pse");
 const QString kNoSoundFile = QStringLiteral("dados\\Sound.viw");
 const QString kChime = QStringLiteral(":/zorv/organizer/chime.wav");
 const QString kTitle = QStringLiteral("Personal trainer");
-const QStringList kIntervals = {"30", "45", "60", "90", "120"};
+const QStringList kIntervals = {QStringLiteral("30"), QStringLiteral("45"), QStringLiteral("60"),
+                                QStringLiteral("90"), QStringLiteral("120")};
 const QStringList kReminders = {
     QStringLiteral("Levante-se e alongue as pernas por um minuto."),
     QStringLiteral("Beba um copo de \u00e1gua."),

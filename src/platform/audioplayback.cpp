@@ -15,7 +15,7 @@ namespace zorv {
 
 float outputVolumeFor(double level)
 {
-    return float(QAudio::convertVolume(qBound(0.0, level, 1.0), QAudio::LogarithmicVolumeScale,
+    return float(QAudio::convertVolume(float(qBound(0.0, level, 1.0)), QAudio::LogarithmicVolumeScale,
                                        QAudio::LinearVolumeScale));
 }
 

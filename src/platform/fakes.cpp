@@ -62,7 +62,7 @@ FakeServices::FakeServices()
     : m_services(withAudio(audio, volume))
 {}
 
-Services FakeServices::withAudio(AudioPlayback &audio, OutputVolume &realVolume)
+Services FakeServices::withAudio(AudioPlayback &playback, OutputVolume &realVolume)
 {
     return Services{.clock = clock,
                     .dialogs = dialogs,
@@ -72,7 +72,7 @@ Services FakeServices::withAudio(AudioPlayback &audio, OutputVolume &realVolume)
                     .minimizer = minimizer,
                     .memory = memory,
                     .policies = policies,
-                    .audio = audio,
+                    .audio = playback,
                     .shell = shell,
                     .volume = realVolume,
                     .printer = printer,

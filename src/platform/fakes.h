@@ -80,10 +80,10 @@ public:
         ++showRequestsSent;
         return runningCopyListens;
     }
-    bool serveShowRequests(std::function<void()> onShow) override
+    bool serveShowRequests(std::function<void()> handler) override
     {
         serving = true;
-        this->onShow = std::move(onShow);
+        onShow = std::move(handler);
         return true;
     }
 

@@ -66,6 +66,8 @@ bool mayWriteGroup(const GroupPlan &plan, const QList<FileWrite> &writes,
                    const QList<std::optional<QByteArray>> *previous)
 {
     const QString &folder = plan.folder;
+    Q_ASSERT(plan.writeNames.size() == writes.size());
+    Q_ASSERT(!previous || previous->size() == writes.size());
     if (needsSettling(folder) && settleLocked(folder) && previous) {
         // An interrupted group was completed just now: the new contents were built from what
         // the files held before it, and writing them would undo it.
@@ -93,6 +95,7 @@ bool mayWriteGroup(const GroupPlan &plan, const QList<FileWrite> &writes,
 bool writeGroupToDisk(GroupPlan &plan, const QList<FileWrite> &writes)
 {
     const QString &folder = plan.folder;
+    Q_ASSERT(plan.writeNames.size() == writes.size() && plan.intent.renames.isEmpty());
     const QString token =
         QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), kTokenLength, 16, QLatin1Char('0'));
     // Everything is written first and synced after, so the file system can put all of it on
@@ -123,6 +126,7 @@ bool writeGroupToDisk(GroupPlan &plan, const QList<FileWrite> &writes)
         open.push_back(std::move(file));
         plan.intent.renames.append(r);
     }
+    Q_ASSERT(plan.intent.renames.size() == writes.size());
     auto intentFile = writeNewFile(intentPath, encodeIntent(plan.intent));
     if (!intentFile)
         return discard();
@@ -172,6 +176,7 @@ WriteResult commitGroup(const QList<FileWrite> &writes, const QStringList &remov
     if (!plan)
         return groupFailure(writes, removals,
                             QCoreApplication::translate("zorv::Store", "arquivos fora de uma pasta comum"));
+    Q_ASSERT(!plan->folder.isEmpty());
     const auto lock = lockFor(plan->folder);
     QWriteLocker guard(lock.get());
     if (!mayWriteGroup(*plan, writes, previous))

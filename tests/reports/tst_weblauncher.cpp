@@ -267,10 +267,11 @@ void TestWebLauncher::classifyEntries()
         QVERIFY(QDir().mkpath(share.path() + QStringLiteral("/applications")));
         file = share.path() + QStringLiteral("/applications/Tool.desktop");
     } else if (place != QLatin1String("exe")) {
-        const QString folder = place == QLatin1String("stick") ? data.root() + QStringLiteral("/pendrive")
-                                                               : data.file(QStringLiteral("dados"));
-        QVERIFY(QDir().mkpath(folder));
-        file = folder + QStringLiteral("/Tool.desktop");
+        const QString entryFolder = place == QLatin1String("stick")
+                                        ? data.root() + QStringLiteral("/pendrive")
+                                        : data.file(QStringLiteral("dados"));
+        QVERIFY(QDir().mkpath(entryFolder));
+        file = entryFolder + QStringLiteral("/Tool.desktop");
     }
     auto expand = [&](QString text) {
         return text.replace(QLatin1Char('@'), exe).replace(QLatin1Char('#'), bin.path() + QLatin1Char('/'));
