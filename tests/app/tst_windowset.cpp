@@ -739,7 +739,7 @@ void TestWindowSet::programFilterOnSinceStartUntilUnlocked()
 {
     FakeServices fake;
     TempDataFolder data;
-    PasswordStore(data.paths()).set("1234");
+    QVERIFY(PasswordStore(data.paths()).set("1234"));
     QVERIFY(writeFlagFile(data.paths().windowsFile(kProgramFilterFlagFile)));
     QFile list(data.paths().windowsFile(kEmployeeListFile));
     QVERIFY(list.open(QIODevice::WriteOnly));
