@@ -381,9 +381,10 @@ BackupMark BackupMark::forUser(const QString &standInFolder, const QDateTime &ma
             return mark;
         }
     }
-    QByteArray fresh(16, Qt::Uninitialized);
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(fresh.data()), 4);
-    const QByteArray key = fresh.toHex();
+    // 128 random bits from the system's generator, written as 32 hexadecimal digits.
+    QByteArray key;
+    for (int i = 0; i < 4; ++i)
+        key += QByteArray::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, '0');
     if (writeFileAtomically(path, key + "\n", QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         mark.key = key;
     else

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,6 +16,10 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace zorv;
 
@@ -64,6 +69,7 @@ class TestStatementReader : public QObject
 
 private slots:
     void initTestCase();
+    void cancelEndsOnlyTheReadingChild();
     void readsWhatBanksSend_data();
     void readsWhatBanksSend();
     void refusesBadInput_data();
@@ -93,6 +99,47 @@ void TestStatementReader::initTestCase()
     static QTemporaryDir runtime;
     QVERIFY(runtime.isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+}
+
+// Cancelling a reading kills the child the reading started and nothing else: a process the
+// program did not start (here one the test started) goes on running.
+void TestStatementReader::cancelEndsOnlyTheReadingChild()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString reader = dir.filePath(QStringLiteral("reader.sh"));
+    const QString pidFile = dir.filePath(QStringLiteral("statement.ofx.pid"));
+    {
+        QFile script(reader);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho $$ > \"$1.pid\"\nexec sleep 60\n");
+    }
+    QVERIFY(QFile::setPermissions(reader, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QProcess bystander;
+    bystander.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+    QVERIFY(bystander.waitForStarted());
+
+    std::atomic_bool cancelled(false);
+    std::thread canceller([&] {
+        for (int i = 0; i < 500 && !QFileInfo(pidFile).size(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        cancelled = true;
+    });
+    const StatementReadResult result =
+        readStatementInChild(reader, dir.filePath(QStringLiteral("statement.ofx")), cancelled);
+    canceller.join();
+
+    QVERIFY(result.transactions.isEmpty());
+    QVERIFY(!result.error.isEmpty());
+    QFile pid(pidFile);
+    QVERIFY(pid.open(QIODevice::ReadOnly));
+    const pid_t readerPid = pid_t(pid.readAll().trimmed().toInt());
+    QVERIFY(readerPid > 0);
+    QCOMPARE(::kill(readerPid, 0), -1); // the reading child is gone (and reaped)
+    QCOMPARE(bystander.state(), QProcess::Running);
+    QCOMPARE(::kill(pid_t(bystander.processId()), 0), 0);
+    bystander.kill();
+    bystander.waitForFinished();
 }
 
 void TestStatementReader::readsWhatBanksSend_data()

@@ -159,6 +159,7 @@ class TestBackupLogic : public QObject
     Q_OBJECT
 
 private slots:
+    void installationKeyStaysInTheStandInFolder();
     void settingsFile_data();
     void settingsFile();
     void settingsFileMissingOrShort();
@@ -1237,6 +1238,30 @@ void TestBackupLogic::runnerDestructionStopsTheJob()
         started.acquire();
     }
     QVERIFY(sawCancel);
+}
+
+// The installation's random id is written once, owner-only, into the stand-in folder and
+// nowhere else, and read back the same afterwards.
+void TestBackupLogic::installationKeyStaysInTheStandInFolder()
+{
+    TempDataFolder data;
+    const QString standIn = data.paths().windowsDir();
+    const QStringList before =
+        QDir(standIn).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QString dataBefore = QDir(data.file("dados")).entryList(QDir::AllEntries | QDir::Hidden).join('|');
+
+    const BackupMark first = BackupMark::forUser(standIn, QDateTime::currentDateTime());
+    QCOMPARE(first.key.size(), 32);
+    QCOMPARE(QByteArray::fromHex(first.key).toHex(), first.key);
+    const QStringList after = QDir(standIn).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    QCOMPARE(after.size(), before.size() + 1);
+    const QString keyFile = standIn + '/' + QStringList(after).filter(QRegularExpression("key")).value(0);
+    const QFile::Permissions rights = QFile::permissions(keyFile);
+    QVERIFY(rights.testFlags(QFile::ReadOwner | QFile::WriteOwner));
+    QVERIFY(!(rights & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                        QFile::WriteOther | QFile::ExeOther)));
+    QCOMPARE(QDir(data.file("dados")).entryList(QDir::AllEntries | QDir::Hidden).join('|'), dataBefore);
+    QCOMPARE(BackupMark::forUser(standIn, QDateTime::currentDateTime()).key, first.key);
 }
 
 QTEST_GUILESS_MAIN(TestBackupLogic)
