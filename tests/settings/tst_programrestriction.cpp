@@ -9,6 +9,7 @@
 #include "store/flagfile.h"
 
 #include "../platform/xvfbserver.h"
+#include "loggedwarnings.h"
 #include "tempdatafolder.h"
 
 #include <QApplication>
@@ -122,23 +123,6 @@ struct Fixture
     int mark = 0;
     bool slotsShown = true;
     ProgramRestriction panel;
-};
-
-// The warnings logged while it lives, with their categories.
-struct LoggedWarnings
-{
-    static inline QStringList lines;
-    QtMessageHandler previous;
-    LoggedWarnings()
-    {
-        lines.clear();
-        previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
-                if (type == QtWarningMsg)
-                    lines.append(QString::fromLatin1(context.category) + QLatin1Char(' ') + text);
-            });
-    }
-    ~LoggedWarnings() { qInstallMessageHandler(previous); }
 };
 
 void clickBox(QCheckBox *box)

@@ -6,6 +6,7 @@
 #include "security/password.h"
 #include "store/flagfile.h"
 
+#include "loggedwarnings.h"
 #include "tempdatafolder.h"
 
 #include <QApplication>
@@ -56,23 +57,6 @@ struct Fixture
     PasswordStore password;
     FlagStaging LB;
     SettingsPage page;
-};
-
-// The warnings logged while it lives, with their categories.
-struct LoggedWarnings
-{
-    static inline QStringList lines;
-    QtMessageHandler previous;
-    LoggedWarnings()
-    {
-        lines.clear();
-        previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
-                if (type == QtWarningMsg)
-                    lines.append(QString::fromLatin1(context.category) + QLatin1Char(' ') + text);
-            });
-    }
-    ~LoggedWarnings() { qInstallMessageHandler(previous); }
 };
 
 // Puts a plain file where `dir` was: nothing can be written in it, even by a privileged user.

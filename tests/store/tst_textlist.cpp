@@ -1,3 +1,4 @@
+#include "loggedwarnings.h"
 #include "store/textlist.h"
 #include "tempdatafolder.h"
 
@@ -253,25 +254,6 @@ void TestTextList::failedSaveKeepsPreviousFile()
         QSKIP("running with rights that ignore folder permissions");
     QCOMPARE(data.read("dados/Fontes.cad"), old);
 }
-
-namespace {
-// The warnings logged while it lives, with their categories.
-struct LoggedWarnings
-{
-    static inline QStringList lines;
-    QtMessageHandler previous;
-    LoggedWarnings()
-    {
-        lines.clear();
-        previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
-                if (type == QtWarningMsg)
-                    lines.append(QString::fromLatin1(context.category) + QLatin1Char(' ') + text);
-            });
-    }
-    ~LoggedWarnings() { qInstallMessageHandler(previous); }
-};
-} // namespace
 
 // A failed save says why, names the file, and leaves exactly one warning in the store's log.
 void TestTextList::saveIntoMissingFolderFails()
