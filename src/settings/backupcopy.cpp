@@ -1,5 +1,6 @@
 #include "backupcopy.h"
 
+#include "store/datafile.h"
 #include "store/filetree.h"
 #include "store/logging.h"
 #include "store/textlist.h"
@@ -373,9 +374,10 @@ BackupMark BackupMark::forUser(const QString &standInFolder, const QDateTime &ma
     if (standInFolder.isEmpty())
         return mark;
     const QString path = joined(standInFolder, QString::fromLatin1(kBackupKeyFile));
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray key = file.read(256).trimmed();
+    // Read as every data file is: a regular file of a few bytes only, so a pipe or a device
+    // put in its place can neither block nor feed the program.
+    if (const auto stored = readDataFile(path, 256)) {
+        const QByteArray key = stored->trimmed();
         if (key.size() == 32 && QByteArray::fromHex(key).toHex() == key) {
             mark.key = key;
             return mark;

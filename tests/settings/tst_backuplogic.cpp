@@ -1262,6 +1262,13 @@ void TestBackupLogic::installationKeyStaysInTheStandInFolder()
                         QFile::WriteOther | QFile::ExeOther)));
     QCOMPARE(QDir(data.file("dados")).entryList(QDir::AllEntries | QDir::Hidden).join('|'), dataBefore);
     QCOMPARE(BackupMark::forUser(standIn, QDateTime::currentDateTime()).key, first.key);
+
+    // A pipe in the id's place neither blocks nor is read: a new id is kept instead.
+    QVERIFY(QFile::remove(keyFile));
+    QCOMPARE(::mkfifo(QFile::encodeName(keyFile).constData(), 0600), 0);
+    const BackupMark afterPipe = BackupMark::forUser(standIn, QDateTime::currentDateTime());
+    QCOMPARE(afterPipe.key.size(), 32);
+    QVERIFY(QFileInfo(keyFile).isFile());
 }
 
 QTEST_GUILESS_MAIN(TestBackupLogic)
